@@ -1,0 +1,36 @@
+// The Go command: one conversion of a T3D text into OBJ, MTL and report files.
+#pragma once
+
+#include <cstdint>
+
+#include "run/run_host.h"
+
+namespace brushwright {
+
+enum class RunOutcome {
+  NotStarted,  // the input name was empty: nothing happened
+  Done,        // the run reached "Done"
+  GivenUp,     // the window closed during the run; files keep what was written
+};
+
+// What a run did, for the command line's summary.
+struct RunSummary {
+  RunOutcome Outcome = RunOutcome::NotStarted;
+  std::int32_t PolygonsRead = 0;    // polygons read inside taken brushes, ignored ones included
+  std::int32_t FacesConverted = 0;  // faces written to the OBJ file
+  std::int32_t Groups = 0;          // group lines written
+  std::int32_t Materials = 0;       // texture table entries
+  std::int32_t MissingTextures = 0;
+  std::int32_t ReportBlocks = 0;
+  std::int32_t BrushActors = 0;          // brush actors found
+  std::int32_t BrushesTaken = 0;         // brush actors whose polygons were read
+  std::int32_t SubtractiveSkipped = 0;   // brush actors skipped for their "CsgOper=CSG_Subtract"
+};
+
+// Runs a conversion from its first check to "Done", reading every control through `host` at its
+// point of use. Errors (unreadable input, unwritable output, overflow, undecodable image) throw
+// BrushError; whatever was written stays on disk. The host is left idle (Running false, Go
+// enabled) on every way out.
+RunSummary RunConversion(RunHost& host);
+
+}  // namespace brushwright
