@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -31,7 +32,12 @@ class OutputFiles {
   void Flush();
 
  private:
-  std::map<std::string, std::FILE*> open_;
+  // One open file and the write buffer it was given, which must outlive the FILE.
+  struct OpenFile {
+    std::FILE* file = nullptr;
+    std::unique_ptr<char[]> buffer;
+  };
+  std::map<std::string, OpenFile> open_;
 };
 
 // True when `path` names an existing ordinary file; false for "", directories and anything

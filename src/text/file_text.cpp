@@ -1,0 +1,176 @@
+// Whole-file reading with byte-order-mark decoding, CR LF piece writing, file tests, path cutting.
+#include "text/file_text.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "text/brush_error.h"
+
+namespace brushwright {
+
+namespace {
+
+// Reading proceeds in pieces of this size when the file's size is not known beforehand.
+constexpr std::size_t kReadChunkSize = 64 * 1024;
+// Output files take many small appends per face; a large buffer turns them into few writes.
+constexpr std::size_t kOutputBufferSize = 1024 * 1024;
+// Written after every piece: output files have CR LF line ends on every platform.
+constexpr std::string_view kLineEnd = "\r\n";
+// Path components end at any of these, whether the path came from Windows or elsewhere.
+constexpr std::string_view kPathSeparators = "\\/:";
+// Stands for a UTF-16 character that has no 8-bit code.
+constexpr char kUnmappable = '?';
+
+[[noreturn]] void ThrowFileError(std::string_view action, const std::string& path, int error) {
+  throw BrushError("cannot " + std::string(action) + " '" + path + "': " + std::strerror(error));
+}
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+// Appends the rest of `file` to `bytes`; throws naming `path` on a read error (a directory
+// reports EISDIR here).
+void ReadAll(std::FILE* file, const std::string& path, std::string& bytes) {
+  for (;;) {
+    const std::size_t old_size = bytes.size();
+    bytes.resize(old_size + kReadChunkSize);
+    const std::size_t got = std::fread(bytes.data() + old_size, 1, kReadChunkSize, file);
+    bytes.resize(old_size + got);
+    if (got == kReadChunkSize) continue;
+    if (std::ferror(file)) ThrowFileError("read", path, errno != 0 ? errno : EIO);
+    return;
+  }
+}
+
+// UTF-16 text to one byte per character: code points above 255 and surrogate pairs become one
+// '?' each, and so does a lone surrogate or a trailing odd byte.
+std::string DecodeUtf16(std::string_view bytes, bool big_endian) {
+  std::string text;
+  text.reserve(bytes.size() / 2 + 1);
+  const auto unit_at = [&](std::size_t i) {
+    const auto first = static_cast<unsigned char>(bytes[i]);
+    const auto second = static_cast<unsigned char>(bytes[i + 1]);
+    return big_endian ? (first << 8) | second : (second << 8) | first;
+  };
+  std::size_t i = 0;
+  for (; i + 1 < bytes.size(); i += 2) {
+    const int unit = unit_at(i);
+    const bool high_surrogate = unit >= 0xD800 && unit <= 0xDBFF;
+    if (high_surrogate && i + 3 < bytes.size()) {
+      const int next = unit_at(i + 2);
+      if (next >= 0xDC00 && next <= 0xDFFF) i += 2;  // the pair is one character
+    }
+    text.push_back(unit <= 0xFF ? static_cast<char>(unit) : kUnmappable);
+  }
+  if (i < bytes.size()) text.push_back(kUnmappable);
+  return text;
+}
+
+// Applies the byte-order mark, if any, to the raw bytes of a file.
+std::string DecodeText(std::string bytes) {
+  const auto starts_with = [&](std::string_view mark) { return std::string_view(bytes).starts_with(mark); };
+  if (starts_with("\xEF\xBB\xBF")) return bytes.substr(3);
+  if (starts_with("\xFF\xFE")) return DecodeUtf16(std::string_view(bytes).substr(2), false);
+  if (starts_with("\xFE\xFF")) return DecodeUtf16(std::string_view(bytes).substr(2), true);
+  return bytes;
+}
+
+std::FILE* OpenForWriting(const std::string& path, bool append) {
+  std::FILE* file = std::fopen(path.c_str(), append ? "ab" : "wb");
+  if (file == nullptr) ThrowFileError("write", path, errno);
+  return file;
+}
+
+void WriteBytes(std::FILE* file, const std::string& path, std::string_view bytes) {
+  if (bytes.empty()) return;
+  if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) ThrowFileError("write", path, errno);
+}
+
+// Closing flushes the last buffered bytes, so its failure is a write failure.
+void CloseChecked(std::FILE* file, const std::string& path) {
+  if (std::fclose(file) != 0) ThrowFileError("write", path, errno);
+}
+
+}  // namespace
+
+std::string ReadFileText(const std::string& path) {
+  FileHandle file(std::fopen(path.c_str(), "rb"));
+  if (!file) ThrowFileError("read", path, errno);
+  std::string bytes;
+  struct stat status {};
+  if (fstat(fileno(file.get()), &status) == 0) {
+    if (S_ISDIR(status.st_mode)) ThrowFileError("read", path, EISDIR);
+    if (S_ISREG(status.st_mode)) bytes.reserve(static_cast<std::size_t>(status.st_size) + kReadChunkSize);
+  }
+  errno = 0;
+  ReadAll(file.get(), path, bytes);
+  return DecodeText(std::move(bytes));
+}
+
+void WriteFileText(const std::string& path, std::string_view text, bool append) {
+  FileHandle file(OpenForWriting(path, append));
+  WriteBytes(file.get(), path, text);
+  WriteBytes(file.get(), path, kLineEnd);
+  CloseChecked(file.release(), path);
+}
+
+OutputFiles::~OutputFiles() {
+  for (auto& [path, open] : open_) {
+    if (open.file != nullptr) std::fclose(open.file);
+  }
+}
+
+void OutputFiles::Write(const std::string& path, std::string_view text, bool append) {
+  auto it = open_.find(path);
+  if (it != open_.end() && !append) {
+    // Starting the file afresh: close what is open so that "wb" empties it.
+    std::FILE* old = it->second.file;
+    open_.erase(it);
+    it = open_.end();
+    CloseChecked(old, path);
+  }
+  if (it == open_.end()) {
+    OpenFile open;
+    open.file = OpenForWriting(path, append);
+    open.buffer = std::make_unique<char[]>(kOutputBufferSize);
+    std::setvbuf(open.file, open.buffer.get(), _IOFBF, kOutputBufferSize);
+    it = open_.emplace(path, std::move(open)).first;
+  }
+  WriteBytes(it->second.file, path, text);
+  WriteBytes(it->second.file, path, kLineEnd);
+}
+
+void OutputFiles::Flush() {
+  for (auto& [path, open] : open_) {
+    if (std::fflush(open.file) != 0) ThrowFileError("write", path, errno);
+  }
+}
+
+bool FileExists(const std::string& path) {
+  struct stat status {};
+  return !path.empty() && stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+std::string FileNameOfPath(std::string_view path) {
+  const std::size_t separator = path.find_last_of(kPathSeparators);
+  return std::string(separator == std::string_view::npos ? path : path.substr(separator + 1));
+}
+
+std::string DirectoryOfPath(std::string_view path) {
+  const std::size_t separator = path.find_last_of(kPathSeparators);
+  return separator == std::string_view::npos ? std::string() : std::string(path.substr(0, separator + 1));
+}
+
+std::string StripExtension(std::string_view path) {
+  const std::size_t separator = path.find_last_of(kPathSeparators);
+  const std::size_t name_start = separator == std::string_view::npos ? 0 : separator + 1;
+  const std::size_t dot = path.rfind('.');
+  if (dot == std::string_view::npos || dot < name_start) return std::string(path);
+  return std::string(path.substr(0, dot));
+}
+
+}  // namespace brushwright
