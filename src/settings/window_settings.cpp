@@ -1,0 +1,40 @@
+// Moves the window's stored inputs between plain values and the settings file.
+#include "settings/window_settings.h"
+
+#include "settings/ini_file.h"
+
+namespace brushwright {
+
+// Every key is applied whether found or not: a missing one gives "" or 0.
+WindowSettings LoadSettings() {
+  WindowSettings settings;
+  settings.InFile = IniReadString("InFile");
+  settings.OutFile = IniReadString("OutFile");
+  settings.TextSearchPathTxt = IniReadString("TextSearchPathTxt");
+  settings.ListBMtypeOut = IniReadString("ListBMtypeOut");
+  settings.ListMaskedBMtypeOut = IniReadString("ListMaskedBMtypeOut");
+  settings.CheckReport = IniReadInteger("CheckReport");
+  settings.CheckBuildBrush = IniReadInteger("CheckBuildBrush");
+  settings.CheckDoGeometry = IniReadInteger("CheckDoGeometry");
+  settings.CheckIgnoreNoTxt = IniReadInteger("CheckIgnoreNoTxt");
+  settings.CheckIgnoreDefTxt = IniReadInteger("CheckIgnoreDefTxt");
+  settings.CheckSearchCopy = IniReadInteger("CheckSearchCopy");
+  return settings;
+}
+
+// The write order fixes the line order of a new file; CheckBuildBrush comes before CheckReport.
+void SaveSettings(const WindowSettings& settings) {
+  IniWriteString("InFile", settings.InFile);
+  IniWriteString("OutFile", settings.OutFile);
+  IniWriteString("TextSearchPathTxt", settings.TextSearchPathTxt);
+  IniWriteString("ListBMtypeOut", settings.ListBMtypeOut);
+  IniWriteString("ListMaskedBMtypeOut", settings.ListMaskedBMtypeOut);
+  IniWriteInteger("CheckBuildBrush", settings.CheckBuildBrush);
+  IniWriteInteger("CheckReport", settings.CheckReport);
+  IniWriteInteger("CheckDoGeometry", settings.CheckDoGeometry);
+  IniWriteInteger("CheckIgnoreNoTxt", settings.CheckIgnoreNoTxt);
+  IniWriteInteger("CheckIgnoreDefTxt", settings.CheckIgnoreDefTxt);
+  IniWriteInteger("CheckSearchCopy", settings.CheckSearchCopy);
+}
+
+}  // namespace brushwright

@@ -1,0 +1,190 @@
+// Tests of loading and saving the window's stored inputs through a real settings file.
+#include "settings/window_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include <unistd.h>
+
+#include "settings/ini_file.h"
+
+namespace brushwright {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A settings file path in a fresh temporary folder; the folder is removed afterwards.
+class TempIni {
+ public:
+  TempIni() {
+    static int counter = 0;
+    dir_ =
+        fs::temp_directory_path() / ("brushwright_window_settings_" + std::to_string(::getpid()) +
+                                     "_" + std::to_string(++counter));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    SetIniFile(path().string(), "Brushwright");
+  }
+  ~TempIni() {
+    std::error_code error;
+    fs::remove_all(dir_, error);
+  }
+  TempIni(const TempIni&) = delete;
+  TempIni& operator=(const TempIni&) = delete;
+  fs::path path() const { return dir_ / "Brushwright.ini"; }
+  void Write(const std::string& bytes) const { std::ofstream(path(), std::ios::binary) << bytes; }
+  std::string Read() const {
+    std::ifstream in(path(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+
+ private:
+  fs::path dir_;
+};
+
+std::string Visible(const std::string& text) {
+  std::string shown;
+  for (char c : text) shown += (c == '\r') ? std::string("\\r") : std::string(1, c);
+  return shown;
+}
+
+WindowSettings SampleSettings() {
+  WindowSettings settings;
+  settings.InFile = "C:\\maps\\Dig.t3d";
+  settings.OutFile = "C:\\out\\Dig.obj";
+  settings.TextSearchPathTxt = "d:\\data\\pics\\textures";
+  settings.ListBMtypeOut = "PCX";
+  settings.ListMaskedBMtypeOut = "BMP";
+  settings.CheckReport = 1;
+  settings.CheckBuildBrush = 2;
+  settings.CheckDoGeometry = 1;
+  settings.CheckIgnoreNoTxt = 0;
+  settings.CheckIgnoreDefTxt = 1;
+  settings.CheckSearchCopy = 0;
+  return settings;
+}
+
+void ExpectSameSettings(const WindowSettings& actual, const WindowSettings& expected) {
+  EXPECT_EQ(actual.InFile, expected.InFile);
+  EXPECT_EQ(actual.OutFile, expected.OutFile);
+  EXPECT_EQ(actual.TextSearchPathTxt, expected.TextSearchPathTxt);
+  EXPECT_EQ(actual.ListBMtypeOut, expected.ListBMtypeOut);
+  EXPECT_EQ(actual.ListMaskedBMtypeOut, expected.ListMaskedBMtypeOut);
+  EXPECT_EQ(actual.CheckReport, expected.CheckReport);
+  EXPECT_EQ(actual.CheckBuildBrush, expected.CheckBuildBrush);
+  EXPECT_EQ(actual.CheckDoGeometry, expected.CheckDoGeometry);
+  EXPECT_EQ(actual.CheckIgnoreNoTxt, expected.CheckIgnoreNoTxt);
+  EXPECT_EQ(actual.CheckIgnoreDefTxt, expected.CheckIgnoreDefTxt);
+  EXPECT_EQ(actual.CheckSearchCopy, expected.CheckSearchCopy);
+}
+
+TEST(LoadSettings, FirstStartWithoutFileGivesEmptyTextsAndClearedBoxes) {
+  TempIni ini;
+  ExpectSameSettings(LoadSettings(), WindowSettings{});
+  EXPECT_FALSE(fs::exists(ini.path())) << "loading never creates the file";
+}
+
+TEST(SaveSettings, FirstSaveOnNewFileWritesKeysInOrder) {
+  TempIni ini;
+  WindowSettings settings = SampleSettings();
+  settings.ListMaskedBMtypeOut = "";  // no item selected
+  SaveSettings(settings);
+  EXPECT_EQ(Visible(ini.Read()), Visible("[Brushwright]\r\n"
+                                         "InFile=C:\\maps\\Dig.t3d\r\n"
+                                         "OutFile=C:\\out\\Dig.obj\r\n"
+                                         "TextSearchPathTxt=d:\\data\\pics\\textures\r\n"
+                                         "ListBMtypeOut=PCX\r\n"
+                                         "ListMaskedBMtypeOut=\r\n"
+                                         "CheckBuildBrush=2\r\n"
+                                         "CheckReport=1\r\n"
+                                         "CheckDoGeometry=1\r\n"
+                                         "CheckIgnoreNoTxt=0\r\n"
+                                         "CheckIgnoreDefTxt=1\r\n"
+                                         "CheckSearchCopy=0\r\n"));
+}
+
+TEST(SaveSettings, SecondSaveReplacesValuesInPlace) {
+  TempIni ini;
+  SaveSettings(SampleSettings());
+  std::string first = ini.Read();
+  WindowSettings changed = SampleSettings();
+  changed.InFile = "C:\\maps\\Other.t3d";
+  changed.CheckSearchCopy = 1;
+  SaveSettings(changed);
+  std::string expected = first;
+  expected.replace(expected.find("Dig.t3d"), 7, "Other.t3d");
+  expected.replace(expected.find("CheckSearchCopy=0"), 17, "CheckSearchCopy=1");
+  EXPECT_EQ(Visible(ini.Read()), Visible(expected));
+  ExpectSameSettings(LoadSettings(), changed);
+}
+
+TEST(SaveSettings, RoundTripKeepsEveryValue) {
+  TempIni ini;
+  SaveSettings(SampleSettings());
+  ExpectSameSettings(LoadSettings(), SampleSettings());
+}
+
+TEST(SaveSettings, TextWithBlanksAtItsEndsLoadsBackWithoutThem) {
+  TempIni ini;
+  WindowSettings settings;
+  settings.InFile = "  C:\\maps\\Dig.t3d  ";
+  SaveSettings(settings);
+  EXPECT_NE(ini.Read().find("InFile=  C:\\maps\\Dig.t3d  \r\n"), std::string::npos)
+      << "stored with its blanks";
+  EXPECT_EQ(LoadSettings().InFile, "C:\\maps\\Dig.t3d");
+}
+
+TEST(LoadSettings, HandEditedFileInOtherLetterCase) {
+  TempIni ini;
+  ini.Write(
+      "[BRUSHWRIGHT]\n"
+      "infile = \"C:\\maps\\Dig.t3d\"\n"
+      "OUTFILE='C:\\out\\Dig.obj'\n"
+      "listbmtypeout=PCX\n"
+      "checkreport=1.7\n"
+      "CHECKBUILDBRUSH=-0.5\n"
+      "CheckDoGeometry=abc\n"
+      "CheckIgnoreNoTxt=\n"
+      "CheckSearchCopy=70000\n");
+  WindowSettings expected;
+  expected.InFile = "C:\\maps\\Dig.t3d";
+  expected.OutFile = "C:\\out\\Dig.obj";
+  expected.ListBMtypeOut = "PCX";
+  expected.CheckReport = 1;
+  expected.CheckBuildBrush = -1;
+  expected.CheckSearchCopy = 32767;
+  ExpectSameSettings(LoadSettings(), expected);
+}
+
+TEST(SaveSettings, OtherSectionsAndKeysStayByteIdentical) {
+  TempIni ini;
+  const std::string before = "; written by hand\r\n[Window]\r\nLeft=10\r\nTop=20\r\n\r\n";
+  const std::string after = "\r\n[Recent]\r\nFile1=a.t3d\r\n; end\r\n";
+  // A key the window does not know (yet) stays in its place.
+  ini.Write(before + "[Brushwright]\r\nInFile=old.t3d\r\nLastFace=12\r\n" + after);
+  WindowSettings settings;
+  settings.InFile = "new.t3d";
+  SaveSettings(settings);
+  EXPECT_EQ(Visible(ini.Read()), Visible(before +
+                                         "[Brushwright]\r\n"
+                                         "InFile=new.t3d\r\n"
+                                         "LastFace=12\r\n"
+                                         "OutFile=\r\n"
+                                         "TextSearchPathTxt=\r\n"
+                                         "ListBMtypeOut=\r\n"
+                                         "ListMaskedBMtypeOut=\r\n"
+                                         "CheckBuildBrush=0\r\n"
+                                         "CheckReport=0\r\n"
+                                         "CheckDoGeometry=0\r\n"
+                                         "CheckIgnoreNoTxt=0\r\n"
+                                         "CheckIgnoreDefTxt=0\r\n"
+                                         "CheckSearchCopy=0\r\n" +
+                                         after));
+}
+
+}  // namespace
+}  // namespace brushwright
