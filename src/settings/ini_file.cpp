@@ -218,8 +218,9 @@ bool ReplaceFileContent(const std::filesystem::path& path, const std::string& co
     }
   }
   std::filesystem::rename(temp, path, error);
-  if (error) std::filesystem::remove(temp, error);
-  return !error;
+  if (!error) return true;
+  std::filesystem::remove(temp, error);
+  return false;
 }
 
 // The file to write: a link's target, so that renaming the new content over it keeps the link.

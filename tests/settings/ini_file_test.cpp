@@ -271,6 +271,19 @@ TEST(IniWriteString, UnwritableLocationIsPassedOverSilently) {
       << "nothing but the blocker";
 }
 
+TEST(IniWriteString, FailedWriteKeepsTheOldFile) {
+  TempDir dir;
+  const std::string old_bytes = "[Other]\r\nA=1\r\n[Brushwright]\r\nInFile=old.t3d\r\n";
+  fs::path path = UseIniFile(dir, old_bytes);
+  // A folder where the new content would be written first makes the write fail.
+  fs::path temp = path;
+  temp += ".tmp";
+  fs::create_directory(temp);
+  EXPECT_NO_THROW(IniWriteString("InFile", "new.t3d"));
+  EXPECT_EQ(Visible(ReadBytes(path)), Visible(old_bytes));
+  EXPECT_EQ(IniReadString("InFile"), "old.t3d");
+}
+
 TEST(IniWriteString, LeavesNoTemporaryFileBehind) {
   TempDir dir;
   UseIniFile(dir, "[Brushwright]\r\n");
