@@ -5,66 +5,17 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <optional>
 #include <string>
 
-#include <unistd.h>
-
 #include "settings/window_settings.h"
+#include "temp_files.h"
 
 namespace brushwright {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A fresh folder under the system's temporary directory, removed with everything in it.
-class TempDir {
- public:
-  TempDir() {
-    static int counter = 0;
-    path_ = fs::temp_directory_path() / ("brushwright_settings_" + std::to_string(::getpid()) +
-                                         "_" + std::to_string(++counter));
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-  }
-  ~TempDir() {
-    std::error_code error;
-    fs::remove_all(path_, error);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
-}
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// Line ends made visible so a failing comparison shows where CR and LF differ.
-std::string Visible(const std::string& text) {
-  std::string shown;
-  for (char c : text) {
-    if (c == '\r') {
-      shown += "\\r";
-    } else if (c == '\n') {
-      shown += "\\n\n";
-    } else {
-      shown += c;
-    }
-  }
-  return shown;
-}
 
 // Points the module at a settings file in `dir` holding `bytes`; returns the file's path.
 fs::path UseIniFile(const TempDir& dir, const std::string& bytes) {
