@@ -127,11 +127,12 @@ OutputFiles::~OutputFiles() {
 void OutputFiles::Write(const std::string& path, std::string_view text, bool append) {
   auto it = open_.find(path);
   if (it != open_.end() && !append) {
-    // Starting the file afresh: close what is open so that "wb" empties it.
-    std::FILE* old = it->second.file;
+    // Starting the file afresh: close what is open so that "wb" empties it. The buffer must
+    // live until the close has flushed it.
+    const OpenFile old = std::move(it->second);
     open_.erase(it);
     it = open_.end();
-    CloseChecked(old, path);
+    CloseChecked(old.file, path);
   }
   if (it == open_.end()) {
     OpenFile open;
