@@ -111,6 +111,10 @@ TEST(FindFileInTree, TrailingSeparatorIsNotDoubled) {
   const std::string expected = root.string() + "/a/Wall.bmp";
   EXPECT_EQ(Search(root.string(), "Wall.bmp").path, expected);
   EXPECT_EQ(Search(root.string() + "/", "Wall.bmp").path, expected);
+  // A backslash ends a directory text written the Windows way; here it is part of the name.
+  fs::create_directory(root / "win\\");
+  std::ofstream(root / "win\\" / "Wall.bmp") << "image";
+  EXPECT_EQ(Search(root.string() + "/win\\", "Wall.bmp").path, root.string() + "/win\\Wall.bmp");
 }
 
 TEST(FindFileInTree, ReturnedPathOpens) {
