@@ -72,7 +72,9 @@ std::string DecodeUtf16(std::string_view bytes, bool big_endian) {
 
 // Applies the byte-order mark, if any, to the raw bytes of a file.
 std::string DecodeText(std::string bytes) {
-  const auto starts_with = [&](std::string_view mark) { return std::string_view(bytes).starts_with(mark); };
+  const auto starts_with = [&](std::string_view mark) {
+    return std::string_view(bytes).starts_with(mark);
+  };
   if (starts_with("\xEF\xBB\xBF")) return bytes.substr(3);
   if (starts_with("\xFF\xFE")) return DecodeUtf16(std::string_view(bytes).substr(2), false);
   if (starts_with("\xFE\xFF")) return DecodeUtf16(std::string_view(bytes).substr(2), true);
@@ -87,7 +89,8 @@ std::FILE* OpenForWriting(const std::string& path, bool append) {
 
 void WriteBytes(std::FILE* file, const std::string& path, std::string_view bytes) {
   if (bytes.empty()) return;
-  if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) ThrowFileError("write", path, errno);
+  if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size())
+    ThrowFileError("write", path, errno);
 }
 
 // Closing flushes the last buffered bytes, so its failure is a write failure.
@@ -104,7 +107,8 @@ std::string ReadFileText(const std::string& path) {
   struct stat status {};
   if (fstat(fileno(file.get()), &status) == 0) {
     if (S_ISDIR(status.st_mode)) ThrowFileError("read", path, EISDIR);
-    if (S_ISREG(status.st_mode)) bytes.reserve(static_cast<std::size_t>(status.st_size) + kReadChunkSize);
+    if (S_ISREG(status.st_mode))
+      bytes.reserve(static_cast<std::size_t>(status.st_size) + kReadChunkSize);
   }
   errno = 0;
   ReadAll(file.get(), path, bytes);
@@ -163,7 +167,8 @@ std::string FileNameOfPath(std::string_view path) {
 
 std::string DirectoryOfPath(std::string_view path) {
   const std::size_t separator = path.find_last_of(kPathSeparators);
-  return separator == std::string_view::npos ? std::string() : std::string(path.substr(0, separator + 1));
+  return separator == std::string_view::npos ? std::string()
+                                             : std::string(path.substr(0, separator + 1));
 }
 
 std::string StripExtension(std::string_view path) {

@@ -13,8 +13,12 @@ namespace {
 constexpr std::string_view kLineBreaks = "\r\n";
 
 // Index (0-based) of a 1-based position that may lie before the start.
-std::size_t IndexOf(int pos) { return pos < 1 ? 0 : static_cast<std::size_t>(pos) - 1; }
-int PositionOf(std::size_t index) { return static_cast<int>(index) + 1; }
+std::size_t IndexOf(int pos) {
+  return pos < 1 ? 0 : static_cast<std::size_t>(pos) - 1;
+}
+int PositionOf(std::size_t index) {
+  return static_cast<int>(index) + 1;
+}
 
 // The word at `pos` with its one ending delimiter, as a view into `text`; `pos` moves onto that
 // delimiter (or to the last character when the word runs to the end).
@@ -45,7 +49,9 @@ bool FindKeyValue(std::string_view text, std::string_view key, int start, int li
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    const auto lower = [](char c) {
+      return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    };
     return lower(x) == lower(y);
   });
 }
@@ -81,7 +87,9 @@ std::string GetNextLine(std::string_view text, int& pos) {
   return std::string(text.substr(first, end - first));
 }
 
-std::string GetNextWord(std::string_view text, int& pos) { return std::string(NextWordView(text, pos)); }
+std::string GetNextWord(std::string_view text, int& pos) {
+  return std::string(NextWordView(text, pos));
+}
 
 bool KeyInRange(std::string_view text, std::string_view key, int start, int limit) {
   return FindInRange(text, key, start, limit) != 0;
@@ -99,7 +107,9 @@ std::string ReadKeyValueOrZero(std::string_view text, std::string_view key, int 
   return value.empty() ? std::string("0") : std::string(value);
 }
 
-double ValueAsNumber(std::string_view value) { return NumberValue(value); }
+double ValueAsNumber(std::string_view value) {
+  return NumberValue(value);
+}
 
 bool ValueAsBoolean(std::string_view value) {
   while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
@@ -117,7 +127,8 @@ bool ReadKeyInto(std::string_view text, std::string_view key, int start, int lim
   return true;
 }
 
-bool ReadKeyInto(std::string_view text, std::string_view key, int start, int limit, double& target) {
+bool ReadKeyInto(std::string_view text, std::string_view key, int start, int limit,
+                 double& target) {
   std::string_view value;
   if (!FindKeyValue(text, key, start, limit, value)) return false;
   target = NumberValue(value);

@@ -27,6 +27,8 @@ constexpr long kExponentSaturation = 100000;
 // wrap as a 32-bit integer.
 constexpr std::uint64_t kMax16BitPattern = 0xFFFF;
 constexpr std::uint64_t kMax32BitPattern = 0xFFFFFFFF;
+// Removed anywhere in a number's text before it is read, as T3D values may be padded or wrapped.
+constexpr std::string_view kNumberBlanks = " \t\n";
 
 template <typename Int>
 std::string IntegerText(Int value) {
@@ -35,8 +37,9 @@ std::string IntegerText(Int value) {
   return std::string(buffer.data(), result.ptr);
 }
 
-bool IsNumberBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Length of the decimal number at the start of `text`: digits with at most one dot, then an
 // exponent only when at least one digit follows its letter and sign. Sets `has_digits` when the
@@ -73,7 +76,8 @@ long RoughExponent(std::string_view number) {
                                        : -static_cast<long>(first_digit - dot);
   long exponent = 0;
   for (std::size_t i = exponent_at + 1; i < number.size(); ++i) {
-    if (IsDigit(number[i]) && exponent < kExponentSaturation) exponent = exponent * 10 + (number[i] - '0');
+    if (IsDigit(number[i]) && exponent < kExponentSaturation)
+      exponent = exponent * 10 + (number[i] - '0');
   }
   if (exponent_at + 1 < number.size() && number[exponent_at + 1] == '-') exponent = -exponent;
   return scale + exponent;
@@ -103,13 +107,17 @@ double ReadRadixInteger(std::string_view digits, unsigned radix) {
   std::uint64_t pattern = 0;
   for (const char c : digits) {
     unsigned digit = radix;
-    if (IsDigit(c)) digit = static_cast<unsigned>(c - '0');
-    else if (c >= 'A' && c <= 'F') digit = static_cast<unsigned>(c - 'A' + 10);
-    else if (c >= 'a' && c <= 'f') digit = static_cast<unsigned>(c - 'a' + 10);
+    if (IsDigit(c))
+      digit = static_cast<unsigned>(c - '0');
+    else if (c >= 'A' && c <= 'F')
+      digit = static_cast<unsigned>(c - 'A' + 10);
+    else if (c >= 'a' && c <= 'f')
+      digit = static_cast<unsigned>(c - 'a' + 10);
     if (digit >= radix) break;
     pattern = ((pattern * radix) + digit) & kMax32BitPattern;
   }
-  if (pattern <= kMax16BitPattern) return static_cast<std::int16_t>(static_cast<std::uint16_t>(pattern));
+  if (pattern <= kMax16BitPattern)
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(pattern));
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(pattern));
 }
 
@@ -141,7 +149,8 @@ double RoundHalfEven(double value) {
 }
 
 [[noreturn]] void ThrowOutOfRange(double value, std::string_view what) {
-  throw BrushError("Overflow: " + std::string(what) + " (" + NumberText(value) + ") is out of range");
+  throw BrushError("Overflow: " + std::string(what) + " (" + NumberText(value) +
+                   ") is out of range");
 }
 
 template <typename Int>
@@ -170,24 +179,28 @@ std::string NumberText(double value) {
   return std::string(first, result.ptr);
 }
 
-std::string NumberText(std::int64_t value) { return IntegerText(value); }
-std::string NumberText(std::int32_t value) { return IntegerText(value); }
-std::string NumberText(std::int16_t value) { return IntegerText(value); }
-std::string NumberText(bool value) { return value ? "True" : "False"; }
+std::string NumberText(std::int64_t value) {
+  return IntegerText(value);
+}
+std::string NumberText(std::int32_t value) {
+  return IntegerText(value);
+}
+std::string NumberText(std::int16_t value) {
+  return IntegerText(value);
+}
+std::string NumberText(bool value) {
+  return value ? "True" : "False";
+}
 
 double NumberValue(std::string_view text) {
-  bool has_blank = false;
-  for (const char c : text) {
-    if (IsNumberBlank(c)) {
-      has_blank = true;
-      break;
-    }
+  // Most values hold no blank, so the clean copy is only made when one is there.
+  if (text.find_first_of(kNumberBlanks) == std::string_view::npos) {
+    return NumberValueOfCleanText(text);
   }
-  if (!has_blank) return NumberValueOfCleanText(text);
   std::string clean;
   clean.reserve(text.size());
   for (const char c : text) {
-    if (!IsNumberBlank(c)) clean.push_back(c);
+    if (kNumberBlanks.find(c) == std::string_view::npos) clean.push_back(c);
   }
   return NumberValueOfCleanText(clean);
 }

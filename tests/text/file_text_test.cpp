@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "text/brush_error.h"
+#include "text/key_readers.h"
 
 namespace brushwright {
 namespace {
@@ -23,7 +24,7 @@ struct ScratchDir {
   ScratchDir() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     root = fs::temp_directory_path() / ("brushwright_text_" + std::to_string(getpid()) + "_" +
-                                         info->test_suite_name() + "_" + info->name());
+                                        info->test_suite_name() + "_" + info->name());
     fs::remove_all(root);
     fs::create_directories(root);
   }
@@ -55,7 +56,9 @@ std::string ErrorOf(Action action) {
   return "";
 }
 
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
 
 TEST(ReadFileText, ReturnsEveryByteUnchanged) {
   ScratchDir dir;
@@ -71,6 +74,27 @@ TEST(ReadFileText, ReturnsEveryByteUnchanged) {
   EXPECT_EQ(ReadFileText(dir / "empty.t3d"), "");
 }
 
+// Real levels come through byte for byte, and GetNextLine walks them to the end.
+TEST(ReadFileText, CorpusLevelsReadWholeAndScanToTheEnd) {
+  const fs::path corpus = BRUSHWRIGHT_CORPUS_DIR;
+  if (!fs::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
+  for (const auto& entry : fs::directory_iterator(corpus)) {
+    if (entry.path().extension() != ".t3d") continue;
+    const std::string path = entry.path().string();
+    const std::string text = ReadFileText(path);
+    EXPECT_EQ(text, Bytes(path)) << path;
+    int pos = 1;
+    int lines = 0;
+    while (pos <= static_cast<int>(text.size())) {
+      const int before = pos;
+      GetNextLine(text, pos);
+      ASSERT_GT(pos, before) << path;
+      ++lines;
+    }
+    EXPECT_GT(lines, 0) << path;
+  }
+}
+
 TEST(ReadFileText, DecodesByteOrderMarks) {
   struct Row {
     const char* name;
@@ -78,16 +102,35 @@ TEST(ReadFileText, DecodesByteOrderMarks) {
     std::string text;
   };
   const std::vector<Row> rows = {
-      {"utf8 mark dropped", "\xEF\xBB\xBF" "Begin\r\n", "Begin\r\n"},
+      {"utf8 mark dropped",
+       "\xEF\xBB\xBF"
+       "Begin\r\n",
+       "Begin\r\n"},
       // A, e-acute, U+2020, B, U+1F600 as a surrogate pair, CR LF
-      {"utf16 le", std::string("\xFF\xFE" "A\0\xE9\0\x20\x20" "B\0\x3D\xD8\x00\xDE\r\0\n\0", 18),
+      {"utf16 le",
+       std::string("\xFF\xFE"
+                   "A\0\xE9\0\x20\x20"
+                   "B\0\x3D\xD8\x00\xDE\r\0\n\0",
+                   18),
        "A\xE9?B?\r\n"},
       {"utf16 be", std::string("\xFE\xFF\0A\0\xE9\x20\x20\0B\xD8\x3D\xDE\x00\0\r\0\n", 18),
        "A\xE9?B?\r\n"},
-      {"utf16 lone surrogate", std::string("\xFF\xFE\x3D\xD8" "C\0", 6), "?C"},
-      {"utf16 odd last byte", std::string("\xFF\xFE" "A\0B", 5), "A?"},
+      {"utf16 lone surrogate",
+       std::string("\xFF\xFE\x3D\xD8"
+                   "C\0",
+                   6),
+       "?C"},
+      {"utf16 odd last byte",
+       std::string("\xFF\xFE"
+                   "A\0B",
+                   5),
+       "A?"},
       {"utf16 mark only", "\xFF\xFE", ""},
-      {"no mark", "\xFE" "A", "\xFE" "A"},
+      {"no mark",
+       "\xFE"
+       "A",
+       "\xFE"
+       "A"},
   };
   ScratchDir dir;
   for (const Row& row : rows) {
@@ -100,7 +143,8 @@ TEST(ReadFileText, MissingFileOrDirectoryThrowsNamingIt) {
   ScratchDir dir;
   const std::string missing = dir / "missing.t3d";
   EXPECT_TRUE(Contains(ErrorOf([&] { ReadFileText(missing); }), "'" + missing + "'"));
-  EXPECT_TRUE(Contains(ErrorOf([&] { ReadFileText(dir.root.string()); }), "'" + dir.root.string() + "'"));
+  EXPECT_TRUE(
+      Contains(ErrorOf([&] { ReadFileText(dir.root.string()); }), "'" + dir.root.string() + "'"));
 }
 
 TEST(WriteFileText, WritesPieceAndLineEndByteExact) {
@@ -145,9 +189,15 @@ TEST(OutputFiles, MatchesWriteFileTextOverInterleavedWrites) {
     bool append;
   };
   const Step steps[] = {
-      {0, "mtllib room.mtl", false}, {1, "newmtl Wall0", false}, {0, "g Brush1", true},
-      {0, "v 1 2 3\r\nv 4 5 6", true}, {1, "", true},          {1, "Kd 1 1 1", true},
-      {0, "f 1 2 3", true},          {1, "restart", false},    {1, "after restart", true},
+      {0, "mtllib room.mtl", false},
+      {1, "newmtl Wall0", false},
+      {0, "g Brush1", true},
+      {0, "v 1 2 3\r\nv 4 5 6", true},
+      {1, "", true},
+      {1, "Kd 1 1 1", true},
+      {0, "f 1 2 3", true},
+      {1, "restart", false},
+      {1, "after restart", true},
       {0, "", true},
   };
   ScratchDir dir;
@@ -196,9 +246,9 @@ TEST(FileExists, OnlyOrdinaryFilesCount) {
     bool expected;
   };
   const Row rows[] = {
-      {dir / "a.bmp", true},          {dir / "link.bmp", true},     {dir / "missing.bmp", false},
-      {dir / "sub", false},           {dir / "link_dir", false},    {dir / "dangling.bmp", false},
-      {"", false},                    {dir / "a.bmp/x", false},
+      {dir / "a.bmp", true}, {dir / "link.bmp", true},  {dir / "missing.bmp", false},
+      {dir / "sub", false},  {dir / "link_dir", false}, {dir / "dangling.bmp", false},
+      {"", false},           {dir / "a.bmp/x", false},
   };
   for (const Row& row : rows) {
     EXPECT_EQ(FileExists(row.path), row.expected) << "'" << row.path << "'";

@@ -28,8 +28,8 @@ TEST(FindFrom, Rows) {
     int expected;
   };
   const Row rows[] = {
-      {"abcabc", "bc", 1, 2}, {"abcabc", "bc", 2, 2},   {"abcabc", "bc", 3, 5},
-      {"abcabc", "bc", 6, 0}, {"abcabc", "bc", 0, 2},   {"abcabc", "bc", -3, 2},
+      {"abcabc", "bc", 1, 2},   {"abcabc", "bc", 2, 2}, {"abcabc", "bc", 3, 5},
+      {"abcabc", "bc", 6, 0},   {"abcabc", "bc", 0, 2}, {"abcabc", "bc", -3, 2},
       {"abcabc", "bc", 100, 0}, {"abcabc", "BC", 1, 0}, {"abcabc", "abcabcd", 1, 0},
   };
   for (const Row& row : rows) {
@@ -61,8 +61,8 @@ TEST(FindInRange, LimitBoundsWhereTheKeyBegins) {
       {"Key=1 Key=2", "Key=", 2, 6, 0},
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(std::string(row.text) + " / " + row.key + " in " + std::to_string(row.start) + ".." +
-                 std::to_string(row.limit));
+    SCOPED_TRACE(std::string(row.text) + " / " + row.key + " in " + std::to_string(row.start) +
+                 ".." + std::to_string(row.limit));
     EXPECT_EQ(FindInRange(row.text, row.key, row.start, row.limit), row.expected);
     EXPECT_EQ(KeyInRange(row.text, row.key, row.start, row.limit), row.expected != 0);
   }
@@ -78,14 +78,8 @@ TEST(GetNextLine, Rows) {
   const Row rows[] = {
       {"A\r\n\r\nB", 1, "A", 6},  // a run of empty lines is passed over in one call
       {"A\r\n\r\nB", 6, "B", 7},  // the end of the text ends the last line
-      {"A\nB", 1, "A", 3},
-      {"\r\nX", 1, "", 3},
-      {"abc", 2, "bc", 4},
-      {"A\r\n", 1, "A", 4},
-      {"abc", 4, "", 4},
-      {"abc", 10, "", 10},
-      {"", 1, "", 1},
-      {"ab\r\ncd", 0, "ab", 5},
+      {"A\nB", 1, "A", 3},       {"\r\nX", 1, "", 3}, {"abc", 2, "bc", 4}, {"A\r\n", 1, "A", 4},
+      {"abc", 4, "", 4},         {"abc", 10, "", 10}, {"", 1, "", 1},      {"ab\r\ncd", 0, "ab", 5},
   };
   for (const Row& row : rows) {
     int pos = row.pos;
@@ -130,7 +124,7 @@ TEST(ReadKeyValue, Rows) {
       {"CsgOper=CSG_Add\r\n", "CsgOper=", 100, "CSG_Add"},
       {"Tag=  Door1 ", "Tag=", 100, "Door1"},
       {"Tag=\r\nName=X", "Tag=", 100, "Name=X"},  // an empty value yields the next line's word
-      {"Tag=A\tB", "Tag=", 100, "A\t"},            // a TAB ending the value stays
+      {"Tag=A\tB", "Tag=", 100, "A\t"},           // a TAB ending the value stays
       {"Tag=X\n", "Tag=", 100, "X"},
       {"Tag=Two words", "Tag=", 100, "Two"},
       {"Tag=X", "Tag=", 1, "X"},
@@ -165,10 +159,10 @@ TEST(ValueAsBoolean, Rows) {
     bool expected;
   };
   const Row rows[] = {
-      {"True", true},   {"true", true},   {"TRUE", true}, {"False", false}, {"false", false},
-      {"FALSE", false}, {" True ", true}, {"1", true},    {"-1", true},     {"2.5", true},
-      {"12abc", true},  {"0", false},     {"0.0", false}, {"abc", false},   {"", false},
-      {"Tru", false},
+      {"True", true},   {"true", true},   {"TRUE", true},   {"False", false},
+      {"false", false}, {"FALSE", false}, {" True ", true}, {"1", true},
+      {"-1", true},     {"2.5", true},    {"12abc", true},  {"0", false},
+      {"0.0", false},   {"abc", false},   {"", false},      {"Tru", false},
   };
   for (const Row& row : rows) {
     EXPECT_EQ(ValueAsBoolean(row.value), row.expected) << "'" << row.value << "'";
@@ -181,9 +175,9 @@ TEST(ReadKeyInto, BooleanIsFalseOnlyForFalse) {
     bool expected;
   };
   const Row rows[] = {
-      {"bHidden=True\r\n", true}, {"bHidden=true\r\n", true},  {"bHidden=1\r\n", true},
+      {"bHidden=True\r\n", true},   {"bHidden=true\r\n", true},  {"bHidden=1\r\n", true},
       {"bHidden=False\r\n", false}, {"bHidden=false\r\n", true}, {"bHidden=FALSE\r\n", true},
-      {"bHidden=0\r\n", true},    {"bHidden=", true},
+      {"bHidden=0\r\n", true},      {"bHidden=", true},
   };
   for (const Row& row : rows) {
     for (const bool sentinel : {false, true}) {
@@ -240,7 +234,8 @@ TEST(ReadKeyInto, SixteenBitTargetRoundsHalfToEven) {
 }
 
 TEST(ReadKeyInto, SixteenBitOverflowThrowsAndKeepsTarget) {
-  for (const char* text : {"Brightness=32768", "Brightness=-32769", "Brightness=32767.5", "Brightness=1E10"}) {
+  for (const char* text :
+       {"Brightness=32768", "Brightness=-32769", "Brightness=32767.5", "Brightness=1E10"}) {
     std::int16_t target = 77;
     try {
       ReadKeyInto(text, "Brightness=", 1, 100, target);

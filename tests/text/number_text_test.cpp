@@ -112,8 +112,8 @@ TEST(NumberText, MatchesPrintfOnScatteredBitPatterns) {
 // The program writes "." whatever the user's number settings say.
 TEST(NumberText, IgnoresCommaDecimalLocale) {
   const std::string previous = std::setlocale(LC_ALL, nullptr);
-  const char* comma_locales[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "de_DE",
-                                 "German_Germany.1252"};
+  const char* comma_locales[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8",
+                                 "fr_FR.utf8",  "de_DE",      "German_Germany.1252"};
   const char* chosen = nullptr;
   for (const char* name : comma_locales) {
     if (std::setlocale(LC_ALL, name) != nullptr) {
@@ -202,8 +202,8 @@ TEST(RoundToInt16, RoundsHalfToEvenInsideRange) {
     double input;
     std::int16_t expected;
   };
-  const Row rows[] = {{0.5, 0},        {1.5, 2},         {2.5, 2},           {-0.5, 0},
-                      {-1.5, -2},      {-2.5, -2},       {2.4999, 2},        {2.5001, 3},
+  const Row rows[] = {{0.5, 0},         {1.5, 2},           {2.5, 2},           {-0.5, 0},
+                      {-1.5, -2},       {-2.5, -2},         {2.4999, 2},        {2.5001, 3},
                       {32767.4, 32767}, {-32768.5, -32768}, {-32767.5, -32768}, {32766.5, 32766}};
   for (const Row& row : rows) {
     EXPECT_EQ(RoundToInt16(row.input, "value"), row.expected) << "input " << row.input;
@@ -211,14 +211,15 @@ TEST(RoundToInt16, RoundsHalfToEvenInsideRange) {
 }
 
 TEST(RoundToInt16, ThrowsOutsideRange) {
-  const double rows[] = {32767.5, 32768, -32768.6, -32769, 1e300, kInfinity, -kInfinity,
-                         std::numeric_limits<double>::quiet_NaN()};
+  const double rows[] = {32767.5, 32768,     -32768.6,   -32769,
+                         1e300,   kInfinity, -kInfinity, std::numeric_limits<double>::quiet_NaN()};
   for (const double input : rows) {
     try {
       RoundToInt16(input, "vertex count of face 7");
       ADD_FAILURE() << "no error for " << input;
     } catch (const BrushError& error) {
-      EXPECT_NE(std::string(error.what()).find("vertex count of face 7"), std::string::npos) << input;
+      EXPECT_NE(std::string(error.what()).find("vertex count of face 7"), std::string::npos)
+          << input;
       EXPECT_NE(std::string(error.what()).find("out of range"), std::string::npos) << input;
     }
   }
