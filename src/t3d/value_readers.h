@@ -18,6 +18,12 @@ Rotator ReadRotator(std::string_view text, int start, int end, std::string_view 
 // Reads "key n,n,n" ending at the first CR or LF (or the end of the text) and moves `pos` just
 // past that line break. (0, 0, 0) with `pos` unchanged when the key is not found.
 Vector ReadCommaVector(std::string_view text, int& pos, std::string_view key);
+// Reads "n,n,n" from `pos` (the third number ends at the first CR or LF, or the end of the
+// text) and moves `pos` just past that line break. Used for every triple of a polygon.
+Vector ReadTriple(std::string_view text, int& pos);
+// The characters from `pos` up to the first CR or LF; `pos` moves just past that one character,
+// or to the length + 1 when the text ends first.
+std::string ReadUntilLineBreak(std::string_view text, int& pos);
 // The characters from `pos` up to the delimiter; `pos` moves past it. When there is no
 // delimiter: "" and `pos` moves past the end of the text (never back to the start).
 std::string ReadUntil(std::string_view text, char delimiter, int& pos);
