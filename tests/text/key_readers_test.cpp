@@ -146,13 +146,6 @@ TEST(ReadKeyValueOrZero, EmptyValueIsZero) {
   EXPECT_EQ(ReadKeyValueOrZero("Tag=True", "Tag=", 1, 100), "True");
 }
 
-TEST(ValueAsNumber, LeadingNumberOrZero) {
-  EXPECT_EQ(ValueAsNumber("12abc"), 12.0);
-  EXPECT_EQ(ValueAsNumber("-3.5"), -3.5);
-  EXPECT_EQ(ValueAsNumber("abc"), 0.0);
-  EXPECT_EQ(ValueAsNumber("0"), 0.0);
-}
-
 TEST(ValueAsBoolean, Rows) {
   struct Row {
     const char* value;
