@@ -1,0 +1,170 @@
+// Turns brushwright-convert's arguments into ConvertOptions with CLI11; prints nothing itself.
+#include "cli/command_line.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <string_view>
+
+#include <CLI/CLI.hpp>
+
+#include "text/file_text.h"
+
+namespace brushwright {
+
+namespace {
+
+// The image types the run can name texture files with, in the window's list order.
+constexpr std::array<std::string_view, 6> kTextureTypes = {"BMP", "PCX", "JPG",
+                                                            "PNG", "TIF", "GIF"};
+
+// Help columns: wide enough for the longest option with its value name.
+constexpr std::size_t kHelpColumn = 30;
+
+#ifndef BRUSHWRIGHT_VERSION
+#define BRUSHWRIGHT_VERSION "unknown"
+#endif
+
+std::string Upper(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return text;
+}
+
+// Accepts a texture type in any letter case and stores it in upper case.
+CLI::Validator TextureTypeValidator() {
+  return CLI::Validator(
+      [](std::string& value) -> std::string {
+        const std::string upper = Upper(value);
+        if (std::find(kTextureTypes.begin(), kTextureTypes.end(), upper) == kTextureTypes.end()) {
+          return "'" + value + "' is not one of BMP, PCX, JPG, PNG, TIF, GIF";
+        }
+        value = upper;
+        return "";
+      },
+      "", "texture type");
+}
+
+// An empty file or directory name would silently name the current or root directory.
+CLI::Validator NonEmptyValidator() {
+  return CLI::Validator(
+      [](std::string& value) -> std::string {
+        return value.empty() ? std::string("the name is empty") : std::string();
+      },
+      "", "non-empty");
+}
+
+void DefineOptions(CLI::App& app, ConvertOptions& options) {
+  app.get_formatter()->column_width(kHelpColumn);
+  app.set_help_flag("-h,--help", "show this help and exit");
+  app.set_version_flag("--version", std::string("brushwright-convert ") + BRUSHWRIGHT_VERSION,
+                       "show the version and exit");
+  app.add_option("INPUT.t3d", options.Inputs, "T3D files, each converted in its own run")
+      ->option_text("...")
+      ->required()
+      ->check(NonEmptyValidator());
+  CLI::Option* output =
+      app.add_option("-o,--output", options.OutputFile,
+                     "OBJ file of one INPUT (default: INPUT with .obj)")
+          ->type_name("FILE")
+          ->option_text("FILE")  // the help need not list the exclusion
+          ->check(NonEmptyValidator());
+  CLI::Option* output_dir =
+      app.add_option("--output-dir", options.OutputDir,
+                     "put each OBJ file in DIR (default: beside INPUT)")
+          ->type_name("DIR")
+          ->option_text("DIR")  // the help need not list the exclusion
+          ->check(NonEmptyValidator());
+  output->excludes(output_dir);
+  app.add_option("--start-face", options.StartFace,
+                 "number of the first face converted (default: 1)")
+      ->type_name("N");
+  app.add_flag_callback("--no-geometry", [&options] { options.DoGeometry = false; },
+                        "write materials only, no OBJ file (default: off)");
+  app.add_flag("--build-brush", options.BuildBrush,
+               "only the builder brush, no others (default: off)");
+  app.add_flag("--ignore-no-texture", options.IgnoreNoTexture,
+               "skip faces without a texture (default: off)");
+  app.add_flag("--ignore-default-texture", options.IgnoreDefaultTexture,
+               "skip faces with DefaultTexture (default: off)");
+  app.add_option("--copy-textures", options.SearchPath,
+                 "copy missing images from DIR (default: off)")
+      ->type_name("DIR")
+      ->check(NonEmptyValidator());
+  app.add_option("--texture-type", options.TextureType,
+                 "BMP PCX JPG PNG TIF GIF, any case (default: BMP)")
+      ->type_name("T")
+      ->transform(TextureTypeValidator());
+  app.add_flag("--w3d", options.W3D, "W3D instead of OBJ coordinates (default: OBJ)");
+  app.add_flag("--report", options.Report,
+               "write the actor report as .txt (default: off)");
+  app.add_flag("-q,--quiet", options.Quiet, "no progress line and no summary (default: off)");
+}
+
+void ConfigureApp(CLI::App& app, ConvertOptions& options) {
+  app.name("brushwright-convert");
+  app.description("Converts Unreal T3D exports into Wavefront OBJ + MTL files.");
+  DefineOptions(app, options);
+  app.footer(
+      "Exit status: 0 when every input was converted, 1 when any failed, 2 for\n"
+      "bad usage. MTL file, report and copied images go beside the OBJ file.");
+}
+
+// Two inputs that would write the same files: the second run would overwrite the first.
+std::string SharedOutputMessage(const ConvertOptions& options) {
+  for (std::size_t i = 0; i < options.Inputs.size(); ++i) {
+    for (std::size_t j = i + 1; j < options.Inputs.size(); ++j) {
+      const std::string path = OutputPathFor(options, options.Inputs[i]);
+      if (path == OutputPathFor(options, options.Inputs[j])) {
+        return options.Inputs[i] + " and " + options.Inputs[j] + " would both write " + path;
+      }
+    }
+  }
+  return "";
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+  ConvertOptions options;
+  CLI::App app;
+  ConfigureApp(app, options);
+  // CLI11 consumes its argument vector from the back.
+  std::vector<std::string> reversed(args.rbegin(), args.rend());
+  try {
+    app.parse(reversed);
+  } catch (const CLI::CallForHelp&) {
+    return InfoText{app.help()};
+  } catch (const CLI::CallForVersion& version) {
+    return InfoText{std::string(version.what()) + "\n"};
+  } catch (const CLI::ParseError& error) {
+    return UsageError{error.what()};
+  }
+  options.CopyTextures = app.count("--copy-textures") > 0;
+  if (!options.OutputFile.empty() && options.Inputs.size() > 1) {
+    return UsageError{"--output names one file but " + std::to_string(options.Inputs.size()) +
+                      " inputs were given; use --output-dir"};
+  }
+  if (std::string shared = SharedOutputMessage(options); !shared.empty()) {
+    return UsageError{shared};
+  }
+  return options;
+}
+
+std::string UsageText() {
+  ConvertOptions options;
+  CLI::App app;
+  ConfigureApp(app, options);
+  return app.help();
+}
+
+std::string OutputPathFor(const ConvertOptions& options, const std::string& input) {
+  if (!options.OutputFile.empty()) return options.OutputFile;
+  const std::string name = StripExtension(input) + ".obj";
+  if (options.OutputDir.empty()) return name;
+  // A directory that already ends in a separator gets none added.
+  const bool has_separator = DirectoryOfPath(options.OutputDir) == options.OutputDir;
+  return options.OutputDir + (has_separator ? "" : "/") + FileNameOfPath(name);
+}
+
+}  // namespace brushwright

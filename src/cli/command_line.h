@@ -1,0 +1,50 @@
+// The options of brushwright-convert and the pure turn of its arguments into them.
+#pragma once
+
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace brushwright {
+
+// What one invocation asks for; every input is converted with the same values.
+struct ConvertOptions {
+  std::vector<std::string> Inputs;
+  std::string OutputFile;          // -o; "" when not given
+  std::string OutputDir;           // --output-dir; "" when not given
+  std::string StartFace = "1";     // taken as text: the run reads its leading number
+  bool DoGeometry = true;
+  bool BuildBrush = false;
+  bool IgnoreNoTexture = false;
+  bool IgnoreDefaultTexture = false;
+  bool CopyTextures = false;
+  std::string SearchPath;          // root of the texture search when copying
+  std::string TextureType = "BMP"; // always upper case
+  bool W3D = false;
+  bool Report = false;
+  bool Quiet = false;
+};
+
+// --help or --version: the text to print on standard output before exiting successfully.
+struct InfoText {
+  std::string Text;
+};
+
+// Arguments that do not make a valid invocation, with what is wrong in words for the user.
+struct UsageError {
+  std::string Message;
+};
+
+using CommandLine = std::variant<ConvertOptions, InfoText, UsageError>;
+
+// Parses the arguments that follow the program name. Never prints and never exits.
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// The full option reference shown by --help and after a usage error.
+std::string UsageText();
+
+// The OBJ path for `input`: -o as given, or the input's name with ".obj" in --output-dir, or
+// beside the input.
+std::string OutputPathFor(const ConvertOptions& options, const std::string& input);
+
+}  // namespace brushwright

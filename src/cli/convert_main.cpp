@@ -1,0 +1,130 @@
+// brushwright-convert's body: one run per input through the same headless host, failures
+// reported one line each, the exit status from the worst outcome.
+#include "cli/convert_main.h"
+
+#include <algorithm>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <string_view>
+#include <system_error>
+#include <variant>
+
+#include "cli/command_line.h"
+#include "cli/headless_host.h"
+#include "cli/progress_display.h"
+#include "run/conversion_run.h"
+#include "text/file_text.h"
+
+namespace brushwright {
+
+namespace {
+
+// Prefix of every line the program writes about a failure.
+constexpr std::string_view kProgramName = "brushwright-convert";
+// The key counted for the progress line's total; every polygon block starts with it.
+constexpr std::string_view kPolygonKey = "Begin Polygon";
+// Piece size for counting polygons without holding the input twice in memory.
+constexpr std::size_t kCountChunk = 1 << 20;
+
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  return std::filesystem::equivalent(a, b, error) && !error;
+}
+
+std::string SummaryLine(const ConvertOptions& options, const std::string& input,
+                        const std::string& output, const RunSummary& summary) {
+  std::string line = input + " -> ";
+  line += options.DoGeometry ? output : StripExtension(output) + ".mtl";
+  line += ": " + std::to_string(summary.FacesConverted) + " faces, " +
+          std::to_string(summary.Groups) + " groups, " + std::to_string(summary.Materials) +
+          " materials";
+  if (summary.MissingTextures > 0) {
+    line += ", " + std::to_string(summary.MissingTextures) + " missing textures";
+  }
+  if (options.Report) line += ", " + std::to_string(summary.ReportBlocks) + " report blocks";
+  return line;
+}
+
+// Converts one input; false when it failed, after its one line on `err`.
+bool ConvertOne(const ConvertOptions& options, const std::string& input, std::ostream& out,
+                std::ostream& err, ProgressDisplay& progress) {
+  const std::string output = OutputPathFor(options, input);
+  const auto fail = [&](std::string_view message) {
+    progress.Clear();
+    err << kProgramName << ": " << input << ": " << message << "\n" << std::flush;
+    return false;
+  };
+  if (std::string clash = OverwrittenInputMessage(input, output, options.Report);
+      !clash.empty()) {
+    return fail(clash);
+  }
+  progress.Start(FileNameOfPath(input), progress.Enabled() ? CountPolygons(input) : 0);
+  HeadlessHost host(options, input, err, progress);
+  RunSummary summary;
+  try {
+    summary = RunConversion(host);
+  } catch (const std::exception& error) {
+    return fail(error.what());
+  }
+  progress.Clear();
+  // Nothing closes a command-line run, so anything short of "Done" is a fault.
+  if (summary.Outcome != RunOutcome::Done) return fail("the conversion did not finish");
+  if (!options.Quiet) out << SummaryLine(options, input, output, summary) << "\n";
+  return true;
+}
+
+}  // namespace
+
+int ConvertMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                const ConsoleInfo& console) {
+  const CommandLine command_line = ParseCommandLine(args);
+  if (const auto* usage = std::get_if<UsageError>(&command_line)) {
+    err << kProgramName << ": " << usage->Message << "\n\n" << UsageText();
+    return kExitUsage;
+  }
+  if (const auto* info = std::get_if<InfoText>(&command_line)) {
+    out << info->Text;
+    return kExitSuccess;
+  }
+  const auto& options = std::get<ConvertOptions>(command_line);
+  ProgressDisplay progress(err, console.ErrorIsTerminal && !options.Quiet, console.Width);
+  bool all_done = true;
+  for (const std::string& input : options.Inputs) {
+    all_done = ConvertOne(options, input, out, err, progress) && all_done;
+  }
+  out.flush();
+  return all_done ? kExitSuccess : kExitRunFailed;
+}
+
+std::int64_t CountPolygons(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::int64_t count = 0;
+  std::string window;  // the tail of the previous piece, so a key split across pieces counts
+  std::string piece(kCountChunk, '\0');
+  while (file) {
+    file.read(piece.data(), static_cast<std::streamsize>(piece.size()));
+    window.append(piece, 0, static_cast<std::size_t>(file.gcount()));
+    for (std::size_t pos = window.find(kPolygonKey); pos != std::string::npos;
+         pos = window.find(kPolygonKey, pos + kPolygonKey.size())) {
+      ++count;
+    }
+    const std::size_t keep = std::min(window.size(), kPolygonKey.size() - 1);
+    window.erase(0, window.size() - keep);
+  }
+  return count;
+}
+
+std::string OverwrittenInputMessage(const std::string& input, const std::string& output,
+                                    bool report) {
+  const std::string stem = StripExtension(output);
+  for (const std::string& path : {output, stem + ".mtl", stem + "MissingTextures.txt"}) {
+    if (SameFile(input, path)) return "the output file '" + path + "' is the input file";
+  }
+  if (report && SameFile(input, stem + ".txt")) {
+    return "the report file '" + stem + ".txt' is the input file";
+  }
+  return "";
+}
+
+}  // namespace brushwright

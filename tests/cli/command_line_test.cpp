@@ -1,0 +1,180 @@
+// Tests of brushwright-convert's argument parsing and output path building.
+#include "cli/command_line.h"
+
+#include <string>
+#include <variant>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace brushwright {
+namespace {
+
+// Every field in one line, so a row states the whole expected result.
+std::string Describe(const ConvertOptions& o) {
+  std::string inputs;
+  for (const auto& input : o.Inputs) inputs += (inputs.empty() ? "" : ",") + input;
+  return "in=" + inputs + " out=" + o.OutputFile + " dir=" + o.OutputDir + " start=" +
+         o.StartFace + " geo=" + std::to_string(o.DoGeometry) + " build=" +
+         std::to_string(o.BuildBrush) + " notx=" + std::to_string(o.IgnoreNoTexture) +
+         " deftx=" + std::to_string(o.IgnoreDefaultTexture) + " copy=" +
+         std::to_string(o.CopyTextures) + ":" + o.SearchPath + " type=" + o.TextureType +
+         " w3d=" + std::to_string(o.W3D) + " report=" + std::to_string(o.Report) + " quiet=" +
+         std::to_string(o.Quiet);
+}
+
+// "usage: <message>", "info: <text>" or the options described.
+std::string Outcome(const std::vector<std::string>& args) {
+  const CommandLine parsed = ParseCommandLine(args);
+  if (const auto* usage = std::get_if<UsageError>(&parsed)) return "usage: " + usage->Message;
+  if (const auto* info = std::get_if<InfoText>(&parsed)) return "info: " + info->Text;
+  return Describe(std::get<ConvertOptions>(parsed));
+}
+
+std::string Defaults(const std::string& inputs) {
+  return "in=" + inputs +
+         " out= dir= start=1 geo=1 build=0 notx=0 deftx=0 copy=0: type=BMP w3d=0 report=0 "
+         "quiet=0";
+}
+
+TEST(ParseCommandLine, OptionsSetTheirControls) {
+  struct Row {
+    std::vector<std::string> args;
+    std::string expected;
+  };
+  const Row rows[] = {
+      {{"a.t3d"}, Defaults("a.t3d")},
+      {{"a.t3d", "b.t3d"}, Defaults("a.t3d,b.t3d")},
+      {{"-o", "x.obj", "a.t3d"},
+       "in=a.t3d out=x.obj dir= start=1 geo=1 build=0 notx=0 deftx=0 copy=0: type=BMP w3d=0 "
+       "report=0 quiet=0"},
+      {{"a.t3d", "--output=x.obj"},
+       "in=a.t3d out=x.obj dir= start=1 geo=1 build=0 notx=0 deftx=0 copy=0: type=BMP w3d=0 "
+       "report=0 quiet=0"},
+      {{"--output-dir", "out", "a.t3d", "b.t3d"},
+       "in=a.t3d,b.t3d out= dir=out start=1 geo=1 build=0 notx=0 deftx=0 copy=0: type=BMP "
+       "w3d=0 report=0 quiet=0"},
+      // The start face stays text: the run reads its leading number.
+      {{"--start-face", "12abc", "a.t3d"},
+       "in=a.t3d out= dir= start=12abc geo=1 build=0 notx=0 deftx=0 copy=0: type=BMP w3d=0 "
+       "report=0 quiet=0"},
+      {{"--no-geometry", "a.t3d"},
+       "in=a.t3d out= dir= start=1 geo=0 build=0 notx=0 deftx=0 copy=0: type=BMP w3d=0 "
+       "report=0 quiet=0"},
+      {{"--build-brush", "--ignore-no-texture", "--ignore-default-texture", "a.t3d"},
+       "in=a.t3d out= dir= start=1 geo=1 build=1 notx=1 deftx=1 copy=0: type=BMP w3d=0 "
+       "report=0 quiet=0"},
+      {{"--copy-textures", "/tex", "a.t3d"},
+       "in=a.t3d out= dir= start=1 geo=1 build=0 notx=0 deftx=0 copy=1:/tex type=BMP w3d=0 "
+       "report=0 quiet=0"},
+      {{"--texture-type", "png", "a.t3d"},
+       "in=a.t3d out= dir= start=1 geo=1 build=0 notx=0 deftx=0 copy=0: type=PNG w3d=0 "
+       "report=0 quiet=0"},
+      {{"--texture-type=Tif", "a.t3d"},
+       "in=a.t3d out= dir= start=1 geo=1 build=0 notx=0 deftx=0 copy=0: type=TIF w3d=0 "
+       "report=0 quiet=0"},
+      {{"--w3d", "--report", "-q", "a.t3d"},
+       "in=a.t3d out= dir= start=1 geo=1 build=0 notx=0 deftx=0 copy=0: type=BMP w3d=1 "
+       "report=1 quiet=1"},
+      {{"--quiet", "--", "-odd.t3d"},
+       "in=-odd.t3d out= dir= start=1 geo=1 build=0 notx=0 deftx=0 copy=0: type=BMP w3d=0 "
+       "report=0 quiet=1"},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(Outcome(row.args), row.expected) << testing::PrintToString(row.args);
+  }
+}
+
+TEST(ParseCommandLine, BadUsageNamesTheProblem) {
+  struct Row {
+    std::vector<std::string> args;
+    std::string expected;
+  };
+  const Row rows[] = {
+      {{}, "usage: INPUT.t3d is required"},
+      {{"-q"}, "usage: INPUT.t3d is required"},
+      {{"-o", "x.obj", "a.t3d", "b.t3d"},
+       "usage: --output names one file but 2 inputs were given; use --output-dir"},
+      {{"-o", "x.obj", "--output-dir", "d", "a.t3d"}, "usage: --output excludes --output-dir"},
+      {{"--texture-type", "tga", "a.t3d"},
+       "usage: --texture-type: 'tga' is not one of BMP, PCX, JPG, PNG, TIF, GIF"},
+      {{"--texture-type"}, "usage: --texture-type: 1 required T missing"},
+      {{"--frobnicate", "a.t3d"}, "usage: The following argument was not expected: --frobnicate"},
+      {{"--output-dir", "", "a.t3d"}, "usage: --output-dir: the name is empty"},
+      {{"-o", "", "a.t3d"}, "usage: --output: the name is empty"},
+      {{""}, "usage: INPUT.t3d: the name is empty"},
+      // Two inputs whose outputs would land on the same file.
+      {{"--output-dir", "out", "a/room.t3d", "b/room.t3d"},
+       "usage: a/room.t3d and b/room.t3d would both write out/room.obj"},
+      {{"room.t3d", "room.t3d"}, "usage: room.t3d and room.t3d would both write room.obj"},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(Outcome(row.args), row.expected) << testing::PrintToString(row.args);
+  }
+}
+
+TEST(ParseCommandLine, HelpAndVersionAreInformation) {
+  EXPECT_EQ(Outcome({"--version"}), "info: brushwright-convert 0.1.0\n");
+  EXPECT_EQ(Outcome({"-h"}), "info: " + UsageText());
+  EXPECT_EQ(Outcome({"--help", "a.t3d"}), "info: " + UsageText());
+}
+
+TEST(UsageText, NamesEveryOptionWithItsDefault) {
+  const std::string help = UsageText();
+  const char* const lines[] = {
+      "Usage: brushwright-convert [OPTIONS] INPUT.t3d...",
+      "  -o,--output FILE            OBJ file of one INPUT (default: INPUT with .obj)",
+      "  --output-dir DIR            put each OBJ file in DIR (default: beside INPUT)",
+      "  --start-face N              number of the first face converted (default: 1)",
+      "  --no-geometry               write materials only, no OBJ file (default: off)",
+      "  --build-brush               only the builder brush, no others (default: off)",
+      "  --ignore-no-texture         skip faces without a texture (default: off)",
+      "  --ignore-default-texture    skip faces with DefaultTexture (default: off)",
+      "  --copy-textures DIR         copy missing images from DIR (default: off)",
+      "  --texture-type T            BMP PCX JPG PNG TIF GIF, any case (default: BMP)",
+      "  --w3d                       W3D instead of OBJ coordinates (default: OBJ)",
+      "  --report                    write the actor report as .txt (default: off)",
+      "  -q,--quiet                  no progress line and no summary (default: off)",
+      "  -h,--help                   show this help and exit",
+      "  --version                   show the version and exit",
+  };
+  for (const char* line : lines) {
+    EXPECT_NE(help.find(std::string(line) + "\n"), std::string::npos) << line;
+  }
+  // Fits an 80-column terminal.
+  std::size_t start = 0;
+  for (std::size_t end = help.find('\n'); end != std::string::npos;
+       start = end + 1, end = help.find('\n', start)) {
+    EXPECT_LT(end - start, 80u) << help.substr(start, end - start);
+  }
+}
+
+TEST(OutputPathFor, BuildsTheObjPathOfEachInput) {
+  struct Row {
+    std::string output_file;
+    std::string output_dir;
+    std::string input;
+    std::string expected;
+  };
+  const Row rows[] = {
+      {"", "", "maps/room.t3d", "maps/room.obj"},
+      {"", "", "room", "room.obj"},
+      {"", "", "my.maps/room", "my.maps/room.obj"},
+      {"", "", "room.v2.t3d", "room.v2.obj"},
+      {"x/y.obj", "", "maps/room.t3d", "x/y.obj"},
+      {"", "out", "maps/room.t3d", "out/room.obj"},
+      {"", "out/", "maps/room.t3d", "out/room.obj"},
+      {"", "/tmp/o", "room.T3D", "/tmp/o/room.obj"},
+      {"", "out", "C:\\maps\\room.t3d", "out/room.obj"},
+  };
+  for (const Row& row : rows) {
+    ConvertOptions options;
+    options.OutputFile = row.output_file;
+    options.OutputDir = row.output_dir;
+    EXPECT_EQ(OutputPathFor(options, row.input), row.expected)
+        << row.output_file << " | " << row.output_dir << " | " << row.input;
+  }
+}
+
+}  // namespace
+}  // namespace brushwright
