@@ -13,8 +13,9 @@ std::string VectorReportText(RunHost& host, const Vector& v);
 // "a, b, c" in degrees (16368 units per 90 degrees) with the report's offsets.
 std::string RotatorReportText(const Rotator& r);
 
-// Each block's lines are joined by the window's line break, without a final one (the writer of
-// the file adds it). Throw BrushError naming the actor when a number would be non-finite.
+// Each line of a block ends with the window's line break, so that the file writer's own CR LF
+// leaves an empty line after the block. Throw BrushError naming the actor when a number would
+// be non-finite.
 std::string LightReportLines(RunHost& host, const LightRecord& light);
 std::string TriggerReportLines(RunHost& host, const TriggerRecord& trigger);
 std::string PlayerStartReportLines(RunHost& host, const PlayerStartRecord& start);

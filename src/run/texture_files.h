@@ -10,8 +10,8 @@
 namespace brushwright {
 
 // False for names that could leave the output directory or act as wildcards: names holding
-// "/", "\", ":", "*", "?" or a character below 32, and "." and "..". Such names are never used
-// to build a path.
+// "/", "\", ":", "*", "?" or a character below 32, and "." and ".."; also the empty name, which
+// names no file. Such names are never used to build a path.
 bool IsSafeTextureName(std::string_view name);
 
 // DirectoryOfPath(output path) + texture + "." + image type.

@@ -1,0 +1,143 @@
+// Turns one accepted brush polygon into OBJ positions, texture coordinates and a face line.
+#include "run/face_converter.h"
+
+#include <cmath>
+#include <limits>
+
+#include "run/preview_plot.h"
+#include "run/texture_table.h"
+#include "text/brush_error.h"
+#include "text/number_text.h"
+
+namespace brushwright {
+namespace {
+
+constexpr std::int64_t kMaxIndex = std::numeric_limits<std::int32_t>::max();
+
+std::string FaceLabel(std::int32_t face_number) {
+  return "face " + NumberText(face_number);
+}
+
+// The number text of a value that goes into the OBJ file; absurd input can make it infinite or
+// NaN, which no OBJ reader accepts, so the run stops there instead of writing it.
+std::string ObjNumber(double value, std::int32_t face_number) {
+  if (!std::isfinite(value)) {
+    throw BrushError("arithmetic overflow in " + FaceLabel(face_number) +
+                     ": a coordinate is not a finite number");
+  }
+  return NumberText(value);
+}
+
+// Visits the vertices of an n-gon in the order 0, n-1, n-2, ..., 1, which reverses the winding
+// of the mirrored face back to a front-facing one.
+template <typename Visit>
+void ForEachVertexReversed(std::size_t n, Visit visit) {
+  for (std::size_t k = n; k-- > 0;) visit((k + 1) % n, k == n - 1);
+}
+
+// Mirrors every vertex into OBJ coordinates, writes its position (rotated in W3D mode) and
+// leaves the vertex relative to the mirrored origin.
+std::string PositionLines(RunHost& host, PolygonRecord& polygon, const Matrix4& mirror,
+                          std::int32_t face_number) {
+  const std::string& line_break = host.Form().LineBreak;
+  std::string text;
+  ForEachVertexReversed(polygon.Vertices.size(), [&](std::size_t i, bool) {
+    Vector& vertex = polygon.Vertices[i];
+    vertex = MatTransform(mirror, vertex);
+    const Vector p = host.OptionW3D() ? MatTransform(host.Form().W3DMatrix, vertex) : vertex;
+    text += "v  " + ObjNumber(p.X, face_number) + " " + ObjNumber(p.Y, face_number) + " " +
+            ObjNumber(p.Z, face_number) + line_break;
+    vertex = VecSubtract(vertex, polygon.Origin);
+  });
+  return text;
+}
+
+// One texture coordinate: the pan in whole texels plus the texel offset, over the image size;
+// a zero size gives 1 instead of a division by zero.
+double TextureCoordinate(std::int64_t pan, double offset, std::int16_t size, bool flip) {
+  if (size == 0) return 1;
+  const std::int64_t panned = pan % size;  // keeps the pan's sign: -10 mod 256 is -10
+  const std::int64_t base = flip ? size - panned : panned;
+  return (static_cast<double>(base) + offset) / size;
+}
+
+// Writes one "vt" line per vertex from the face's texture axes, pan and image size, and plots
+// the face's outline on the preview as it goes.
+std::string TextureLines(RunHost& host, PolygonRecord& polygon, std::int16_t width,
+                         std::int16_t height, std::int32_t face_number, FaceConverterState& state) {
+  Matrix4 a;
+  Matrix4 b;
+  NormalToPlaneMatrices(polygon.Normal, a, b);
+  Vector u_axis = MatTransform(b, MatTransform(a, polygon.TextureU));
+  Vector v_axis = MatTransform(b, MatTransform(a, polygon.TextureV));
+  TextureAxesMatrix(u_axis, v_axis, state.TextureMatrix);
+
+  const std::int64_t pan_u = RoundToInt32(polygon.Pan.X, "the U pan of " + FaceLabel(face_number));
+  const std::int64_t pan_v = RoundToInt32(polygon.Pan.Y, "the V pan of " + FaceLabel(face_number));
+  const std::string& line_break = host.Form().LineBreak;
+  std::string text;
+  ForEachVertexReversed(polygon.Vertices.size(), [&](std::size_t i, bool first) {
+    const Vector q =
+        MatTransform(state.TextureMatrix, MatTransform(b, MatTransform(a, polygon.Vertices[i])));
+    const double u = TextureCoordinate(pan_u, q.X, width, false);
+    const double v = TextureCoordinate(pan_v, q.Y, height, true);
+    text += "vt  " + ObjNumber(u, face_number) + " " + ObjNumber(v, face_number) + line_break;
+    PlotUVPoint(host, first, u, v, width, height);
+  });
+  return text;
+}
+
+}  // namespace
+
+std::string ObjHeaderText(const std::string& mtl_path, std::string_view line_break) {
+  std::string text = "#converted from Brushwright by Brushwright";
+  text += line_break;
+  text += "mtllib " + FileNameOfPath(mtl_path);
+  text += line_break;
+  return text;
+}
+
+void ConvertFace(RunHost& host, OutputFiles& out, const std::string& obj_path,
+                 PolygonRecord& polygon, std::int16_t width, std::int16_t height,
+                 std::int32_t face_number, FaceConverterState& state) {
+  // Every index of the face line and the next face's base must stay 32-bit; checked first so
+  // that no half face is written.
+  const std::int64_t n = static_cast<std::int64_t>(polygon.Vertices.size());
+  if (state.VertexBase + n > kMaxIndex) {
+    throw BrushError("arithmetic overflow in " + FaceLabel(face_number) +
+                     ": the OBJ vertex index passes " + NumberText(kMaxIndex));
+  }
+
+  // Positions, in OBJ (mirrored) coordinates.
+  host.SetLabelProgress("converting vertices");
+  const Matrix4& mirror = state.MirrorMatrix;
+  polygon.Origin = MatTransform(mirror, polygon.Origin);
+  polygon.Normal = MatTransform(mirror, polygon.Normal);
+  polygon.TextureU = MatTransform(mirror, polygon.TextureU);
+  polygon.TextureV = MatTransform(mirror, polygon.TextureV);
+  out.Write(obj_path, PositionLines(host, polygon, mirror, face_number), true);
+
+  // Texture coordinates, with the preview outline.
+  host.SetLabelProgress("processing texture");
+  const std::string texture_lines = TextureLines(host, polygon, width, height, face_number, state);
+  host.SetLabelProgress("saving verts");
+  out.Write(obj_path, texture_lines, true);
+
+  // Material and face line; corner j names position and texture coordinate VertexBase + j.
+  const std::string& line_break = host.Form().LineBreak;
+  std::string face_text;
+  if (!polygon.Texture.empty()) {
+    face_text = "usemtl " + MaterialName(polygon.Texture, polygon.Flags) + line_break;
+  }
+  host.SetLabelProgress("adding faces");
+  face_text += "f ";
+  for (std::int64_t j = 0; j < n; ++j) {
+    const std::string index = NumberText(static_cast<std::int32_t>(state.VertexBase + j));
+    face_text += " " + index + "/" + index;
+  }
+  face_text += line_break;
+  out.Write(obj_path, face_text, true);
+  state.VertexBase = static_cast<std::int32_t>(state.VertexBase + n);
+}
+
+}  // namespace brushwright

@@ -1,0 +1,72 @@
+// Writes the MTL material library and the list of missing texture images.
+#include "run/material_library.h"
+
+#include "run/texture_files.h"
+#include "text/file_text.h"
+
+namespace brushwright {
+namespace {
+
+// Polygon flag bits that change how a material looks.
+constexpr std::int64_t kFlagSpecular = 134217728;  // shiny: specular colour, higher exponent
+constexpr std::int64_t kFlagTranslucent = 4;       // half transparent
+constexpr std::int64_t kFlagMasked = 2;            // the image's own mask gives the alpha
+
+constexpr char kMessageTitle[] = "Brushwright";
+constexpr char kMissingHeading[] = "You need to make the following texture files available:";
+// Appended to the output name without its extension, with no separator.
+constexpr char kMissingListSuffix[] = "MissingTextures.txt";
+
+std::string MaterialBlock(const TextureEntry& entry, const std::string& image_file,
+                          const std::string& line_break) {
+  const bool specular = (entry.Flags & kFlagSpecular) != 0;
+  std::string block = "newmtl " + MaterialName(entry.Name, entry.Flags) + line_break;
+  block += "Ka 1 1 1" + line_break;
+  if (specular) block += "Ks 1 1 1" + line_break;
+  block += (specular ? "Ns 50" : "Ns 8") + line_break;
+  block += "illum 2" + line_break;
+  block += "map_Kd " + image_file + line_break;
+  if ((entry.Flags & kFlagTranslucent) != 0) block += "d 0.5" + line_break;
+  if ((entry.Flags & kFlagMasked) != 0) block += "map_d " + image_file + line_break;
+  return block;
+}
+
+// A name that could point outside the texture directory is never looked up: it counts as
+// missing, so the user still hears about it.
+bool ImagePresent(const std::string& texture_directory, const std::string& name,
+                  const std::string& image_file) {
+  return IsSafeTextureName(name) && FileExists(texture_directory + image_file);
+}
+
+}  // namespace
+
+int WriteMaterialLibrary(RunHost& host, OutputFiles& out, const std::string& mtl_path,
+                         const TextureTable& table) {
+  if (table.empty() || table[0].Name.empty()) return 0;
+
+  const std::string image_type = host.ListBMtypeOut();
+  const std::string& line_break = host.Form().LineBreak;
+  const std::string texture_directory = DirectoryOfPath(mtl_path);
+
+  out.Write(mtl_path,
+            "#  Wavefront material file" + line_break + "# Converted by Brushwright" + line_break,
+            false);
+  std::string message = kMissingHeading + line_break;
+  int missing = 0;
+  for (const TextureEntry& entry : table) {
+    const std::string image_file = entry.Name + "." + image_type;
+    out.Write(mtl_path, MaterialBlock(entry, image_file, line_break), true);
+    if (!ImagePresent(texture_directory, entry.Name, image_file)) {
+      message += image_file + line_break;
+      ++missing;
+    }
+  }
+
+  if (missing > 0) {
+    host.ShowMessage(message, kMessageTitle);
+    out.Write(StripExtension(host.TextOutFileName()) + kMissingListSuffix, message, false);
+  }
+  return missing;
+}
+
+}  // namespace brushwright

@@ -1,0 +1,79 @@
+// Finds a texture's image beside the output, fetches it from the search tree, and loads it.
+#include "run/texture_files.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "search/file_search.h"
+#include "text/brush_error.h"
+#include "text/file_text.h"
+#include "text/number_text.h"
+
+namespace brushwright {
+namespace {
+
+// Characters that would let a name reach another directory or act as a wildcard.
+constexpr std::string_view kUnsafeCharacters = "/\\:*?";
+// Control characters have no place in a file name.
+constexpr char kFirstPrintable = 32;
+
+constexpr char kSearchErrorTitle[] = "Unexpected Error";
+
+void CopyTextureFile(const std::string& from, const std::string& to) {
+  std::error_code error;
+  std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
+  if (error) {
+    throw BrushError("cannot copy '" + from + "' to '" + to + "': " + error.message());
+  }
+}
+
+// Looks for the image in the search tree and copies the first one found to `texture_path`.
+void FetchFromSearchTree(RunHost& host, const std::string& image_file,
+                         const std::string& texture_path) {
+  host.SetLabelProgress("searching texture file");
+  const std::string found = FindFileInTree(
+      host.TextSearchPathTxt(), image_file,
+      [&host](const std::string& message) { host.ShowMessage(message, kSearchErrorTitle); });
+  if (!found.empty() && FileExists(found)) CopyTextureFile(found, texture_path);
+}
+
+}  // namespace
+
+bool IsSafeTextureName(std::string_view name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  for (const char c : name) {
+    if (static_cast<unsigned char>(c) < kFirstPrintable) return false;
+    if (kUnsafeCharacters.find(c) != std::string_view::npos) return false;
+  }
+  return true;
+}
+
+std::string TexturePathFile(const std::string& output_path, const std::string& texture,
+                            const std::string& image_type) {
+  return DirectoryOfPath(output_path) + texture + "." + image_type;
+}
+
+void LocateTextureFile(RunHost& host, const std::string& name, std::int16_t& width,
+                       std::int16_t& height) {
+  // Texture names come from downloaded levels: an unsafe one never becomes a path.
+  if (!IsSafeTextureName(name)) return;
+
+  const std::string image_type = host.ListBMtypeOut();
+  const std::string image_file = name + "." + image_type;
+  const std::string texture_path = TexturePathFile(host.TextOutFileName(), name, image_type);
+
+  // An image already beside the output is used as it is, never fetched again.
+  if (IsChecked(host.CheckSearchCopy()) && !FileExists(texture_path)) {
+    FetchFromSearchTree(host, image_file, texture_path);
+  }
+  if (!FileExists(texture_path)) return;
+
+  double picture_width = 0;
+  double picture_height = 0;
+  host.LoadPicture(texture_path, picture_width, picture_height);
+  host.SetLabelTextureName(name);
+  height = RoundToInt16(picture_height, "the height of image '" + texture_path + "'");
+  width = RoundToInt16(picture_width, "the width of image '" + texture_path + "'");
+}
+
+}  // namespace brushwright

@@ -1,0 +1,191 @@
+// Texture file lookup: safe names, texture paths, and lookup, copy and load on real directories.
+#include "run/texture_files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "fake_host.h"
+#include "output_text.h"
+#include "text/brush_error.h"
+
+namespace brushwright {
+namespace {
+
+using testing::FakeHost;
+using writer_testing::ReadBytes;
+using writer_testing::TempDir;
+using writer_testing::WriteBytes;
+
+struct Size {
+  std::int16_t width = 256;
+  std::int16_t height = 256;
+};
+
+// A host whose output is out/hall.obj and whose search tree is search/, both under `dir`.
+FakeHost HostIn(const TempDir& dir, int search_copy) {
+  FakeHost host;
+  std::filesystem::create_directories(dir.Path() / "out");
+  std::filesystem::create_directories(dir.Path() / "search");
+  host.out_file = dir.File("out/hall.obj");
+  host.search_path = dir.File("search");
+  host.search_copy = search_copy;
+  return host;
+}
+
+Size Locate(FakeHost& host, const std::string& name) {
+  Size size;
+  LocateTextureFile(host, name, size.width, size.height);
+  return size;
+}
+
+TEST(IsSafeTextureName, RejectsNamesThatCouldLeaveTheDirectory) {
+  struct Row {
+    std::string name;
+    bool safe;
+  };
+  const Row rows[] = {
+      {"Wall", true},
+      {"Wall.Old", true},
+      {"Sky Box", true},
+      {"...", true},
+      {"..\\..\\x", false},
+      {"/etc/x", false},
+      {"C:x", false},
+      {"a/b", false},
+      {"Wall*", false},
+      {"Wall?", false},
+      {".", false},
+      {"..", false},
+      {"", false},
+      {"Wall\t", false},
+      {std::string("a\0b", 3), false},
+      {"\x1f"
+       "x",
+       false},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(IsSafeTextureName(row.name), row.safe) << "'" << row.name << "'";
+  }
+}
+
+TEST(TexturePathFile, DirectoryOfTheOutputPlusImageFile) {
+  struct Row {
+    const char* output;
+    const char* expected;
+  };
+  const Row rows[] = {
+      {"C:\\maps\\hall.obj", "C:\\maps\\Wall.BMP"},
+      {"/work/out/hall.obj", "/work/out/Wall.BMP"},
+      {"hall.obj", "Wall.BMP"},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(TexturePathFile(row.output, "Wall", "BMP"), row.expected) << row.output;
+  }
+}
+
+TEST(LocateTextureFile, WithoutCopyNothingIsSearched) {
+  TempDir dir;
+  FakeHost host = HostIn(dir, 0);
+  WriteBytes(dir.Path() / "search" / "Wall.BMP", "image");
+  const Size size = Locate(host, "Wall");
+  EXPECT_EQ(size.width, 256);
+  EXPECT_EQ(size.height, 256);
+  EXPECT_TRUE(host.log.empty());
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "out" / "Wall.BMP"));
+}
+
+TEST(LocateTextureFile, ImageBesideTheOutputIsLoadedWithoutSearch) {
+  TempDir dir;
+  FakeHost host = HostIn(dir, 1);
+  const std::string path = dir.File("out/Wall.BMP");
+  WriteBytes(path, "image");
+  host.images[path] = {64, 128};
+  const Size size = Locate(host, "Wall");
+  EXPECT_EQ(size.width, 64);
+  EXPECT_EQ(size.height, 128);
+  EXPECT_EQ(host.log, (std::vector<std::string>{"load:" + path, "texture:Wall"}));
+}
+
+TEST(LocateTextureFile, CopiesFromASubdirectoryUnderTheListedType) {
+  TempDir dir;
+  FakeHost host = HostIn(dir, 1);
+  WriteBytes(dir.Path() / "search" / "a" / "Other.BMP", "other");
+  WriteBytes(dir.Path() / "search" / "b" / "deep" / "wall.bmp", "wall image");
+  const std::string copied = dir.File("out/Wall.BMP");
+  host.images[copied] = {32.5, 15.5};  // sizes round half to even
+  const Size size = Locate(host, "Wall");
+  EXPECT_EQ(ReadBytes(copied), "wall image");
+  EXPECT_EQ(size.width, 32);
+  EXPECT_EQ(size.height, 16);
+  EXPECT_EQ(host.log, (std::vector<std::string>{"progress:searching texture file", "load:" + copied,
+                                                "texture:Wall"}));
+}
+
+TEST(LocateTextureFile, ImageFoundNowhereKeepsTheDefaultSize) {
+  TempDir dir;
+  FakeHost host = HostIn(dir, 1);
+  const Size size = Locate(host, "Wall");
+  EXPECT_EQ(size.width, 256);
+  EXPECT_EQ(size.height, 256);
+  EXPECT_EQ(host.log, std::vector<std::string>{"progress:searching texture file"});
+}
+
+TEST(LocateTextureFile, UndecodableOrOversizedImagesStopTheRun) {
+  struct Row {
+    const char* name;
+    bool decodable;
+    double width;
+    double height;
+  };
+  const Row rows[] = {
+      {"undecodable", false, 0, 0},
+      {"too wide", true, 40000, 64},
+      {"too high", true, 64, 32767.5},
+  };
+  for (const Row& row : rows) {
+    TempDir dir;
+    FakeHost host = HostIn(dir, 0);
+    const std::string path = dir.File("out/Wall.BMP");
+    WriteBytes(path, "not an image");
+    if (row.decodable) host.images[path] = {row.width, row.height};
+    Size size;
+    EXPECT_THROW(LocateTextureFile(host, "Wall", size.width, size.height), BrushError) << row.name;
+  }
+}
+
+TEST(LocateTextureFile, FailedCopyNamesBothFiles) {
+  TempDir dir;
+  FakeHost host = HostIn(dir, 1);
+  host.out_file = dir.File("missing/hall.obj");
+  WriteBytes(dir.Path() / "search" / "Wall.BMP", "image");
+  try {
+    Locate(host, "Wall");
+    ADD_FAILURE() << "no error";
+  } catch (const BrushError& error) {
+    const std::string message = error.what();
+    EXPECT_NE(message.find(dir.File("search/Wall.BMP")), std::string::npos) << message;
+    EXPECT_NE(message.find(dir.File("missing/Wall.BMP")), std::string::npos) << message;
+  }
+}
+
+TEST(LocateTextureFile, UnsafeNamesAreNeverSearchedCopiedOrLoaded) {
+  const char* names[] = {"..\\..\\x", "/etc/x", "C:x", "../escape", "*"};
+  for (const char* name : names) {
+    TempDir dir;
+    FakeHost host = HostIn(dir, 1);
+    WriteBytes(dir.Path() / "search" / "escape.BMP", "image");
+    WriteBytes(dir.Path() / "search" / "x.BMP", "image");
+    const Size size = Locate(host, name);
+    EXPECT_EQ(size.width, 256) << name;
+    EXPECT_EQ(size.height, 256) << name;
+    EXPECT_TRUE(host.log.empty()) << name;
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "escape.BMP")) << name;
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path() / "out")) << name;
+  }
+}
+
+}  // namespace
+}  // namespace brushwright
