@@ -43,10 +43,12 @@ std::string ActorsText(int index) {
          "     Location=(X=1280.000000,Y=-512.000000,Z=109.100006)\r\n"
          "     LightHue=140\r\n"
          "     AmbientSound=Sound'Amb.Loop'\r\n"
-         "     Name=\"Light" + n +
+         "     Name=\"Light" +
+         n +
          "\"\r\n"
          "End Actor\r\n"
-         "Begin Actor Class=Trigger Name=Trigger" + n +
+         "Begin Actor Class=Trigger Name=Trigger" +
+         n +
          "\r\n"
          "     Message=\"Go\"\r\n"
          "     Location=(X=1,Y=2,Z=3)\r\n"

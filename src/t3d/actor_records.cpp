@@ -10,6 +10,7 @@ namespace brushwright {
 
 namespace {
 
+// Ends every actor block; the position after a read lies just past it.
 constexpr std::string_view kEndActor = "End Actor";
 
 // The actor window: `start` on the class key, `end` on the first "End Actor" after it. False
@@ -87,8 +88,7 @@ void ReadTriggerProperties(std::string_view text, int start, int end, TriggerRec
   ReadSound(text, start, end, record.Sound);
 }
 
-void ReadTeleporterProperties(std::string_view text, int start, int end,
-                              TeleporterRecord& record) {
+void ReadTeleporterProperties(std::string_view text, int start, int end, TeleporterRecord& record) {
   record.FavoriteNumber =
       RoundToInt16(NumberOrZero(text, "FavoriteNumber=", start, end), "FavoriteNumber=");
   record.URL = ReadKeyValue(text, "URL=", start, end);
@@ -122,10 +122,10 @@ void ReadSound(std::string_view text, int start, int end, SoundRecord& sound) {
   found = ReadKeyInto(text, "SoundRadius=", start, end, sound.SoundRadius) || found;
   found = ReadKeyInto(text, "SoundVolume=", start, end, sound.SoundVolume) || found;
   found = ReadKeyInto(text, "SoundPitch=", start, end, sound.SoundPitch) || found;
-  found = ReadKeyInto(text, "TransientSoundVolume=", start, end, sound.TransientSoundVolume) ||
-          found;
-  found = ReadKeyInto(text, "TransientSoundRadius=", start, end, sound.TransientSoundRadius) ||
-          found;
+  found =
+      ReadKeyInto(text, "TransientSoundVolume=", start, end, sound.TransientSoundVolume) || found;
+  found =
+      ReadKeyInto(text, "TransientSoundRadius=", start, end, sound.TransientSoundRadius) || found;
   sound.HasSound = found;
 }
 

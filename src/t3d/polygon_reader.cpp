@@ -14,9 +14,12 @@ namespace brushwright {
 
 namespace {
 
+// The keys that frame a polygon block and its vertex lines; their lengths set the positions
+// just past them.
 constexpr std::string_view kBeginPolygon = "Begin Polygon";
 constexpr std::string_view kEndPolygon = "End Polygon";
 constexpr std::string_view kVertex = "Vertex";
+constexpr std::string_view kPan = "Pan";
 // 2^63 as a double: the first magnitude an int64 cannot hold, so larger flags saturate.
 constexpr double kInt64Bound = 9223372036854775808.0;
 
@@ -62,9 +65,9 @@ double PanComponent(std::string_view text, int after_pan, int polygon_end,
 Vector ReadPan(std::string_view text, int& pos, int polygon_end) {
   Vector pan;
   if (polygon_end <= 1) return pan;
-  const int found = FindInRange(text, "Pan", pos, polygon_end - 1);
+  const int found = FindInRange(text, kPan, pos, polygon_end - 1);
   if (found == 0) return pan;
-  const int after_pan = found + 3;
+  const int after_pan = found + TextLength(kPan);
   int u_end = 0;
   int v_end = 0;
   pan.X = PanComponent(text, after_pan, polygon_end, "U=", u_end);

@@ -15,13 +15,15 @@ inline int TextLength(std::string_view text) {
 }
 
 // A position below 1 is read as the start of the text.
-inline int AtLeastOne(int pos) { return pos < 1 ? 1 : pos; }
+inline int AtLeastOne(int pos) {
+  return pos < 1 ? 1 : pos;
+}
 
 // The characters from position `from` up to, not including, position `to`.
 inline std::string Slice(std::string_view text, int from, int to) {
   assert(from >= 1 && to >= from && to <= TextLength(text) + 1);
-  return std::string(text.substr(static_cast<std::size_t>(from - 1),
-                                 static_cast<std::size_t>(to - from)));
+  return std::string(
+      text.substr(static_cast<std::size_t>(from - 1), static_cast<std::size_t>(to - from)));
 }
 
 }  // namespace brushwright

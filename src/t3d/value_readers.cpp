@@ -70,11 +70,19 @@ Vector ReadTriple(std::string_view text, int& pos) {
 std::string ReadUntilLineBreak(std::string_view text, int& pos) {
   pos = AtLeastOne(pos);
   const int length = TextLength(text);
-  int i = pos;
-  while (i <= length && !IsLineBreak(CharAt(text, i))) ++i;
-  std::string result = Slice(text, pos, i);
-  // Past the one CR or LF that ended the number; at the end of the text, length + 1.
-  pos = i <= length ? i + 1 : length + 1;
+  if (pos > length) {
+    pos = length + 1;
+    return std::string();
+  }
+  const std::size_t found = text.find_first_of("\r\n", static_cast<std::size_t>(pos - 1));
+  const int line_break = found == std::string_view::npos ? 0 : static_cast<int>(found) + 1;
+  if (line_break == 0) {
+    std::string rest = Slice(text, pos, length + 1);
+    pos = length + 1;
+    return rest;
+  }
+  std::string result = Slice(text, pos, line_break);
+  pos = line_break + 1;  // past the one CR or LF that ended the number
   return result;
 }
 

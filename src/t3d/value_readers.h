@@ -11,8 +11,7 @@ namespace brushwright {
 // Reads "X=", "Y=", "Z=" (at most 10 characters each) from the rest of the line of the first
 // `key` at or after `start` that begins before `end`; components whose key is absent, or all
 // when `key` is not found, take `fallback`. `start` is not moved.
-Vector ReadVector(std::string_view text, int start, int end, std::string_view key,
-                  double fallback);
+Vector ReadVector(std::string_view text, int start, int end, std::string_view key, double fallback);
 // As ReadVector with "Pitch=", "Yaw=", "Roll=" and the default 0.
 Rotator ReadRotator(std::string_view text, int start, int end, std::string_view key);
 // Reads "key n,n,n" ending at the first CR or LF (or the end of the text) and moves `pos` just

@@ -307,8 +307,7 @@ TEST(ReadActors, SixteenBitFieldOutOfRangeThrowsNamingTheKey) {
       {"Begin Actor Class=Light Name=L\n AmbientSound=S\n SoundRadius=40000\nEnd Actor\n",
        "SoundRadius="},
       {"Begin Actor Class=Light Name=L\n SoundPitch=-32769\nEnd Actor\n", "SoundPitch="},
-      {"Begin Actor Class=Teleporter Name=T\n FavoriteNumber=1E+9\nEnd Actor\n",
-       "FavoriteNumber="},
+      {"Begin Actor Class=Teleporter Name=T\n FavoriteNumber=1E+9\nEnd Actor\n", "FavoriteNumber="},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.block);

@@ -9,7 +9,9 @@ namespace brushwright {
 // The two line-end forms every reader test runs in.
 enum class LineEnds { kCrLf, kLf };
 
-inline const char* LineEndsName(LineEnds ends) { return ends == LineEnds::kCrLf ? "CR LF" : "LF"; }
+inline const char* LineEndsName(LineEnds ends) {
+  return ends == LineEnds::kCrLf ? "CR LF" : "LF";
+}
 
 // A text with the expected final position: 0 when the input has no marker.
 struct MarkedText {
@@ -36,7 +38,9 @@ inline MarkedText Mark(std::string_view raw, LineEnds ends) {
   return result;
 }
 
-inline std::string ToForm(std::string_view raw, LineEnds ends) { return Mark(raw, ends).text; }
+inline std::string ToForm(std::string_view raw, LineEnds ends) {
+  return Mark(raw, ends).text;
+}
 
 // The same text with its LFs turned into CR LF when asked; no marker is taken out.
 inline std::string WithLineEnds(std::string_view lf_text, LineEnds ends) {

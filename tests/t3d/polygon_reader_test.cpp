@@ -169,10 +169,10 @@ TEST(ReadPolygon, TextureAndFlagsBelongToTheirOwnPolygon) {
 TEST(ReadPolygon, FirstPolygonWithoutTextureIgnoresTheBrushPolyFlags) {
   for (const LineEnds ends : kBothLineEnds) {
     SCOPED_TRACE(LineEndsName(ends));
-    const std::string text =
-        ToForm("Begin Actor Class=Brush\n PolyFlags=64\n Begin Polygon\n  Vertex 1,2,3\n"
-               " End Polygon\n",
-               ends);
+    const std::string text = ToForm(
+        "Begin Actor Class=Brush\n PolyFlags=64\n Begin Polygon\n  Vertex 1,2,3\n"
+        " End Polygon\n",
+        ends);
     PolygonRecord record = SentinelRecord();
     int pos = 1;
     ASSERT_TRUE(ReadPolygon(text, pos, record, false));

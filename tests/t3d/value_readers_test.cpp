@@ -135,12 +135,8 @@ TEST(ReadUntil, ReadsUpToDelimiterAndNeverGoesBack) {
     const char* expected;
   };
   const Row rows[] = {
-      {"12,$34", ',', 1, "12"},
-      {"12,34,$5", ',', 4, "34"},
-      {",$x", ',', 0, ""},
-      {"1,2,3$", ',', 5, ""},
-      {"abc$", ',', 2, ""},
-      {"$", ',', 1, ""},
+      {"12,$34", ',', 1, "12"}, {"12,34,$5", ',', 4, "34"}, {",$x", ',', 0, ""},
+      {"1,2,3$", ',', 5, ""},   {"abc$", ',', 2, ""},       {"$", ',', 1, ""},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.input);
@@ -184,22 +180,22 @@ TEST(FindBlock, FindsContentBetweenKeys) {
     const int end = FindFrom(text, "End Actor", 1);
     int content_start = kSentinel;
     int content_end = kSentinel;
-    ASSERT_TRUE(FindBlock(text, 1, "Begin Actor Class=Brush", "End Actor", content_start,
-                          content_end));
+    ASSERT_TRUE(
+        FindBlock(text, 1, "Begin Actor Class=Brush", "End Actor", content_start, content_end));
     EXPECT_EQ(content_start, begin + 23);
     EXPECT_EQ(content_end, end - 1);
 
     // Begin key behind the start: nothing found, nothing set.
     content_start = kSentinel;
     content_end = kSentinel;
-    EXPECT_FALSE(FindBlock(text, begin + 1, "Begin Actor Class=Brush", "End Actor",
-                           content_start, content_end));
+    EXPECT_FALSE(FindBlock(text, begin + 1, "Begin Actor Class=Brush", "End Actor", content_start,
+                           content_end));
     EXPECT_EQ(content_start, kSentinel);
     EXPECT_EQ(content_end, kSentinel);
 
     // End key missing: False, but the content start is already set.
-    EXPECT_FALSE(FindBlock(text, 1, "Begin Actor Class=Brush", "End Brush", content_start,
-                           content_end));
+    EXPECT_FALSE(
+        FindBlock(text, 1, "Begin Actor Class=Brush", "End Brush", content_start, content_end));
     EXPECT_EQ(content_start, begin + 23);
     EXPECT_EQ(content_end, kSentinel);
   }
