@@ -12,10 +12,13 @@ namespace brushwright {
 
 namespace {
 
-// wxWidgets keeps one list of handlers; registering them twice would duplicate every entry.
+// wxWidgets keeps one list of handlers; registering them twice logs a complaint per handler.
+// The window may have registered them already (BMP alone is there from the start).
 void RegisterImageHandlersOnce() {
   static std::once_flag registered;
-  std::call_once(registered, [] { wxInitAllImageHandlers(); });
+  std::call_once(registered, [] {
+    if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) wxInitAllImageHandlers();
+  });
 }
 
 }  // namespace

@@ -1,0 +1,278 @@
+// End-to-end runs of the built brushwright-convert executable on small T3D texts.
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <wx/image.h>
+#include <wx/init.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// One additive brush with one "Rock" polygon at location (100, 0, 0).
+const std::vector<std::string> kRoomLines = {
+    "Begin Map",
+    "Begin Actor Class=Brush Name=Brush1",
+    "    CsgOper=CSG_Add",
+    "    Location=(X=100.000000)",
+    "    Begin Brush Name=Model2",
+    "       Begin PolyList",
+    "          Begin Polygon Texture=Rock Flags=0",
+    "             Origin   +00000.000000,+00000.000000,+00000.000000",
+    "             Normal   +00000.000000,+00000.000000,+00001.000000",
+    "             TextureU +00001.000000,+00000.000000,+00000.000000",
+    "             TextureV +00000.000000,+00001.000000,+00000.000000",
+    "             Vertex   +00000.000000,+00000.000000,+00000.000000",
+    "             Vertex   +00064.000000,+00000.000000,+00000.000000",
+    "             Vertex   +00064.000000,+00032.000000,+00000.000000",
+    "          End Polygon",
+    "       End PolyList",
+    "    End Brush",
+    "End Actor",
+    "End Map",
+};
+
+// The OBJ file of kRoomLines written as room.obj with 256 by 256 for the missing image.
+const char kRoomObj[] =
+    "#converted from Brushwright by Brushwright\r\n"
+    "mtllib room.mtl\r\n"
+    "\r\n"
+    "g Model2\r\n"
+    "v  100 0 0\r\n"
+    "v  164 -32 0\r\n"
+    "v  164 0 0\r\n"
+    "\r\n"
+    "vt  0 1\r\n"
+    "vt  0.25 0.875\r\n"
+    "vt  0.25 1\r\n"
+    "\r\n"
+    "usemtl Rock0\r\n"
+    "f  1/1 2/2 3/3\r\n"
+    "\r\n";
+
+const char kMissingRock[] =
+    "Brushwright: You need to make the following texture files available:\n"
+    "Brushwright: Rock.BMP\n";
+
+struct Result {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+void WriteAll(const fs::path& path, const std::string& bytes) {
+  fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string CrLfText(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const auto& line : lines) text += line + "\r\n";
+  return text;
+}
+
+// A fresh working directory for one test, named after it, holding room.t3d.
+fs::path WorkDirectory() {
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  const fs::path root = fs::temp_directory_path() / ("brushwright_cli_exe_" +
+                                                     std::string(info->name()));
+  fs::remove_all(root);
+  fs::create_directories(root / "work");
+  WriteAll(root / "work" / "room.t3d", CrLfText(kRoomLines));
+  return root / "work";
+}
+
+// Runs the program in `dir` without a display, its output captured beside `dir`.
+Result RunConvert(const fs::path& dir, const std::string& args) {
+  const fs::path out = dir.parent_path() / "stdout.txt";
+  const fs::path err = dir.parent_path() / "stderr.txt";
+  const std::string command = "cd '" + dir.string() + "' && env -u DISPLAY -u WAYLAND_DISPLAY '" +
+                              BRUSHWRIGHT_CONVERT_EXE + "' " + args + " >'" + out.string() +
+                              "' 2>'" + err.string() + "'";
+  const int raw = std::system(command.c_str());
+  Result result;
+  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  result.out = ReadAll(out);
+  result.err = ReadAll(err);
+  return result;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);) lines.push_back(line);
+  return lines;
+}
+
+TEST(ConvertExecutable, WritesObjAndMtlBesideTheInput) {
+  const fs::path dir = WorkDirectory();
+  const Result result = RunConvert(dir, "room.t3d");
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.err, kMissingRock);
+  EXPECT_EQ(result.out, "room.t3d -> room.obj (faces 1, groups 1, materials 1, missing textures 1)\n");
+  EXPECT_EQ(ReadAll(dir / "room.obj"), kRoomObj);
+  EXPECT_TRUE(fs::exists(dir / "room.mtl"));
+  EXPECT_TRUE(fs::exists(dir / "roomMissingTextures.txt"));
+  EXPECT_FALSE(fs::exists(dir / "room.txt"));
+  EXPECT_FALSE(fs::exists(dir / "Brushwright.ini"));
+}
+
+TEST(ConvertExecutable, OutputOptionsPlaceTheFiles) {
+  struct Row {
+    const char* args;
+    std::vector<const char*> created;  // relative to the working directory
+  };
+  const Row rows[] = {
+      {"-q -o out/x.obj room.t3d", {"out/x.obj", "out/x.mtl"}},
+      {"-q --output=y.obj room.t3d", {"y.obj", "y.mtl"}},
+      {"-q --output-dir out room.t3d sub/hall.t3d",
+       {"out/room.obj", "out/room.mtl", "out/hall.obj", "out/hall.mtl"}},
+      {"-q --output-dir out/ sub/hall.t3d", {"out/hall.obj", "out/hall.mtl"}},
+      {"-q sub/hall.t3d", {"sub/hall.obj", "sub/hall.mtl"}},
+      {"-q --no-geometry room.t3d", {"room.mtl"}},
+      {"-q --report room.t3d", {"room.obj", "room.mtl", "room.txt"}},
+  };
+  for (const Row& row : rows) {
+    const fs::path dir = WorkDirectory();
+    fs::create_directories(dir / "out");
+    WriteAll(dir / "sub" / "hall.t3d", CrLfText(kRoomLines));
+    const Result result = RunConvert(dir, row.args);
+    EXPECT_EQ(result.status, 0) << row.args << "\n" << result.err;
+    EXPECT_EQ(result.out, "") << row.args;
+    std::vector<std::string> expected(row.created.begin(), row.created.end());
+    std::vector<std::string> made;
+    for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+      const std::string name = fs::relative(entry.path(), dir).generic_string();
+      const bool input = name == "room.t3d" || name == "sub/hall.t3d";
+      const bool missing_list = name.find("MissingTextures.txt") != std::string::npos;
+      if (entry.is_regular_file() && !input && !missing_list) made.push_back(name);
+    }
+    std::sort(expected.begin(), expected.end());
+    std::sort(made.begin(), made.end());
+    EXPECT_EQ(made, expected) << row.args;
+  }
+}
+
+TEST(ConvertExecutable, ReportStartsWithItsTitle) {
+  const fs::path dir = WorkDirectory();
+  const Result result = RunConvert(dir, "--report room.t3d");
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(ReadAll(dir / "room.txt").substr(0, 26), "Lights, Movers, Sounds\r\n\r\n");
+}
+
+TEST(ConvertExecutable, MissingInputFailsAndTheOtherIsConverted) {
+  const fs::path dir = WorkDirectory();
+  const Result result = RunConvert(dir, "absent.t3d room.t3d");
+  EXPECT_EQ(result.status, 1);
+  const std::vector<std::string> lines = Lines(result.err);
+  ASSERT_EQ(lines.size(), 3u) << result.err;
+  EXPECT_EQ(lines[0].rfind("brushwright-convert: absent.t3d: ", 0), 0u) << lines[0];
+  EXPECT_NE(lines[0].find("absent.t3d", 34), std::string::npos) << lines[0];
+  EXPECT_EQ(lines[1] + "\n" + lines[2] + "\n", kMissingRock);
+  EXPECT_EQ(ReadAll(dir / "room.obj"), kRoomObj);
+  EXPECT_FALSE(fs::exists(dir / "absent.obj"));
+}
+
+TEST(ConvertExecutable, BadUsageExitsTwoWithTheUsage) {
+  struct Row {
+    const char* args;
+    const char* first_line;
+  };
+  const Row rows[] = {
+      {"", "brushwright-convert: INPUT.t3d is required"},
+      {"--texture-type tga room.t3d",
+       "brushwright-convert: --texture-type: 'tga' is not one of BMP, PCX, JPG, PNG, TIF, GIF"},
+      {"-o x.obj room.t3d room.t3d",
+       "brushwright-convert: --output names one file but 2 inputs were given; use --output-dir"},
+      {"-o x.obj --output-dir out room.t3d", "brushwright-convert: --output excludes --output-dir"},
+      {"--bogus room.t3d", "brushwright-convert: The following argument was not expected: --bogus"},
+  };
+  for (const Row& row : rows) {
+    const fs::path dir = WorkDirectory();
+    const Result result = RunConvert(dir, row.args);
+    EXPECT_EQ(result.status, 2) << row.args;
+    EXPECT_EQ(result.out, "") << row.args;
+    const std::vector<std::string> lines = Lines(result.err);
+    ASSERT_GE(lines.size(), 3u) << row.args;
+    EXPECT_EQ(lines[0], row.first_line) << row.args;
+    EXPECT_NE(result.err.find("Usage: brushwright-convert [OPTIONS] INPUT.t3d..."),
+              std::string::npos)
+        << row.args;
+    EXPECT_FALSE(fs::exists(dir / "room.obj")) << row.args;
+  }
+}
+
+TEST(ConvertExecutable, HelpAndVersionGoToStandardOutput) {
+  const fs::path dir = WorkDirectory();
+  Result result = RunConvert(dir, "--help");
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(Lines(result.out).at(1), "Usage: brushwright-convert [OPTIONS] INPUT.t3d...");
+  result = RunConvert(dir, "--version");
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "brushwright-convert 0.1.0\n");
+}
+
+TEST(ConvertExecutable, TextureImagesAreDecodedWithoutDisplay) {
+  const fs::path dir = WorkDirectory();
+  static wxInitializer initializer;
+  ASSERT_TRUE(initializer.IsOk());
+  if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) wxInitAllImageHandlers();
+  wxImage image(64, 32);
+  ASSERT_TRUE(image.SaveFile((dir / "Rock.PNG").string(), wxBITMAP_TYPE_PNG));
+  const Result result = RunConvert(dir, "--texture-type png room.t3d");
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  EXPECT_NE(ReadAll(dir / "room.mtl").find("map_Kd Rock.PNG\r\n"), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir / "roomMissingTextures.txt"));
+}
+
+TEST(ConvertExecutable, UndecodableImageFailsTheInput) {
+  const fs::path dir = WorkDirectory();
+  WriteAll(dir / "Rock.BMP", "not a bitmap");
+  const Result result = RunConvert(dir, "room.t3d");
+  EXPECT_EQ(result.status, 1);
+  const std::vector<std::string> lines = Lines(result.err);
+  ASSERT_EQ(lines.size(), 1u) << result.err;
+  EXPECT_EQ(lines[0].rfind("brushwright-convert: room.t3d: cannot decode image '", 0), 0u)
+      << lines[0];
+  EXPECT_EQ(lines[0].substr(lines[0].size() - 9), "Rock.BMP'") << lines[0];
+  EXPECT_EQ(result.out, "");
+}
+
+TEST(ConvertExecutable, NeverOverwritesItsInput) {
+  const fs::path dir = WorkDirectory();
+  fs::copy_file(dir / "room.t3d", dir / "level.obj");
+  fs::copy_file(dir / "room.t3d", dir / "hall.mtl");
+  const Result result = RunConvert(dir, "-q level.obj hall.mtl");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err,
+            "brushwright-convert: level.obj: the output file 'level.obj' is the input file\n"
+            "brushwright-convert: hall.mtl: the output file 'hall.mtl' is the input file\n");
+  EXPECT_EQ(ReadAll(dir / "level.obj"), CrLfText(kRoomLines));
+  EXPECT_EQ(ReadAll(dir / "hall.mtl"), CrLfText(kRoomLines));
+}
+
+TEST(ConvertExecutable, QuietPrintsNoSummary) {
+  const fs::path dir = WorkDirectory();
+  const Result result = RunConvert(dir, "--quiet room.t3d");
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err, kMissingRock);
+}
+
+}  // namespace
