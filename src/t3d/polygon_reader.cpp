@@ -1,6 +1,7 @@
 // Reads the texture, flags, texture axes and vertices of one brush polygon from a T3D text.
 #include "t3d/polygon_reader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -76,6 +77,13 @@ Vector ReadPan(std::string_view text, int& pos, int polygon_end) {
   return pan;
 }
 
+// Whether any "Vertex" begins at or after `from`. The polygon's own lines are searched first;
+// only a polygon without a vertex of its own makes the search go on past its end.
+bool VertexFollows(std::string_view text, int from, int polygon_end) {
+  if (polygon_end > 1 && FindInRange(text, kVertex, from, polygon_end - 1) != 0) return true;
+  return FindFrom(text, kVertex, std::max(from, polygon_end)) != 0;
+}
+
 }  // namespace
 
 bool ReadPolygon(std::string_view text, int& pos, PolygonRecord& record, bool texture_only) {
@@ -84,20 +92,22 @@ bool ReadPolygon(std::string_view text, int& pos, PolygonRecord& record, bool te
   ReadTextureAndFlags(text, start, polygon_end, record);
   // Without a "Vertex" or an "End Polygon" ahead there is no polygon left; stopping here also
   // keeps the caller's loop from ever going back to the start of the text.
-  if (FindFrom(text, kVertex, start) == 0 || polygon_end == 0) return false;
+  if (polygon_end == 0 || !VertexFollows(text, start, polygon_end)) return false;
   const int after_end = polygon_end + TextLength(kEndPolygon);
   if (texture_only) {
     pos = polygon_end + 1;
     return true;
   }
-  // The triple keys are searched without bound, in the editor's line order: a polygon lacking
-  // one takes a later polygon's, and only the final position is set from this polygon.
+  // The triple keys are read in the editor's line order and only within this polygon: a
+  // polygon lacking one gets (0, 0, 0) rather than another polygon's values, and the search
+  // never runs past its own block.
+  const std::string_view own = text.substr(0, static_cast<std::size_t>(polygon_end - 1));
   int read_pos = start;
-  record.Origin = ReadCommaVector(text, read_pos, "Origin");
-  record.Normal = ReadCommaVector(text, read_pos, "Normal");
+  record.Origin = ReadCommaVector(own, read_pos, "Origin");
+  record.Normal = ReadCommaVector(own, read_pos, "Normal");
   record.Pan = ReadPan(text, read_pos, polygon_end);
-  record.TextureU = ReadCommaVector(text, read_pos, "TextureU");
-  record.TextureV = ReadCommaVector(text, read_pos, "TextureV");
+  record.TextureU = ReadCommaVector(own, read_pos, "TextureU");
+  record.TextureV = ReadCommaVector(own, read_pos, "TextureV");
   const bool read = ReadPolygonVertices(text, read_pos, record.Vertices);
   pos = after_end;
   return read;
@@ -106,11 +116,11 @@ bool ReadPolygon(std::string_view text, int& pos, PolygonRecord& record, bool te
 bool ReadPolygonVertices(std::string_view text, int& pos, VertexList& vertices) {
   vertices.assign(1, Vector{});
   pos = AtLeastOne(pos);
-  int vertex = FindFrom(text, kVertex, pos);
-  if (vertex == 0) return false;
   // Found once: a "Vertex" belongs to the polygon when it begins before this end.
   const int end = FindFrom(text, kEndPolygon, pos);
   if (end == 0) return false;
+  if (!VertexFollows(text, pos, end)) return false;
+  int vertex = FindInRange(text, kVertex, pos, end - 1);
   std::size_t count = 0;
   while (vertex != 0 && vertex < end) {
     pos = vertex + TextLength(kVertex);

@@ -250,8 +250,8 @@ TEST(ReadPolygon, PolygonWithoutItsOwnVertexHoldsOneZeroVertex) {
   }
 }
 
-TEST(ReadPolygon, MissingTripleIsTakenFromALaterPolygon) {
-  // Triple keys are searched without bound; only the final position comes from this polygon.
+TEST(ReadPolygon, MissingTripleIsZeroNotTakenFromALaterPolygon) {
+  // A polygon's triples and vertices are its own: a missing one reads as (0, 0, 0).
   for (const LineEnds ends : kBothLineEnds) {
     SCOPED_TRACE(LineEndsName(ends));
     const MarkedText input = Mark(
@@ -264,11 +264,28 @@ TEST(ReadPolygon, MissingTripleIsTakenFromALaterPolygon) {
     EXPECT_EQ(pos, input.marker);
     ExpectVector(record.Origin, 1, 1, 1);
     ExpectVector(record.Normal, 0, 0, 0);
-    ExpectVector(record.TextureV, 0, 0, 9);
+    ExpectVector(record.TextureV, 0, 0, 0);
     ASSERT_EQ(record.Vertices.size(), 1u);
-    ExpectVector(record.Vertices[0], 4, 5, 6);
+    ExpectVector(record.Vertices[0], 1, 2, 3);
     ASSERT_TRUE(ReadPolygon(input.text, pos, record, false));
     ExpectVector(record.Origin, 2, 2, 2);
+    ExpectVector(record.TextureV, 0, 0, 9);
+  }
+}
+
+TEST(ReadPolygon, PolygonWithoutVerticesHasOneCornerAtZero) {
+  for (const LineEnds ends : kBothLineEnds) {
+    SCOPED_TRACE(LineEndsName(ends));
+    const MarkedText input = Mark(
+        "Begin Polygon\nOrigin 1,1,1\nEnd Polygon$\n"
+        "Begin Polygon\nVertex 4,5,6\nEnd Polygon\n",
+        ends);
+    PolygonRecord record = SentinelRecord();
+    int pos = 1;
+    ASSERT_TRUE(ReadPolygon(input.text, pos, record, false));
+    EXPECT_EQ(pos, input.marker);
+    ASSERT_EQ(record.Vertices.size(), 1u);
+    ExpectVector(record.Vertices[0], 0, 0, 0);
   }
 }
 
