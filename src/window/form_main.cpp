@@ -1,0 +1,500 @@
+// FormMain: builds the window's controls, connects its commands and serves a run as its host.
+#include "window/form_main.h"
+
+#include <cassert>
+#include <exception>
+#include <utility>
+
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/dnd.h>
+#include <wx/filename.h>
+#include <wx/panel.h>
+#include <wx/radiobut.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/utils.h>
+
+#include "cli/image_file.h"
+#include "settings/ini_file.h"
+#include "settings/window_settings.h"
+#include "text/file_text.h"
+#include "vecmath/vecmath.h"
+#include "window/picture_surface.h"
+
+namespace brushwright {
+
+// ----------------------------------------------------------------------------
+// constants
+// ----------------------------------------------------------------------------
+
+namespace {
+
+constexpr const char* kCaption = "Brushwright - Quillmoor";
+constexpr const char* kIniSection = "Brushwright";
+constexpr const char* kErrorTitle = "Conversion failed";
+// Item texts of both texture type lists; they are also the image file extensions.
+const wxString kImageTypes[] = {"BMP", "PCX", "JPG", "PNG", "TIF", "GIF"};
+// Longest texts the two run labels show, so that their width never clips one.
+constexpr const char* kWidestProgress = "searching texture file";
+constexpr const char* kWidestPos = "Writing Report";
+// One frame at 60 Hz: the window stays responsive while most of the run's yields (one per
+// face, tens of thousands per level) cost only a clock read.
+constexpr auto kYieldInterval = std::chrono::milliseconds(16);
+// Sleep per pass of a paused run's wait, so that waiting does not keep a processor busy.
+constexpr unsigned long kPausedWaitMs = 10;
+// The file name boxes and the picture at their designed size (4455 x 3615 twips at 96 DPI).
+constexpr int kPathBoxWidth = 257;
+constexpr int kStartBoxWidth = 57;
+constexpr int kPictureWidth = 297;
+constexpr int kPictureHeight = 241;
+
+// ----------------------------------------------------------------------------
+// private classes
+// ----------------------------------------------------------------------------
+
+// Takes a dropped .t3d file as the input file.
+class InputFileDrop : public wxFileDropTarget {
+ public:
+  explicit InputFileDrop(FormMain& form) : form_(form) {}
+  bool OnDropFiles(wxCoord, wxCoord, const wxArrayString& files) override {
+    for (const wxString& file : files) {
+      if (wxFileName(file).GetExt().Lower() == "t3d") {
+        form_.UseInputFile(ToText(file));
+        return true;
+      }
+    }
+    return false;
+  }
+
+ private:
+  FormMain& form_;
+};
+
+wxCheckBoxState CheckStateOf(std::int16_t value) {
+  // Values other than 0, 1 and 2 only come from a hand-edited file; they clear the box.
+  if (value == 1) return wxCHK_CHECKED;
+  if (value == 2) return wxCHK_UNDETERMINED;
+  return wxCHK_UNCHECKED;
+}
+
+std::string SelectedText(const wxChoice* list) {
+  const int index = list->GetSelection();
+  return index == wxNOT_FOUND ? std::string() : ToText(list->GetString(index));
+}
+
+// Selects the item with `text`; an unknown text leaves the selection as it is.
+void SelectByText(wxChoice* list, const std::string& text) {
+  const int index = list->FindString(FromText(text), true);
+  if (index != wxNOT_FOUND) list->SetSelection(index);
+}
+
+wxCheckBox* NewCheckBox(wxWindow* parent, int id, const char* caption, bool checked,
+                        const char* name) {
+  auto* box = new wxCheckBox(parent, id, caption, wxDefaultPosition, wxDefaultSize,
+                             wxCHK_3STATE, wxDefaultValidator, name);
+  box->SetValue(checked);
+  return box;
+}
+
+wxStaticText* NewLabel(wxWindow* parent, int id, const char* caption, const char* name,
+                       long style = 0) {
+  return new wxStaticText(parent, id, caption, wxDefaultPosition, wxDefaultSize, style, name);
+}
+
+wxButton* NewButton(wxWindow* parent, int id, const char* caption, const char* name,
+                    long style = 0) {
+  return new wxButton(parent, id, caption, wxDefaultPosition, wxDefaultSize, style,
+                      wxDefaultValidator, name);
+}
+
+wxTextCtrl* NewTextBox(wxWindow* parent, int id, const char* text, int width, const char* name) {
+  return new wxTextCtrl(parent, id, text, wxDefaultPosition, parent->FromDIP(wxSize(width, -1)),
+                        0, wxDefaultValidator, name);
+}
+
+wxChoice* NewTypeList(wxWindow* parent, int id, const char* name) {
+  return new wxChoice(parent, id, wxDefaultPosition, wxDefaultSize, std::size(kImageTypes),
+                      kImageTypes, 0, wxDefaultValidator, name);
+}
+
+// One row of the window; a window with proportion 1 takes the row's spare width, and a null
+// window stands for a stretchable gap.
+wxSizer* Row(std::initializer_list<std::pair<wxWindow*, int>> cells) {
+  auto* row = new wxBoxSizer(wxHORIZONTAL);
+  for (const auto& [window, proportion] : cells) {
+    if (window == nullptr) {
+      row->AddStretchSpacer();
+    } else {
+      row->Add(window, wxSizerFlags(proportion).CenterVertical().Border(wxLEFT | wxRIGHT));
+    }
+  }
+  return row;
+}
+
+}  // namespace
+
+// Returns the window to idle when a run ends, whether it finished, gave up or failed.
+class IdleGuard {
+ public:
+  explicit IdleGuard(FormMain& form) : form_(form) { form_.run_active_ = true; }
+  ~IdleGuard() { form_.EndRun(); }
+  IdleGuard(const IdleGuard&) = delete;
+  IdleGuard& operator=(const IdleGuard&) = delete;
+
+ private:
+  FormMain& form_;
+};
+
+// ============================================================================
+// implementation
+// ============================================================================
+
+// ----------------------------------------------------------------------------
+// the window
+// ----------------------------------------------------------------------------
+
+FormMain::FormMain(FormOptions options)
+    : wxFrame(nullptr, wxID_ANY, kCaption), options_(std::move(options)) {
+  if (!options_.Dialogs) options_.Dialogs = std::make_shared<StandardDialogs>(this);
+  if (!options_.Messages) options_.Messages = std::make_shared<MessageBoxSink>(this);
+  CreateControls();
+  LayOutControls();
+
+  Bind(wxEVT_CLOSE_WINDOW, &FormMain::Form_Unload, this);
+  Bind(wxEVT_BUTTON, &FormMain::CommandGo_Click, this, ID_CommandGo);
+  Bind(wxEVT_BUTTON, &FormMain::CommandPause_Click, this, ID_CommandPause);
+  Bind(wxEVT_BUTTON, &FormMain::CommandBrowseInput_Click, this, ID_CommandBrowseInput);
+  Bind(wxEVT_BUTTON, &FormMain::CommandBrowseOutput_Click, this, ID_CommandBrowseOutput);
+  Bind(wxEVT_BUTTON, &FormMain::CommandBrowseSearchPath_Click, this, ID_CommandBrowseSearchPath);
+  Bind(wxEVT_CHOICE, &FormMain::ListBMtypeOut_Scroll, this, ID_ListBMtypeOut);
+  Bind(wxEVT_CHOICE, &FormMain::ListMaskedBMtypeOut_Scroll, this, ID_ListMaskedBMtypeOut);
+  panel_->SetDropTarget(new InputFileDrop(*this));
+  picture_texture_->SetDropTarget(new InputFileDrop(*this));
+
+  Form_Load();
+}
+
+FormMain::~FormMain() { assert(!run_active_ && "a running window is destroyed only after its run"); }
+
+// Creates the controls in keyboard order, with the captions and states of a new window.
+void FormMain::CreateControls() {
+  panel_ = new wxPanel(this);
+  wxPanel* p = panel_;
+  command_go_ = NewButton(p, ID_CommandGo, "Go", "CommandGo");
+  label_progress_ = NewLabel(p, ID_LabelProgress, "(progress)", "LabelProgress",
+                             wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
+  label_pos_ = NewLabel(p, ID_LabelPos, "(position)", "LabelPos",
+                        wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
+  label1_ = NewLabel(p, ID_Label1, "Input T3D Ascii File", "Label1");
+  text_in_file_name_ = NewTextBox(p, ID_TextInFileName, "", kPathBoxWidth, "TextInFileName");
+  command_browse_input_ = NewButton(p, ID_CommandBrowseInput, "...", "CommandBrowseInput",
+                                    wxBU_EXACTFIT);
+  label2_ = NewLabel(p, ID_Label2, "Output Obj File", "Label2");
+  text_out_file_name_ = NewTextBox(p, ID_TextOutFileName, "", kPathBoxWidth, "TextOutFileName");
+  command_browse_output_ = NewButton(p, ID_CommandBrowseOutput, "...", "CommandBrowseOutput",
+                                     wxBU_EXACTFIT);
+  picture_texture_ = new PictureSurface(p, ID_PictureTexture, "PictureTexture");
+  check_search_copy_ = NewCheckBox(p, ID_CheckSearchCopy, "Copy Textures to Output Path", true,
+                                   "CheckSearchCopy");
+  text_search_path_txt_ = NewTextBox(p, ID_TextSearchPathTxt, "d:\\data\\pics\\textures",
+                                     kPathBoxWidth, "TextSearchPathTxt");
+  command_browse_search_path_ = NewButton(p, ID_CommandBrowseSearchPath, "...",
+                                          "CommandBrowseSearchPath", wxBU_EXACTFIT);
+  check_do_geometry_ = NewCheckBox(p, ID_CheckDoGeometry, "Convert Geometry", true,
+                                   "CheckDoGeometry");
+  check_report_ = NewCheckBox(p, ID_CheckReport, "Create Report", false, "CheckReport");
+  check_ignore_no_txt_ = NewCheckBox(p, ID_CheckIgnoreNoTxt, "Ignore No Tex.", false,
+                                     "CheckIgnoreNoTxt");
+  command_pause_ = NewButton(p, ID_CommandPause, "Pause", "CommandPause");
+  command_pause_->Disable();
+  text_start_at_poly_ = NewTextBox(p, ID_TextStartAtPoly, "1", kStartBoxWidth, "TextStartAtPoly");
+  text_start_at_poly_->SetToolTip("Number of the first face to convert");
+  option_obj_ = new wxRadioButton(p, ID_OptionOBJ, "OBJ", wxDefaultPosition, wxDefaultSize,
+                                  wxRB_GROUP, wxDefaultValidator, "OptionOBJ");
+  option_w3d_ = new wxRadioButton(p, ID_OptionW3D, "W3D", wxDefaultPosition, wxDefaultSize, 0,
+                                  wxDefaultValidator, "OptionW3D");
+  option_obj_->SetValue(true);
+  list_bm_type_out_ = NewTypeList(p, ID_ListBMtypeOut, "ListBMtypeOut");
+  label4_ = NewLabel(p, ID_Label4, "Texture Type:", "Label4");
+  label3_ = NewLabel(p, ID_Label3, "Coordinates:", "Label3");
+  list_masked_bm_type_out_ = NewTypeList(p, ID_ListMaskedBMtypeOut, "ListMaskedBMtypeOut");
+  label5_ = NewLabel(p, ID_Label5, "Masked Texture Type:", "Label5");
+  check_build_brush_ = NewCheckBox(p, ID_CheckBuildBrush, "Just the 'Build Brush'", false,
+                                   "CheckBuildBrush");
+  check_ignore_def_txt_ = NewCheckBox(p, ID_CheckIgnoreDefTxt, "Ignore Def Tex.", false,
+                                      "CheckIgnoreDefTxt");
+  label_texture_name_ = NewLabel(p, ID_LabelTextureName, "<name>", "LabelTextureName",
+                                 wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
+  label_pos_shown_ = "(position)";
+  label_progress_shown_ = "(progress)";
+  label_texture_name_shown_ = "<name>";
+}
+
+// Places the controls in the rows of the designed window; sizes follow the font and DPI.
+void FormMain::LayOutControls() {
+  label_progress_->SetMinSize(
+      wxSize(label_progress_->GetTextExtent(kWidestProgress).x, -1));
+  label_pos_->SetMinSize(wxSize(label_pos_->GetTextExtent(kWidestPos).x, -1));
+  picture_texture_->SetMinSize(FromDIP(wxSize(kPictureWidth, kPictureHeight)));
+
+  auto* rows = new wxBoxSizer(wxVERTICAL);
+  const wxSizerFlags row_flags = wxSizerFlags().Expand().Border(wxTOP, FromDIP(3));
+  rows->Add(Row({{label1_, 0}}), row_flags);
+  rows->Add(Row({{text_in_file_name_, 1}, {command_browse_input_, 0}}), row_flags);
+  rows->Add(Row({{label2_, 1}, {text_start_at_poly_, 0}}), row_flags);
+  rows->Add(Row({{text_out_file_name_, 1}, {command_browse_output_, 0}}), row_flags);
+  rows->Add(Row({{label_pos_, 1}, {command_go_, 0}, {command_pause_, 0}, {label_progress_, 1}}),
+            row_flags);
+  rows->Add(Row({{check_do_geometry_, 0}, {nullptr, 1}, {check_ignore_no_txt_, 0},
+                 {nullptr, 1}, {check_ignore_def_txt_, 0}}),
+            row_flags);
+  rows->Add(Row({{check_search_copy_, 0}, {nullptr, 1}, {check_build_brush_, 0}}), row_flags);
+  rows->Add(Row({{label4_, 0}, {list_bm_type_out_, 0}, {nullptr, 1}, {label5_, 0},
+                 {list_masked_bm_type_out_, 0}}),
+            row_flags);
+  rows->Add(Row({{text_search_path_txt_, 1}, {command_browse_search_path_, 0}}), row_flags);
+  rows->Add(Row({{nullptr, 1}, {label3_, 0}, {option_obj_, 0}, {option_w3d_, 0}}), row_flags);
+  rows->Add(Row({{label_texture_name_, 1}, {check_report_, 0}}), row_flags);
+  rows->Add(picture_texture_, wxSizerFlags(1).Expand().Border(wxALL));
+  panel_->SetSizer(rows);
+
+  auto* frame_sizer = new wxBoxSizer(wxVERTICAL);
+  frame_sizer->Add(panel_, wxSizerFlags(1).Expand());
+  SetSizerAndFit(frame_sizer);
+  SetMinSize(GetSize());
+}
+
+// ----------------------------------------------------------------------------
+// event handlers
+// ----------------------------------------------------------------------------
+
+void FormMain::Form_Load() {
+  form_.W3DMatrix = BuildW3DMatrix();
+  SetLabelPos("");
+  SetLabelProgress("");
+  form_.LineBreak = "\r\n";
+  form_.Running = false;
+  form_.StopRequested = false;
+  list_bm_type_out_->SetSelection(0);
+  SetIniFile(options_.IniFileName, kIniSection);
+  LoadSettings();
+}
+
+void FormMain::Form_Unload(wxCloseEvent& event) {
+  form_.StopRequested = true;
+  SaveSettings();
+  if (run_active_) {
+    // The run still holds this window: it ends at its next yield, and CommandGo_Click
+    // destroys the window once the run has returned.
+    close_pending_ = true;
+    if (event.CanVeto()) event.Veto();
+    return;
+  }
+  Destroy();
+}
+
+void FormMain::CommandGo_Click(wxCommandEvent&) {
+  if (run_active_) return;  // a click queued before Go was disabled must not start a 2nd run
+  std::optional<std::string> failure;
+  {
+    IdleGuard guard(*this);
+    last_yield_ = {};
+    try {
+      last_outcome_ = RunConversion(*this).Outcome;
+    } catch (const std::exception& error) {
+      last_outcome_ = RunOutcome::NotStarted;
+      failure = error.what();
+    }
+  }
+  last_error_ = failure.value_or("");
+  if (close_pending_) {
+    Destroy();
+    return;
+  }
+  if (failure) {
+    SetLabelProgress("Error");
+    ShowMessage(*failure, kErrorTitle);
+  }
+}
+
+void FormMain::CommandPause_Click(wxCommandEvent&) {
+  form_.Running = !form_.Running;
+  if (!form_.Running) {
+    command_pause_->SetLabel("Cont");
+    SetLabelProgress("Paused..");
+  } else {
+    command_pause_->SetLabel("Pause");
+  }
+}
+
+void FormMain::CommandBrowseInput_Click(wxCommandEvent&) {
+  if (auto chosen = options_.Dialogs->ChooseInputFile(TextInFileName())) {
+    UseInputFile(*chosen);
+  } else {
+    EnableGoWhenNamed();
+  }
+}
+
+void FormMain::CommandBrowseOutput_Click(wxCommandEvent&) {
+  if (auto chosen = options_.Dialogs->ChooseOutputFile(TextOutFileName())) {
+    UseOutputFile(*chosen);
+  } else {
+    EnableGoWhenNamed();
+  }
+}
+
+void FormMain::CommandBrowseSearchPath_Click(wxCommandEvent&) {
+  if (auto chosen = options_.Dialogs->ChooseDirectory(TextSearchPathTxt())) {
+    text_search_path_txt_->ChangeValue(FromText(*chosen));
+  }
+}
+
+void FormMain::ListBMtypeOut_Scroll(wxCommandEvent&) {
+  // The masked type follows the texture type.
+  list_masked_bm_type_out_->SetSelection(list_bm_type_out_->GetSelection());
+}
+
+void FormMain::ListMaskedBMtypeOut_Scroll(wxCommandEvent&) {
+  // The list has selected the chosen item itself; the texture type stays as it is.
+}
+
+// ----------------------------------------------------------------------------
+// commands' helpers
+// ----------------------------------------------------------------------------
+
+void FormMain::UseInputFile(const std::string& path) {
+  text_in_file_name_->ChangeValue(FromText(path));
+  text_out_file_name_->ChangeValue(FromText(StripExtension(path) + ".obj"));
+  EnableGoWhenNamed();
+}
+
+void FormMain::UseOutputFile(const std::string& path) {
+  text_out_file_name_->ChangeValue(FromText(path));
+  EnableGoWhenNamed();
+}
+
+void FormMain::EnableGoWhenNamed() {
+  // During a run Go stays disabled: it is what keeps a second run from starting.
+  command_go_->Enable(!run_active_ && !TextInFileName().empty() && !TextOutFileName().empty());
+}
+
+void FormMain::EndRun() {
+  run_active_ = false;
+  form_.Running = false;
+  command_go_->Enable();
+  command_pause_->Disable();
+  command_pause_->SetLabel("Pause");
+  picture_texture_->FlushLines();
+}
+
+void FormMain::LoadSettings() {
+  const WindowSettings values = ::brushwright::LoadSettings();
+  text_in_file_name_->ChangeValue(FromText(values.InFile));
+  text_out_file_name_->ChangeValue(FromText(values.OutFile));
+  text_search_path_txt_->ChangeValue(FromText(values.TextSearchPathTxt));
+  SelectByText(list_bm_type_out_, values.ListBMtypeOut);
+  SelectByText(list_masked_bm_type_out_, values.ListMaskedBMtypeOut);
+  check_report_->Set3StateValue(CheckStateOf(values.CheckReport));
+  check_build_brush_->Set3StateValue(CheckStateOf(values.CheckBuildBrush));
+  check_do_geometry_->Set3StateValue(CheckStateOf(values.CheckDoGeometry));
+  check_ignore_no_txt_->Set3StateValue(CheckStateOf(values.CheckIgnoreNoTxt));
+  check_ignore_def_txt_->Set3StateValue(CheckStateOf(values.CheckIgnoreDefTxt));
+  check_search_copy_->Set3StateValue(CheckStateOf(values.CheckSearchCopy));
+}
+
+void FormMain::SaveSettings() {
+  WindowSettings values;
+  values.InFile = TextInFileName();
+  values.OutFile = TextOutFileName();
+  values.TextSearchPathTxt = TextSearchPathTxt();
+  values.ListBMtypeOut = SelectedText(list_bm_type_out_);
+  values.ListMaskedBMtypeOut = SelectedText(list_masked_bm_type_out_);
+  values.CheckReport = static_cast<std::int16_t>(CheckReport());
+  values.CheckBuildBrush = static_cast<std::int16_t>(CheckBuildBrush());
+  values.CheckDoGeometry = static_cast<std::int16_t>(CheckDoGeometry());
+  values.CheckIgnoreNoTxt = static_cast<std::int16_t>(CheckIgnoreNoTxt());
+  values.CheckIgnoreDefTxt = static_cast<std::int16_t>(CheckIgnoreDefTxt());
+  values.CheckSearchCopy = static_cast<std::int16_t>(CheckSearchCopy());
+  // A settings file that cannot be written is passed over in silence: the window goes on and
+  // the next start finds the old values.
+  ::brushwright::SaveSettings(values);
+}
+
+// ----------------------------------------------------------------------------
+// the run's host: control values
+// ----------------------------------------------------------------------------
+
+std::string FormMain::TextInFileName() { return ToText(text_in_file_name_->GetValue()); }
+std::string FormMain::TextOutFileName() { return ToText(text_out_file_name_->GetValue()); }
+std::string FormMain::TextStartAtPoly() { return ToText(text_start_at_poly_->GetValue()); }
+int FormMain::CheckDoGeometry() { return check_do_geometry_->Get3StateValue(); }
+int FormMain::CheckBuildBrush() { return check_build_brush_->Get3StateValue(); }
+int FormMain::CheckIgnoreNoTxt() { return check_ignore_no_txt_->Get3StateValue(); }
+int FormMain::CheckIgnoreDefTxt() { return check_ignore_def_txt_->Get3StateValue(); }
+int FormMain::CheckSearchCopy() { return check_search_copy_->Get3StateValue(); }
+std::string FormMain::TextSearchPathTxt() { return ToText(text_search_path_txt_->GetValue()); }
+std::string FormMain::ListBMtypeOut() { return SelectedText(list_bm_type_out_); }
+bool FormMain::OptionW3D() { return option_w3d_->GetValue(); }
+int FormMain::CheckReport() { return check_report_->Get3StateValue(); }
+
+// ----------------------------------------------------------------------------
+// the run's host: labels, buttons, yield, preview and messages
+// ----------------------------------------------------------------------------
+
+void FormMain::SetLabelCached(wxStaticText* label, std::string& shown, std::string_view text) {
+  if (shown == text) return;
+  shown = text;
+  label->SetLabelText(FromText(text));
+}
+
+void FormMain::SetLabelProgress(std::string_view text) {
+  SetLabelCached(label_progress_, label_progress_shown_, text);
+}
+
+void FormMain::SetLabelPos(std::string_view text) {
+  SetLabelCached(label_pos_, label_pos_shown_, text);
+}
+
+void FormMain::SetLabelTextureName(std::string_view text) {
+  SetLabelCached(label_texture_name_, label_texture_name_shown_, text);
+}
+
+void FormMain::SetGoEnabled(bool enabled) { command_go_->Enable(enabled); }
+void FormMain::SetPauseEnabled(bool enabled) { command_pause_->Enable(enabled); }
+
+void FormMain::Yield() {
+  const bool paused = !form_.Running;
+  const auto now = std::chrono::steady_clock::now();
+  if (!paused && now - last_yield_ < kYieldInterval) return;
+  if (paused) wxMilliSleep(kPausedWaitMs);
+  last_yield_ = now;
+  picture_texture_->FlushLines();
+  wxTheApp->Yield(true);
+}
+
+void FormMain::LoadPicture(const std::string& path, double& width, double& height) {
+  const wxImage image = DecodeImageFile(path);
+  picture_texture_->ShowImage(image);
+  width = image.GetWidth();
+  height = image.GetHeight();
+}
+
+void FormMain::SetCurrentPosition(double x, double y) {
+  picture_texture_->SetCurrentPosition(x, y);
+}
+
+void FormMain::CurrentPosition(double& x, double& y) { picture_texture_->CurrentPosition(x, y); }
+
+void FormMain::DrawLine(int x1, int y1, int x2, int y2) {
+  picture_texture_->DrawLine(x1, y1, x2, y2);
+}
+
+void FormMain::ShowMessage(std::string_view text, std::string_view title) {
+  options_.Messages->ShowMessage(text, title);
+}
+
+}  // namespace brushwright

@@ -1,0 +1,176 @@
+// FormMain: the program's one window, its commands, and the host it gives a conversion run.
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <wx/frame.h>
+
+#include "run/conversion_run.h"
+#include "run/run_host.h"
+#include "window/window_dialogs.h"
+
+class wxButton;
+class wxCheckBox;
+class wxChoice;
+class wxPanel;
+class wxRadioButton;
+class wxStaticText;
+class wxTextCtrl;
+
+namespace brushwright {
+
+class PictureSurface;
+
+// What a FormMain is opened with; the defaults are those of the real program.
+struct FormOptions {
+  // Settings file; a bare name lives in the user's configuration folder.
+  std::string IniFileName = "Brushwright.ini";
+  std::shared_ptr<WindowDialogs> Dialogs;  // null: the toolkit's file dialogs
+  std::shared_ptr<MessageSink> Messages;   // null: modal message boxes
+};
+
+// Every control's identifier; each control also carries its own name as its window name.
+enum FormControlId {
+  ID_Label1 = wxID_HIGHEST + 1,
+  ID_TextInFileName,
+  ID_CommandBrowseInput,
+  ID_Label2,
+  ID_TextStartAtPoly,
+  ID_TextOutFileName,
+  ID_CommandBrowseOutput,
+  ID_LabelPos,
+  ID_CommandGo,
+  ID_CommandPause,
+  ID_LabelProgress,
+  ID_CheckDoGeometry,
+  ID_CheckIgnoreNoTxt,
+  ID_CheckIgnoreDefTxt,
+  ID_CheckBuildBrush,
+  ID_CheckSearchCopy,
+  ID_Label4,
+  ID_ListBMtypeOut,
+  ID_Label5,
+  ID_ListMaskedBMtypeOut,
+  ID_TextSearchPathTxt,
+  ID_CommandBrowseSearchPath,
+  ID_Label3,
+  ID_OptionOBJ,
+  ID_OptionW3D,
+  ID_LabelTextureName,
+  ID_CheckReport,
+  ID_PictureTexture,
+};
+
+class FormMain : public wxFrame, public RunHost {
+ public:
+  // Builds the controls and opens the window's state (Form_Load); the caller shows it.
+  explicit FormMain(FormOptions options = {});
+  ~FormMain() override;
+
+  // Event handlers.
+  void Form_Load();
+  void Form_Unload(wxCloseEvent& event);
+  void CommandGo_Click(wxCommandEvent& event);
+  void CommandPause_Click(wxCommandEvent& event);
+  void CommandBrowseInput_Click(wxCommandEvent& event);
+  void CommandBrowseOutput_Click(wxCommandEvent& event);
+  void CommandBrowseSearchPath_Click(wxCommandEvent& event);
+  void ListBMtypeOut_Scroll(wxCommandEvent& event);
+  void ListMaskedBMtypeOut_Scroll(wxCommandEvent& event);
+
+  // Takes `path` as the input file, as choosing it with the input browse command does.
+  void UseInputFile(const std::string& path);
+  // Takes `path` as the output file, as choosing it with the output browse command does.
+  void UseOutputFile(const std::string& path);
+  // How the last run ended; NotStarted also after a failure, whose text LastRunError gives.
+  RunOutcome LastRunOutcome() const { return last_outcome_; }
+  const std::string& LastRunError() const { return last_error_; }
+  bool RunActive() const { return run_active_; }
+  PictureSurface& Picture() { return *picture_texture_; }
+
+  // RunHost: control values, read live.
+  std::string TextInFileName() override;
+  std::string TextOutFileName() override;
+  std::string TextStartAtPoly() override;
+  int CheckDoGeometry() override;
+  int CheckBuildBrush() override;
+  int CheckIgnoreNoTxt() override;
+  int CheckIgnoreDefTxt() override;
+  int CheckSearchCopy() override;
+  std::string TextSearchPathTxt() override;
+  std::string ListBMtypeOut() override;
+  bool OptionW3D() override;
+  int CheckReport() override;
+  // RunHost: settings, labels, buttons and the preview.
+  void SaveSettings() override;
+  void SetLabelProgress(std::string_view text) override;
+  void SetLabelPos(std::string_view text) override;
+  void SetLabelTextureName(std::string_view text) override;
+  void SetGoEnabled(bool enabled) override;
+  void SetPauseEnabled(bool enabled) override;
+  void Yield() override;
+  void LoadPicture(const std::string& path, double& width, double& height) override;
+  void SetCurrentPosition(double x, double y) override;
+  void CurrentPosition(double& x, double& y) override;
+  void DrawLine(int x1, int y1, int x2, int y2) override;
+  void ShowMessage(std::string_view text, std::string_view title) override;
+  FormMembers& Form() override { return form_; }
+
+ private:
+  friend class IdleGuard;
+
+  void CreateControls();
+  void LayOutControls();
+  void LoadSettings();
+  void EnableGoWhenNamed();
+  void EndRun();
+  static void SetLabelCached(wxStaticText* label, std::string& shown, std::string_view text);
+
+  FormOptions options_;
+  FormMembers form_;
+  bool run_active_ = false;
+  bool close_pending_ = false;
+  RunOutcome last_outcome_ = RunOutcome::NotStarted;
+  std::string last_error_;
+  std::chrono::steady_clock::time_point last_yield_{};
+  // Label texts as last set, so that the run's many updates cost nothing when nothing changes.
+  std::string label_pos_shown_;
+  std::string label_progress_shown_;
+  std::string label_texture_name_shown_;
+
+  wxPanel* panel_ = nullptr;
+  wxStaticText* label1_ = nullptr;
+  wxTextCtrl* text_in_file_name_ = nullptr;
+  wxButton* command_browse_input_ = nullptr;
+  wxStaticText* label2_ = nullptr;
+  wxTextCtrl* text_start_at_poly_ = nullptr;
+  wxTextCtrl* text_out_file_name_ = nullptr;
+  wxButton* command_browse_output_ = nullptr;
+  wxStaticText* label_pos_ = nullptr;
+  wxButton* command_go_ = nullptr;
+  wxButton* command_pause_ = nullptr;
+  wxStaticText* label_progress_ = nullptr;
+  wxCheckBox* check_do_geometry_ = nullptr;
+  wxCheckBox* check_ignore_no_txt_ = nullptr;
+  wxCheckBox* check_ignore_def_txt_ = nullptr;
+  wxCheckBox* check_build_brush_ = nullptr;
+  wxCheckBox* check_search_copy_ = nullptr;
+  wxStaticText* label4_ = nullptr;
+  wxChoice* list_bm_type_out_ = nullptr;
+  wxStaticText* label5_ = nullptr;
+  wxChoice* list_masked_bm_type_out_ = nullptr;
+  wxTextCtrl* text_search_path_txt_ = nullptr;
+  wxButton* command_browse_search_path_ = nullptr;
+  wxStaticText* label3_ = nullptr;
+  wxRadioButton* option_obj_ = nullptr;
+  wxRadioButton* option_w3d_ = nullptr;
+  wxStaticText* label_texture_name_ = nullptr;
+  wxCheckBox* check_report_ = nullptr;
+  PictureSurface* picture_texture_ = nullptr;
+};
+
+}  // namespace brushwright

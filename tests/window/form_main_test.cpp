@@ -1,0 +1,234 @@
+// Tests of FormMain's controls, browse commands, type lists, dropped files and settings.
+#include "window/form_main.h"
+
+#include <gtest/gtest.h>
+#include <wx/dnd.h>
+#include <wx/panel.h>
+
+#include "vecmath/vecmath.h"
+#include "window_test_support.h"
+#include "wx_test_environment.h"
+
+namespace brushwright::testing {
+namespace {
+
+const char* const kAllTypes = "BMP PCX JPG PNG TIF GIF";
+
+TEST(FormMain, OpensWithItsCaptionsAndStates) {
+  REQUIRE_TOOLKIT();
+  TempDir dir;
+  TestWindow window(dir / "Brushwright.ini");  // no settings file yet: a first start
+  EXPECT_EQ(ToText(window->GetTitle()), "Brushwright - Quillmoor");
+
+  // A first start empties the texts and clears the check boxes that the layout set.
+  struct Row {
+    const char* name;
+    std::string shown;
+  } rows[] = {
+      {"Label1", "'Input T3D Ascii File'"},
+      {"TextInFileName", "[]"},
+      {"CommandBrowseInput", "<...>"},
+      {"Label2", "'Output Obj File'"},
+      {"TextStartAtPoly", "[1]"},
+      {"TextOutFileName", "[]"},
+      {"CommandBrowseOutput", "<...>"},
+      {"LabelPos", "''"},
+      {"CommandGo", "<Go>"},
+      {"CommandPause", "<Pause> (disabled)"},
+      {"LabelProgress", "''"},
+      {"CheckDoGeometry", "[ ] Convert Geometry"},
+      {"CheckIgnoreNoTxt", "[ ] Ignore No Tex."},
+      {"CheckIgnoreDefTxt", "[ ] Ignore Def Tex."},
+      {"CheckBuildBrush", "[ ] Just the 'Build Brush'"},
+      {"CheckSearchCopy", "[ ] Copy Textures to Output Path"},
+      {"Label4", "'Texture Type:'"},
+      {"ListBMtypeOut", "*BMP PCX JPG PNG TIF GIF"},
+      {"Label5", "'Masked Texture Type:'"},
+      {"ListMaskedBMtypeOut", kAllTypes},
+      {"TextSearchPathTxt", "[]"},
+      {"CommandBrowseSearchPath", "<...>"},
+      {"Label3", "'Coordinates:'"},
+      {"OptionOBJ", "(o) OBJ"},
+      {"OptionW3D", "( ) W3D"},
+      {"LabelTextureName", "'<name>'"},
+      {"CheckReport", "[ ] Create Report"},
+      {"PictureTexture", ""},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(Shown(window.Find<wxWindow>(row.name)), row.shown) << row.name;
+  }
+
+  FormMembers& members = window->Form();
+  EXPECT_FALSE(members.Running);
+  EXPECT_FALSE(members.StopRequested);
+  EXPECT_EQ(members.LineBreak, "\r\n");
+  const Matrix4 w3d = BuildW3DMatrix();
+  for (int r = 0; r < 4; ++r) {
+    for (int c = 0; c < 4; ++c) EXPECT_EQ(members.W3DMatrix.m[r][c], w3d.m[r][c]) << r << c;
+  }
+}
+
+TEST(FormMain, KeyboardOrderFollowsTheDesign) {
+  REQUIRE_TOOLKIT();
+  TempDir dir;
+  TestWindow window(dir / "Brushwright.ini");
+  const std::vector<std::string> expected = {
+      "CommandGo",          "LabelProgress",       "LabelPos",
+      "Label1",             "TextInFileName",      "CommandBrowseInput",
+      "Label2",             "TextOutFileName",     "CommandBrowseOutput",
+      "PictureTexture",     "CheckSearchCopy",     "TextSearchPathTxt",
+      "CommandBrowseSearchPath", "CheckDoGeometry", "CheckReport",
+      "CheckIgnoreNoTxt",   "CommandPause",        "TextStartAtPoly",
+      "OptionOBJ",          "OptionW3D",           "ListBMtypeOut",
+      "Label4",             "Label3",              "ListMaskedBMtypeOut",
+      "Label5",             "CheckBuildBrush",     "CheckIgnoreDefTxt",
+      "LabelTextureName"};
+  std::vector<std::string> order;
+  for (wxWindow* child : window.Find<wxWindow>("CommandGo")->GetParent()->GetChildren()) {
+    order.push_back(ToText(child->GetName()));
+  }
+  EXPECT_EQ(order, expected);
+}
+
+TEST(FormMain, BrowseCommandsFillTheNamesAndEnableGo) {
+  REQUIRE_TOOLKIT();
+  struct Row {
+    const char* command;
+    std::optional<std::string> chosen;  // nothing: the user cancels
+    std::string in_before, out_before;
+    std::string in_after, out_after;
+    bool go_after;
+  } rows[] = {
+      {"CommandBrowseInput", "x/hall.t3d", "", "", "x/hall.t3d", "x/hall.obj", true},
+      {"CommandBrowseInput", "x/hall.t3d", "a.t3d", "kept.obj", "x/hall.t3d", "x/hall.obj", true},
+      // Only a dot in the file's own name starts an extension.
+      {"CommandBrowseInput", "x/my.maps/hall", "", "", "x/my.maps/hall", "x/my.maps/hall.obj",
+       true},
+      {"CommandBrowseInput", std::nullopt, "a.t3d", "", "a.t3d", "", false},
+      {"CommandBrowseInput", std::nullopt, "a.t3d", "a.obj", "a.t3d", "a.obj", true},
+      {"CommandBrowseOutput", "y/new.obj", "a.t3d", "", "a.t3d", "y/new.obj", true},
+      {"CommandBrowseOutput", "y/new.obj", "", "", "", "y/new.obj", false},
+      {"CommandBrowseOutput", std::nullopt, "", "b.obj", "", "b.obj", false},
+      {"CommandBrowseOutput", std::nullopt, "a.t3d", "b.obj", "a.t3d", "b.obj", true},
+  };
+  TempDir dir;
+  TestWindow window(dir / "Brushwright.ini");
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.command) + " " + row.chosen.value_or("<cancel>") + " from [" +
+                 row.in_before + "] [" + row.out_before + "]");
+    window.Text("TextInFileName")->ChangeValue(row.in_before);
+    window.Text("TextOutFileName")->ChangeValue(row.out_before);
+    window.Button("CommandGo")->Enable(!row.go_after);  // so that the command must change it
+    window.dialogs->input = window.dialogs->output = row.chosen;
+    window.dialogs->started_from.clear();
+    window.Click(row.command);
+    EXPECT_EQ(Shown(window.Text("TextInFileName")), "[" + row.in_after + "]");
+    EXPECT_EQ(Shown(window.Text("TextOutFileName")), "[" + row.out_after + "]");
+    EXPECT_EQ(window.Button("CommandGo")->IsEnabled(), row.go_after);
+    const std::string& current =
+        std::string(row.command) == "CommandBrowseInput" ? row.in_before : row.out_before;
+    EXPECT_EQ(window.dialogs->started_from, std::vector<std::string>{current});
+  }
+}
+
+TEST(FormMain, SearchPathBrowseTakesADirectory) {
+  REQUIRE_TOOLKIT();
+  TempDir dir;
+  TestWindow window(dir / "Brushwright.ini");
+  window.Text("TextSearchPathTxt")->ChangeValue("/old/textures");
+  window.dialogs->directory = "/data/textures";
+  window.Click("CommandBrowseSearchPath");
+  EXPECT_EQ(Shown(window.Text("TextSearchPathTxt")), "[/data/textures]");
+
+  window.dialogs->directory.reset();
+  window.Click("CommandBrowseSearchPath");
+  EXPECT_EQ(Shown(window.Text("TextSearchPathTxt")), "[/data/textures]");
+  EXPECT_EQ(window.dialogs->started_from,
+            (std::vector<std::string>{"/old/textures", "/data/textures"}));
+}
+
+TEST(FormMain, MaskedTypeFollowsTheTextureType) {
+  REQUIRE_TOOLKIT();
+  TempDir dir;
+  TestWindow window(dir / "Brushwright.ini");
+  window.Choose("ListBMtypeOut", "PNG");
+  EXPECT_EQ(Shown(window.List("ListBMtypeOut")), "BMP PCX JPG *PNG TIF GIF");
+  EXPECT_EQ(Shown(window.List("ListMaskedBMtypeOut")), "BMP PCX JPG *PNG TIF GIF");
+  window.Choose("ListMaskedBMtypeOut", "GIF");
+  EXPECT_EQ(Shown(window.List("ListBMtypeOut")), "BMP PCX JPG *PNG TIF GIF");
+  EXPECT_EQ(Shown(window.List("ListMaskedBMtypeOut")), "BMP PCX JPG PNG TIF *GIF");
+  EXPECT_EQ(window->ListBMtypeOut(), "PNG");
+}
+
+TEST(FormMain, DroppedT3dFileBecomesTheInput) {
+  REQUIRE_TOOLKIT();
+  TempDir dir;
+  TestWindow window(dir / "Brushwright.ini");
+  auto* drop = dynamic_cast<wxFileDropTarget*>(
+      window.Find<wxWindow>("CommandGo")->GetParent()->GetDropTarget());
+  ASSERT_NE(drop, nullptr);
+
+  wxArrayString no_level;
+  no_level.Add("/maps/readme.txt");
+  EXPECT_FALSE(drop->OnDropFiles(0, 0, no_level));
+  EXPECT_EQ(Shown(window.Text("TextInFileName")), "[]");
+
+  wxArrayString files;
+  files.Add("/maps/readme.txt");
+  files.Add("/maps/Hall.T3D");
+  EXPECT_TRUE(drop->OnDropFiles(0, 0, files));
+  EXPECT_EQ(Shown(window.Text("TextInFileName")), "[/maps/Hall.T3D]");
+  EXPECT_EQ(Shown(window.Text("TextOutFileName")), "[/maps/Hall.obj]");
+  EXPECT_TRUE(window.Button("CommandGo")->IsEnabled());
+}
+
+TEST(FormMain, SettingsComeBackAtTheNextStart) {
+  REQUIRE_TOOLKIT();
+  TempDir dir;
+  const std::string ini = dir / "Brushwright.ini";
+  const char* const controls[] = {"TextInFileName",   "TextOutFileName",     "TextSearchPathTxt",
+                                  "ListBMtypeOut",    "ListMaskedBMtypeOut", "CheckReport",
+                                  "CheckBuildBrush",  "CheckDoGeometry",     "CheckIgnoreNoTxt",
+                                  "CheckIgnoreDefTxt", "CheckSearchCopy"};
+  std::vector<std::string> before;
+  {
+    TestWindow window(ini);
+    window.Text("TextInFileName")->ChangeValue("/maps/hall.t3d");
+    window.Text("TextOutFileName")->ChangeValue("/out/hall.obj");
+    window.Text("TextSearchPathTxt")->ChangeValue("/data/textures");
+    window.Choose("ListBMtypeOut", "TIF");
+    window.Choose("ListMaskedBMtypeOut", "PCX");
+    window.Check("CheckReport")->SetValue(true);
+    window.Check("CheckDoGeometry")->SetValue(true);
+    window.Check("CheckIgnoreDefTxt")->Set3StateValue(wxCHK_UNDETERMINED);
+    window.Check("CheckSearchCopy")->SetValue(true);
+    for (const char* name : controls) before.push_back(Shown(window.Find<wxWindow>(name)));
+    window->Close();
+    TestWindow::DeleteClosedWindows();
+    EXPECT_TRUE(window.Gone());
+  }
+  EXPECT_NE(ReadBytes(ini).find("ListMaskedBMtypeOut=PCX"), std::string::npos) << ReadBytes(ini);
+
+  TestWindow reopened(ini);
+  for (std::size_t i = 0; i < before.size(); ++i) {
+    EXPECT_EQ(Shown(reopened.Find<wxWindow>(controls[i])), before[i]) << controls[i];
+  }
+}
+
+TEST(FormMain, OddStoredValuesStillOpenTheWindow) {
+  REQUIRE_TOOLKIT();
+  TempDir dir;
+  const std::string ini = dir / "Brushwright.ini";
+  WriteBytes(ini,
+             "[Brushwright]\r\nListBMtypeOut=XYZ\r\nListMaskedBMtypeOut=GIF\r\n"
+             "CheckReport=7\r\nCheckDoGeometry=1.7\r\nCheckSearchCopy=abc\r\n");
+  TestWindow window(ini);
+  EXPECT_EQ(Shown(window.List("ListBMtypeOut")), "*BMP PCX JPG PNG TIF GIF");
+  EXPECT_EQ(Shown(window.List("ListMaskedBMtypeOut")), "BMP PCX JPG PNG TIF *GIF");
+  EXPECT_EQ(Shown(window.Check("CheckReport")), "[ ] Create Report");
+  EXPECT_EQ(Shown(window.Check("CheckDoGeometry")), "[x] Convert Geometry");
+  EXPECT_EQ(Shown(window.Check("CheckSearchCopy")), "[ ] Copy Textures to Output Path");
+}
+
+}  // namespace
+}  // namespace brushwright::testing

@@ -1,0 +1,149 @@
+// Tests of FormMain as the host of real conversion runs: output, pause, closing, failures.
+#include "window/form_main.h"
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+
+#include "../run/fake_host.h"
+#include "cli/image_file.h"
+#include "window/picture_surface.h"
+#include "window_test_support.h"
+#include "wx_test_environment.h"
+
+namespace brushwright::testing {
+namespace {
+
+// The recording host with real image decoding, as the reference for the window's run.
+class DecodingHost : public FakeHost {
+ public:
+  void LoadPicture(const std::string& path, double& width, double& height) override {
+    const wxImage image = DecodeImageFile(path);
+    width = image.GetWidth();
+    height = image.GetHeight();
+  }
+};
+
+// A level, its Rock texture beside the output, and a window set to convert it with a report.
+struct HallRun {
+  TempDir dir;
+  std::string in_file = dir / "maps/hall.t3d";
+  std::string out_file = dir / "window/hall.obj";
+  TestWindow window{dir / "Brushwright.ini"};
+
+  HallRun() {
+    WriteBytes(in_file, kHallLevel);
+    WritePng(dir / "window/Rock.PNG", 64, 32);
+    window->UseInputFile(in_file);
+    window->UseOutputFile(out_file);
+    window.Choose("ListBMtypeOut", "PNG");
+    window.Check("CheckDoGeometry")->SetValue(true);
+    window.Check("CheckReport")->SetValue(true);
+  }
+  std::string Idle() const {
+    return Shown(window.Button("CommandGo")) + " " + Shown(window.Button("CommandPause")) +
+           (window->Form().Running ? " running" : " idle");
+  }
+};
+
+TEST(FormMainRun, WritesWhatAnotherHostWrites) {
+  REQUIRE_TOOLKIT();
+  HallRun run;
+  run.window.Click("CommandGo");
+  ASSERT_EQ(run.window->LastRunOutcome(), RunOutcome::Done) << run.window->LastRunError();
+  EXPECT_EQ(Shown(run.window.Label("LabelProgress")), "'Done'");
+  EXPECT_EQ(Shown(run.window.Label("LabelPos")), "''");
+  EXPECT_EQ(Shown(run.window.Label("LabelTextureName")), "'Rock'");
+  EXPECT_EQ(run.Idle(), "<Go> <Pause> (disabled) idle");
+  // The finished run's picture stays: the Rock texture, with the outlines drawn over it.
+  const wxBitmap& picture = run.window->Picture().Picture();
+  EXPECT_EQ(picture.GetWidth(), 64);
+  EXPECT_EQ(picture.GetHeight(), 32);
+
+  DecodingHost reference;
+  const std::string reference_out = run.dir / "reference/hall.obj";
+  WritePng(run.dir / "reference/Rock.PNG", 64, 32);
+  reference.in_file = run.in_file;
+  reference.out_file = reference_out;
+  reference.bm_type = "PNG";
+  reference.report = 1;
+  RunConversion(reference);
+
+  // Moss has no image: both runs list it and tell the user once.
+  EXPECT_EQ(run.window.messages->messages.size(), reference.Entries("message:").size());
+  for (const char* suffix : {".obj", ".mtl", ".txt", "MissingTextures.txt"}) {
+    const std::string mine = ReadBytes(run.dir / "window/hall" + suffix);
+    EXPECT_NE(mine, "<missing>") << suffix;
+    EXPECT_EQ(mine, ReadBytes(run.dir / "reference/hall" + suffix)) << suffix;
+  }
+}
+
+TEST(FormMainRun, PauseThenContinue) {
+  REQUIRE_TOOLKIT();
+  HallRun run;
+  std::vector<std::string> seen;
+  // Both clicks arrive while the run yields, as a user's clicks do.
+  wxTheApp->CallAfter([&] {
+    run.window.Click("CommandPause");
+    seen.push_back(run.Idle() + " " + Shown(run.window.Label("LabelProgress")));
+    wxTheApp->CallAfter([&] {
+      run.window.Click("CommandPause");
+      seen.push_back(run.Idle());
+    });
+  });
+  run.window.Click("CommandGo");
+  EXPECT_EQ(seen, (std::vector<std::string>{"<Go> (disabled) <Cont> idle 'Paused..'",
+                                            "<Go> (disabled) <Pause> running"}));
+  EXPECT_EQ(run.window->LastRunOutcome(), RunOutcome::Done);
+  EXPECT_EQ(run.Idle(), "<Go> <Pause> (disabled) idle");
+}
+
+TEST(FormMainRun, ClosingEndsTheRunAndTheWindow) {
+  REQUIRE_TOOLKIT();
+  struct Row {
+    const char* when;
+    bool pause_first;
+  } rows[] = {{"while paused", true}, {"while running", false}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.when);
+    HallRun run;
+    wxTheApp->CallAfter([&] {
+      if (row.pause_first) run.window.Click("CommandPause");
+      wxTheApp->CallAfter([&] { run.window->Close(); });
+    });
+    run.window.Click("CommandGo");
+    TestWindow::DeleteClosedWindows();
+    EXPECT_TRUE(run.window.Gone());
+    // The run gave up before its first face: no face, no material library, no report.
+    const std::string obj = ReadBytes(run.out_file);
+    EXPECT_EQ(obj.find("usemtl"), std::string::npos) << obj;
+    EXPECT_EQ(ReadBytes(run.dir / "window/hall.mtl"), "<missing>");
+    EXPECT_EQ(ReadBytes(run.dir / "window/hall.txt"), "<missing>");
+    // Closing saved the settings.
+    EXPECT_NE(ReadBytes(run.dir / "Brushwright.ini").find("InFile=" + run.in_file),
+              std::string::npos);
+  }
+}
+
+TEST(FormMainRun, FailedRunIsReportedAndLeavesTheWindowIdle) {
+  REQUIRE_TOOLKIT();
+  HallRun run;
+  const std::string missing = run.dir / "maps/none.t3d";
+  run.window->UseInputFile(missing);
+  run.window.Click("CommandGo");
+  ASSERT_EQ(run.window.messages->messages.size(), 1u);
+  EXPECT_NE(run.window.messages->messages.front().find(missing), std::string::npos)
+      << run.window.messages->messages.front();
+  EXPECT_EQ(run.window->LastRunOutcome(), RunOutcome::NotStarted);
+  EXPECT_EQ(run.Idle(), "<Go> <Pause> (disabled) idle");
+  EXPECT_EQ(Shown(run.window.Label("LabelProgress")), "'Error'");
+
+  // The window takes the next run as if nothing had happened.
+  run.window->UseInputFile(run.in_file);
+  run.window->UseOutputFile(run.out_file);
+  run.window.Click("CommandGo");
+  EXPECT_EQ(run.window->LastRunOutcome(), RunOutcome::Done);
+  EXPECT_EQ(run.window.messages->messages.size(), 2u);  // the second says that Moss is missing
+}
+
+}  // namespace
+}  // namespace brushwright::testing
