@@ -94,8 +94,8 @@ void SelectByText(wxChoice* list, const std::string& text) {
 
 wxCheckBox* NewCheckBox(wxWindow* parent, int id, const char* caption, bool checked,
                         const char* name) {
-  auto* box = new wxCheckBox(parent, id, caption, wxDefaultPosition, wxDefaultSize,
-                             wxCHK_3STATE, wxDefaultValidator, name);
+  auto* box = new wxCheckBox(parent, id, caption, wxDefaultPosition, wxDefaultSize, wxCHK_3STATE,
+                             wxDefaultValidator, name);
   box->SetValue(checked);
   return box;
 }
@@ -112,8 +112,8 @@ wxButton* NewButton(wxWindow* parent, int id, const char* caption, const char* n
 }
 
 wxTextCtrl* NewTextBox(wxWindow* parent, int id, const char* text, int width, const char* name) {
-  return new wxTextCtrl(parent, id, text, wxDefaultPosition, parent->FromDIP(wxSize(width, -1)),
-                        0, wxDefaultValidator, name);
+  return new wxTextCtrl(parent, id, text, wxDefaultPosition, parent->FromDIP(wxSize(width, -1)), 0,
+                        wxDefaultValidator, name);
 }
 
 wxChoice* NewTypeList(wxWindow* parent, int id, const char* name) {
@@ -178,7 +178,9 @@ FormMain::FormMain(FormOptions options)
   Form_Load();
 }
 
-FormMain::~FormMain() { assert(!run_active_ && "a running window is destroyed only after its run"); }
+FormMain::~FormMain() {
+  assert(!run_active_ && "a running window is destroyed only after its run");
+}
 
 // Creates the controls in keyboard order, with the captions and states of a new window.
 void FormMain::CreateControls() {
@@ -187,28 +189,28 @@ void FormMain::CreateControls() {
   command_go_ = NewButton(p, ID_CommandGo, "Go", "CommandGo");
   label_progress_ = NewLabel(p, ID_LabelProgress, "(progress)", "LabelProgress",
                              wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
-  label_pos_ = NewLabel(p, ID_LabelPos, "(position)", "LabelPos",
-                        wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
+  label_pos_ =
+      NewLabel(p, ID_LabelPos, "(position)", "LabelPos", wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
   label1_ = NewLabel(p, ID_Label1, "Input T3D Ascii File", "Label1");
   text_in_file_name_ = NewTextBox(p, ID_TextInFileName, "", kPathBoxWidth, "TextInFileName");
-  command_browse_input_ = NewButton(p, ID_CommandBrowseInput, "...", "CommandBrowseInput",
-                                    wxBU_EXACTFIT);
+  command_browse_input_ =
+      NewButton(p, ID_CommandBrowseInput, "...", "CommandBrowseInput", wxBU_EXACTFIT);
   label2_ = NewLabel(p, ID_Label2, "Output Obj File", "Label2");
   text_out_file_name_ = NewTextBox(p, ID_TextOutFileName, "", kPathBoxWidth, "TextOutFileName");
-  command_browse_output_ = NewButton(p, ID_CommandBrowseOutput, "...", "CommandBrowseOutput",
-                                     wxBU_EXACTFIT);
+  command_browse_output_ =
+      NewButton(p, ID_CommandBrowseOutput, "...", "CommandBrowseOutput", wxBU_EXACTFIT);
   picture_texture_ = new PictureSurface(p, ID_PictureTexture, "PictureTexture");
-  check_search_copy_ = NewCheckBox(p, ID_CheckSearchCopy, "Copy Textures to Output Path", true,
-                                   "CheckSearchCopy");
+  check_search_copy_ =
+      NewCheckBox(p, ID_CheckSearchCopy, "Copy Textures to Output Path", true, "CheckSearchCopy");
   text_search_path_txt_ = NewTextBox(p, ID_TextSearchPathTxt, "d:\\data\\pics\\textures",
                                      kPathBoxWidth, "TextSearchPathTxt");
-  command_browse_search_path_ = NewButton(p, ID_CommandBrowseSearchPath, "...",
-                                          "CommandBrowseSearchPath", wxBU_EXACTFIT);
-  check_do_geometry_ = NewCheckBox(p, ID_CheckDoGeometry, "Convert Geometry", true,
-                                   "CheckDoGeometry");
+  command_browse_search_path_ =
+      NewButton(p, ID_CommandBrowseSearchPath, "...", "CommandBrowseSearchPath", wxBU_EXACTFIT);
+  check_do_geometry_ =
+      NewCheckBox(p, ID_CheckDoGeometry, "Convert Geometry", true, "CheckDoGeometry");
   check_report_ = NewCheckBox(p, ID_CheckReport, "Create Report", false, "CheckReport");
-  check_ignore_no_txt_ = NewCheckBox(p, ID_CheckIgnoreNoTxt, "Ignore No Tex.", false,
-                                     "CheckIgnoreNoTxt");
+  check_ignore_no_txt_ =
+      NewCheckBox(p, ID_CheckIgnoreNoTxt, "Ignore No Tex.", false, "CheckIgnoreNoTxt");
   command_pause_ = NewButton(p, ID_CommandPause, "Pause", "CommandPause");
   command_pause_->Disable();
   text_start_at_poly_ = NewTextBox(p, ID_TextStartAtPoly, "1", kStartBoxWidth, "TextStartAtPoly");
@@ -223,10 +225,10 @@ void FormMain::CreateControls() {
   label3_ = NewLabel(p, ID_Label3, "Coordinates:", "Label3");
   list_masked_bm_type_out_ = NewTypeList(p, ID_ListMaskedBMtypeOut, "ListMaskedBMtypeOut");
   label5_ = NewLabel(p, ID_Label5, "Masked Texture Type:", "Label5");
-  check_build_brush_ = NewCheckBox(p, ID_CheckBuildBrush, "Just the 'Build Brush'", false,
-                                   "CheckBuildBrush");
-  check_ignore_def_txt_ = NewCheckBox(p, ID_CheckIgnoreDefTxt, "Ignore Def Tex.", false,
-                                      "CheckIgnoreDefTxt");
+  check_build_brush_ =
+      NewCheckBox(p, ID_CheckBuildBrush, "Just the 'Build Brush'", false, "CheckBuildBrush");
+  check_ignore_def_txt_ =
+      NewCheckBox(p, ID_CheckIgnoreDefTxt, "Ignore Def Tex.", false, "CheckIgnoreDefTxt");
   label_texture_name_ = NewLabel(p, ID_LabelTextureName, "<name>", "LabelTextureName",
                                  wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
   label_pos_shown_ = "(position)";
@@ -236,8 +238,7 @@ void FormMain::CreateControls() {
 
 // Places the controls in the rows of the designed window; sizes follow the font and DPI.
 void FormMain::LayOutControls() {
-  label_progress_->SetMinSize(
-      wxSize(label_progress_->GetTextExtent(kWidestProgress).x, -1));
+  label_progress_->SetMinSize(wxSize(label_progress_->GetTextExtent(kWidestProgress).x, -1));
   label_pos_->SetMinSize(wxSize(label_pos_->GetTextExtent(kWidestPos).x, -1));
   picture_texture_->SetMinSize(FromDIP(wxSize(kPictureWidth, kPictureHeight)));
 
@@ -249,11 +250,17 @@ void FormMain::LayOutControls() {
   rows->Add(Row({{text_out_file_name_, 1}, {command_browse_output_, 0}}), row_flags);
   rows->Add(Row({{label_pos_, 1}, {command_go_, 0}, {command_pause_, 0}, {label_progress_, 1}}),
             row_flags);
-  rows->Add(Row({{check_do_geometry_, 0}, {nullptr, 1}, {check_ignore_no_txt_, 0},
-                 {nullptr, 1}, {check_ignore_def_txt_, 0}}),
+  rows->Add(Row({{check_do_geometry_, 0},
+                 {nullptr, 1},
+                 {check_ignore_no_txt_, 0},
+                 {nullptr, 1},
+                 {check_ignore_def_txt_, 0}}),
             row_flags);
   rows->Add(Row({{check_search_copy_, 0}, {nullptr, 1}, {check_build_brush_, 0}}), row_flags);
-  rows->Add(Row({{label4_, 0}, {list_bm_type_out_, 0}, {nullptr, 1}, {label5_, 0},
+  rows->Add(Row({{label4_, 0},
+                 {list_bm_type_out_, 0},
+                 {nullptr, 1},
+                 {label5_, 0},
                  {list_masked_bm_type_out_, 0}}),
             row_flags);
   rows->Add(Row({{text_search_path_txt_, 1}, {command_browse_search_path_, 0}}), row_flags);
@@ -428,18 +435,42 @@ void FormMain::SaveSettings() {
 // the run's host: control values
 // ----------------------------------------------------------------------------
 
-std::string FormMain::TextInFileName() { return ToText(text_in_file_name_->GetValue()); }
-std::string FormMain::TextOutFileName() { return ToText(text_out_file_name_->GetValue()); }
-std::string FormMain::TextStartAtPoly() { return ToText(text_start_at_poly_->GetValue()); }
-int FormMain::CheckDoGeometry() { return check_do_geometry_->Get3StateValue(); }
-int FormMain::CheckBuildBrush() { return check_build_brush_->Get3StateValue(); }
-int FormMain::CheckIgnoreNoTxt() { return check_ignore_no_txt_->Get3StateValue(); }
-int FormMain::CheckIgnoreDefTxt() { return check_ignore_def_txt_->Get3StateValue(); }
-int FormMain::CheckSearchCopy() { return check_search_copy_->Get3StateValue(); }
-std::string FormMain::TextSearchPathTxt() { return ToText(text_search_path_txt_->GetValue()); }
-std::string FormMain::ListBMtypeOut() { return SelectedText(list_bm_type_out_); }
-bool FormMain::OptionW3D() { return option_w3d_->GetValue(); }
-int FormMain::CheckReport() { return check_report_->Get3StateValue(); }
+std::string FormMain::TextInFileName() {
+  return ToText(text_in_file_name_->GetValue());
+}
+std::string FormMain::TextOutFileName() {
+  return ToText(text_out_file_name_->GetValue());
+}
+std::string FormMain::TextStartAtPoly() {
+  return ToText(text_start_at_poly_->GetValue());
+}
+int FormMain::CheckDoGeometry() {
+  return check_do_geometry_->Get3StateValue();
+}
+int FormMain::CheckBuildBrush() {
+  return check_build_brush_->Get3StateValue();
+}
+int FormMain::CheckIgnoreNoTxt() {
+  return check_ignore_no_txt_->Get3StateValue();
+}
+int FormMain::CheckIgnoreDefTxt() {
+  return check_ignore_def_txt_->Get3StateValue();
+}
+int FormMain::CheckSearchCopy() {
+  return check_search_copy_->Get3StateValue();
+}
+std::string FormMain::TextSearchPathTxt() {
+  return ToText(text_search_path_txt_->GetValue());
+}
+std::string FormMain::ListBMtypeOut() {
+  return SelectedText(list_bm_type_out_);
+}
+bool FormMain::OptionW3D() {
+  return option_w3d_->GetValue();
+}
+int FormMain::CheckReport() {
+  return check_report_->Get3StateValue();
+}
 
 // ----------------------------------------------------------------------------
 // the run's host: labels, buttons, yield, preview and messages
@@ -463,8 +494,12 @@ void FormMain::SetLabelTextureName(std::string_view text) {
   SetLabelCached(label_texture_name_, label_texture_name_shown_, text);
 }
 
-void FormMain::SetGoEnabled(bool enabled) { command_go_->Enable(enabled); }
-void FormMain::SetPauseEnabled(bool enabled) { command_pause_->Enable(enabled); }
+void FormMain::SetGoEnabled(bool enabled) {
+  command_go_->Enable(enabled);
+}
+void FormMain::SetPauseEnabled(bool enabled) {
+  command_pause_->Enable(enabled);
+}
 
 void FormMain::Yield() {
   const bool paused = !form_.Running;
@@ -487,7 +522,9 @@ void FormMain::SetCurrentPosition(double x, double y) {
   picture_texture_->SetCurrentPosition(x, y);
 }
 
-void FormMain::CurrentPosition(double& x, double& y) { picture_texture_->CurrentPosition(x, y); }
+void FormMain::CurrentPosition(double& x, double& y) {
+  picture_texture_->CurrentPosition(x, y);
+}
 
 void FormMain::DrawLine(int x1, int y1, int x2, int y2) {
   picture_texture_->DrawLine(x1, y1, x2, y2);

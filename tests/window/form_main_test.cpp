@@ -72,17 +72,34 @@ TEST(FormMain, KeyboardOrderFollowsTheDesign) {
   REQUIRE_TOOLKIT();
   TempDir dir;
   TestWindow window(dir / "Brushwright.ini");
-  const std::vector<std::string> expected = {
-      "CommandGo",          "LabelProgress",       "LabelPos",
-      "Label1",             "TextInFileName",      "CommandBrowseInput",
-      "Label2",             "TextOutFileName",     "CommandBrowseOutput",
-      "PictureTexture",     "CheckSearchCopy",     "TextSearchPathTxt",
-      "CommandBrowseSearchPath", "CheckDoGeometry", "CheckReport",
-      "CheckIgnoreNoTxt",   "CommandPause",        "TextStartAtPoly",
-      "OptionOBJ",          "OptionW3D",           "ListBMtypeOut",
-      "Label4",             "Label3",              "ListMaskedBMtypeOut",
-      "Label5",             "CheckBuildBrush",     "CheckIgnoreDefTxt",
-      "LabelTextureName"};
+  const std::vector<std::string> expected = {"CommandGo",
+                                             "LabelProgress",
+                                             "LabelPos",
+                                             "Label1",
+                                             "TextInFileName",
+                                             "CommandBrowseInput",
+                                             "Label2",
+                                             "TextOutFileName",
+                                             "CommandBrowseOutput",
+                                             "PictureTexture",
+                                             "CheckSearchCopy",
+                                             "TextSearchPathTxt",
+                                             "CommandBrowseSearchPath",
+                                             "CheckDoGeometry",
+                                             "CheckReport",
+                                             "CheckIgnoreNoTxt",
+                                             "CommandPause",
+                                             "TextStartAtPoly",
+                                             "OptionOBJ",
+                                             "OptionW3D",
+                                             "ListBMtypeOut",
+                                             "Label4",
+                                             "Label3",
+                                             "ListMaskedBMtypeOut",
+                                             "Label5",
+                                             "CheckBuildBrush",
+                                             "CheckIgnoreDefTxt",
+                                             "LabelTextureName"};
   std::vector<std::string> order;
   for (wxWindow* child : window.Find<wxWindow>("CommandGo")->GetParent()->GetChildren()) {
     order.push_back(ToText(child->GetName()));
@@ -186,9 +203,9 @@ TEST(FormMain, SettingsComeBackAtTheNextStart) {
   REQUIRE_TOOLKIT();
   TempDir dir;
   const std::string ini = dir / "Brushwright.ini";
-  const char* const controls[] = {"TextInFileName",   "TextOutFileName",     "TextSearchPathTxt",
-                                  "ListBMtypeOut",    "ListMaskedBMtypeOut", "CheckReport",
-                                  "CheckBuildBrush",  "CheckDoGeometry",     "CheckIgnoreNoTxt",
+  const char* const controls[] = {"TextInFileName",    "TextOutFileName",     "TextSearchPathTxt",
+                                  "ListBMtypeOut",     "ListMaskedBMtypeOut", "CheckReport",
+                                  "CheckBuildBrush",   "CheckDoGeometry",     "CheckIgnoreNoTxt",
                                   "CheckIgnoreDefTxt", "CheckSearchCopy"};
   std::vector<std::string> before;
   {

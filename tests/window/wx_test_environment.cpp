@@ -32,6 +32,8 @@ class ToolkitEnvironment : public ::testing::Environment {
 
 }  // namespace
 
-bool ToolkitReady() { return toolkit_ready; }
+bool ToolkitReady() {
+  return toolkit_ready;
+}
 
 }  // namespace brushwright::testing

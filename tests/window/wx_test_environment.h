@@ -9,7 +9,7 @@ bool ToolkitReady();
 }  // namespace brushwright::testing
 
 // Skips the calling test when there is no display to open windows on.
-#define REQUIRE_TOOLKIT()                                                                \
-  do {                                                                                   \
+#define REQUIRE_TOOLKIT()                                                                 \
+  do {                                                                                    \
     if (!::brushwright::testing::ToolkitReady()) GTEST_SKIP() << "no display (xvfb-run)"; \
   } while (false)
