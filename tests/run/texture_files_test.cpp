@@ -133,6 +133,17 @@ TEST(LocateTextureFile, ImageFoundNowhereKeepsTheDefaultSize) {
   EXPECT_EQ(host.log, std::vector<std::string>{"progress:searching texture file"});
 }
 
+TEST(LocateTextureFile, SearchErrorsAreShownAndTheRunGoesOn) {
+  TempDir dir;
+  FakeHost host = HostIn(dir, 1);
+  host.search_path = dir.File("no such directory");
+  const Size size = Locate(host, "Wall");
+  EXPECT_EQ(size.width, 256);
+  const std::vector<std::string> messages = host.Entries("message:");
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].rfind("Unexpected Error:Error: ", 0), 0u) << messages[0];
+}
+
 TEST(LocateTextureFile, UndecodableOrOversizedImagesStopTheRun) {
   struct Row {
     const char* name;
