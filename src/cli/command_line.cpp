@@ -16,7 +16,7 @@ namespace {
 
 // The image types the run can name texture files with, in the window's list order.
 constexpr std::array<std::string_view, 6> kTextureTypes = {"BMP", "PCX", "JPG",
-                                                            "PNG", "TIF", "GIF"};
+                                                           "PNG", "TIF", "GIF"};
 
 // Help columns: wide enough for the longest option with its value name.
 constexpr std::size_t kHelpColumn = 30;
@@ -63,24 +63,24 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
       ->option_text("...")
       ->required()
       ->check(NonEmptyValidator());
-  CLI::Option* output =
-      app.add_option("-o,--output", options.OutputFile,
-                     "OBJ file of one INPUT (default: INPUT with .obj)")
-          ->type_name("FILE")
-          ->option_text("FILE")  // the help need not list the exclusion
-          ->check(NonEmptyValidator());
-  CLI::Option* output_dir =
-      app.add_option("--output-dir", options.OutputDir,
-                     "put each OBJ file in DIR (default: beside INPUT)")
-          ->type_name("DIR")
-          ->option_text("DIR")  // the help need not list the exclusion
-          ->check(NonEmptyValidator());
+  // FILE and DIR stand alone in the help: it need not list the exclusion.
+  CLI::Option* output = app.add_option("-o,--output", options.OutputFile,
+                                       "OBJ file of one INPUT (default: INPUT with .obj)")
+                            ->type_name("FILE")
+                            ->option_text("FILE")
+                            ->check(NonEmptyValidator());
+  CLI::Option* output_dir = app.add_option("--output-dir", options.OutputDir,
+                                           "put each OBJ file in DIR (default: beside INPUT)")
+                                ->type_name("DIR")
+                                ->option_text("DIR")
+                                ->check(NonEmptyValidator());
   output->excludes(output_dir);
   app.add_option("--start-face", options.StartFace,
                  "number of the first face converted (default: 1)")
       ->type_name("N");
-  app.add_flag_callback("--no-geometry", [&options] { options.DoGeometry = false; },
-                        "write materials only, no OBJ file (default: off)");
+  app.add_flag_callback(
+      "--no-geometry", [&options] { options.DoGeometry = false; },
+      "write materials only, no OBJ file (default: off)");
   app.add_flag("--build-brush", options.BuildBrush,
                "only the builder brush, no others (default: off)");
   app.add_flag("--ignore-no-texture", options.IgnoreNoTexture,
@@ -96,8 +96,7 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
       ->type_name("T")
       ->transform(TextureTypeValidator());
   app.add_flag("--w3d", options.W3D, "W3D instead of OBJ coordinates (default: OBJ)");
-  app.add_flag("--report", options.Report,
-               "write the actor report as .txt (default: off)");
+  app.add_flag("--report", options.Report, "write the actor report as .txt (default: off)");
   app.add_flag("-q,--quiet", options.Quiet, "no progress line and no summary (default: off)");
 }
 

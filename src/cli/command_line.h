@@ -10,16 +10,16 @@ namespace brushwright {
 // What one invocation asks for; every input is converted with the same values.
 struct ConvertOptions {
   std::vector<std::string> Inputs;
-  std::string OutputFile;          // -o; "" when not given
-  std::string OutputDir;           // --output-dir; "" when not given
-  std::string StartFace = "1";     // taken as text: the run reads its leading number
+  std::string OutputFile;       // -o; "" when not given
+  std::string OutputDir;        // --output-dir; "" when not given
+  std::string StartFace = "1";  // taken as text: the run reads its leading number
   bool DoGeometry = true;
   bool BuildBrush = false;
   bool IgnoreNoTexture = false;
   bool IgnoreDefaultTexture = false;
   bool CopyTextures = false;
-  std::string SearchPath;          // root of the texture search when copying
-  std::string TextureType = "BMP"; // always upper case
+  std::string SearchPath;           // root of the texture search when copying
+  std::string TextureType = "BMP";  // always upper case
   bool W3D = false;
   bool Report = false;
   bool Quiet = false;

@@ -55,8 +55,7 @@ bool ConvertOne(const ConvertOptions& options, const std::string& input, std::os
     err << kProgramName << ": " << input << ": " << message << "\n" << std::flush;
     return false;
   };
-  if (std::string clash = OverwrittenInputMessage(input, output, options.Report);
-      !clash.empty()) {
+  if (std::string clash = OverwrittenInputMessage(input, output, options.Report); !clash.empty()) {
     return fail(clash);
   }
   progress.Start(FileNameOfPath(input), progress.Enabled() ? CountPolygons(input) : 0);

@@ -26,8 +26,8 @@ std::int64_t FaceNumberAfter(std::string_view text, std::string_view prefix) {
 
 }  // namespace
 
-HeadlessHost::HeadlessHost(const ConvertOptions& options, std::string input,
-                           std::ostream& messages, ProgressDisplay& progress)
+HeadlessHost::HeadlessHost(const ConvertOptions& options, std::string input, std::ostream& messages,
+                           ProgressDisplay& progress)
     : options_(options),
       input_(std::move(input)),
       output_(OutputPathFor(options, input_)),

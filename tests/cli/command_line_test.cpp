@@ -14,13 +14,13 @@ namespace {
 std::string Describe(const ConvertOptions& o) {
   std::string inputs;
   for (const auto& input : o.Inputs) inputs += (inputs.empty() ? "" : ",") + input;
-  return "in=" + inputs + " out=" + o.OutputFile + " dir=" + o.OutputDir + " start=" +
-         o.StartFace + " geo=" + std::to_string(o.DoGeometry) + " build=" +
-         std::to_string(o.BuildBrush) + " notx=" + std::to_string(o.IgnoreNoTexture) +
-         " deftx=" + std::to_string(o.IgnoreDefaultTexture) + " copy=" +
-         std::to_string(o.CopyTextures) + ":" + o.SearchPath + " type=" + o.TextureType +
-         " w3d=" + std::to_string(o.W3D) + " report=" + std::to_string(o.Report) + " quiet=" +
-         std::to_string(o.Quiet);
+  return "in=" + inputs + " out=" + o.OutputFile + " dir=" + o.OutputDir + " start=" + o.StartFace +
+         " geo=" + std::to_string(o.DoGeometry) + " build=" + std::to_string(o.BuildBrush) +
+         " notx=" + std::to_string(o.IgnoreNoTexture) +
+         " deftx=" + std::to_string(o.IgnoreDefaultTexture) +
+         " copy=" + std::to_string(o.CopyTextures) + ":" + o.SearchPath + " type=" + o.TextureType +
+         " w3d=" + std::to_string(o.W3D) + " report=" + std::to_string(o.Report) +
+         " quiet=" + std::to_string(o.Quiet);
 }
 
 // "usage: <message>", "info: <text>" or the options described.
@@ -57,6 +57,9 @@ TEST(ParseCommandLine, OptionsSetTheirControls) {
       // The start face stays text: the run reads its leading number.
       {{"--start-face", "12abc", "a.t3d"},
        "in=a.t3d out= dir= start=12abc geo=1 build=0 notx=0 deftx=0 copy=0: type=BMP w3d=0 "
+       "report=0 quiet=0"},
+      {{"--start-face", "-5", "a.t3d"},
+       "in=a.t3d out= dir= start=-5 geo=1 build=0 notx=0 deftx=0 copy=0: type=BMP w3d=0 "
        "report=0 quiet=0"},
       {{"--no-geometry", "a.t3d"},
        "in=a.t3d out= dir= start=1 geo=0 build=0 notx=0 deftx=0 copy=0: type=BMP w3d=0 "

@@ -88,8 +88,8 @@ std::string CrLfText(const std::vector<std::string>& lines) {
 // A fresh working directory for one test, named after it, holding room.t3d.
 fs::path WorkDirectory() {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  const fs::path root = fs::temp_directory_path() / ("brushwright_cli_exe_" +
-                                                     std::string(info->name()));
+  const fs::path root =
+      fs::temp_directory_path() / ("brushwright_cli_exe_" + std::string(info->name()));
   fs::remove_all(root);
   fs::create_directories(root / "work");
   WriteAll(root / "work" / "room.t3d", CrLfText(kRoomLines));
@@ -123,7 +123,8 @@ TEST(ConvertExecutable, WritesObjAndMtlBesideTheInput) {
   const Result result = RunConvert(dir, "room.t3d");
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.err, kMissingRock);
-  EXPECT_EQ(result.out, "room.t3d -> room.obj (faces 1, groups 1, materials 1, missing textures 1)\n");
+  EXPECT_EQ(result.out,
+            "room.t3d -> room.obj (faces 1, groups 1, materials 1, missing textures 1)\n");
   EXPECT_EQ(ReadAll(dir / "room.obj"), kRoomObj);
   EXPECT_TRUE(fs::exists(dir / "room.mtl"));
   EXPECT_TRUE(fs::exists(dir / "roomMissingTextures.txt"));

@@ -14,8 +14,8 @@ namespace fs = std::filesystem;
 
 fs::path TestDirectory() {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  const fs::path root = fs::temp_directory_path() / ("brushwright_cli_main_" +
-                                                     std::string(info->name()));
+  const fs::path root =
+      fs::temp_directory_path() / ("brushwright_cli_main_" + std::string(info->name()));
   fs::remove_all(root);
   fs::create_directories(root);
   return root;
@@ -42,8 +42,9 @@ TEST(CountPolygons, CountsEveryBeginPolygon) {
       {"across the first piece", std::string(piece - 5, 'x') + "Begin Polygon", 1},
       {"ending the first piece", std::string(piece - 13, 'x') + "Begin Polygon", 1},
       {"after the first piece", std::string(piece, 'x') + "Begin Polygon", 1},
-      {"one per piece", std::string(piece - 13, 'x') + "Begin Polygon" +
-                            std::string(piece - 7, 'x') + "Begin Polygon",
+      {"one per piece",
+       std::string(piece - 13, 'x') + "Begin Polygon" + std::string(piece - 7, 'x') +
+           "Begin Polygon",
        2},
   };
   const fs::path dir = TestDirectory();
@@ -56,7 +57,8 @@ TEST(CountPolygons, CountsEveryBeginPolygon) {
 TEST(OverwrittenInputMessage, NamesTheOutputThatIsTheInput) {
   const fs::path dir = TestDirectory();
   const std::string d = dir.string() + "/";
-  for (const char* name : {"room.t3d", "room.obj", "room.mtl", "room.txt", "roomMissingTextures.txt"}) {
+  for (const char* name :
+       {"room.t3d", "room.obj", "room.mtl", "room.txt", "roomMissingTextures.txt"}) {
     WriteFile(dir / name, "x");
   }
   struct Row {

@@ -26,8 +26,8 @@ void InitialiseWx() {
 // A fresh directory for one test, named after it.
 fs::path TestDirectory() {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  const fs::path root = fs::temp_directory_path() / ("brushwright_cli_image_" +
-                                                     std::string(info->name()));
+  const fs::path root =
+      fs::temp_directory_path() / ("brushwright_cli_image_" + std::string(info->name()));
   fs::remove_all(root);
   fs::create_directories(root);
   return root;
