@@ -1,0 +1,405 @@
+// Whole conversion runs through the recording host: output bytes, labels, pause and give-up.
+#include "run/conversion_run.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fake_host.h"
+#include "level_text.h"
+#include "text/brush_error.h"
+
+namespace {
+
+using brushwright::BrushError;
+using brushwright::RunConversion;
+using brushwright::RunOutcome;
+using brushwright::RunSummary;
+using namespace brushwright::testing;
+
+// A host set up to convert `dir`/room.t3d holding `level` into `dir`/room.obj.
+FakeHost HostFor(const TempDir& dir, const std::string& level) {
+  FakeHost host;
+  host.in_file = dir / "room.t3d";
+  host.out_file = dir / "room.obj";
+  WriteBytes(host.in_file, level);
+  return host;
+}
+
+std::string RoomLevel() {
+  BrushSpec brush;
+  brush.location = "(X=100.000000)";
+  return LevelText({BrushText(brush)});
+}
+
+TEST(ConversionRun, WorkedExampleWritesObjMtlAndMissingList) {
+  TempDir dir("worked");
+  FakeHost host = HostFor(dir, WithCrLf(RoomLevel()));
+  const RunSummary summary = RunConversion(host);
+  EXPECT_EQ(summary.Outcome, RunOutcome::Done);
+
+  const std::string obj =
+      "#converted from Brushwright by Brushwright\r\nmtllib room.mtl\r\n\r\n"
+      "g Model2\r\n"
+      "v  100 0 0\r\nv  164 -32 0\r\nv  164 0 0\r\n\r\n"
+      "vt  0 1\r\nvt  0.25 0.875\r\nvt  0.25 1\r\n\r\n"
+      "usemtl Rock0\r\nf  1/1 2/2 3/3\r\n\r\n";
+  EXPECT_EQ(Visible(ReadBytes(dir / "room.obj")), Visible(obj));
+  const std::string mtl =
+      "#  Wavefront material file\r\n# Converted by Brushwright\r\n\r\n"
+      "newmtl Rock0\r\nKa 1 1 1\r\nNs 8\r\nillum 2\r\nmap_Kd Rock.BMP\r\n\r\n";
+  EXPECT_EQ(Visible(ReadBytes(dir / "room.mtl")), Visible(mtl));
+  const std::string missing =
+      "You need to make the following texture files available:\r\nRock.BMP\r\n";
+  EXPECT_EQ(ReadBytes(dir / "roomMissingTextures.txt"), missing + "\r\n");
+  EXPECT_EQ(host.Entries("message:"), std::vector<std::string>{"Brushwright:" + missing});
+
+  const std::vector<std::string> progress = {
+      "Reading file",        "getting poly",       "adding texture",
+      "converting vertices", "processing texture", "saving verts",
+      "adding faces",        "getting poly",       "Done"};
+  EXPECT_EQ(host.Entries("progress:"), progress);
+  EXPECT_EQ(host.Entries("pos:"), (std::vector<std::string>{"", "Face 1", ""}));
+  EXPECT_EQ(host.log.front(), "save");
+  EXPECT_FALSE(host.form.Running);
+  EXPECT_EQ(host.log.back(), "pause:0");
+  EXPECT_EQ(summary.FacesConverted, 1);
+  EXPECT_EQ(summary.Groups, 1);
+  EXPECT_EQ(summary.Materials, 1);
+  EXPECT_EQ(summary.MissingTextures, 1);
+}
+
+TEST(ConversionRun, LfAndCrLfInputsGiveIdenticalOutputs) {
+  BrushSpec wall;
+  wall.tag = "Wall1";
+  wall.location = "(X=-16.5,Y=8,Z=3)";
+  wall.polygons = {PolygonSpec{"Rock"}, PolygonSpec{"Brick", 4}, PolygonSpec{}};
+  const std::string level = LevelText({BrushText(wall), BrushText(BrushSpec{})});
+  TempDir lf_dir("lf");
+  TempDir crlf_dir("crlf");
+  FakeHost lf = HostFor(lf_dir, level);
+  FakeHost crlf = HostFor(crlf_dir, WithCrLf(level));
+  lf.report = crlf.report = 1;
+  RunConversion(lf);
+  RunConversion(crlf);
+  for (const char* name : {"room.obj", "room.mtl", "room.txt", "roomMissingTextures.txt"}) {
+    SCOPED_TRACE(name);
+    EXPECT_FALSE(ReadBytes(lf_dir / name).empty());
+    EXPECT_EQ(ReadBytes(lf_dir / name), ReadBytes(crlf_dir / name));
+  }
+}
+
+TEST(ConversionRun, EmptyInputNameDoesNothing) {
+  FakeHost host;
+  EXPECT_EQ(RunConversion(host).Outcome, RunOutcome::NotStarted);
+  EXPECT_TRUE(host.log.empty());
+}
+
+TEST(ConversionRun, TextWithoutActorsIsOneBrushWithoutGroupOrLocation) {
+  TempDir dir("bare");
+  std::string brush = "Begin PolyList\n" + PolygonText(PolygonSpec{"Rock"}) +
+                      PolygonText(PolygonSpec{"Rock"}) + "End PolyList\n";
+  FakeHost host = HostFor(dir, brush);
+  host.report = 1;
+  const RunSummary summary = RunConversion(host);
+  EXPECT_EQ(summary.FacesConverted, 2);
+  const std::string obj = ReadBytes(dir / "room.obj");
+  EXPECT_EQ(obj.find("\ng "), std::string::npos);
+  EXPECT_NE(obj.find("v  64 -32 0\r\n"), std::string::npos);  // no location added
+  EXPECT_NE(obj.find("f  4/4 5/5 6/6\r\n"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(dir / "room.txt"));
+}
+
+TEST(ConversionRun, OnlyNonBrushActorsWriteNoMaterialsButTheReport) {
+  TempDir dir("actors");
+  FakeHost host = HostFor(dir, LevelText({"Begin Actor Class=PlayerStart Name=PlayerStart0\n"
+                                          "   Location=(X=100,Y=200,Z=48)\nEnd Actor\n"}));
+  host.report = 1;
+  RunConversion(host);
+  EXPECT_FALSE(std::filesystem::exists(dir / "room.mtl"));
+  EXPECT_EQ(ReadBytes(dir / "room.txt"),
+            "Lights, Movers, Sounds\r\n\r\n"
+            "PlayerStart Tag:  (Name: PlayerStart0) at 100, 200, 48\r\n"
+            "Rotation: 90, 0, -90\r\n\r\n");
+}
+
+TEST(ConversionRun, SwitchesSelectAdditiveBrushesOrOnlyTheBuilderBrush) {
+  BrushSpec add = MakeBrush("Add", "CSG_Add", "AddTag");
+  BrushSpec sub = MakeBrush("Sub", "CSG_Subtract", "SubTag");
+  BrushSpec builder = MakeBrush("Builder", "", "BuildTag");
+  builder.location = "(X=5000)";  // a brush without CSG never moves its faces by its location
+  const std::string level = LevelText({BrushText(builder), BrushText(add), BrushText(sub)});
+  struct Row {
+    int build_brush;
+    std::string groups;
+    int faces;
+    int subtractive_skipped;
+  };
+  for (const Row& row : {Row{0, "g AddTag\r\n", 1, 1}, Row{1, "", 1, 0}}) {
+    SCOPED_TRACE(row.build_brush);
+    TempDir dir("select");
+    FakeHost host = HostFor(dir, level);
+    host.build_brush = row.build_brush;
+    const RunSummary summary = RunConversion(host);
+    EXPECT_EQ(summary.FacesConverted, row.faces);
+    EXPECT_EQ(summary.SubtractiveSkipped, row.subtractive_skipped);
+    const std::string obj = ReadBytes(dir / "room.obj");
+    const bool has_group = obj.find("\r\ng ") != std::string::npos;
+    EXPECT_EQ(has_group, !row.groups.empty());
+    if (has_group) {
+      EXPECT_NE(obj.find(row.groups), std::string::npos);
+    }
+    EXPECT_EQ(obj.find("5064"), std::string::npos);
+  }
+}
+
+TEST(ConversionRun, GroupNameIsTheTagUnlessItIsTheDefault) {
+  struct Row {
+    std::string tag;
+    std::string group_line;
+  };
+  const Row rows[] = {
+      {"Wall1", "g Wall1\r\n"}, {"Brush", "g Model2\r\n"},     {"", "g Model2\r\n"},
+      {"brush", "g brush\r\n"}, {"\"Brush\"", "g Model2\r\n"}, {"\"Wall2\"", "g Wall2\r\n"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.tag);
+    TempDir dir("group");
+    BrushSpec brush;
+    brush.tag = row.tag;
+    FakeHost host = HostFor(dir, LevelText({BrushText(brush)}));
+    RunConversion(host);
+    EXPECT_NE(ReadBytes(dir / "room.obj").find("\r\n\r\n" + row.group_line), std::string::npos);
+  }
+}
+
+TEST(ConversionRun, StartFaceAndInvisibleFlagsIgnoreFacesButCountThem) {
+  BrushSpec first;
+  first.polygons = {PolygonSpec{"A"}, PolygonSpec{"B", 1}, PolygonSpec{"C"}};
+  BrushSpec second = MakeBrush("Brush2");
+  second.polygons = {PolygonSpec{"D"}, PolygonSpec{"E", 3}, PolygonSpec{"F"}};
+  const std::string level = LevelText({BrushText(first), BrushText(second)});
+  struct Row {
+    std::string start;
+    std::vector<std::string> ignored;
+    std::string materials;  // usemtl lines in order
+  };
+  const Row rows[] = {
+      {"1", {"ignoring face 2", "ignoring face 5"}, "A0C0D0F0"},
+      {"4", {"ignoring face 1", "ignoring face 2", "ignoring face 3", "ignoring face 5"}, "D0F0"},
+      {"", {"ignoring face 2", "ignoring face 5"}, "A0C0D0F0"},
+      {"abc", {"ignoring face 2", "ignoring face 5"}, "A0C0D0F0"},
+      {"3.5", {"ignoring face 1", "ignoring face 2", "ignoring face 3", "ignoring face 5"}, "D0F0"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.start);
+    TempDir dir("start");
+    FakeHost host = HostFor(dir, level);
+    host.start_at_poly = row.start;
+    RunConversion(host);
+    std::vector<std::string> ignored;
+    for (const auto& p : host.Entries("progress:")) {
+      if (p.rfind("ignoring", 0) == 0) ignored.push_back(p);
+    }
+    EXPECT_EQ(ignored, row.ignored);
+    std::string materials;
+    const std::string obj = ReadBytes(dir / "room.obj");
+    for (std::size_t at = obj.find("usemtl "); at != std::string::npos;
+         at = obj.find("usemtl ", at + 1)) {
+      materials += obj.substr(at + 7, obj.find('\r', at) - at - 7);
+    }
+    EXPECT_EQ(materials, row.materials);
+  }
+}
+
+TEST(ConversionRun, IgnoreSwitchesSkipUntexturedAndDefaultTexturedFaces) {
+  BrushSpec brush;
+  brush.polygons = {PolygonSpec{""}, PolygonSpec{"DefaultTexture"}, PolygonSpec{"Rock"}};
+  struct Row {
+    int no_txt, def_txt, faces;
+  };
+  for (const Row& row : {Row{0, 0, 3}, Row{1, 0, 2}, Row{0, 1, 2}, Row{1, 1, 1}}) {
+    SCOPED_TRACE(std::to_string(row.no_txt) + "/" + std::to_string(row.def_txt));
+    TempDir dir("ignore");
+    FakeHost host = HostFor(dir, LevelText({BrushText(brush)}));
+    host.ignore_no_txt = row.no_txt;
+    host.ignore_def_txt = row.def_txt;
+    EXPECT_EQ(RunConversion(host).FacesConverted, row.faces);
+  }
+}
+
+TEST(ConversionRun, UntexturedFacesBeforeAnyTextureGetCoordinatesOfOne) {
+  BrushSpec brush;
+  brush.polygons = {PolygonSpec{""}, PolygonSpec{"Rock"}};
+  TempDir dir("untextured");
+  FakeHost host = HostFor(dir, LevelText({BrushText(brush)}));
+  RunConversion(host);
+  const std::string obj = ReadBytes(dir / "room.obj");
+  EXPECT_NE(obj.find("vt  1 1\r\nvt  1 1\r\nvt  1 1\r\n\r\nf  1/1 2/2 3/3\r\n"), std::string::npos);
+}
+
+TEST(ConversionRun, BrushWithoutPolygonsDoesNotTakeTheNextActorsPolygons) {
+  BrushSpec empty = MakeBrush("Empty");
+  empty.polygons = {};
+  BrushSpec sub = MakeBrush("Sub", "CSG_Subtract");
+  BrushSpec add = MakeBrush("Add", "CSG_Add", "AddTag");
+  TempDir dir("empty");
+  FakeHost host = HostFor(dir, LevelText({BrushText(empty), BrushText(sub), BrushText(add)}));
+  const RunSummary summary = RunConversion(host);
+  EXPECT_EQ(summary.PolygonsRead, 1);
+  EXPECT_EQ(summary.FacesConverted, 1);
+  EXPECT_EQ(host.Entries("pos:Face "), std::vector<std::string>{"1"});
+}
+
+TEST(ConversionRun, WithoutGeometryNoObjIsWrittenButMaterialsAreListed) {
+  TempDir dir("nogeo");
+  FakeHost host = HostFor(dir, RoomLevel());
+  host.do_geometry = 0;
+  WriteBytes(dir / "room.obj", "keep me");
+  const RunSummary summary = RunConversion(host);
+  EXPECT_EQ(summary.FacesConverted, 0);
+  EXPECT_EQ(ReadBytes(dir / "room.obj"), "keep me");
+  EXPECT_NE(ReadBytes(dir / "room.mtl").find("newmtl Rock0\r\n"), std::string::npos);
+}
+
+std::string ReportLevel() {
+  auto actor = [](const std::string& cls, const std::string& name) {
+    return "Begin Actor Class=" + cls + " Name=" + name + "\n   Location=(X=1)\nEnd Actor\n";
+  };
+  return LevelText({actor("Teleporter", "T1"), actor("Spotlight", "S1"), actor("Light", "L1"),
+                    actor("PlayerStart", "P1"), actor("Trigger", "G1"), actor("Light", "L2"),
+                    actor("VisibleTeleporter", "V1"), actor("FavoritesTeleporter", "F1")});
+}
+
+TEST(ConversionRun, ReportListsActorsClassByClassInTextOrder) {
+  TempDir dir("report");
+  FakeHost host = HostFor(dir, ReportLevel());
+  host.report = 1;
+  const RunSummary summary = RunConversion(host);
+  EXPECT_EQ(summary.ReportBlocks, 8);
+  const std::string report = ReadBytes(dir / "room.txt");
+  std::vector<std::string> names;
+  for (std::size_t at = report.find("(Name: "); at != std::string::npos;
+       at = report.find("(Name: ", at + 1)) {
+    names.push_back(report.substr(at + 7, 2));
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"L1", "L2", "S1", "G1", "P1", "T1", "F1", "V1"}));
+  EXPECT_EQ(
+      report.rfind("Lights, Movers, Sounds\r\n\r\nOmni Light Tag:  (Name: L1) at 1, 0, 0\r\n", 0),
+      0u);
+  EXPECT_EQ(host.Entries("pos:").back(), "");
+  EXPECT_NE(std::find(host.log.begin(), host.log.end(), "pos:Writing Report"), host.log.end());
+}
+
+// A level of `count` one-textured-brush faces.
+std::string FacesLevel(int count) {
+  BrushSpec brush;
+  brush.polygons.assign(static_cast<std::size_t>(count), PolygonSpec{"Rock"});
+  return LevelText({BrushText(brush)});
+}
+
+TEST(ConversionRun, PauseWaitsBetweenFacesAndContinueResumes) {
+  TempDir dir("pause");
+  FakeHost host = HostFor(dir, FacesLevel(3));
+  int yields = 0;
+  host.on_yield = [&](FakeHost& h) {
+    ++yields;
+    if (yields == 3) h.form.Running = false;  // Pause pressed after face 1
+    if (yields == 6) h.form.Running = true;   // Cont pressed during the wait
+  };
+  EXPECT_EQ(RunConversion(host).Outcome, RunOutcome::Done);
+  const auto progress = host.Entries("progress:");
+  const auto paused = std::find(progress.begin(), progress.end(), "Paused");
+  ASSERT_NE(paused, progress.end());
+  // Face 1 is finished before the pause shows; face 2 is handled after the wait.
+  const auto log_paused = std::find(host.log.begin(), host.log.end(), "progress:Paused");
+  EXPECT_EQ(std::count(host.log.begin(), log_paused, "pos:Face 1"), 1);
+  EXPECT_EQ(std::count(host.log.begin(), log_paused, "pos:Face 2"), 0);
+  EXPECT_EQ(std::count(log_paused, host.log.end(), "yield"), 3 + 2);  // wait, then faces 2, 3
+  EXPECT_EQ(RunConversion(host).FacesConverted, 3);
+}
+
+TEST(ConversionRun, ClosingTheWindowGivesUpAndKeepsWhatWasWritten) {
+  struct Row {
+    const char* name;
+    bool pause_first;
+  };
+  for (const Row& row : {Row{"paused", true}, Row{"running", false}}) {
+    SCOPED_TRACE(row.name);
+    TempDir dir("giveup");
+    FakeHost host = HostFor(dir, FacesLevel(4));
+    int yields = 0;
+    host.on_yield = [&](FakeHost& h) {
+      if (++yields != 4) return;  // after face 2
+      if (row.pause_first) h.form.Running = false;
+      h.form.StopRequested = true;
+    };
+    const RunSummary summary = RunConversion(host);
+    EXPECT_EQ(summary.Outcome, RunOutcome::GivenUp);
+    EXPECT_EQ(summary.FacesConverted, 2);
+    const std::string obj = ReadBytes(dir / "room.obj");
+    EXPECT_NE(obj.find("f  4/4 5/5 6/6\r\n\r\n"), std::string::npos);
+    EXPECT_EQ(obj.find("f  7/7"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir / "room.mtl"));
+    EXPECT_TRUE(host.Entries("progress:Done").empty());
+    EXPECT_FALSE(host.form.Running);
+  }
+}
+
+TEST(ConversionRun, ErrorsNameTheFileAndLeaveTheHostIdle) {
+  TempDir dir("errors");
+  FakeHost missing;
+  missing.in_file = dir / "nowhere.t3d";
+  missing.out_file = dir / "nowhere.obj";
+  try {
+    RunConversion(missing);
+    FAIL() << "a missing input must fail";
+  } catch (const BrushError& error) {
+    EXPECT_NE(std::string(error.what()).find("nowhere.t3d"), std::string::npos) << error.what();
+  }
+  EXPECT_FALSE(missing.form.Running);
+  EXPECT_EQ(missing.log.back(), "pause:0");
+  EXPECT_FALSE(std::filesystem::exists(dir / "nowhere.obj"));
+
+  FakeHost into_missing_dir = HostFor(dir, RoomLevel());
+  into_missing_dir.out_file = dir / "no/such/dir/room.obj";
+  EXPECT_THROW(RunConversion(into_missing_dir), BrushError);
+}
+
+TEST(ConversionRun, NeverWritesOverItsInput) {
+  TempDir dir("self");
+  const std::string level = ReportLevel();
+  FakeHost host = HostFor(dir, level);
+  host.in_file = dir / "map.txt";
+  WriteBytes(host.in_file, level);
+  host.out_file = dir / "map.obj";
+  host.report = 1;
+  try {
+    RunConversion(host);
+    FAIL() << "the report would overwrite the input";
+  } catch (const BrushError& error) {
+    EXPECT_NE(std::string(error.what()).find("map.txt"), std::string::npos) << error.what();
+  }
+  EXPECT_EQ(ReadBytes(dir / "map.txt"), level);
+  EXPECT_FALSE(std::filesystem::exists(dir / "map.obj"));
+}
+
+TEST(ConversionRun, StopsAfterFace32767WithTheFacesBeforeOnDisk) {
+  TempDir dir("limit");
+  std::string polygons;
+  const std::string one = "Begin Polygon Texture=T\nVertex 1,2,3\nEnd Polygon\n";
+  for (int i = 0; i < 32768; ++i) polygons += one;
+  FakeHost host = HostFor(dir, polygons);
+  try {
+    RunConversion(host);
+    FAIL() << "face 32768 must overflow";
+  } catch (const BrushError& error) {
+    EXPECT_NE(std::string(error.what()).find("32767"), std::string::npos) << error.what();
+  }
+  const std::string obj = ReadBytes(dir / "room.obj");
+  EXPECT_NE(obj.find("f  32767/32767\r\n\r\n"), std::string::npos);
+  EXPECT_EQ(obj.find("f  32768/"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,129 @@
+// Builds small T3D level texts for run tests, and reads and writes the files around a run.
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <unistd.h>
+
+namespace brushwright::testing {
+
+struct PolygonSpec {
+  std::string texture;  // "" writes no Texture= at all
+  long long flags = 0;
+  std::vector<std::string> vertices = {"+00000.000000,+00000.000000,+00000.000000",
+                                       "+00064.000000,+00000.000000,+00000.000000",
+                                       "+00064.000000,+00032.000000,+00000.000000"};
+  std::string origin = "+00000.000000,+00000.000000,+00000.000000";
+  std::string normal = "+00000.000000,+00000.000000,+00001.000000";
+  std::string texture_u = "+00001.000000,+00000.000000,+00000.000000";
+  std::string texture_v = "+00000.000000,+00001.000000,+00000.000000";
+};
+
+// One polygon block, lines ending in LF.
+inline std::string PolygonText(const PolygonSpec& p) {
+  std::string s = "      Begin Polygon";
+  if (!p.texture.empty()) s += " Texture=" + p.texture + " Flags=" + std::to_string(p.flags);
+  s += "\n         Origin   " + p.origin + "\n         Normal   " + p.normal +
+       "\n         TextureU " + p.texture_u + "\n         TextureV " + p.texture_v + "\n";
+  for (const auto& v : p.vertices) s += "         Vertex   " + v + "\n";
+  return s + "      End Polygon\n";
+}
+
+struct BrushSpec {
+  std::string name = "Brush1";
+  std::string csg = "CSG_Add";  // "" writes no CsgOper= line
+  std::string tag;              // "" writes no Tag= line
+  std::string location;         // e.g. "(X=100.000000)"; "" writes none
+  std::string brush_name = "Model2";
+  std::vector<PolygonSpec> polygons = {PolygonSpec{"Rock"}};
+};
+
+inline BrushSpec MakeBrush(std::string name, std::string csg = "CSG_Add", std::string tag = "") {
+  BrushSpec brush;
+  brush.name = std::move(name);
+  brush.csg = std::move(csg);
+  brush.tag = std::move(tag);
+  return brush;
+}
+
+// One brush actor block, lines ending in LF.
+inline std::string BrushText(const BrushSpec& b) {
+  std::string s = "Begin Actor Class=Brush Name=" + b.name + "\n";
+  if (!b.csg.empty()) s += "   CsgOper=" + b.csg + "\n";
+  if (!b.tag.empty()) s += "   Tag=" + b.tag + "\n";
+  if (!b.location.empty()) s += "   Location=" + b.location + "\n";
+  s += "   Begin Brush Name=" + b.brush_name + "\n    Begin PolyList\n";
+  for (const auto& p : b.polygons) s += PolygonText(p);
+  return s + "    End PolyList\n   End Brush\nEnd Actor\n";
+}
+
+inline std::string LevelText(const std::vector<std::string>& actors) {
+  std::string s = "Begin Map\n";
+  for (const auto& a : actors) s += a;
+  return s + "End Map\n";
+}
+
+inline std::string WithCrLf(const std::string& lf_text) {
+  std::string out;
+  for (char c : lf_text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+inline std::string ReadBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out << bytes;
+}
+
+// CR LF shown as "\r\n" followed by a real line break, so a failing comparison reads well.
+inline std::string Visible(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\r') {
+      out += "\\r";
+    } else if (c == '\n') {
+      out += "\\n\n";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// A fresh empty directory under the system's temporary folder, removed with the object.
+class TempDir {
+ public:
+  explicit TempDir(const std::string& name) {
+    path_ = std::filesystem::temp_directory_path() /
+            ("brushwright-" + name + "-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  ~TempDir() {
+    std::error_code ignored;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(path_, ignored);
+  }
+  const std::filesystem::path& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+}  // namespace brushwright::testing
