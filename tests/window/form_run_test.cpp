@@ -6,6 +6,7 @@
 
 #include "../run/fake_host.h"
 #include "cli/image_file.h"
+#include "window/autorun.h"
 #include "window/picture_surface.h"
 #include "window_test_support.h"
 #include "wx_test_environment.h"
@@ -143,6 +144,64 @@ TEST(FormMainRun, FailedRunIsReportedAndLeavesTheWindowIdle) {
   run.window.Click("CommandGo");
   EXPECT_EQ(run.window->LastRunOutcome(), RunOutcome::Done);
   EXPECT_EQ(run.window.messages->messages.size(), 2u);  // the second says that Moss is missing
+}
+
+TEST(FormMainRun, GoWithoutInputDoesNothing) {
+  REQUIRE_TOOLKIT();
+  HallRun run;
+  run.window->UseInputFile("");
+  run.window.Click("CommandGo");
+  EXPECT_EQ(Shown(run.window.Label("LabelProgress")), "''");
+  EXPECT_EQ(ReadBytes(run.dir / "Brushwright.ini"), "<missing>");  // not even saved
+  EXPECT_TRUE(run.window.messages->messages.empty());
+  EXPECT_EQ(run.Idle(), "<Go> <Pause> (disabled) idle");
+}
+
+TEST(FormMainRun, CorpusLevelsGiveWhatAnotherHostGives) {
+  REQUIRE_TOOLKIT();
+  for (const char* level : {"test_map.t3d", "xiii_cubes.t3d"}) {
+    SCOPED_TRACE(level);
+    const std::string in_file = std::string(BRUSHWRIGHT_CORPUS_DIR) + "/" + level;
+    if (ReadBytes(in_file) == "<missing>") GTEST_SKIP() << "no corpus at " << in_file;
+    TempDir dir;
+    TestWindow window(dir / "Brushwright.ini");
+    window->UseInputFile(in_file);
+    window->UseOutputFile(dir / "window/level.obj");
+    window.Check("CheckDoGeometry")->SetValue(true);
+    window.Check("CheckReport")->SetValue(true);
+    std::filesystem::create_directories(std::filesystem::path(dir / "window"));
+    window.Click("CommandGo");
+    ASSERT_EQ(window->LastRunOutcome(), RunOutcome::Done) << window->LastRunError();
+
+    DecodingHost reference;
+    std::filesystem::create_directories(std::filesystem::path(dir / "reference"));
+    reference.in_file = in_file;
+    reference.out_file = dir / "reference/level.obj";
+    reference.report = 1;
+    RunConversion(reference);
+    for (const char* suffix : {".obj", ".mtl", ".txt", "MissingTextures.txt"}) {
+      EXPECT_EQ(ReadBytes(dir / "window/level" + suffix),
+                ReadBytes(dir / "reference/level" + suffix))
+          << suffix;
+    }
+  }
+}
+
+TEST(FormMainRun, UnattendedRunLeavesAPictureOfTheWindow) {
+  REQUIRE_TOOLKIT();
+  HallRun run;
+  AutorunOptions options;
+  options.Input = run.in_file;
+  options.Output = run.dir / "window/auto.obj";
+  options.Screenshot = run.dir / "window.png";
+  EXPECT_TRUE(RunAutomatically(*run.window, options));
+  EXPECT_NE(ReadBytes(run.dir / "window/auto.obj"), "<missing>");
+  wxImage picture;
+  ASSERT_TRUE(picture.LoadFile(options.Screenshot, wxBITMAP_TYPE_PNG));
+  EXPECT_EQ(picture.GetSize(), run.window->GetClientSize());
+
+  options.Input = run.dir / "maps/none.t3d";
+  EXPECT_FALSE(RunAutomatically(*run.window, options));
 }
 
 }  // namespace
