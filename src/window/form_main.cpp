@@ -3,6 +3,7 @@
 
 #include <cassert>
 #include <exception>
+#include <initializer_list>
 #include <utility>
 
 #include <wx/app.h>
@@ -24,6 +25,7 @@
 #include "text/file_text.h"
 #include "vecmath/vecmath.h"
 #include "window/picture_surface.h"
+#include "window/toolkit_text.h"
 
 namespace brushwright {
 
@@ -33,8 +35,11 @@ namespace brushwright {
 
 namespace {
 
+// The window's caption, as users of the program know it.
 constexpr const char* kCaption = "Brushwright - Quillmoor";
+// The one section of the settings file; older files keep their keys there.
 constexpr const char* kIniSection = "Brushwright";
+// Title of the box that reports a failed run; the text is the error's own message.
 constexpr const char* kErrorTitle = "Conversion failed";
 // Item texts of both texture type lists; they are also the image file extensions.
 const wxString kImageTypes[] = {"BMP", "PCX", "JPG", "PNG", "TIF", "GIF"};

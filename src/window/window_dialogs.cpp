@@ -6,6 +6,8 @@
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
 
+#include "window/toolkit_text.h"
+
 namespace brushwright {
 
 namespace {
@@ -47,18 +49,6 @@ std::optional<std::string> StandardDialogs::ChooseDirectory(const std::string& c
 
 void MessageBoxSink::ShowMessage(std::string_view text, std::string_view title) {
   wxMessageBox(FromText(text), FromText(title), wxOK, parent_);
-}
-
-std::string ToText(const wxString& text) {
-  const wxScopedCharBuffer utf8 = text.utf8_str();
-  return std::string(utf8.data(), utf8.length());
-}
-
-wxString FromText(std::string_view text) {
-  wxString utf8 = wxString::FromUTF8(text.data(), text.size());
-  // Bytes that are not UTF-8 (texture names from old levels) still show, one per character.
-  if (utf8.empty() && !text.empty()) return wxString::From8BitData(text.data(), text.size());
-  return utf8;
 }
 
 }  // namespace brushwright

@@ -5,8 +5,6 @@
 #include <string>
 #include <string_view>
 
-#include <wx/string.h>
-
 class wxWindow;
 
 namespace brushwright {
@@ -52,10 +50,5 @@ class MessageBoxSink : public MessageSink {
  private:
   wxWindow* parent_;
 };
-
-// Text conversions between the program's 8-bit strings and the toolkit's strings. Paths and
-// names are UTF-8 where they can be; other bytes are taken one character per byte.
-std::string ToText(const wxString& text);
-wxString FromText(std::string_view text);
 
 }  // namespace brushwright

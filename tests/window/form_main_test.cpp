@@ -72,37 +72,15 @@ TEST(FormMain, KeyboardOrderFollowsTheDesign) {
   REQUIRE_TOOLKIT();
   TempDir dir;
   TestWindow window(dir / "Brushwright.ini");
-  const std::vector<std::string> expected = {"CommandGo",
-                                             "LabelProgress",
-                                             "LabelPos",
-                                             "Label1",
-                                             "TextInFileName",
-                                             "CommandBrowseInput",
-                                             "Label2",
-                                             "TextOutFileName",
-                                             "CommandBrowseOutput",
-                                             "PictureTexture",
-                                             "CheckSearchCopy",
-                                             "TextSearchPathTxt",
-                                             "CommandBrowseSearchPath",
-                                             "CheckDoGeometry",
-                                             "CheckReport",
-                                             "CheckIgnoreNoTxt",
-                                             "CommandPause",
-                                             "TextStartAtPoly",
-                                             "OptionOBJ",
-                                             "OptionW3D",
-                                             "ListBMtypeOut",
-                                             "Label4",
-                                             "Label3",
-                                             "ListMaskedBMtypeOut",
-                                             "Label5",
-                                             "CheckBuildBrush",
-                                             "CheckIgnoreDefTxt",
-                                             "LabelTextureName"};
-  std::vector<std::string> order;
+  const std::string expected =
+      "CommandGo LabelProgress LabelPos Label1 TextInFileName CommandBrowseInput Label2 "
+      "TextOutFileName CommandBrowseOutput PictureTexture CheckSearchCopy TextSearchPathTxt "
+      "CommandBrowseSearchPath CheckDoGeometry CheckReport CheckIgnoreNoTxt CommandPause "
+      "TextStartAtPoly OptionOBJ OptionW3D ListBMtypeOut Label4 Label3 ListMaskedBMtypeOut "
+      "Label5 CheckBuildBrush CheckIgnoreDefTxt LabelTextureName";
+  std::string order;
   for (wxWindow* child : window.Find<wxWindow>("CommandGo")->GetParent()->GetChildren()) {
-    order.push_back(ToText(child->GetName()));
+    order += (order.empty() ? "" : " ") + ToText(child->GetName());
   }
   EXPECT_EQ(order, expected);
 }

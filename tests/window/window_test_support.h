@@ -23,6 +23,7 @@
 #include <wx/weakref.h>
 
 #include "window/form_main.h"
+#include "window/toolkit_text.h"
 #include "window/window_dialogs.h"
 
 namespace brushwright::testing {
