@@ -168,13 +168,6 @@ TEST(ConvertExecutable, OutputOptionsPlaceTheFiles) {
   }
 }
 
-TEST(ConvertExecutable, ReportStartsWithItsTitle) {
-  const fs::path dir = WorkDirectory();
-  const Result result = RunConvert(dir, "--report room.t3d");
-  EXPECT_EQ(result.status, 0) << result.err;
-  EXPECT_EQ(ReadAll(dir / "room.txt").substr(0, 26), "Lights, Movers, Sounds\r\n\r\n");
-}
-
 TEST(ConvertExecutable, MissingInputFailsAndTheOtherIsConverted) {
   const fs::path dir = WorkDirectory();
   const Result result = RunConvert(dir, "absent.t3d room.t3d");
@@ -266,14 +259,6 @@ TEST(ConvertExecutable, NeverOverwritesItsInput) {
             "brushwright-convert: hall.mtl: the output file 'hall.mtl' is the input file\n");
   EXPECT_EQ(ReadAll(dir / "level.obj"), CrLfText(kRoomLines));
   EXPECT_EQ(ReadAll(dir / "hall.mtl"), CrLfText(kRoomLines));
-}
-
-TEST(ConvertExecutable, QuietPrintsNoSummary) {
-  const fs::path dir = WorkDirectory();
-  const Result result = RunConvert(dir, "--quiet room.t3d");
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, "");
-  EXPECT_EQ(result.err, kMissingRock);
 }
 
 }  // namespace

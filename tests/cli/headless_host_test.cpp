@@ -61,16 +61,6 @@ TEST(HeadlessHost, ControlsFollowTheOptions) {
   }
 }
 
-TEST(HeadlessHost, FormStartsIdleWithWindowLineBreak) {
-  ConvertOptions options;
-  std::ostringstream messages;
-  ProgressDisplay progress(messages, false, 80);
-  HeadlessHost host(options, "a.t3d", messages, progress);
-  EXPECT_FALSE(host.Form().Running);
-  EXPECT_FALSE(host.Form().StopRequested);
-  EXPECT_EQ(host.Form().LineBreak, "\r\n");
-}
-
 TEST(HeadlessHost, MessagesBecomeTitledLines) {
   struct Row {
     std::string text;
@@ -95,27 +85,6 @@ TEST(HeadlessHost, MessagesBecomeTitledLines) {
     host.ShowMessage(row.text, row.title);
     EXPECT_EQ(messages.str(), row.expected) << row.text;
   }
-}
-
-TEST(HeadlessHost, DrawingTracksTheCurrentPosition) {
-  ConvertOptions options;
-  std::ostringstream messages;
-  ProgressDisplay progress(messages, false, 80);
-  HeadlessHost host(options, "a.t3d", messages, progress);
-  double x = -1;
-  double y = -1;
-  host.CurrentPosition(x, y);
-  EXPECT_EQ(x, 0);
-  EXPECT_EQ(y, 0);
-  host.SetCurrentPosition(12.5, -3);
-  host.CurrentPosition(x, y);
-  EXPECT_EQ(x, 12.5);
-  EXPECT_EQ(y, -3);
-  host.DrawLine(1, 2, 30, 40);
-  host.CurrentPosition(x, y);
-  EXPECT_EQ(x, 30);
-  EXPECT_EQ(y, 40);
-  EXPECT_EQ(messages.str(), "");
 }
 
 // An interval no test outlasts: only Start draws.
