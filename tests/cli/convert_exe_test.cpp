@@ -235,6 +235,19 @@ TEST(ConvertExecutable, TextureImagesAreDecodedWithoutDisplay) {
   EXPECT_FALSE(fs::exists(dir / "roomMissingTextures.txt"));
 }
 
+TEST(ConvertExecutable, CopiesTexturesFromTheSearchTree) {
+  const fs::path dir = WorkDirectory();
+  fs::create_directories(dir / "textures" / "rocks");
+  wxImage image(16, 8);
+  ASSERT_TRUE(
+      image.SaveFile((dir / "textures" / "rocks" / "rock.bmp").string(), wxBITMAP_TYPE_BMP));
+  fs::create_directories(dir / "out");
+  const Result result = RunConvert(dir, "-q --copy-textures textures -o out/room.obj room.t3d");
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(ReadAll(dir / "out" / "Rock.BMP"), ReadAll(dir / "textures" / "rocks" / "rock.bmp"));
+}
+
 TEST(ConvertExecutable, UndecodableImageFailsTheInput) {
   const fs::path dir = WorkDirectory();
   WriteAll(dir / "Rock.BMP", "not a bitmap");
