@@ -111,6 +111,14 @@ Result RunConvert(const fs::path& dir, const std::string& args) {
   return result;
 }
 
+// Writes a blank width x height image with wxWidgets initialised as the program does it.
+void SaveImage(const fs::path& path, int width, int height, wxBitmapType type) {
+  static wxInitializer initializer;
+  ASSERT_TRUE(initializer.IsOk());
+  if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) wxInitAllImageHandlers();
+  ASSERT_TRUE(wxImage(width, height).SaveFile(path.string(), type)) << path;
+}
+
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream stream(text);
@@ -223,11 +231,7 @@ TEST(ConvertExecutable, HelpAndVersionGoToStandardOutput) {
 
 TEST(ConvertExecutable, TextureImagesAreDecodedWithoutDisplay) {
   const fs::path dir = WorkDirectory();
-  static wxInitializer initializer;
-  ASSERT_TRUE(initializer.IsOk());
-  if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) wxInitAllImageHandlers();
-  wxImage image(64, 32);
-  ASSERT_TRUE(image.SaveFile((dir / "Rock.PNG").string(), wxBITMAP_TYPE_PNG));
+  SaveImage(dir / "Rock.PNG", 64, 32, wxBITMAP_TYPE_PNG);
   const Result result = RunConvert(dir, "--texture-type png room.t3d");
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.err, "");
@@ -238,9 +242,7 @@ TEST(ConvertExecutable, TextureImagesAreDecodedWithoutDisplay) {
 TEST(ConvertExecutable, CopiesTexturesFromTheSearchTree) {
   const fs::path dir = WorkDirectory();
   fs::create_directories(dir / "textures" / "rocks");
-  wxImage image(16, 8);
-  ASSERT_TRUE(
-      image.SaveFile((dir / "textures" / "rocks" / "rock.bmp").string(), wxBITMAP_TYPE_BMP));
+  SaveImage(dir / "textures" / "rocks" / "rock.bmp", 16, 8, wxBITMAP_TYPE_BMP);
   fs::create_directories(dir / "out");
   const Result result = RunConvert(dir, "-q --copy-textures textures -o out/room.obj room.t3d");
   EXPECT_EQ(result.status, 0) << result.err;
