@@ -37,7 +37,7 @@ namespace {
 
 // The window's caption, as users of the program know it.
 constexpr const char* kCaption = "Brushwright - Quillmoor";
-// The one section of the settings file; older files keep their keys there.
+// The section of the settings file that holds the window's keys.
 constexpr const char* kIniSection = "Brushwright";
 // Title of the box that reports a failed run; the text is the error's own message.
 constexpr const char* kErrorTitle = "Conversion failed";
@@ -51,7 +51,8 @@ constexpr const char* kWidestPos = "Writing Report";
 constexpr auto kYieldInterval = std::chrono::milliseconds(16);
 // Sleep per pass of a paused run's wait, so that waiting does not keep a processor busy.
 constexpr unsigned long kPausedWaitMs = 10;
-// The file name boxes and the picture at their designed size (4455 x 3615 twips at 96 DPI).
+// Designed sizes in pixels at 96 DPI (twips / 15): name boxes 3855 twips wide, the start
+// face box 855, the picture 4455 x 3615.
 constexpr int kPathBoxWidth = 257;
 constexpr int kStartBoxWidth = 57;
 constexpr int kPictureWidth = 297;
