@@ -27,11 +27,6 @@ constexpr std::string_view kPolygonKey = "Begin Polygon";
 // Piece size for counting polygons without holding the input twice in memory.
 constexpr std::size_t kCountChunk = 1 << 20;
 
-bool SameFile(const std::string& a, const std::string& b) {
-  std::error_code error;
-  return std::filesystem::equivalent(a, b, error) && !error;
-}
-
 // "room.t3d -> room.obj (faces 12, groups 2, materials 3)", counts named so no plural is needed.
 std::string SummaryLine(const ConvertOptions& options, const std::string& input,
                         const std::string& output, const RunSummary& summary) {
@@ -55,9 +50,6 @@ bool ConvertOne(const ConvertOptions& options, const std::string& input, std::os
     err << kProgramName << ": " << input << ": " << message << "\n" << std::flush;
     return false;
   };
-  if (std::string clash = OverwrittenInputMessage(input, output, options.Report); !clash.empty()) {
-    return fail(clash);
-  }
   progress.Start(FileNameOfPath(input), progress.Enabled() ? CountPolygons(input) : 0);
   HeadlessHost host(options, input, err, progress);
   RunSummary summary;
@@ -88,6 +80,12 @@ int ConvertMain(const std::vector<std::string>& args, std::ostream& out, std::os
   }
   const auto& options = std::get<ConvertOptions>(command_line);
   ProgressDisplay progress(err, console.ErrorIsTerminal && !options.Quiet, console.Width);
+  if (!options.OutputDir.empty()) {
+    // A missing output folder is made, as the user named it; a failure to make it shows up as
+    // each run's error writing its first file.
+    std::error_code ignored;
+    std::filesystem::create_directories(options.OutputDir, ignored);
+  }
   bool all_done = true;
   for (const std::string& input : options.Inputs) {
     all_done = ConvertOne(options, input, out, err, progress) && all_done;
@@ -112,18 +110,6 @@ std::int64_t CountPolygons(const std::string& path) {
     window.erase(0, window.size() - keep);
   }
   return count;
-}
-
-std::string OverwrittenInputMessage(const std::string& input, const std::string& output,
-                                    bool report) {
-  const std::string stem = StripExtension(output);
-  for (const std::string& path : {output, stem + ".mtl", stem + "MissingTextures.txt"}) {
-    if (SameFile(input, path)) return "the output file '" + path + "' is the input file";
-  }
-  if (report && SameFile(input, stem + ".txt")) {
-    return "the report file '" + stem + ".txt' is the input file";
-  }
-  return "";
 }
 
 }  // namespace brushwright

@@ -29,9 +29,4 @@ int ConvertMain(const std::vector<std::string>& args, std::ostream& out, std::os
 // How often "Begin Polygon" occurs in the file, read in pieces; 0 when it cannot be read.
 std::int64_t CountPolygons(const std::string& path);
 
-// A message naming the output file when one of the files the run would write for `output` is
-// the input file itself; "" otherwise.
-std::string OverwrittenInputMessage(const std::string& input, const std::string& output,
-                                    bool report);
-
 }  // namespace brushwright

@@ -151,6 +151,7 @@ TEST(ConvertExecutable, OutputOptionsPlaceTheFiles) {
       {"-q --output-dir out room.t3d sub/hall.t3d",
        {"out/room.obj", "out/room.mtl", "out/hall.obj", "out/hall.mtl"}},
       {"-q --output-dir out/ sub/hall.t3d", {"out/hall.obj", "out/hall.mtl"}},
+      {"-q --output-dir new/dir sub/hall.t3d", {"new/dir/hall.obj", "new/dir/hall.mtl"}},
       {"-q sub/hall.t3d", {"sub/hall.obj", "sub/hall.mtl"}},
       {"-q --no-geometry room.t3d", {"room.mtl"}},
       {"-q --report room.t3d", {"room.obj", "room.mtl", "room.txt"}},
@@ -270,8 +271,10 @@ TEST(ConvertExecutable, NeverOverwritesItsInput) {
   const Result result = RunConvert(dir, "-q level.obj hall.mtl");
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err,
-            "brushwright-convert: level.obj: the output file 'level.obj' is the input file\n"
-            "brushwright-convert: hall.mtl: the output file 'hall.mtl' is the input file\n");
+            "brushwright-convert: level.obj: the OBJ file 'level.obj' would overwrite the input "
+            "'level.obj'; choose another output file name\n"
+            "brushwright-convert: hall.mtl: the material library 'hall.mtl' would overwrite the "
+            "input 'hall.mtl'; choose another output file name\n");
   EXPECT_EQ(ReadAll(dir / "level.obj"), CrLfText(kRoomLines));
   EXPECT_EQ(ReadAll(dir / "hall.mtl"), CrLfText(kRoomLines));
 }

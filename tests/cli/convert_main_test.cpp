@@ -54,40 +54,5 @@ TEST(CountPolygons, CountsEveryBeginPolygon) {
   EXPECT_EQ(CountPolygons((dir / "absent.t3d").string()), 0);
 }
 
-TEST(OverwrittenInputMessage, NamesTheOutputThatIsTheInput) {
-  const fs::path dir = TestDirectory();
-  const std::string d = dir.string() + "/";
-  for (const char* name :
-       {"room.t3d", "room.obj", "room.mtl", "room.txt", "roomMissingTextures.txt"}) {
-    WriteFile(dir / name, "x");
-  }
-  struct Row {
-    std::string input;
-    std::string output;
-    bool report;
-    std::string expected;
-  };
-  const Row rows[] = {
-      {d + "room.t3d", d + "room.obj", true, ""},
-      {d + "room.obj", d + "room.obj", false,
-       "the output file '" + d + "room.obj' is the input file"},
-      {d + "room.obj", d + "sub/../room.obj", false,
-       "the output file '" + d + "sub/../room.obj' is the input file"},
-      {d + "room.mtl", d + "room.obj", false,
-       "the output file '" + d + "room.mtl' is the input file"},
-      {d + "roomMissingTextures.txt", d + "room.obj", false,
-       "the output file '" + d + "roomMissingTextures.txt' is the input file"},
-      {d + "room.txt", d + "room.obj", false, ""},
-      {d + "room.txt", d + "room.obj", true,
-       "the report file '" + d + "room.txt' is the input file"},
-      {d + "absent.t3d", d + "absent.obj", true, ""},
-  };
-  fs::create_directories(dir / "sub");
-  for (const Row& row : rows) {
-    EXPECT_EQ(OverwrittenInputMessage(row.input, row.output, row.report), row.expected)
-        << row.input << " -> " << row.output;
-  }
-}
-
 }  // namespace
 }  // namespace brushwright
