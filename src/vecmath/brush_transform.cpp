@@ -24,32 +24,16 @@ double Dot3(double a0, double a1, double a2, double b0, double b1, double b2) {
 // Index of a coordinate in a vector and in a matrix row.
 enum Coordinate { kX = 0, kY = 1, kZ = 2 };
 
-// The coordinate that is read (from) and the one that gains (to) for each sheer axis.
-bool SheerCoordinates(SheerAxis axis, int& from, int& to) {
-  switch (axis) {
-    case SheerAxis::kXY:
-      from = kX, to = kY;
-      return true;
-    case SheerAxis::kXZ:
-      from = kX, to = kZ;
-      return true;
-    case SheerAxis::kYX:
-      from = kY, to = kX;
-      return true;
-    case SheerAxis::kYZ:
-      from = kY, to = kZ;
-      return true;
-    case SheerAxis::kZX:
-      from = kZ, to = kX;
-      return true;
-    case SheerAxis::kZY:
-      from = kZ, to = kY;
-      return true;
-    case SheerAxis::kNone:
-      break;
-  }
-  return false;
-}
+// For each sheer axis SHEER_AB, the coordinate A that is read and the coordinate B that gains.
+struct SheerEntry {
+  SheerAxis axis;
+  int from;
+  int to;
+};
+constexpr SheerEntry kSheerEntries[] = {
+    {SheerAxis::kXY, kX, kY}, {SheerAxis::kXZ, kX, kZ}, {SheerAxis::kYX, kY, kX},
+    {SheerAxis::kYZ, kY, kZ}, {SheerAxis::kZX, kZ, kX}, {SheerAxis::kZY, kZ, kY},
+};
 
 Vector Row(const Matrix3& matrix, int i) {
   return Vector{matrix.m[i][0], matrix.m[i][1], matrix.m[i][2]};
@@ -146,9 +130,9 @@ Matrix3 ScaleMatrix(const BrushScale& scale) {
   axes.m[1][1] = scale.Scale.Y;
   axes.m[2][2] = scale.Scale.Z;
   Matrix3 sheer = Mat3Identity();
-  int from = 0;
-  int to = 0;
-  if (SheerCoordinates(scale.Axis, from, to)) sheer.m[to][from] = SnapSheerRate(scale.SheerRate);
+  for (const SheerEntry& entry : kSheerEntries) {
+    if (entry.axis == scale.Axis) sheer.m[entry.to][entry.from] = SnapSheerRate(scale.SheerRate);
+  }
   return Mat3Multiply(sheer, axes);
 }
 
