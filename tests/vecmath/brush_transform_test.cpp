@@ -151,21 +151,6 @@ TEST(BuildBrushTransform, IdentityByDefault) {
   EXPECT_EQ(Text(preset.N), Text(transform.N));
 }
 
-TEST(BuildBrushTransform, PivotScaleRotationAndLocation) {
-  // Pitch -1024, MainScale (2, 1, 1.5), PostScale (0.25, 2, 1.51): M = S_post R S_main.
-  const BrushTransform t =
-      BuildBrushTransform(Vector{1280, -768, 64}, Vector{-128, -8, -8}, Rotator{-1024, 0, 0},
-                          BrushScale{Vector{2, 1, 1.5}, 0, SheerAxis::kZX},
-                          BrushScale{Vector{0.25, 2, 1.51}, 0, SheerAxis::kZX});
-  const Vector p = TransformPoint(t, Vector{-128, -8, 8});
-  EXPECT_NEAR(p.X, 1280.5881, 1e-4);
-  EXPECT_EQ(NumberText(p.Y), "-768");
-  EXPECT_NEAR(p.Z, 100.0655, 1e-4);
-  EXPECT_EQ(Text(TransformPoint(t, Vector{-128, 8, -8})), "1280 -736 64");
-  EXPECT_EQ(Text(TransformDirection(t, Vector{0, 1, 0})), "0 0.5 0");
-  EXPECT_NEAR(t.Det, 0.25 * 2 * 1.51 * 2 * 1.5, 1e-12);
-}
-
 TEST(BuildBrushTransform, NormalsStayPerpendicularToTurnedSurfaces) {
   const BrushTransform t =
       BuildBrushTransform(Vector{5, 6, 7}, Vector{1, 2, 3}, Rotator{3000, -7000, 12345},
