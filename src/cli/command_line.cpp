@@ -97,6 +97,11 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
       ->transform(TextureTypeValidator());
   app.add_flag("--w3d", options.W3D, "W3D instead of OBJ coordinates (default: OBJ)");
   app.add_flag("--report", options.Report, "write the actor report as .txt (default: off)");
+  app.add_flag_callback(
+      "--no-brush-transforms", [&options] { options.BrushTransforms = false; },
+      "place brushes by location only (default: off)");
+  app.add_flag("--subtractive", options.Subtractive,
+               "take subtractive brushes too (default: off)");
   app.add_flag("-q,--quiet", options.Quiet, "no progress line and no summary (default: off)");
 }
 

@@ -22,6 +22,8 @@ struct ConvertOptions {
   std::string TextureType = "BMP";  // always upper case
   bool W3D = false;
   bool Report = false;
+  bool BrushTransforms = true;  // place brushes by their whole transform, not location only
+  bool Subtractive = false;     // take subtractive brushes too
   bool Quiet = false;
 };
 

@@ -30,6 +30,8 @@ class HeadlessHost : public RunHost {
   std::string ListBMtypeOut() override { return options_.TextureType; }
   bool OptionW3D() override { return options_.W3D; }
   int CheckReport() override { return Check(options_.Report); }
+  int CheckBrushTransforms() override { return Check(options_.BrushTransforms); }
+  int CheckSubtractBrushes() override { return Check(options_.Subtractive); }
 
   // The command line keeps no settings file.
   void SaveSettings() override {}

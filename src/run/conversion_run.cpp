@@ -14,6 +14,7 @@
 #include "run/texture_files.h"
 #include "run/texture_table.h"
 #include "t3d/actor_records.h"
+#include "t3d/brush_placement.h"
 #include "t3d/polygon_reader.h"
 #include "t3d/value_readers.h"
 #include "text/brush_error.h"
@@ -93,6 +94,7 @@ class Run {
   void ConvertBrushes();
   bool TakeBrush(int content_end);
   void StartGroup(int content_end);
+  void PlacePolygon();
   void ReadPolygons(int content_end);
   bool IgnoreFace();
   void TextureStep();
@@ -114,6 +116,10 @@ class Run {
   int pos_ = 1;
   std::int32_t face_number_ = 1;
   Vector location_;
+  // Placement of the current brush; a brush without CSG keeps the one before it.
+  BrushTransform transform_;
+  bool use_transform_ = false;
+  bool carving_ = false;
   PolygonRecord polygon_;
   std::string previous_texture_;
   std::int64_t previous_flags_ = -1;
@@ -238,11 +244,13 @@ bool Run::TakeBrush(int content_end) {
   const bool has_csg = FindInRange(text_, "CsgOper=", pos_, content_end - 1) != 0;
   const bool is_additive = FindInRange(text_, "CsgOper=CSG_Add", pos_, content_end - 1) != 0;
   const bool build_brush_only = IsChecked(host_.CheckBuildBrush());
-  const bool take = build_brush_only ? !has_csg : is_additive;
-  if (!take && !build_brush_only &&
-      FindInRange(text_, "CsgOper=CSG_Subtract", pos_, content_end - 1) != 0) {
-    ++summary.SubtractiveSkipped;
-  }
+  // A block naming both operations counts as additive.
+  const bool is_subtractive =
+      !is_additive && FindInRange(text_, "CsgOper=CSG_Subtract", pos_, content_end - 1) != 0;
+  use_transform_ = IsChecked(host_.CheckBrushTransforms());
+  carving_ = !build_brush_only && is_subtractive && IsChecked(host_.CheckSubtractBrushes());
+  const bool take = build_brush_only ? !has_csg : (is_additive || carving_);
+  if (!take && !build_brush_only && is_subtractive) ++summary.SubtractiveSkipped;
   return take;
 }
 
@@ -267,6 +275,20 @@ void Run::StartGroup(int content_end) {
     }
   }
   location_ = ReadVector(text_, pos_, content_end, "Location=", 0);
+  // "PrePivot=" stands after the polygons: the whole block is read before they are placed.
+  transform_ = PlacementTransform(ReadBrushPlacement(text_, pos_, content_end));
+}
+
+// Puts a polygon of a brush actor where the editor puts it: by the brush's whole placement, or
+// by its location alone when transforms are off; carving brushes then face the other way.
+void Run::PlacePolygon() {
+  if (use_transform_) {
+    TransformPolygon(polygon_, transform_);
+  } else {
+    VecTranslateAll(polygon_.Vertices, location_);
+    polygon_.Origin = VecAdd(polygon_.Origin, location_);
+  }
+  if (carving_) ReversePolygon(polygon_);
 }
 
 void Run::ReadPolygons(int content_end) {
@@ -281,10 +303,7 @@ void Run::ReadPolygons(int content_end) {
     if (IgnoreFace()) {
       host_.SetLabelProgress("ignoring face " + NumberText(face_number_));
     } else {
-      if (has_actors_) {
-        VecTranslateAll(polygon_.Vertices, location_);
-        polygon_.Origin = VecAdd(polygon_.Origin, location_);
-      }
+      if (has_actors_) PlacePolygon();
       host_.SetLabelPos("Face " + NumberText(face_number_));
       TextureStep();
       if (IsChecked(host_.CheckDoGeometry())) {

@@ -35,6 +35,10 @@ class RunHost {
   virtual std::string ListBMtypeOut() = 0;  // "BMP", "PCX", "JPG", "PNG", "TIF" or "GIF"
   virtual bool OptionW3D() = 0;
   virtual int CheckReport() = 0;
+  // Place brushes as the editor does (pivot, scale, sheer, rotation, location), not by their
+  // location alone; and take subtractive brushes too, turned to face the space they carve.
+  virtual int CheckBrushTransforms() = 0;
+  virtual int CheckSubtractBrushes() = 0;
 
   // Stores the current controls in the settings file (the command line keeps none).
   virtual void SaveSettings() = 0;

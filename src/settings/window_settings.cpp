@@ -5,6 +5,15 @@
 
 namespace brushwright {
 
+namespace {
+
+// A check box that starts checked when the settings file has no value for it yet.
+std::int16_t IniReadCheckedByDefault(const std::string& key) {
+  return IniReadString(key).empty() ? std::int16_t{1} : IniReadInteger(key);
+}
+
+}  // namespace
+
 // Every key is applied whether found or not: a missing one gives "" or 0.
 WindowSettings LoadSettings() {
   WindowSettings settings;
@@ -19,6 +28,8 @@ WindowSettings LoadSettings() {
   settings.CheckIgnoreNoTxt = IniReadInteger("CheckIgnoreNoTxt");
   settings.CheckIgnoreDefTxt = IniReadInteger("CheckIgnoreDefTxt");
   settings.CheckSearchCopy = IniReadInteger("CheckSearchCopy");
+  settings.CheckBrushTransforms = IniReadCheckedByDefault("CheckBrushTransforms");
+  settings.CheckSubtractBrushes = IniReadInteger("CheckSubtractBrushes");
   return settings;
 }
 
@@ -35,6 +46,8 @@ void SaveSettings(const WindowSettings& settings) {
   IniWriteInteger("CheckIgnoreNoTxt", settings.CheckIgnoreNoTxt);
   IniWriteInteger("CheckIgnoreDefTxt", settings.CheckIgnoreDefTxt);
   IniWriteInteger("CheckSearchCopy", settings.CheckSearchCopy);
+  IniWriteInteger("CheckBrushTransforms", settings.CheckBrushTransforms);
+  IniWriteInteger("CheckSubtractBrushes", settings.CheckSubtractBrushes);
 }
 
 }  // namespace brushwright

@@ -19,6 +19,8 @@ struct WindowSettings {
   std::int16_t CheckIgnoreNoTxt = 0;
   std::int16_t CheckIgnoreDefTxt = 0;
   std::int16_t CheckSearchCopy = 0;
+  std::int16_t CheckBrushTransforms = 1;  // checked when the file has no value for it
+  std::int16_t CheckSubtractBrushes = 0;
 };
 
 // Reads every key (missing keys give "" and 0) from the file set by SetIniFile.

@@ -237,6 +237,11 @@ void FormMain::CreateControls() {
       NewCheckBox(p, ID_CheckIgnoreDefTxt, "Ignore Def Tex.", false, "CheckIgnoreDefTxt");
   label_texture_name_ = NewLabel(p, ID_LabelTextureName, "<name>", "LabelTextureName",
                                  wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
+  check_brush_transforms_ = NewCheckBox(p, ID_CheckBrushTransforms, "Apply Brush Transforms",
+                                        true, "CheckBrushTransforms");
+  check_subtract_brushes_ = NewCheckBox(p, ID_CheckSubtractBrushes,
+                                        "Include Subtractive Brushes", false,
+                                        "CheckSubtractBrushes");
   label_pos_shown_ = "(position)";
   label_progress_shown_ = "(progress)";
   label_texture_name_shown_ = "<name>";
@@ -271,6 +276,8 @@ void FormMain::LayOutControls() {
             row_flags);
   rows->Add(Row({{text_search_path_txt_, 1}, {command_browse_search_path_, 0}}), row_flags);
   rows->Add(Row({{nullptr, 1}, {label3_, 0}, {option_obj_, 0}, {option_w3d_, 0}}), row_flags);
+  rows->Add(Row({{check_brush_transforms_, 0}, {nullptr, 1}, {check_subtract_brushes_, 0}}),
+            row_flags);
   rows->Add(Row({{label_texture_name_, 1}, {check_report_, 0}}), row_flags);
   rows->Add(picture_texture_, wxSizerFlags(1).Expand().Border(wxALL));
   panel_->SetSizer(rows);
@@ -417,6 +424,8 @@ void FormMain::LoadSettings() {
   check_ignore_no_txt_->Set3StateValue(CheckStateOf(values.CheckIgnoreNoTxt));
   check_ignore_def_txt_->Set3StateValue(CheckStateOf(values.CheckIgnoreDefTxt));
   check_search_copy_->Set3StateValue(CheckStateOf(values.CheckSearchCopy));
+  check_brush_transforms_->Set3StateValue(CheckStateOf(values.CheckBrushTransforms));
+  check_subtract_brushes_->Set3StateValue(CheckStateOf(values.CheckSubtractBrushes));
 }
 
 void FormMain::SaveSettings() {
@@ -432,6 +441,8 @@ void FormMain::SaveSettings() {
   values.CheckIgnoreNoTxt = static_cast<std::int16_t>(CheckIgnoreNoTxt());
   values.CheckIgnoreDefTxt = static_cast<std::int16_t>(CheckIgnoreDefTxt());
   values.CheckSearchCopy = static_cast<std::int16_t>(CheckSearchCopy());
+  values.CheckBrushTransforms = static_cast<std::int16_t>(CheckBrushTransforms());
+  values.CheckSubtractBrushes = static_cast<std::int16_t>(CheckSubtractBrushes());
   // A settings file that cannot be written is passed over in silence: the window goes on and
   // the next start finds the old values.
   ::brushwright::SaveSettings(values);
@@ -476,6 +487,12 @@ bool FormMain::OptionW3D() {
 }
 int FormMain::CheckReport() {
   return check_report_->Get3StateValue();
+}
+int FormMain::CheckBrushTransforms() {
+  return check_brush_transforms_->Get3StateValue();
+}
+int FormMain::CheckSubtractBrushes() {
+  return check_subtract_brushes_->Get3StateValue();
 }
 
 // ----------------------------------------------------------------------------

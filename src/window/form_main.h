@@ -62,6 +62,8 @@ enum FormControlId {
   ID_OptionW3D,
   ID_LabelTextureName,
   ID_CheckReport,
+  ID_CheckBrushTransforms,
+  ID_CheckSubtractBrushes,
   ID_PictureTexture,
 };
 
@@ -105,6 +107,8 @@ class FormMain : public wxFrame, public RunHost {
   std::string ListBMtypeOut() override;
   bool OptionW3D() override;
   int CheckReport() override;
+  int CheckBrushTransforms() override;
+  int CheckSubtractBrushes() override;
   // RunHost: settings, labels, buttons and the preview.
   void SaveSettings() override;
   void SetLabelProgress(std::string_view text) override;
@@ -170,6 +174,8 @@ class FormMain : public wxFrame, public RunHost {
   wxRadioButton* option_w3d_ = nullptr;
   wxStaticText* label_texture_name_ = nullptr;
   wxCheckBox* check_report_ = nullptr;
+  wxCheckBox* check_brush_transforms_ = nullptr;
+  wxCheckBox* check_subtract_brushes_ = nullptr;
   PictureSurface* picture_texture_ = nullptr;
 };
 

@@ -88,6 +88,25 @@ TEST(ParseCommandLine, OptionsSetTheirControls) {
   }
 }
 
+TEST(ParseCommandLine, BrushSwitchesDefaultToTransformsWithoutSubtraction) {
+  struct Row {
+    std::vector<std::string> args;
+    bool transforms;
+    bool subtractive;
+  };
+  const Row rows[] = {
+      {{"a.t3d"}, true, false},
+      {{"--no-brush-transforms", "a.t3d"}, false, false},
+      {{"--subtractive", "a.t3d"}, true, true},
+      {{"--subtractive", "--no-brush-transforms", "a.t3d"}, false, true},
+  };
+  for (const Row& row : rows) {
+    const auto options = std::get<ConvertOptions>(ParseCommandLine(row.args));
+    EXPECT_EQ(options.BrushTransforms, row.transforms) << testing::PrintToString(row.args);
+    EXPECT_EQ(options.Subtractive, row.subtractive) << testing::PrintToString(row.args);
+  }
+}
+
 TEST(ParseCommandLine, BadUsageNamesTheProblem) {
   struct Row {
     std::vector<std::string> args;
@@ -137,6 +156,8 @@ TEST(UsageText, NamesEveryOptionWithItsDefault) {
       "  --texture-type T            BMP PCX JPG PNG TIF GIF, any case (default: BMP)",
       "  --w3d                       W3D instead of OBJ coordinates (default: OBJ)",
       "  --report                    write the actor report as .txt (default: off)",
+      "  --no-brush-transforms       place brushes by location only (default: off)",
+      "  --subtractive               take subtractive brushes too (default: off)",
       "  -q,--quiet                  no progress line and no summary (default: off)",
       "  -h,--help                   show this help and exit",
       "  --version                   show the version and exit",

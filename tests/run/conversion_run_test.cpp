@@ -70,6 +70,70 @@ TEST(ConversionRun, WorkedExampleWritesObjMtlAndMissingList) {
   EXPECT_EQ(summary.MissingTextures, 1);
 }
 
+TEST(ConversionRun, IdentityPlacementWritesTheSameBytesWithTransformsOnOrOff) {
+  TempDir on_dir("transforms-on");
+  TempDir off_dir("transforms-off");
+  FakeHost on = HostFor(on_dir, RoomLevel());
+  FakeHost off = HostFor(off_dir, RoomLevel());
+  off.brush_transforms = 0;
+  RunConversion(on);
+  RunConversion(off);
+  EXPECT_EQ(ReadBytes(on_dir / "room.obj"), ReadBytes(off_dir / "room.obj"));
+  EXPECT_NE(ReadBytes(on_dir / "room.obj").find("v  100 0 0\r\nv  164 -32 0\r\n"),
+            std::string::npos);
+}
+
+TEST(ConversionRun, BrushTransformRotatesAroundThePivotUnlessSwitchedOff) {
+  BrushSpec brush;
+  brush.location = "(X=100.000000)";
+  std::string block = BrushText(brush);
+  block.insert(block.find("End Actor"), "   Rotation=(Yaw=16384)\n");
+  struct Row {
+    int transforms;
+    std::string positions;
+  };
+  const Row rows[] = {
+      {1, "v  100 0 0\r\nv  68 -64 0\r\nv  100 -64 0\r\n"},
+      {0, "v  100 0 0\r\nv  164 -32 0\r\nv  164 0 0\r\n"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.transforms);
+    TempDir dir("rotated");
+    FakeHost host = HostFor(dir, LevelText({block}));
+    host.brush_transforms = row.transforms;
+    RunConversion(host);
+    EXPECT_NE(ReadBytes(dir / "room.obj").find("g Model2\r\n" + row.positions), std::string::npos)
+        << Visible(ReadBytes(dir / "room.obj"));
+  }
+}
+
+TEST(ConversionRun, SubtractiveBrushesAreTakenOnRequestFacingInwards) {
+  BrushSpec sub = MakeBrush("Sub", "CSG_Subtract", "Carve");
+  const std::string level = LevelText({BrushText(sub)});
+  struct Row {
+    int subtract;
+    int build_brush;
+    int faces;
+  };
+  for (const Row& row : {Row{0, 0, 0}, Row{1, 0, 1}, Row{1, 1, 0}}) {
+    SCOPED_TRACE(std::to_string(row.subtract) + "/" + std::to_string(row.build_brush));
+    TempDir dir("carve");
+    FakeHost host = HostFor(dir, level);
+    host.subtract_brushes = row.subtract;
+    host.build_brush = row.build_brush;
+    const RunSummary summary = RunConversion(host);
+    EXPECT_EQ(summary.FacesConverted, row.faces);
+    EXPECT_EQ(summary.SubtractiveSkipped, row.subtract == 0 ? 1 : 0);
+    if (row.faces == 1) {
+      // Vertex order reversed: V2, V1, V0, written from its first corner backwards.
+      EXPECT_NE(ReadBytes(dir / "room.obj")
+                    .find("g Carve\r\nv  64 -32 0\r\nv  0 0 0\r\nv  64 0 0\r\n"),
+                std::string::npos)
+          << Visible(ReadBytes(dir / "room.obj"));
+    }
+  }
+}
+
 TEST(ConversionRun, LfAndCrLfInputsGiveIdenticalOutputs) {
   BrushSpec wall;
   wall.tag = "Wall1";

@@ -29,6 +29,8 @@ class FakeHost : public RunHost {
   std::string bm_type = "BMP";
   bool w3d = false;
   int report = 0;
+  int brush_transforms = 1;
+  int subtract_brushes = 0;
 
   // Decodable images by path, with their pixel size; any other existing file fails to decode.
   std::map<std::string, std::pair<double, double>> images;
@@ -53,6 +55,8 @@ class FakeHost : public RunHost {
   std::string ListBMtypeOut() override { return bm_type; }
   bool OptionW3D() override { return w3d; }
   int CheckReport() override { return report; }
+  int CheckBrushTransforms() override { return brush_transforms; }
+  int CheckSubtractBrushes() override { return subtract_brushes; }
 
   void SaveSettings() override { log.push_back("save"); }
   void SetLabelProgress(std::string_view text) override { Record("progress:", text); }

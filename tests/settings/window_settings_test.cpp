@@ -54,6 +54,8 @@ void ExpectSameSettings(const WindowSettings& actual, const WindowSettings& expe
   EXPECT_EQ(actual.CheckIgnoreNoTxt, expected.CheckIgnoreNoTxt);
   EXPECT_EQ(actual.CheckIgnoreDefTxt, expected.CheckIgnoreDefTxt);
   EXPECT_EQ(actual.CheckSearchCopy, expected.CheckSearchCopy);
+  EXPECT_EQ(actual.CheckBrushTransforms, expected.CheckBrushTransforms);
+  EXPECT_EQ(actual.CheckSubtractBrushes, expected.CheckSubtractBrushes);
 }
 
 TEST(LoadSettings, FirstStartWithoutFileGivesEmptyTextsAndClearedBoxes) {
@@ -78,7 +80,9 @@ TEST(SaveSettings, FirstSaveOnNewFileWritesKeysInOrder) {
                                          "CheckDoGeometry=1\r\n"
                                          "CheckIgnoreNoTxt=0\r\n"
                                          "CheckIgnoreDefTxt=1\r\n"
-                                         "CheckSearchCopy=0\r\n"));
+                                         "CheckSearchCopy=0\r\n"
+                                         "CheckBrushTransforms=1\r\n"
+                                         "CheckSubtractBrushes=0\r\n"));
 }
 
 TEST(SaveSettings, SecondSaveReplacesValuesInPlace) {
@@ -150,8 +154,31 @@ TEST(SaveSettings, OtherSectionsAndKeysStayByteIdentical) {
                                          "CheckDoGeometry=0\r\n"
                                          "CheckIgnoreNoTxt=0\r\n"
                                          "CheckIgnoreDefTxt=0\r\n"
-                                         "CheckSearchCopy=0\r\n" +
+                                         "CheckSearchCopy=0\r\n"
+                                         "CheckBrushTransforms=1\r\n"
+                                         "CheckSubtractBrushes=0\r\n" +
                                          after));
+}
+
+TEST(LoadSettings, BrushTransformsAreOnUnlessTheFileSaysOtherwise) {
+  struct Row {
+    const char* file;
+    std::int16_t transforms;
+    std::int16_t subtract;
+  };
+  const Row rows[] = {
+      {"", 1, 0},
+      {"[Brushwright]\r\nInFile=a.t3d\r\n", 1, 0},
+      {"[Brushwright]\r\nCheckBrushTransforms=0\r\nCheckSubtractBrushes=1\r\n", 0, 1},
+      {"[Brushwright]\r\ncheckbrushtransforms=2\r\n", 2, 0},
+  };
+  for (const Row& row : rows) {
+    TempIni ini;
+    if (*row.file != '\0') ini.Write(row.file);
+    const WindowSettings settings = LoadSettings();
+    EXPECT_EQ(settings.CheckBrushTransforms, row.transforms) << row.file;
+    EXPECT_EQ(settings.CheckSubtractBrushes, row.subtract) << row.file;
+  }
 }
 
 }  // namespace

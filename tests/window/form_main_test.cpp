@@ -77,7 +77,8 @@ TEST(FormMain, KeyboardOrderFollowsTheDesign) {
       "TextOutFileName CommandBrowseOutput PictureTexture CheckSearchCopy TextSearchPathTxt "
       "CommandBrowseSearchPath CheckDoGeometry CheckReport CheckIgnoreNoTxt CommandPause "
       "TextStartAtPoly OptionOBJ OptionW3D ListBMtypeOut Label4 Label3 ListMaskedBMtypeOut "
-      "Label5 CheckBuildBrush CheckIgnoreDefTxt LabelTextureName";
+      "Label5 CheckBuildBrush CheckIgnoreDefTxt LabelTextureName CheckBrushTransforms "
+      "CheckSubtractBrushes";
   std::string order;
   for (wxWindow* child : window.Find<wxWindow>("CommandGo")->GetParent()->GetChildren()) {
     order += (order.empty() ? "" : " ") + ToText(child->GetName());
