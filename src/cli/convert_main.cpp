@@ -3,6 +3,7 @@
 #include "cli/convert_main.h"
 
 #include <algorithm>
+#include <chrono>
 #include <exception>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +14,7 @@
 #include "cli/command_line.h"
 #include "cli/headless_host.h"
 #include "cli/progress_display.h"
+#include "cli/summary_line.h"
 #include "run/conversion_run.h"
 #include "text/file_text.h"
 
@@ -27,24 +29,9 @@ constexpr std::string_view kPolygonKey = "Begin Polygon";
 // Piece size for counting polygons without holding the input twice in memory.
 constexpr std::size_t kCountChunk = 1 << 20;
 
-// "room.t3d -> room.obj (faces 12, groups 2, materials 3)", counts named so no plural is needed.
-std::string SummaryLine(const ConvertOptions& options, const std::string& input,
-                        const std::string& output, const RunSummary& summary) {
-  std::string line = input + " -> ";
-  line += options.DoGeometry ? output : StripExtension(output) + ".mtl";
-  line += " (faces " + std::to_string(summary.FacesConverted) + ", groups " +
-          std::to_string(summary.Groups) + ", materials " + std::to_string(summary.Materials);
-  if (summary.MissingTextures > 0) {
-    line += ", missing textures " + std::to_string(summary.MissingTextures);
-  }
-  if (options.Report) line += ", report blocks " + std::to_string(summary.ReportBlocks);
-  return line + ")";
-}
-
 // Converts one input; false when it failed, after its one line on `err`.
-bool ConvertOne(const ConvertOptions& options, const std::string& input, std::ostream& out,
-                std::ostream& err, ProgressDisplay& progress) {
-  const std::string output = OutputPathFor(options, input);
+bool ConvertOne(const ConvertOptions& options, const std::string& input, std::ostream& err,
+                ProgressDisplay& progress) {
   const auto fail = [&](std::string_view message) {
     progress.Clear();
     err << kProgramName << ": " << input << ": " << message << "\n" << std::flush;
@@ -53,6 +40,7 @@ bool ConvertOne(const ConvertOptions& options, const std::string& input, std::os
   progress.Start(FileNameOfPath(input), progress.Enabled() ? CountPolygons(input) : 0);
   HeadlessHost host(options, input, err, progress);
   RunSummary summary;
+  const auto started = std::chrono::steady_clock::now();
   try {
     summary = RunConversion(host);
   } catch (const std::exception& error) {
@@ -61,7 +49,8 @@ bool ConvertOne(const ConvertOptions& options, const std::string& input, std::os
   progress.Clear();
   // Nothing closes a command-line run, so anything short of "Done" is a fault.
   if (summary.Outcome != RunOutcome::Done) return fail("the conversion did not finish");
-  if (!options.Quiet) out << SummaryLine(options, input, output, summary) << "\n";
+  const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - started;
+  if (!options.Quiet) err << SummaryLine(options, input, summary, taken.count()) << "\n";
   return true;
 }
 
@@ -88,7 +77,7 @@ int ConvertMain(const std::vector<std::string>& args, std::ostream& out, std::os
   }
   bool all_done = true;
   for (const std::string& input : options.Inputs) {
-    all_done = ConvertOne(options, input, out, err, progress) && all_done;
+    all_done = ConvertOne(options, input, err, progress) && all_done;
   }
   out.flush();
   return all_done ? kExitSuccess : kExitRunFailed;

@@ -21,8 +21,8 @@ struct ConsoleInfo {
   std::size_t Width = 80;
 };
 
-// Runs the program on the arguments after its name; help, version and the per-input summary go
-// to `out`, usage errors, message boxes, failures and the progress line to `err`.
+// Runs the program on the arguments after its name; help and version go to `out`; usage errors,
+// message boxes, failures, the progress line and the per-input summary go to `err`.
 int ConvertMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                 const ConsoleInfo& console);
 

@@ -35,6 +35,7 @@ HeadlessHost::HeadlessHost(const ConvertOptions& options, std::string input, std
       progress_(progress) {}
 
 void HeadlessHost::SetLabelProgress(std::string_view text) {
+  if (!progress_.Enabled()) return;  // no terminal: the run's many labels cost nothing
   if (const std::int64_t face = FaceNumberAfter(text, kIgnoringLabel); face >= 0) {
     progress_.SetFace(face);
   }
@@ -42,6 +43,7 @@ void HeadlessHost::SetLabelProgress(std::string_view text) {
 }
 
 void HeadlessHost::SetLabelPos(std::string_view text) {
+  if (!progress_.Enabled()) return;
   if (const std::int64_t face = FaceNumberAfter(text, kFaceLabel); face >= 0) {
     progress_.SetFace(face);
   }

@@ -19,8 +19,12 @@ constexpr std::string_view kClearLine = "\r\x1b[K";
 std::string Bar(std::int64_t face, std::int64_t total) {
   const std::int64_t filled =
       total > 0 ? std::clamp<std::int64_t>(face * kBarCells / total, 0, kBarCells) : 0;
-  return "[" + std::string(static_cast<std::size_t>(filled), '#') +
-         std::string(static_cast<std::size_t>(kBarCells - filled), ' ') + "]";
+  // Appended piece by piece: GCC 12 warns (-Wrestrict) on the chain of string temporaries.
+  std::string bar = "[";
+  bar.append(static_cast<std::size_t>(filled), '#');
+  bar.append(static_cast<std::size_t>(kBarCells - filled), ' ');
+  bar += ']';
+  return bar;
 }
 
 }  // namespace
@@ -30,7 +34,12 @@ std::string ProgressLineText(std::string_view name, std::int64_t face, std::int6
   std::string line(1, kSpinner[frame % kSpinner.size()]);
   line += " ";
   line += name;
-  line += " " + Bar(face, total) + " face " + std::to_string(face) + "/" + std::to_string(total);
+  line += ' ';
+  line += Bar(face, total);
+  line += " face ";
+  line += std::to_string(face);
+  line += '/';
+  line += std::to_string(total);
   if (!stage.empty()) {
     line += " ";
     line += stage;

@@ -1,12 +1,14 @@
 // The Go command's run: walks the brush actors, converts their faces, writes MTL and report.
 #include "run/conversion_run.h"
 
+#include <array>
 #include <climits>
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <utility>
 
 #include "run/actor_report.h"
 #include "run/face_converter.h"
@@ -25,7 +27,11 @@
 namespace brushwright {
 namespace {
 
+// Class names stand alone or with their package, as later editors write them.
 constexpr std::string_view kBrushBeginKey = "Begin Actor Class=Brush";
+constexpr std::string_view kEngineBrushBeginKey = "Begin Actor Class=Engine.Brush";
+constexpr std::string_view kClassKey = "Class=";
+constexpr std::string_view kEngineClassKey = "Class=Engine.";
 constexpr std::string_view kActorEndKey = "End Actor";
 // Faces are numbered in 16 bits; the run cannot count past this face.
 constexpr std::int32_t kLastFaceNumber = 32767;
@@ -49,6 +55,42 @@ constexpr ReportClass kReportClasses[] = {
     {"Class=FavoritesTeleporter ", ReportKind::Teleporter},
     {"Class=VisibleTeleporter ", ReportKind::Teleporter},
 };
+
+// The next occurrence of either of two spellings of a key, for a position that only moves
+// forward: each spelling's last find is kept until the position passes it, so a walk over the
+// whole text searches it once per spelling.
+class EitherKey {
+ public:
+  EitherKey(std::string_view text, std::string_view first, std::string_view second)
+      : text_(text), spellings_{{{first}, {second}}} {}
+
+  // The position of the earliest occurrence at or after `pos` (0 when none) and its spelling.
+  std::pair<int, std::string_view> Next(int pos) {
+    std::pair<int, std::string_view> next{0, {}};
+    for (Spelling& spelling : spellings_) {
+      if (spelling.found < 0 || (spelling.found > 0 && spelling.found < pos)) {
+        spelling.found = FindFrom(text_, spelling.key, pos);
+      }
+      if (spelling.found > 0 && (next.first == 0 || spelling.found < next.first)) {
+        next = {spelling.found, spelling.key};
+      }
+    }
+    return next;
+  }
+
+ private:
+  struct Spelling {
+    std::string_view key;
+    int found = -1;  // not searched yet
+  };
+  std::string_view text_;
+  std::array<Spelling, 2> spellings_;
+};
+
+// The package-qualified spelling of a report class key: "Class=Light" -> "Class=Engine.Light".
+std::string EngineClassKey(std::string_view key) {
+  return std::string(kEngineClassKey) + std::string(key.substr(kClassKey.size()));
+}
 
 // Thrown by a yield that finds the window closing; caught once by RunConversion.
 struct GiveUp {};
@@ -221,9 +263,11 @@ void Run::ConvertBrushes() {
   bool first_pass_done = false;
   int content_start = 0;
   int content_end = 0;
+  EitherKey brush_keys(text_, kBrushBeginKey, kEngineBrushBeginKey);
   for (;;) {
-    const bool found =
-        FindBlock(text_, pos_, kBrushBeginKey, kActorEndKey, content_start, content_end);
+    const auto [begin, begin_key] = brush_keys.Next(pos_);
+    const bool found = begin != 0 && FindBlock(text_, begin, begin_key, kActorEndKey,
+                                               content_start, content_end);
     if (!found && (has_actors_ || first_pass_done)) break;
     first_pass_done = true;
     if (has_actors_) ++summary.BrushActors;
@@ -251,6 +295,7 @@ bool Run::TakeBrush(int content_end) {
   carving_ = !build_brush_only && is_subtractive && IsChecked(host_.CheckSubtractBrushes());
   const bool take = build_brush_only ? !has_csg : (is_additive || carving_);
   if (!take && !build_brush_only && is_subtractive) ++summary.SubtractiveSkipped;
+  if (!take && !build_brush_only && !has_csg) ++summary.BuilderSkipped;
   return take;
 }
 
@@ -315,12 +360,23 @@ void Run::ReadPolygons(int content_end) {
   }
 }
 
+// Whether the switches or the face's own flags skip it; counts why, for the summary.
 bool Run::IgnoreFace() {
   const std::string& texture = polygon_.Texture;
-  if (texture == "DefaultTexture" && IsChecked(host_.CheckIgnoreDefTxt())) return true;
-  if (texture.empty() && IsChecked(host_.CheckIgnoreNoTxt())) return true;
-  if (face_number_ < start_face_) return true;
-  return (polygon_.Flags & 1) != 0;  // invisible faces are never converted
+  if ((texture == "DefaultTexture" && IsChecked(host_.CheckIgnoreDefTxt())) ||
+      (texture.empty() && IsChecked(host_.CheckIgnoreNoTxt()))) {
+    ++summary.TextureSkipped;
+    return true;
+  }
+  if (face_number_ < start_face_) {
+    ++summary.BeforeStartFace;
+    return true;
+  }
+  if ((polygon_.Flags & 1) != 0) {  // invisible faces are never converted
+    ++summary.InvisibleFaces;
+    return true;
+  }
+  return false;
 }
 
 // Looks up a texture and flags pair the face before did not use, registering it when new.
@@ -357,8 +413,11 @@ void Run::NextFace() {
 
 template <typename Record, typename Reader, typename Writer>
 void Run::ReportClassActors(std::string_view key, Record& record, Reader reader, Writer writer) {
+  const std::string engine_key = EngineClassKey(key);
+  EitherKey keys(text_, key, engine_key);
   int pos = 1;
-  while (reader(text_, pos, key, record)) {
+  for (auto next = keys.Next(pos); next.first != 0; next = keys.Next(pos)) {
+    if (!reader(text_, pos, next.second, record)) break;
     out_.Write(report_path_, writer(host_, record), true);
     ++summary.ReportBlocks;
     Yield();

@@ -46,7 +46,7 @@ void StoreLightDefaults(LightRecord& record) {
 void ReadLightProperties(std::string_view text, int start, int end, LightRecord& record) {
   record.Location = ReadVector(text, start, end, "Location=", 0);
   record.Rotation = ReadRotator(text, start, end, "Rotation=");
-  record.LightKind = record.Class == "Spotlight" ? 2 : 1;
+  record.LightKind = record.Class == "Spotlight" || record.Class == "Engine.Spotlight" ? 2 : 1;
   ReadKeyInto(text, "bDynamicLight=", start, end, record.bDynamicLight);
   ReadKeyInto(text, "LightBrightness=", start, end, record.LightBrightness);
   ReadKeyInto(text, "LightHue=", start, end, record.LightHue);

@@ -130,9 +130,15 @@ TEST(ConvertExecutable, WritesObjAndMtlBesideTheInput) {
   const fs::path dir = WorkDirectory();
   const Result result = RunConvert(dir, "room.t3d");
   EXPECT_EQ(result.status, 0) << result.err;
-  EXPECT_EQ(result.err, kMissingRock);
-  EXPECT_EQ(result.out,
-            "room.t3d -> room.obj (faces 1, groups 1, materials 1, missing textures 1)\n");
+  const std::vector<std::string> err = Lines(result.err);
+  ASSERT_EQ(err.size(), 3u) << result.err;
+  EXPECT_EQ(err[0] + "\n" + err[1] + "\n", kMissingRock);
+  EXPECT_EQ(err[2].rfind("room.t3d: faces 1, groups 1, materials 1, missing images 1, "
+                         "report blocks 0, ",
+                         0),
+            0u)
+      << err[2];
+  EXPECT_EQ(result.out, "");
   EXPECT_EQ(ReadAll(dir / "room.obj"), kRoomObj);
   EXPECT_TRUE(fs::exists(dir / "room.mtl"));
   EXPECT_TRUE(fs::exists(dir / "roomMissingTextures.txt"));
@@ -182,7 +188,8 @@ TEST(ConvertExecutable, MissingInputFailsAndTheOtherIsConverted) {
   const Result result = RunConvert(dir, "absent.t3d room.t3d");
   EXPECT_EQ(result.status, 1);
   const std::vector<std::string> lines = Lines(result.err);
-  ASSERT_EQ(lines.size(), 3u) << result.err;
+  ASSERT_EQ(lines.size(), 4u) << result.err;
+  EXPECT_EQ(lines[3].rfind("room.t3d: faces 1, ", 0), 0u) << lines[3];
   EXPECT_EQ(lines[0].rfind("brushwright-convert: absent.t3d: ", 0), 0u) << lines[0];
   EXPECT_NE(lines[0].find("absent.t3d", 34), std::string::npos) << lines[0];
   EXPECT_EQ(lines[1] + "\n" + lines[2] + "\n", kMissingRock);
@@ -233,7 +240,7 @@ TEST(ConvertExecutable, HelpAndVersionGoToStandardOutput) {
 TEST(ConvertExecutable, TextureImagesAreDecodedWithoutDisplay) {
   const fs::path dir = WorkDirectory();
   SaveImage(dir / "Rock.PNG", 64, 32, wxBITMAP_TYPE_PNG);
-  const Result result = RunConvert(dir, "--texture-type png room.t3d");
+  const Result result = RunConvert(dir, "-q --texture-type png room.t3d");
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.err, "");
   EXPECT_NE(ReadAll(dir / "room.mtl").find("map_Kd Rock.PNG\r\n"), std::string::npos);

@@ -356,6 +356,52 @@ TEST(ConversionRun, ReportListsActorsClassByClassInTextOrder) {
   EXPECT_NE(std::find(host.log.begin(), host.log.end(), "pos:Writing Report"), host.log.end());
 }
 
+TEST(ConversionRun, PackageQualifiedClassNamesReadLikeTheShortOnes) {
+  // A level as later editors write it: every class name carries its package.
+  BrushSpec brush;
+  brush.tag = "\"Floor\"";
+  std::string engine_brush = BrushText(brush);
+  engine_brush.replace(engine_brush.find("Class=Brush"), 11, "Class=Engine.Brush");
+  const std::string level = LevelText(
+      {engine_brush,
+       "Begin Actor Class=Engine.Light Name=Light0\n   Location=(X=1)\nEnd Actor\n",
+       "Begin Actor Class=Light Name=Light1\n   Location=(X=2)\nEnd Actor\n",
+       "Begin Actor Class=Engine.Spotlight Name=Spot0\n   Location=(X=3)\nEnd Actor\n",
+       "Begin Actor Class=Engine.PlayerStart Name=Start0\n   Location=(X=4)\nEnd Actor\n",
+       "Begin Actor Class=Engine.Light Name=Light2\n   Location=(X=5)\nEnd Actor\n"});
+  TempDir dir("engine");
+  FakeHost host = HostFor(dir, level);
+  host.report = 1;
+  const RunSummary summary = RunConversion(host);
+  EXPECT_EQ(summary.FacesConverted, 1);
+  EXPECT_NE(ReadBytes(dir / "room.obj").find("g Floor\r\nv  0 0 0\r\n"), std::string::npos);
+  EXPECT_EQ(ReadBytes(dir / "room.txt"),
+            "Lights, Movers, Sounds\r\n\r\n"
+            "Omni Light Tag:  (Name: Light0) at 1, 0, 0\r\nRotation: 90, 0, -90\r\n"
+            "Hue: 0, Sat:255, Val:64\r\n\r\n"
+            "Omni Light Tag:  (Name: Light1) at 2, 0, 0\r\nRotation: 90, 0, -90\r\n"
+            "Hue: 0, Sat:255, Val:64\r\n\r\n"
+            "Omni Light Tag:  (Name: Light2) at 5, 0, 0\r\nRotation: 90, 0, -90\r\n"
+            "Hue: 0, Sat:255, Val:64\r\n\r\n"
+            "Spot Light Tag:  (Name: Spot0) at 3, 0, 0\r\nRotation: 90, 0, -90\r\n"
+            "Hue: 0, Sat:255, Val:64\r\n\r\n"
+            "PlayerStart Tag:  (Name: Start0) at 4, 0, 0\r\nRotation: 90, 0, -90\r\n\r\n");
+}
+
+TEST(ConversionRun, BrushActorsOfBothSpellingsConvertInTextOrder) {
+  BrushSpec first = MakeBrush("A", "CSG_Add", "First");
+  BrushSpec second = MakeBrush("B", "CSG_Add", "Second");
+  BrushSpec third = MakeBrush("C", "CSG_Add", "Third");
+  std::string middle = BrushText(second);
+  middle.replace(middle.find("Class=Brush"), 11, "Class=Engine.Brush");
+  TempDir dir("mixed");
+  FakeHost host = HostFor(dir, LevelText({BrushText(first), middle, BrushText(third)}));
+  EXPECT_EQ(RunConversion(host).Groups, 3);
+  const std::string obj = ReadBytes(dir / "room.obj");
+  EXPECT_LT(obj.find("g First"), obj.find("g Second"));
+  EXPECT_LT(obj.find("g Second"), obj.find("g Third"));
+}
+
 // A level of `count` one-textured-brush faces.
 std::string FacesLevel(int count) {
   BrushSpec brush;

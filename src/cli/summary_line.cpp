@@ -1,0 +1,70 @@
+// Builds the per-input summary line of brushwright-convert, with the reason when nothing converted.
+#include "cli/summary_line.h"
+
+#include <cstdio>
+#include <string>
+
+namespace brushwright {
+
+namespace {
+
+std::string Count(const char* what, std::int32_t n) { return what + std::string(" ") + std::to_string(n); }
+
+// "1 subtractive brush was" / "14 subtractive brushes were".
+std::string Brushes(std::int32_t n, const char* kind) {
+  return std::to_string(n) + " " + kind + (n == 1 ? " brush was" : " brushes were");
+}
+
+std::string FacesReason(const ConvertOptions& options, const RunSummary& summary) {
+  const std::int32_t read = summary.PolygonsRead;
+  if (summary.InvisibleFaces == read) {
+    return "all " + std::to_string(read) + " faces of the taken brushes are invisible";
+  }
+  if (summary.BeforeStartFace > 0 && summary.TextureSkipped == 0 &&
+      summary.BeforeStartFace + summary.InvisibleFaces == read) {
+    return "--start-face " + options.StartFace + " lies past the last face (" +
+           std::to_string(read) + ")";
+  }
+  return "every face was skipped by --ignore-no-texture, --ignore-default-texture, "
+         "--start-face or its invisible flag";
+}
+
+std::string BrushReason(const ConvertOptions& options, const RunSummary& summary) {
+  if (options.BuildBrush) return "no builder brush (a brush without CsgOper=) in the level";
+  std::string reason = "no additive brush";
+  if (summary.SubtractiveSkipped > 0) {
+    reason += "; " + Brushes(summary.SubtractiveSkipped, "subtractive") +
+              " skipped: --subtractive takes them";
+  }
+  if (summary.BuilderSkipped > 0) {
+    reason += "; " + Brushes(summary.BuilderSkipped, "builder") +
+              " skipped: --build-brush takes it alone";
+  }
+  return reason;
+}
+
+}  // namespace
+
+std::string NothingConvertedReason(const ConvertOptions& options, const RunSummary& summary) {
+  if (!options.DoGeometry || summary.FacesConverted > 0) return "";
+  if (summary.BrushActors == 0 && summary.BrushesTaken == 0) return "the level has no brush actors";
+  if (summary.BrushesTaken == 0) return BrushReason(options, summary);
+  if (summary.PolygonsRead == 0) return "the taken brushes have no polygons";
+  return FacesReason(options, summary);
+}
+
+std::string SummaryLine(const ConvertOptions& options, const std::string& input,
+                        const RunSummary& summary, double seconds) {
+  char time[32];
+  std::snprintf(time, sizeof time, "%.2f s", seconds);
+  std::string line = input + ": " + Count("faces", summary.FacesConverted) + ", " +
+                     Count("groups", summary.Groups) + ", " +
+                     Count("materials", summary.Materials) + ", " +
+                     Count("missing images", summary.MissingTextures) + ", " +
+                     Count("report blocks", summary.ReportBlocks) + ", " + time;
+  const std::string reason = NothingConvertedReason(options, summary);
+  if (!reason.empty()) line += "; no face converted: " + reason;
+  return line;
+}
+
+}  // namespace brushwright
