@@ -1,0 +1,106 @@
+// Throughput of a run through the window, beside the same run headless; needs a display (Xvfb).
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include <wx/app.h>
+#include <wx/checkbox.h>
+#include <wx/init.h>
+
+#include "bench_levels.h"
+#include "cli/command_line.h"
+#include "cli/headless_host.h"
+#include "cli/progress_display.h"
+#include "run/conversion_run.h"
+#include "window/form_main.h"
+
+namespace brushwright {
+namespace {
+
+// Message boxes would wait for a user; the benchmark drops them.
+class SilentMessages : public MessageSink {
+ public:
+  void ShowMessage(std::string_view, std::string_view) override {}
+};
+
+std::filesystem::path WorkDirectory() {
+  const auto dir = std::filesystem::temp_directory_path() / "brushwright-bench-window";
+  std::filesystem::create_directories(dir);
+  return dir;
+}
+
+std::string LevelFile(std::int64_t scale) {
+  const std::string& level = BenchLevel(LevelVariant::Standard, scale);
+  const auto path = WorkDirectory() / ("standard-" + std::to_string(scale) + "x.t3d");
+  std::ofstream(path, std::ios::binary)
+      .write(level.data(), static_cast<std::streamsize>(level.size()));
+  return path.string();
+}
+
+void SetCheck(FormMain& form, const char* name, bool on) {
+  wxDynamicCast(form.FindWindow(name), wxCheckBox)->SetValue(on);
+}
+
+// The window's Go command with geometry and report on and no texture copying, as the headless
+// benchmark runs; wall time, since the window's work also happens in the toolkit's event loop.
+void BM_WindowRun(benchmark::State& state) {
+  const std::string input = LevelFile(state.range(0));
+  FormOptions options;
+  options.IniFileName = (WorkDirectory() / "Brushwright.ini").string();
+  options.Messages = std::make_shared<SilentMessages>();
+  auto* form = new FormMain(options);
+  form->Show();
+  form->UseInputFile(input);
+  form->UseOutputFile((WorkDirectory() / "window.obj").string());
+  SetCheck(*form, "CheckDoGeometry", true);
+  SetCheck(*form, "CheckReport", true);
+  SetCheck(*form, "CheckSearchCopy", false);
+  wxCommandEvent click;
+  for (auto _ : state) {
+    form->CommandGo_Click(click);
+    if (form->LastRunOutcome() != RunOutcome::Done) state.SkipWithError(form->LastRunError().c_str());
+  }
+  form->Destroy();
+  state.SetBytesProcessed(state.iterations() *
+                          static_cast<std::int64_t>(BenchLevel(LevelVariant::Standard, state.range(0)).size()));
+}
+BENCHMARK(BM_WindowRun)->Arg(1)->Arg(8)->ArgName("scale")->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same level and switches through the command line's host, timed the same way.
+void BM_HeadlessRunWall(benchmark::State& state) {
+  const std::string input = LevelFile(state.range(0));
+  ConvertOptions options;
+  options.Report = true;
+  options.OutputFile = (WorkDirectory() / "headless.obj").string();
+  std::ostringstream sink;
+  ProgressDisplay progress(sink, false, 80);
+  for (auto _ : state) {
+    HeadlessHost host(options, input, sink, progress);
+    if (RunConversion(host).Outcome != RunOutcome::Done) state.SkipWithError("not done");
+  }
+  state.SetBytesProcessed(state.iterations() *
+                          static_cast<std::int64_t>(BenchLevel(LevelVariant::Standard, state.range(0)).size()));
+}
+BENCHMARK(BM_HeadlessRunWall)->Arg(1)->Arg(8)->ArgName("scale")->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+}  // namespace brushwright
+
+int main(int argc, char** argv) {
+  // The benchmark's own flags go first, so that the toolkit sees none it does not know.
+  benchmark::Initialize(&argc, argv);
+  wxApp::SetInstance(new wxApp);
+  if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
+    std::fprintf(stderr, "bench_window: no display (run it under xvfb-run)\n");
+    return 1;
+  }
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  wxEntryCleanup();
+  return 0;
+}

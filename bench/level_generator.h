@@ -1,0 +1,32 @@
+// Synthetic T3D levels of a chosen size for benchmarks and timing scripts.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace brushwright {
+
+enum class LevelVariant {
+  Standard,        // textured faces from a pool, some faces without texture, a few actors
+  UntexturedOnly,  // no face names a texture
+  ActorHeavy,      // many report actors and other actors between the brushes
+};
+
+struct LevelOptions {
+  // Polygons in the brushes the run takes (additive ones); subtractive brushes come on top.
+  // The run numbers faces in 16 bits, so keep this below 32767.
+  std::int32_t Faces = 4000;
+  LevelVariant Variant = LevelVariant::Standard;
+};
+
+// The level as an editor would export it: CR LF line ends, a level info actor, the builder
+// brush, then brush actors with polygons of 3 to 8 vertices, lights, triggers, player starts and
+// teleporters between them. The same options always give the same bytes.
+std::string GenerateLevel(const LevelOptions& options);
+
+// "standard", "untextured" or "actors"; false for any other name.
+bool ParseLevelVariant(std::string_view name, LevelVariant& variant);
+std::string_view LevelVariantName(LevelVariant variant);
+
+}  // namespace brushwright
