@@ -3,6 +3,8 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
+#include <string_view>
 
 #include "run/preview_plot.h"
 #include "run/texture_table.h"
@@ -13,19 +15,28 @@ namespace brushwright {
 namespace {
 
 constexpr std::int64_t kMaxIndex = std::numeric_limits<std::int32_t>::max();
+// Pans below this size always round into 32 bits, so their error text is never needed.
+constexpr double kPanBound = 2147483647.0;
 
 std::string FaceLabel(std::int32_t face_number) {
   return "face " + NumberText(face_number);
 }
 
-// The number text of a value that goes into the OBJ file; absurd input can make it infinite or
-// NaN, which no OBJ reader accepts, so the run stops there instead of writing it.
-std::string ObjNumber(double value, std::int32_t face_number) {
+// Appends the number text of a value that goes into the OBJ file; absurd input can make it
+// infinite or NaN, which no OBJ reader accepts, so the run stops there instead of writing it.
+void AppendObjNumber(std::string& text, double value, std::int32_t face_number) {
   if (!std::isfinite(value)) {
     throw BrushError("arithmetic overflow in " + FaceLabel(face_number) +
                      ": a coordinate is not a finite number");
   }
-  return NumberText(value);
+  AppendNumberText(text, value);
+}
+
+// The pan in whole texels; the error text naming the face is only built for a pan that may not
+// fit, as building it costs a string per face.
+std::int64_t RoundPan(double pan, std::string_view axis, std::int32_t face_number) {
+  if (std::fabs(pan) < kPanBound) return RoundToInt32(pan, axis);
+  return RoundToInt32(pan, "the " + std::string(axis) + " pan of " + FaceLabel(face_number));
 }
 
 // Visits the vertices of an n-gon in the order 0, n-1, n-2, ..., 1, which reverses the winding
@@ -35,21 +46,25 @@ void ForEachVertexReversed(std::size_t n, Visit visit) {
   for (std::size_t k = n; k-- > 0;) visit((k + 1) % n, k == n - 1);
 }
 
-// Mirrors every vertex into OBJ coordinates, writes its position (rotated in W3D mode) and
-// leaves the vertex relative to the mirrored origin.
-std::string PositionLines(RunHost& host, PolygonRecord& polygon, const Matrix4& mirror,
-                          std::int32_t face_number) {
+// Mirrors every vertex into OBJ coordinates, puts its position (rotated in W3D mode) in `text`
+// and leaves the vertex relative to the mirrored origin.
+void PositionLines(RunHost& host, PolygonRecord& polygon, const Matrix4& mirror,
+                   std::int32_t face_number, std::string& text) {
   const std::string& line_break = host.Form().LineBreak;
-  std::string text;
+  text.clear();
   ForEachVertexReversed(polygon.Vertices.size(), [&](std::size_t i, bool) {
     Vector& vertex = polygon.Vertices[i];
     vertex = MatTransform(mirror, vertex);
     const Vector p = host.OptionW3D() ? MatTransform(host.Form().W3DMatrix, vertex) : vertex;
-    text += "v  " + ObjNumber(p.X, face_number) + " " + ObjNumber(p.Y, face_number) + " " +
-            ObjNumber(p.Z, face_number) + line_break;
+    text += "v  ";
+    AppendObjNumber(text, p.X, face_number);
+    text += ' ';
+    AppendObjNumber(text, p.Y, face_number);
+    text += ' ';
+    AppendObjNumber(text, p.Z, face_number);
+    text += line_break;
     vertex = VecSubtract(vertex, polygon.Origin);
   });
-  return text;
 }
 
 // One texture coordinate: the pan in whole texels plus the texel offset, over the image size;
@@ -61,10 +76,10 @@ double TextureCoordinate(std::int64_t pan, double offset, std::int16_t size, boo
   return (static_cast<double>(base) + offset) / size;
 }
 
-// Writes one "vt" line per vertex from the face's texture axes, pan and image size, and plots
-// the face's outline on the preview as it goes.
-std::string TextureLines(RunHost& host, PolygonRecord& polygon, std::int16_t width,
-                         std::int16_t height, std::int32_t face_number, FaceConverterState& state) {
+// Puts one "vt" line per vertex in `text` from the face's texture axes, pan and image size, and
+// plots the face's outline on the preview as it goes.
+void TextureLines(RunHost& host, PolygonRecord& polygon, std::int16_t width, std::int16_t height,
+                  std::int32_t face_number, FaceConverterState& state, std::string& text) {
   Matrix4 a;
   Matrix4 b;
   NormalToPlaneMatrices(polygon.Normal, a, b);
@@ -72,19 +87,22 @@ std::string TextureLines(RunHost& host, PolygonRecord& polygon, std::int16_t wid
   Vector v_axis = MatTransform(b, MatTransform(a, polygon.TextureV));
   TextureAxesMatrix(u_axis, v_axis, state.TextureMatrix);
 
-  const std::int64_t pan_u = RoundToInt32(polygon.Pan.X, "the U pan of " + FaceLabel(face_number));
-  const std::int64_t pan_v = RoundToInt32(polygon.Pan.Y, "the V pan of " + FaceLabel(face_number));
+  const std::int64_t pan_u = RoundPan(polygon.Pan.X, "U", face_number);
+  const std::int64_t pan_v = RoundPan(polygon.Pan.Y, "V", face_number);
   const std::string& line_break = host.Form().LineBreak;
-  std::string text;
+  text.clear();
   ForEachVertexReversed(polygon.Vertices.size(), [&](std::size_t i, bool first) {
     const Vector q =
         MatTransform(state.TextureMatrix, MatTransform(b, MatTransform(a, polygon.Vertices[i])));
     const double u = TextureCoordinate(pan_u, q.X, width, false);
     const double v = TextureCoordinate(pan_v, q.Y, height, true);
-    text += "vt  " + ObjNumber(u, face_number) + " " + ObjNumber(v, face_number) + line_break;
+    text += "vt  ";
+    AppendObjNumber(text, u, face_number);
+    text += ' ';
+    AppendObjNumber(text, v, face_number);
+    text += line_break;
     PlotUVPoint(host, first, u, v, width, height);
   });
-  return text;
 }
 
 }  // namespace
@@ -115,28 +133,35 @@ void ConvertFace(RunHost& host, OutputFiles& out, const std::string& obj_path,
   polygon.Normal = MatTransform(mirror, polygon.Normal);
   polygon.TextureU = MatTransform(mirror, polygon.TextureU);
   polygon.TextureV = MatTransform(mirror, polygon.TextureV);
-  out.Write(obj_path, PositionLines(host, polygon, mirror, face_number), true);
+  std::string& text = state.Scratch;
+  PositionLines(host, polygon, mirror, face_number, text);
+  out.Write(obj_path, text, true);
 
   // Texture coordinates, with the preview outline.
   host.SetLabelProgress("processing texture");
-  const std::string texture_lines = TextureLines(host, polygon, width, height, face_number, state);
+  TextureLines(host, polygon, width, height, face_number, state, text);
   host.SetLabelProgress("saving verts");
-  out.Write(obj_path, texture_lines, true);
+  out.Write(obj_path, text, true);
 
   // Material and face line; corner j names position and texture coordinate VertexBase + j.
   const std::string& line_break = host.Form().LineBreak;
-  std::string face_text;
+  text.clear();
   if (!polygon.Texture.empty()) {
-    face_text = "usemtl " + MaterialName(polygon.Texture, polygon.Flags) + line_break;
+    text += "usemtl ";
+    text += MaterialName(polygon.Texture, polygon.Flags);
+    text += line_break;
   }
   host.SetLabelProgress("adding faces");
-  face_text += "f ";
+  text += "f ";
   for (std::int64_t j = 0; j < n; ++j) {
-    const std::string index = NumberText(static_cast<std::int32_t>(state.VertexBase + j));
-    face_text += " " + index + "/" + index;
+    const auto index = static_cast<std::int32_t>(state.VertexBase + j);
+    text += ' ';
+    AppendNumberText(text, index);
+    text += '/';
+    AppendNumberText(text, index);
   }
-  face_text += line_break;
-  out.Write(obj_path, face_text, true);
+  text += line_break;
+  out.Write(obj_path, text, true);
   state.VertexBase = static_cast<std::int32_t>(state.VertexBase + n);
 }
 

@@ -17,6 +17,7 @@ struct FaceConverterState {
   std::int32_t VertexBase = 1;  // OBJ index of the next face's first position and vt
   Matrix4 TextureMatrix;        // last matrix TextureAxesMatrix produced; all zero at first
   Matrix4 MirrorMatrix;         // MatScale(1, -1, 1), set by the run at its start
+  std::string Scratch;          // text of the lines in hand, reused so a face costs no allocation
 };
 
 // "#converted from Brushwright by Brushwright", "mtllib " + the MTL file's name, each followed

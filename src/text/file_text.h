@@ -38,6 +38,8 @@ class OutputFiles {
     std::unique_ptr<char[]> buffer;
   };
   std::map<std::string, OpenFile> open_;
+  // The file written last: a run writes one file many times in a row, so the lookup is skipped.
+  std::map<std::string, OpenFile>::iterator last_ = open_.end();
 };
 
 // True when `path` names an existing ordinary file; false for "", directories and anything

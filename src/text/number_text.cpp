@@ -166,7 +166,16 @@ Int RoundToInteger(double value, std::string_view what) {
 }  // namespace
 
 std::string NumberText(double value) {
-  if (value == 0.0) return "0";  // also negative zero
+  std::string text;
+  AppendNumberText(text, value);
+  return text;
+}
+
+void AppendNumberText(std::string& out, double value) {
+  if (value == 0.0) {  // also negative zero
+    out += '0';
+    return;
+  }
   std::array<char, kNumberBufferSize> buffer;
   const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                     std::chars_format::general, kSignificantDigits);
@@ -176,7 +185,13 @@ std::string NumberText(double value) {
   }
   char* first = buffer.data();
   if (std::isnan(value) && *first == '-') ++first;  // a NaN has no meaningful sign
-  return std::string(first, result.ptr);
+  out.append(first, result.ptr);
+}
+
+void AppendNumberText(std::string& out, std::int32_t value) {
+  std::array<char, kNumberBufferSize> buffer;
+  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+  out.append(buffer.data(), result.ptr);
 }
 
 std::string NumberText(std::int64_t value) {

@@ -15,6 +15,10 @@ std::string NumberText(std::int32_t value);
 std::string NumberText(std::int16_t value);
 // "True" or "False".
 std::string NumberText(bool value);
+// Append the same text as NumberText to `out`, without a temporary string (the OBJ writer's
+// inner loop).
+void AppendNumberText(std::string& out, double value);
+void AppendNumberText(std::string& out, std::int32_t value);
 
 // The leading decimal number of a text: blanks, TABs and LFs are removed anywhere first, then an
 // optional sign, digits with at most one ".", an optional exponent. "&H" / "&O" read hexadecimal

@@ -346,6 +346,7 @@ void FormMain::CommandPause_Click(wxCommandEvent&) {
   if (!form_.Running) {
     command_pause_->SetLabel("Cont");
     SetLabelProgress("Paused..");
+    ShowPendingLabels();  // the user's click shows at once, not at the run's next yield
   } else {
     command_pause_->SetLabel("Pause");
   }
@@ -408,6 +409,7 @@ void FormMain::EndRun() {
   command_go_->Enable();
   command_pause_->Disable();
   command_pause_->SetLabel("Pause");
+  ShowPendingLabels();
   picture_texture_->FlushLines();
 }
 
@@ -499,10 +501,29 @@ int FormMain::CheckSubtractBrushes() {
 // the run's host: labels, buttons, yield, preview and messages
 // ----------------------------------------------------------------------------
 
+// During a run the text reaches the screen at the next yield that hands events to the toolkit:
+// a run changes its labels several times per face, and each change costs the toolkit a layout.
 void FormMain::SetLabelCached(wxStaticText* label, std::string& shown, std::string_view text) {
   if (shown == text) return;
   shown = text;
+  if (run_active_) {
+    labels_pending_ = true;
+    return;
+  }
   label->SetLabelText(FromText(text));
+}
+
+void FormMain::ShowPendingLabels() {
+  if (!labels_pending_) return;
+  labels_pending_ = false;
+  const std::pair<wxStaticText*, const std::string*> labels[] = {
+      {label_pos_, &label_pos_shown_},
+      {label_progress_, &label_progress_shown_},
+      {label_texture_name_, &label_texture_name_shown_}};
+  for (const auto& [label, text] : labels) {
+    const wxString wanted = FromText(*text);
+    if (label->GetLabelText() != wanted) label->SetLabelText(wanted);
+  }
 }
 
 void FormMain::SetLabelProgress(std::string_view text) {
@@ -530,6 +551,7 @@ void FormMain::Yield() {
   if (!paused && now - last_yield_ < kYieldInterval) return;
   if (paused) wxMilliSleep(kPausedWaitMs);
   last_yield_ = now;
+  ShowPendingLabels();
   picture_texture_->FlushLines();
   wxTheApp->Yield(true);
 }
@@ -554,6 +576,7 @@ void FormMain::DrawLine(int x1, int y1, int x2, int y2) {
 }
 
 void FormMain::ShowMessage(std::string_view text, std::string_view title) {
+  ShowPendingLabels();  // the window behind the box shows where the run stands
   options_.Messages->ShowMessage(text, title);
 }
 

@@ -132,7 +132,8 @@ class FormMain : public wxFrame, public RunHost {
   void LoadSettings();
   void EnableGoWhenNamed();
   void EndRun();
-  static void SetLabelCached(wxStaticText* label, std::string& shown, std::string_view text);
+  void SetLabelCached(wxStaticText* label, std::string& shown, std::string_view text);
+  void ShowPendingLabels();
 
   FormOptions options_;
   FormMembers form_;
@@ -145,6 +146,8 @@ class FormMain : public wxFrame, public RunHost {
   std::string label_pos_shown_;
   std::string label_progress_shown_;
   std::string label_texture_name_shown_;
+  // Set when a label text changed during a run and has not reached the screen yet.
+  bool labels_pending_ = false;
 
   wxPanel* panel_ = nullptr;
   wxStaticText* label1_ = nullptr;
