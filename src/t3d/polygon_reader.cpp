@@ -108,9 +108,11 @@ bool ReadPolygon(std::string_view text, int& pos, PolygonRecord& record, bool te
   record.Pan = ReadPan(text, read_pos, polygon_end);
   record.TextureU = ReadCommaVector(own, read_pos, "TextureU");
   record.TextureV = ReadCommaVector(own, read_pos, "TextureV");
-  const bool read = ReadPolygonVertices(text, read_pos, record.Vertices);
+  // A triple that lacks a number reads on into the next line and may swallow the polygon's
+  // last "Vertex" key; the read then fails and, as promised, leaves `pos` where it was.
+  if (!ReadPolygonVertices(text, read_pos, record.Vertices)) return false;
   pos = after_end;
-  return read;
+  return true;
 }
 
 bool ReadPolygonVertices(std::string_view text, int& pos, VertexList& vertices) {
