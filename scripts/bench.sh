@@ -42,12 +42,14 @@ best_of() {
 
 read_input() { cat "$1" >/dev/null; }
 write_bytes() { dd if=/dev/zero of="$WORK/dd.out" bs=1M count="$1" iflag=count_bytes status=none; }
-convert() { "$CONVERT" -q --report --output-dir "$WORK/out" "$1"; }
+# Missing textures are reported on stderr even with -q; the timing does not need them.
+convert() { "$CONVERT" -q --report --output-dir "$WORK/out" "$1" 2>/dev/null; }
 
 # Peak resident memory in MB of one conversion of $1.
 peak_mb() {
-  /usr/bin/time -f "%M" "$CONVERT" -q --report --output-dir "$WORK/out" "$1" 2>&1 >/dev/null |
-    tail -1 | awk '{printf "%.0f", $1 / 1024}'
+  /usr/bin/time -o "$WORK/peak" -f "%M" "$CONVERT" -q --report --output-dir "$WORK/out" "$1" \
+    >/dev/null 2>&1
+  tail -1 "$WORK/peak" | awk '{printf "%.0f", $1 / 1024}'
 }
 
 echo "== brushwright-convert as a whole process (geometry, MTL and report; best of $RUNS)"
@@ -57,6 +59,7 @@ for spec in standard:1000 standard:4000 standard:32000 untextured:4000 untexture
   "$BUILD"/bench/generate-level --variant "${spec%%:*}" --faces "${spec##*:}" \
     "$WORK/levels/${spec%%:*}-${spec##*:}.t3d"
 done
+echo "start-up alone (--version): $(best_of "$CONVERT" --version) s"
 printf "%-26s %8s %8s %8s %9s %9s %7s %8s\n" level "in MB" "out MB" "peak MB" "convert s" \
   "cat+dd s" ratio "MB/s"
 for input in "$CORPUS"/*.t3d "$WORK"/levels/*.t3d; do

@@ -74,7 +74,7 @@ std::string ReadUntilLineBreak(std::string_view text, int& pos) {
     pos = length + 1;
     return std::string();
   }
-  const std::size_t found = text.find_first_of("\r\n", static_cast<std::size_t>(pos - 1));
+  const std::size_t found = FindLineBreak(text, static_cast<std::size_t>(pos - 1));
   const int line_break = found == std::string_view::npos ? 0 : static_cast<int>(found) + 1;
   if (line_break == 0) {
     std::string rest = Slice(text, pos, length + 1);

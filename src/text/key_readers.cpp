@@ -10,8 +10,6 @@ namespace brushwright {
 
 namespace {
 
-constexpr std::string_view kLineBreaks = "\r\n";
-
 // Index (0-based) of a 1-based position that may lie before the start.
 std::size_t IndexOf(int pos) {
   return pos < 1 ? 0 : static_cast<std::size_t>(pos) - 1;
@@ -80,7 +78,7 @@ int FindInRange(std::string_view text, std::string_view key, int start, int limi
 std::string GetNextLine(std::string_view text, int& pos) {
   const std::size_t first = std::min(IndexOf(pos), text.size());
   // The end of the text ends the last line as a line break would.
-  const std::size_t end = std::min(text.find_first_of(kLineBreaks, first), text.size());
+  const std::size_t end = std::min(FindLineBreak(text, first), text.size());
   std::size_t next = end;
   while (next < text.size() && IsLineBreak(text[next])) ++next;
   pos = std::max(pos, PositionOf(next));

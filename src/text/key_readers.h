@@ -12,6 +12,15 @@ char CharAt(std::string_view text, int pos);
 inline bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
 inline bool IsWordDelimiter(char c) { return c == '\r' || c == '\n' || c == ' ' || c == '\t'; }
 
+// 0-based index of the first CR or LF at or after index `from`, or npos; as
+// find_first_of("\r\n", from), without its search of the two-character set for every character.
+inline std::size_t FindLineBreak(std::string_view text, std::size_t from) {
+  for (std::size_t i = from; i < text.size(); ++i) {
+    if (IsLineBreak(text[i])) return i;
+  }
+  return std::string_view::npos;
+}
+
 // 1-based position of the first occurrence of `key` that begins at or after `start` (values
 // below 1 count as 1), or 0. Exact, case-sensitive.
 int FindFrom(std::string_view text, std::string_view key, int start);
