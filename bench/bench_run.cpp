@@ -27,7 +27,8 @@ std::string LevelFile(LevelVariant variant, std::int64_t scale) {
   const std::string& level = BenchLevel(variant, scale);
   const auto path = WorkDirectory() / (std::string(LevelVariantName(variant)) + "-" +
                                        std::to_string(scale) + "x.t3d");
-  std::ofstream(path, std::ios::binary).write(level.data(), static_cast<std::streamsize>(level.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(level.data(), static_cast<std::streamsize>(level.size()));
   return path.string();
 }
 
@@ -54,9 +55,7 @@ void BM_HeadlessRun(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() *
                           static_cast<std::int64_t>(BenchLevel(variant, state.range(1)).size()));
 }
-BENCHMARK(BM_HeadlessRun)
-    ->Apply(VariantAndScaleArgs)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HeadlessRun)->Apply(VariantAndScaleArgs)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace brushwright

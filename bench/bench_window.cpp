@@ -63,13 +63,20 @@ void BM_WindowRun(benchmark::State& state) {
   wxCommandEvent click;
   for (auto _ : state) {
     form->CommandGo_Click(click);
-    if (form->LastRunOutcome() != RunOutcome::Done) state.SkipWithError(form->LastRunError().c_str());
+    if (form->LastRunOutcome() != RunOutcome::Done)
+      state.SkipWithError(form->LastRunError().c_str());
   }
   form->Destroy();
-  state.SetBytesProcessed(state.iterations() *
-                          static_cast<std::int64_t>(BenchLevel(LevelVariant::Standard, state.range(0)).size()));
+  state.SetBytesProcessed(
+      state.iterations() *
+      static_cast<std::int64_t>(BenchLevel(LevelVariant::Standard, state.range(0)).size()));
 }
-BENCHMARK(BM_WindowRun)->Arg(1)->Arg(8)->ArgName("scale")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_WindowRun)
+    ->Arg(1)
+    ->Arg(8)
+    ->ArgName("scale")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // The same level and switches through the command line's host, timed the same way.
 void BM_HeadlessRunWall(benchmark::State& state) {
@@ -83,10 +90,16 @@ void BM_HeadlessRunWall(benchmark::State& state) {
     HeadlessHost host(options, input, sink, progress);
     if (RunConversion(host).Outcome != RunOutcome::Done) state.SkipWithError("not done");
   }
-  state.SetBytesProcessed(state.iterations() *
-                          static_cast<std::int64_t>(BenchLevel(LevelVariant::Standard, state.range(0)).size()));
+  state.SetBytesProcessed(
+      state.iterations() *
+      static_cast<std::int64_t>(BenchLevel(LevelVariant::Standard, state.range(0)).size()));
 }
-BENCHMARK(BM_HeadlessRunWall)->Arg(1)->Arg(8)->ArgName("scale")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_HeadlessRunWall)
+    ->Arg(1)
+    ->Arg(8)
+    ->ArgName("scale")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 }  // namespace brushwright

@@ -52,8 +52,8 @@ TEST(FindLineBreak, FindsWhatFindFirstOfFinds) {
   struct Row {
     const char* text;
     std::size_t from;
-  } rows[] = {{"", 0},          {"abc", 0},       {"ab\r\ncd", 0}, {"ab\ncd", 1},
-              {"ab\r\ncd", 3},  {"ab\r\ncd", 4},  {"ab\rcd", 2},   {"abc\n", 9}};
+  } rows[] = {{"", 0},         {"abc", 0},      {"ab\r\ncd", 0}, {"ab\ncd", 1},
+              {"ab\r\ncd", 3}, {"ab\r\ncd", 4}, {"ab\rcd", 2},   {"abc\n", 9}};
   for (const Row& row : rows) {
     const std::string_view text = row.text;
     EXPECT_EQ(FindLineBreak(text, row.from), text.find_first_of("\r\n", row.from))
@@ -72,7 +72,7 @@ TEST(OutputFiles, InterleavedWritesAndRestartsGiveThePlainBytes) {
     bool first_file;
     const char* text;
     bool append;
-  } steps[] = {{true, "one", false}, {true, "two", true},    {false, "x", false},
+  } steps[] = {{true, "one", false},  {true, "two", true},    {false, "x", false},
                {true, "three", true}, {true, "again", false}, {false, "y", true},
                {true, "four", true},  {false, "z", true}};
   {
@@ -92,7 +92,8 @@ TEST(OutputFiles, InterleavedWritesAndRestartsGiveThePlainBytes) {
 TEST(ReadFileText, LargeTextComesBackWhole) {
   const auto path = std::filesystem::temp_directory_path() / "brushwright-fast-paths-big.t3d";
   std::string bytes;
-  for (int i = 0; bytes.size() < 6 * 1024 * 1024; ++i) bytes += "Vertex " + std::to_string(i) + "\r\n";
+  for (int i = 0; bytes.size() < 6 * 1024 * 1024; ++i)
+    bytes += "Vertex " + std::to_string(i) + "\r\n";
   std::ofstream(path, std::ios::binary) << bytes;
   EXPECT_EQ(ReadFileText(path.string()), bytes);
   std::ofstream(path, std::ios::binary) << "\xEF\xBB\xBF" << bytes;

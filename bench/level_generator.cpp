@@ -22,10 +22,10 @@ constexpr int kUntexturedEvery = 10;
 constexpr std::size_t kBytesPerFace = 640;
 // Texture names as editors write them, with and without package paths.
 constexpr std::array<std::string_view, 16> kTexturePool = {
-    "Wall01",           "Wall02",          "Floor01",          "Ceiling01",
-    "GenFX.Brick.Red",  "GenFX.Brick.Old", "Metal.Plate.Dirty", "Metal.Grate",
-    "Trim07",           "Stone.Floor.A",   "Stone.Floor.B",    "Wood.Beam",
-    "Sky.Clouds",       "Glass.Masked",    "Lava.Flow",        "checkers_base"};
+    "Wall01",          "Wall02",          "Floor01",           "Ceiling01",
+    "GenFX.Brick.Red", "GenFX.Brick.Old", "Metal.Plate.Dirty", "Metal.Grate",
+    "Trim07",          "Stone.Floor.A",   "Stone.Floor.B",     "Wood.Beam",
+    "Sky.Clouds",      "Glass.Masked",    "Lava.Flow",         "checkers_base"};
 
 // SplitMix64: the same numbers on every platform, unlike the standard distributions.
 class Random {
@@ -142,16 +142,16 @@ struct BrushShape {
   Point location;
 };
 
-void AppendBrush(std::string& out, Random& random, const BrushShape& brush,
-                 LevelVariant variant) {
+void AppendBrush(std::string& out, Random& random, const BrushShape& brush, LevelVariant variant) {
   const std::string n = std::to_string(brush.number);
   out += "Begin Actor Class=Brush Name=Brush" + n + "\r\n";
   if (!brush.csg.empty()) out += "     CsgOper=" + std::string(brush.csg) + "\r\n";
-  out += "     MainScale=(SheerAxis=SHEER_ZX)\r\n"
-         "     PostScale=(SheerAxis=SHEER_ZX)\r\n"
-         "     Level=LevelInfo'MyLevel.LevelInfo0'\r\n"
-         "     Tag=\"Brush\"\r\n"
-         "     Region=(Zone=LevelInfo'MyLevel.LevelInfo0',iLeaf=-1)\r\n";
+  out +=
+      "     MainScale=(SheerAxis=SHEER_ZX)\r\n"
+      "     PostScale=(SheerAxis=SHEER_ZX)\r\n"
+      "     Level=LevelInfo'MyLevel.LevelInfo0'\r\n"
+      "     Tag=\"Brush\"\r\n"
+      "     Region=(Zone=LevelInfo'MyLevel.LevelInfo0',iLeaf=-1)\r\n";
   if (brush.number % 3 == 1) out += "     Rotation=(Yaw=16384)\r\n";
   out += "     Location=" + LocationText(brush.location) + "\r\n";
   out += "    Begin Brush Name=Model" + n + "\r\n       Begin PolyList\r\n";
@@ -177,8 +177,8 @@ std::string ActorEnd(std::string_view name) {
 void AppendLight(std::string& out, Random& random, int number, const Point& at) {
   const bool spot = number % 4 == 3;
   const std::string name = (spot ? "Spotlight" : "Light") + std::to_string(number);
-  out += "Begin Actor Class=" + std::string(spot ? "Spotlight" : "Light") + " Name=" + name +
-         "\r\n";
+  out +=
+      "Begin Actor Class=" + std::string(spot ? "Spotlight" : "Light") + " Name=" + name + "\r\n";
   out += "     LightBrightness=" + Fixed(random.Between(16, 255)) + "\r\n";
   out += "     LightHue=" + std::to_string(random.Between(0, 255)) + "\r\n";
   out += "     LightSaturation=" + std::to_string(random.Between(0, 255)) + "\r\n";
@@ -188,7 +188,8 @@ void AppendLight(std::string& out, Random& random, int number, const Point& at) 
     out += "     AmbientSound=Sound'AmbModern.Looping.Hum" + std::to_string(number % 7) +
            "'\r\n     SoundRadius=" + std::to_string(random.Between(16, 255)) + "\r\n";
   }
-  if (spot) out += "     Rotation=(Pitch=-16384,Yaw=" + std::to_string(number * 1024 % 65536) + ")\r\n";
+  if (spot)
+    out += "     Rotation=(Pitch=-16384,Yaw=" + std::to_string(number * 1024 % 65536) + ")\r\n";
   out += ActorLines("Light", at, number) + ActorEnd(name);
 }
 
@@ -216,9 +217,12 @@ void AppendTeleporter(std::string& out, int number, const Point& at) {
   out += "Begin Actor Class=" + klass + " Name=" + name + "\r\n";
   out += "     URL=\"Tele" + std::to_string(number + 1) + "\"\r\n";
   if (number % 3 == 0) {
-    out += "     bChangesVelocity=True\r\n     TargetVelocity=(X=0.000000,Y=0.000000,Z=400.000000)\r\n";
+    out +=
+        "     bChangesVelocity=True\r\n     "
+        "TargetVelocity=(X=0.000000,Y=0.000000,Z=400.000000)\r\n";
   }
-  if (klass == "FavoritesTeleporter") out += "     FavoriteNumber=" + std::to_string(number % 10) + "\r\n";
+  if (klass == "FavoritesTeleporter")
+    out += "     FavoriteNumber=" + std::to_string(number % 10) + "\r\n";
   out += ActorLines("Tele" + std::to_string(number), at, number) + ActorEnd(name);
 }
 
@@ -262,8 +266,10 @@ Point NearBy(Random& random, const Point& at) {
 
 void AppendActors(std::string& out, Random& random, const ActorMix& mix, const Point& at,
                   ActorCounters& counters) {
-  for (int i = 0; i < mix.lights; ++i) AppendLight(out, random, counters.lights++, NearBy(random, at));
-  for (int i = 0; i < mix.triggers; ++i) AppendTrigger(out, counters.triggers++, NearBy(random, at));
+  for (int i = 0; i < mix.lights; ++i)
+    AppendLight(out, random, counters.lights++, NearBy(random, at));
+  for (int i = 0; i < mix.triggers; ++i)
+    AppendTrigger(out, counters.triggers++, NearBy(random, at));
   for (int i = 0; i < mix.player_starts; ++i)
     AppendPlayerStart(out, counters.player_starts++, NearBy(random, at));
   for (int i = 0; i < mix.teleporters; ++i)
@@ -300,8 +306,8 @@ std::string GenerateLevel(const LevelOptions& options) {
     const Point at{static_cast<double>(brush % 32) * 1024 - 16384,
                    static_cast<double>(brush / 32 % 32) * 1024 - 16384,
                    static_cast<double>(brush / 1024) * 512};
-    AppendBrush(out, random,
-                {brush, subtractive ? "CSG_Subtract" : "CSG_Add", polygons, at}, options.Variant);
+    AppendBrush(out, random, {brush, subtractive ? "CSG_Subtract" : "CSG_Add", polygons, at},
+                options.Variant);
     if (!subtractive) faces_left -= polygons;
     AppendActors(out, random, MixAfterBrush(brush, options.Variant), at, counters);
   }
