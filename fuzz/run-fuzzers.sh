@@ -15,6 +15,7 @@ per_input_timeout=10
 # Large enough for a level with a few thousand polygon lines, small enough to keep runs fast.
 max_len=65536
 
+scripts/install-deps.sh fuzz
 cmake -S . -B build-fuzz -G Ninja \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo \

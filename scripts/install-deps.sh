@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, running and testing Brushwright need.
 # Does nothing when they are all present already; uses sudo when not run as root.
+# With the argument "fuzz" it also installs clang and its fuzzing runtime for fuzz/run-fuzzers.sh
+# (the normal build and CI never need them).
 set -euo pipefail
 
 packages=(
@@ -10,6 +12,9 @@ packages=(
   libcli11-dev libtinyobjloader-dev
   xvfb xauth
 )
+if [ "${1:-}" = "fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -30,6 +30,8 @@ std::string TwoFaceLevel() {
 }
 
 TEST(MalformedInput, EmptyAndBinaryInputsConvertToNothing) {
+  // The start of an executable: bytes of every kind, NULs among them.
+  static constexpr char kElfStart[] = "\x7f" "ELF\x02\x01\x01\0\0\0\xff\xfe\x80\x81";
   struct Row {
     const char* name;
     std::string input;
@@ -37,7 +39,7 @@ TEST(MalformedInput, EmptyAndBinaryInputsConvertToNothing) {
   const std::vector<Row> rows = {
       {"empty file", ""},
       {"only line breaks", "\r\n\r\n\n\r"},
-      {"binary bytes", std::string("\x7f" "ELF\x02\x01\x01\0\0\0\xff\xfe\x80\x81", 16)},
+      {"binary bytes", std::string(kElfStart, sizeof kElfStart - 1)},
       {"every byte value", [] {
          std::string all;
          for (int i = 0; i < 256; ++i) all += static_cast<char>(i);
