@@ -64,8 +64,7 @@ void BlockAndScannerLoops(std::string_view text) {
   int pos = 1;
   int content_start = 0;
   int content_end = 0;
-  while (FindBlock(text, pos, "Begin Actor Class=Brush", "End Actor", content_start,
-                   content_end)) {
+  while (FindBlock(text, pos, "Begin Actor Class=Brush", "End Actor", content_start, content_end)) {
     ReadVector(text, content_start, content_end, "Location=", 0);
     ReadRotator(text, content_start, content_end, "Rotation=");
     ReadKeyValue(text, "Tag=", content_start, content_end);

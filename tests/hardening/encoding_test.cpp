@@ -77,8 +77,8 @@ TEST(Encoding, NulBytes) {
       {"NUL after every line", Replaced(plain, "\n", "\n" + nul), 2},
       {"NUL before the level", nul + nul + plain, 2},
       {"NUL after the level", plain + std::string(1000, '\0'), 2},
-      {"NUL inside the first End Polygon", Replaced(plain, "End Polygon\n      Begin",
-                                                     "End" + nul + "Polygon\n      Begin"), 1},
+      {"NUL inside the first End Polygon",
+       Replaced(plain, "End Polygon\n      Begin", "End" + nul + "Polygon\n      Begin"), 1},
       {"UTF-16 without a byte-order mark", Utf16(plain, false).substr(2), 0},
   };
   for (const Row& row : rows) {

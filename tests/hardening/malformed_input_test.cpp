@@ -16,7 +16,8 @@ using namespace brushwright::testing;
 using brushwright::RunOutcome;
 
 // The OBJ file of a run that found no face: the header alone.
-constexpr char kEmptyObj[] = "#converted from Brushwright by Brushwright\r\nmtllib level.mtl\r\n\r\n";
+constexpr char kEmptyObj[] =
+    "#converted from Brushwright by Brushwright\r\nmtllib level.mtl\r\n\r\n";
 
 // A level of one additive brush with two textured triangles.
 std::string TwoFaceLevel() {
@@ -31,7 +32,9 @@ std::string TwoFaceLevel() {
 
 TEST(MalformedInput, EmptyAndBinaryInputsConvertToNothing) {
   // The start of an executable: bytes of every kind, NULs among them.
-  static constexpr char kElfStart[] = "\x7f" "ELF\x02\x01\x01\0\0\0\xff\xfe\x80\x81";
+  static constexpr char kElfStart[] =
+      "\x7f"
+      "ELF\x02\x01\x01\0\0\0\xff\xfe\x80\x81";
   struct Row {
     const char* name;
     std::string input;
@@ -40,7 +43,8 @@ TEST(MalformedInput, EmptyAndBinaryInputsConvertToNothing) {
       {"empty file", ""},
       {"only line breaks", "\r\n\r\n\n\r"},
       {"binary bytes", std::string(kElfStart, sizeof kElfStart - 1)},
-      {"every byte value", [] {
+      {"every byte value",
+       [] {
          std::string all;
          for (int i = 0; i < 256; ++i) all += static_cast<char>(i);
          return all + all;

@@ -26,7 +26,8 @@ constexpr char kSmallTmpfsOptions[] = "size=64k";
 
 std::string TexturedLevel(int polygons) {
   BrushSpec brush = MakeBrush("Brush1");
-  brush.polygons = std::vector<PolygonSpec>(static_cast<std::size_t>(polygons), PolygonSpec{"Rock"});
+  brush.polygons =
+      std::vector<PolygonSpec>(static_cast<std::size_t>(polygons), PolygonSpec{"Rock"});
   return LevelText({BrushText(brush)});
 }
 
@@ -98,8 +99,7 @@ TEST(UnwritableOutput, MissingFolderOrFolderInTheWayNamesTheFile) {
     TempDir dir("unwritable");
     if (!row.folder.empty()) fs::create_directories(dir / row.folder);
     const std::string output = dir / row.output;
-    const HardenedRun run =
-        RunOnBytes(dir, level, [&](FakeHost& host) { host.out_file = output; });
+    const HardenedRun run = RunOnBytes(dir, level, [&](FakeHost& host) { host.out_file = output; });
     const std::string blocked = row.folder.empty() ? output : dir / row.folder;
     EXPECT_TRUE(Contains(run.error, "'" + blocked + "'")) << run.error;
     EXPECT_FALSE(fs::exists(dir / "missing"));
