@@ -17,7 +17,7 @@ max_len=65536
 
 scripts/install-deps.sh fuzz
 cmake -S . -B build-fuzz -G Ninja \
-  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link" \
   -DBRUSHWRIGHT_SANITIZE=ON -DBRUSHWRIGHT_LIBFUZZER=ON \
