@@ -1,7 +1,7 @@
 // The Go command's run: walks the brush actors, converts their faces, writes MTL and report.
 #include "run/conversion_run.h"
 
-#include <array>
+#include <cassert>
 #include <climits>
 #include <cstdint>
 #include <filesystem>
@@ -56,35 +56,66 @@ constexpr ReportClass kReportClasses[] = {
     {"Class=VisibleTeleporter ", ReportKind::Teleporter},
 };
 
+// The next occurrence of a key at or after a position that only moves forward: the last find
+// is kept until the position passes it, so a walk over the whole text searches it once.
+class KeyCursor {
+ public:
+  KeyCursor(std::string_view text, std::string_view key) : text_(text), key_(key) {}
+
+  // The position of the first occurrence at or after `pos`, 0 when none.
+  int Next(int pos) {
+    assert(pos >= last_pos_);
+    last_pos_ = pos;
+    if (found_ < 0 || (found_ > 0 && found_ < pos)) found_ = FindFrom(text_, key_, pos);
+    return found_;
+  }
+  // Whether the key begins at or after `pos` and before `end`.
+  bool Within(int pos, int end) {
+    const int found = Next(pos);
+    return found != 0 && found < end;
+  }
+  std::string_view key() const { return key_; }
+
+ private:
+  std::string_view text_;
+  std::string_view key_;
+  int found_ = -1;  // not searched yet
+  int last_pos_ = 0;
+};
+
 // The next occurrence of either of two spellings of a key, for a position that only moves
-// forward: each spelling's last find is kept until the position passes it, so a walk over the
-// whole text searches it once per spelling.
+// forward.
 class EitherKey {
  public:
   EitherKey(std::string_view text, std::string_view first, std::string_view second)
-      : text_(text), spellings_{{{first}, {second}}} {}
+      : first_(text, first), second_(text, second) {}
 
   // The position of the earliest occurrence at or after `pos` (0 when none) and its spelling.
   std::pair<int, std::string_view> Next(int pos) {
-    std::pair<int, std::string_view> next{0, {}};
-    for (Spelling& spelling : spellings_) {
-      if (spelling.found < 0 || (spelling.found > 0 && spelling.found < pos)) {
-        spelling.found = FindFrom(text_, spelling.key, pos);
-      }
-      if (spelling.found > 0 && (next.first == 0 || spelling.found < next.first)) {
-        next = {spelling.found, spelling.key};
-      }
-    }
-    return next;
+    const int first = first_.Next(pos);
+    const int second = second_.Next(pos);
+    if (first != 0 && (second == 0 || first < second)) return {first, first_.key()};
+    return {second, second != 0 ? second_.key() : std::string_view()};
   }
 
  private:
-  struct Spelling {
-    std::string_view key;
-    int found = -1;  // not searched yet
-  };
-  std::string_view text_;
-  std::array<Spelling, 2> spellings_;
+  KeyCursor first_;
+  KeyCursor second_;
+};
+
+// The keys the brush walk looks up in every brush actor, each searched once over the text.
+struct BrushKeys {
+  explicit BrushKeys(std::string_view text)
+      : begin(text, kBrushBeginKey, kEngineBrushBeginKey),
+        actor_end(text, kActorEndKey),
+        csg(text, "CsgOper="),
+        additive(text, "CsgOper=CSG_Add"),
+        subtractive(text, "CsgOper=CSG_Subtract") {}
+  EitherKey begin;
+  KeyCursor actor_end;
+  KeyCursor csg;
+  KeyCursor additive;
+  KeyCursor subtractive;
 };
 
 // The package-qualified spelling of a report class key: "Class=Light" -> "Class=Engine.Light".
@@ -134,7 +165,7 @@ class Run {
   void CheckOutputsSpareInput(bool report_asked) const;
   void CheckNotInput(const std::string& path, std::string_view what) const;
   void ConvertBrushes();
-  bool TakeBrush(int content_end);
+  bool TakeBrush(BrushKeys& keys, int content_end);
   void StartGroup(int content_end);
   void PlacePolygon();
   void ReadPolygons(int content_end);
@@ -263,19 +294,25 @@ void Run::ConvertBrushes() {
   bool first_pass_done = false;
   int content_start = 0;
   int content_end = 0;
-  EitherKey brush_keys(text_, kBrushBeginKey, kEngineBrushBeginKey);
+  BrushKeys keys(text_);
   for (;;) {
-    const auto [begin, begin_key] = brush_keys.Next(pos_);
-    const bool found = begin != 0 && FindBlock(text_, begin, begin_key, kActorEndKey,
-                                               content_start, content_end);
+    // The block from the next brush's begin key to the first "End Actor" after it.
+    const auto [begin, begin_key] = keys.begin.Next(pos_);
+    bool found = false;
+    if (begin != 0) {
+      content_start = begin + static_cast<int>(begin_key.size());
+      const int end = keys.actor_end.Next(begin);
+      found = end != 0;
+      if (found) content_end = end - 1;
+    }
     if (!found && (has_actors_ || first_pass_done)) break;
     first_pass_done = true;
     if (has_actors_) ++summary.BrushActors;
     if (content_start == 0) content_start = 1;
     pos_ = content_start;
-    if (!TakeBrush(content_end)) continue;
+    if (!TakeBrush(keys, content_end)) continue;
     ++summary.BrushesTaken;
-    if (FindInRange(text_, "CsgOper=", pos_, content_end - 1) != 0) StartGroup(content_end);
+    if (keys.csg.Within(pos_, content_end)) StartGroup(content_end);
     previous_flags_ = -1;
     ReadPolygons(content_end);
     if (has_actors_) pos_ = content_end + static_cast<int>(kActorEndKey.size()) + 1;
@@ -283,14 +320,14 @@ void Run::ConvertBrushes() {
 }
 
 // Whether the switches select the brush actor whose content starts at pos_.
-bool Run::TakeBrush(int content_end) {
+bool Run::TakeBrush(BrushKeys& keys, int content_end) {
   if (!has_actors_) return true;
-  const bool has_csg = FindInRange(text_, "CsgOper=", pos_, content_end - 1) != 0;
-  const bool is_additive = FindInRange(text_, "CsgOper=CSG_Add", pos_, content_end - 1) != 0;
+  const bool has_csg = keys.csg.Within(pos_, content_end);
+  const bool is_additive = keys.additive.Within(pos_, content_end);
   const bool build_brush_only = IsChecked(host_.CheckBuildBrush());
   // A block naming both operations counts as additive.
   const bool is_subtractive =
-      !is_additive && FindInRange(text_, "CsgOper=CSG_Subtract", pos_, content_end - 1) != 0;
+      !is_additive && keys.subtractive.Within(pos_, content_end);
   use_transform_ = IsChecked(host_.CheckBrushTransforms());
   carving_ = !build_brush_only && is_subtractive && IsChecked(host_.CheckSubtractBrushes());
   const bool take = build_brush_only ? !has_csg : (is_additive || carving_);

@@ -402,6 +402,27 @@ TEST(ConversionRun, BrushActorsOfBothSpellingsConvertInTextOrder) {
   EXPECT_LT(obj.find("g Second"), obj.find("g Third"));
 }
 
+TEST(ConversionRun, BrushActorsWithoutTheirOwnEndShareTheNextOne) {
+  // Every begin starts a brush actor whose block runs to the first "End Actor" after it.
+  std::string level;
+  for (int i = 0; i < 20000; ++i) level += "Begin Actor Class=Brush Name=B\n";
+  level += "CsgOper=CSG_Add\nBegin Brush Name=Inner\n" + PolygonText(PolygonSpec{"Rock"}) +
+           "End Brush\nEnd Actor\n";
+  TempDir dir("nested");
+  FakeHost host = HostFor(dir, level);
+  RunSummary summary = RunConversion(host);
+  EXPECT_EQ(summary.Outcome, RunOutcome::Done);
+  EXPECT_EQ(summary.BrushActors, 1);  // the first one is taken and ends past the "End Actor"
+  EXPECT_EQ(summary.FacesConverted, 1);
+  // Brushes that are not taken leave the position at their content start: every one is seen.
+  level.replace(level.find("CsgOper=CSG_Add"), 15, "NoOperation=1");
+  WriteBytes(host.in_file, level);
+  summary = RunConversion(host);
+  EXPECT_EQ(summary.BrushActors, 20000);
+  EXPECT_EQ(summary.BuilderSkipped, 20000);
+  EXPECT_EQ(summary.FacesConverted, 0);
+}
+
 // A level of `count` one-textured-brush faces.
 std::string FacesLevel(int count) {
   BrushSpec brush;
