@@ -54,10 +54,10 @@ peak_mb() {
 
 echo "== brushwright-convert as a whole process (geometry, MTL and report; best of $RUNS)"
 mkdir -p "$WORK/levels" "$WORK/out"
-for spec in standard:1000 standard:4000 standard:32000 untextured:4000 untextured:32000 \
+for variant_size in standard:1000 standard:4000 standard:32000 untextured:4000 untextured:32000 \
   actors:4000 actors:32000; do
-  "$BUILD"/bench/generate-level --variant "${spec%%:*}" --faces "${spec##*:}" \
-    "$WORK/levels/${spec%%:*}-${spec##*:}.t3d"
+  "$BUILD"/bench/generate-level --variant "${variant_size%%:*}" --faces "${variant_size##*:}" \
+    "$WORK/levels/${variant_size%%:*}-${variant_size##*:}.t3d"
 done
 echo "start-up alone (--version): $(best_of "$CONVERT" --version) s"
 printf "%-26s %8s %8s %8s %9s %9s %7s %8s\n" level "in MB" "out MB" "peak MB" "convert s" \

@@ -57,18 +57,18 @@ std::string SampleLevel(const std::vector<Brush>& brushes) {
   std::vector<std::string> actors;
   int n = 0;
   for (const Brush& brush : brushes) {
-    BrushSpec spec = MakeBrush("Brush" + std::to_string(n++), "CSG_Add", brush.tag);
-    spec.location = "(X=" + std::to_string(brush.location.x) +
-                    ",Y=" + std::to_string(brush.location.y) +
-                    ",Z=" + std::to_string(brush.location.z) + ")";
-    spec.polygons.clear();
+    BrushSpec actor = MakeBrush("Brush" + std::to_string(n++), "CSG_Add", brush.tag);
+    actor.location = "(X=" + std::to_string(brush.location.x) +
+                     ",Y=" + std::to_string(brush.location.y) +
+                     ",Z=" + std::to_string(brush.location.z) + ")";
+    actor.polygons.clear();
     for (const Face& face : brush.faces) {
       PolygonSpec polygon{face.texture};
       polygon.vertices.clear();
       for (const Point& p : face.corners) polygon.vertices.push_back(Triple(p));
-      spec.polygons.push_back(polygon);
+      actor.polygons.push_back(polygon);
     }
-    actors.push_back(BrushText(spec));
+    actors.push_back(BrushText(actor));
   }
   return LevelText(actors);
 }
