@@ -2,7 +2,7 @@
 # Builds Brushwright and starts it. Arguments are passed to the program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/build.sh
+scripts/build.sh brushwright brushwright-convert
 if [ -x build/src/window/brushwright ]; then
   exec build/src/window/brushwright "$@"
 fi
