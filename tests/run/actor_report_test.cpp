@@ -8,14 +8,14 @@
 #include <string>
 
 #include "fake_host.h"
-#include "output_text.h"
+#include "level_text.h"
 #include "text/brush_error.h"
 
 namespace brushwright {
 namespace {
 
 using testing::FakeHost;
-using writer_testing::Visible;
+using testing::Visible;
 
 PlayerStartRecord StartAt(double x, double y, double z) {
   PlayerStartRecord start;

@@ -126,9 +126,9 @@ TEST(ConversionRun, SubtractiveBrushesAreTakenOnRequestFacingInwards) {
     EXPECT_EQ(summary.SubtractiveSkipped, row.subtract == 0 ? 1 : 0);
     if (row.faces == 1) {
       // Vertex order reversed: V2, V1, V0, written from its first corner backwards.
-      EXPECT_NE(ReadBytes(dir / "room.obj")
-                    .find("g Carve\r\nv  64 -32 0\r\nv  0 0 0\r\nv  64 0 0\r\n"),
-                std::string::npos)
+      EXPECT_NE(
+          ReadBytes(dir / "room.obj").find("g Carve\r\nv  64 -32 0\r\nv  0 0 0\r\nv  64 0 0\r\n"),
+          std::string::npos)
           << Visible(ReadBytes(dir / "room.obj"));
     }
   }
@@ -363,8 +363,7 @@ TEST(ConversionRun, PackageQualifiedClassNamesReadLikeTheShortOnes) {
   std::string engine_brush = BrushText(brush);
   engine_brush.replace(engine_brush.find("Class=Brush"), 11, "Class=Engine.Brush");
   const std::string level = LevelText(
-      {engine_brush,
-       "Begin Actor Class=Engine.Light Name=Light0\n   Location=(X=1)\nEnd Actor\n",
+      {engine_brush, "Begin Actor Class=Engine.Light Name=Light0\n   Location=(X=1)\nEnd Actor\n",
        "Begin Actor Class=Light Name=Light1\n   Location=(X=2)\nEnd Actor\n",
        "Begin Actor Class=Engine.Spotlight Name=Spot0\n   Location=(X=3)\nEnd Actor\n",
        "Begin Actor Class=Engine.PlayerStart Name=Start0\n   Location=(X=4)\nEnd Actor\n",

@@ -9,16 +9,16 @@
 #include <vector>
 
 #include "fake_host.h"
-#include "output_text.h"
+#include "level_text.h"
 #include "text/brush_error.h"
 
 namespace brushwright {
 namespace {
 
 using testing::FakeHost;
-using writer_testing::ReadBytes;
-using writer_testing::TempDir;
-using writer_testing::Visible;
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::Visible;
 
 // A face lying in the X-Y plane with the texture axes along X and Y, as most floors are.
 PolygonRecord FlatFace(const std::string& texture, VertexList vertices) {
@@ -46,7 +46,7 @@ struct Converted {
 Converted ConvertAll(FakeHost& host, std::vector<PolygonRecord> faces, std::int16_t width,
                      std::int16_t height) {
   TempDir dir;
-  const std::string obj_path = dir.File("room.obj");
+  const std::string obj_path = (dir / "room.obj");
   Converted result{"", FreshState()};
   {
     OutputFiles out;
@@ -219,13 +219,13 @@ TEST(ConvertFace, NonFiniteNumbersStopTheRunNamingTheFace) {
     PolygonRecord face = row.face;
     try {
       OutputFiles out;
-      ConvertFace(host, out, dir.File("room.obj"), face, 256, 256, 12, state);
+      ConvertFace(host, out, (dir / "room.obj"), face, 256, 256, 12, state);
       ADD_FAILURE() << row.name << ": no error";
     } catch (const BrushError& error) {
       EXPECT_NE(std::string(error.what()).find("face 12"), std::string::npos)
           << row.name << ": " << error.what();
     }
-    const std::string obj = ReadBytes(dir.File("room.obj"));
+    const std::string obj = ReadBytes((dir / "room.obj"));
     EXPECT_EQ(obj.find("inf"), std::string::npos) << row.name << ": " << Visible(obj);
     EXPECT_EQ(obj.find("nan"), std::string::npos) << row.name << ": " << Visible(obj);
   }
@@ -239,7 +239,7 @@ TEST(ConvertFace, PanOutsideThe32BitRangeIsAnOverflow) {
   face.Pan = {3e9, 0, 0};
   OutputFiles out;
   try {
-    ConvertFace(host, out, dir.File("room.obj"), face, 256, 256, 3, state);
+    ConvertFace(host, out, (dir / "room.obj"), face, 256, 256, 3, state);
     ADD_FAILURE() << "no error";
   } catch (const BrushError& error) {
     EXPECT_NE(std::string(error.what()).find("face 3"), std::string::npos) << error.what();
@@ -250,7 +250,7 @@ TEST(ConvertFace, VertexIndexesStayInThe32BitRange) {
   const std::int32_t max = std::numeric_limits<std::int32_t>::max();
   TempDir dir;
   FakeHost host;
-  const std::string obj_path = dir.File("room.obj");
+  const std::string obj_path = (dir / "room.obj");
 
   FaceConverterState last_fit = FreshState();
   last_fit.VertexBase = max - 3;
@@ -272,7 +272,7 @@ TEST(ConvertFace, VertexIndexesStayInThe32BitRange) {
   OutputFiles out;
   PolygonRecord face = FlatFace("", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}});
   try {
-    ConvertFace(host, out, dir.File("next.obj"), face, 256, 256, 9, too_far);
+    ConvertFace(host, out, (dir / "next.obj"), face, 256, 256, 9, too_far);
     ADD_FAILURE() << "no error";
   } catch (const BrushError& error) {
     EXPECT_NE(std::string(error.what()).find("face 9"), std::string::npos) << error.what();

@@ -82,7 +82,9 @@ inline std::string ReadBytes(const std::filesystem::path& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// Writes the file, making its folder first when needed.
 inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
+  if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path());
   std::ofstream out(path, std::ios::binary);
   out << bytes;
 }
@@ -105,9 +107,11 @@ inline std::string Visible(const std::string& text) {
 // A fresh empty directory under the system's temporary folder, removed with the object.
 class TempDir {
  public:
-  explicit TempDir(const std::string& name) {
-    path_ = std::filesystem::temp_directory_path() /
-            ("brushwright-" + name + "-" + std::to_string(::getpid()));
+  explicit TempDir(const std::string& name = "run") {
+    static int made = 0;  // several may be alive at once in one test
+    path_ =
+        std::filesystem::temp_directory_path() /
+        ("brushwright-" + name + "-" + std::to_string(::getpid()) + "-" + std::to_string(++made));
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }

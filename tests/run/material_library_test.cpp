@@ -8,16 +8,16 @@
 #include <vector>
 
 #include "fake_host.h"
-#include "output_text.h"
+#include "level_text.h"
 
 namespace brushwright {
 namespace {
 
 using testing::FakeHost;
-using writer_testing::ReadBytes;
-using writer_testing::TempDir;
-using writer_testing::Visible;
-using writer_testing::WriteBytes;
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::Visible;
+using testing::WriteBytes;
 
 constexpr char kHeader[] = "#  Wavefront material file\r\n# Converted by Brushwright\r\n\r\n";
 constexpr char kWallBlock[] =
@@ -34,31 +34,31 @@ TextureTable TableOf(const std::vector<TextureEntry>& entries) {
 
 // Writes the library of `table` for the output dir/hall.obj and returns the number missing.
 int WriteLibrary(FakeHost& host, const TempDir& dir, const TextureTable& table) {
-  host.out_file = dir.File("hall.obj");
+  host.out_file = (dir / "hall.obj");
   OutputFiles out;
-  const int missing = WriteMaterialLibrary(host, out, dir.File("hall.mtl"), table);
+  const int missing = WriteMaterialLibrary(host, out, (dir / "hall.mtl"), table);
   out.Flush();
   return missing;
 }
 
 TEST(WriteMaterialLibrary, PresentImageGivesOneBlockAndNoMessage) {
   TempDir dir;
-  WriteBytes(dir.Path() / "Wall.BMP", "image");
+  WriteBytes(dir.path() / "Wall.BMP", "image");
   FakeHost host;
   EXPECT_EQ(WriteLibrary(host, dir, TableOf({{"Wall", 256, 256, 0}})), 0);
-  EXPECT_EQ(Visible(ReadBytes(dir.File("hall.mtl"))), Visible(std::string(kHeader) + kWallBlock));
+  EXPECT_EQ(Visible(ReadBytes((dir / "hall.mtl"))), Visible(std::string(kHeader) + kWallBlock));
   EXPECT_TRUE(host.Entries("message:").empty());
-  EXPECT_FALSE(std::filesystem::exists(dir.File("hallMissingTextures.txt")));
+  EXPECT_FALSE(std::filesystem::exists((dir / "hallMissingTextures.txt")));
 }
 
 TEST(WriteMaterialLibrary, MissingImageIsShownAndListed) {
   TempDir dir;
   FakeHost host;
   EXPECT_EQ(WriteLibrary(host, dir, TableOf({{"Wall", 256, 256, 0}})), 1);
-  EXPECT_EQ(Visible(ReadBytes(dir.File("hall.mtl"))), Visible(std::string(kHeader) + kWallBlock));
+  EXPECT_EQ(Visible(ReadBytes((dir / "hall.mtl"))), Visible(std::string(kHeader) + kWallBlock));
   EXPECT_EQ(host.Entries("message:"),
             std::vector<std::string>{"Brushwright:" + std::string(kHeading) + "Wall.BMP\r\n"});
-  EXPECT_EQ(Visible(ReadBytes(dir.File("hallMissingTextures.txt"))),
+  EXPECT_EQ(Visible(ReadBytes((dir / "hallMissingTextures.txt"))),
             Visible(std::string(kHeading) + "Wall.BMP\r\n\r\n"));
 }
 
@@ -88,7 +88,7 @@ TEST(WriteMaterialLibrary, FlagsShapeTheBlock) {
     TempDir dir;
     FakeHost host;
     WriteLibrary(host, dir, TableOf({{row.name, 256, 256, row.flags}}));
-    EXPECT_EQ(Visible(ReadBytes(dir.File("hall.mtl"))), Visible(std::string(kHeader) + row.block))
+    EXPECT_EQ(Visible(ReadBytes((dir / "hall.mtl"))), Visible(std::string(kHeader) + row.block))
         << row.name << " " << row.flags;
   }
 }
@@ -97,45 +97,45 @@ TEST(WriteMaterialLibrary, SameNameWithOtherFlagsIsListedOncePerEntry) {
   TempDir dir;
   FakeHost host;
   EXPECT_EQ(WriteLibrary(host, dir, TableOf({{"Wall", 256, 256, 0}, {"Wall", 256, 256, 4}})), 2);
-  EXPECT_EQ(Visible(ReadBytes(dir.File("hall.mtl"))),
+  EXPECT_EQ(Visible(ReadBytes((dir / "hall.mtl"))),
             Visible(std::string(kHeader) + kWallBlock +
                     "newmtl Wall4\r\nKa 1 1 1\r\nNs 8\r\nillum 2\r\nmap_Kd Wall.BMP\r\nd 0.5\r\n"
                     "\r\n"));
-  EXPECT_EQ(Visible(ReadBytes(dir.File("hallMissingTextures.txt"))),
+  EXPECT_EQ(Visible(ReadBytes((dir / "hallMissingTextures.txt"))),
             Visible(std::string(kHeading) + "Wall.BMP\r\nWall.BMP\r\n\r\n"));
 }
 
 TEST(WriteMaterialLibrary, EmptyTableLeavesEarlierFilesAlone) {
   TempDir dir;
-  WriteBytes(dir.Path() / "hall.mtl", "earlier run");
+  WriteBytes(dir.path() / "hall.mtl", "earlier run");
   FakeHost host;
   EXPECT_EQ(WriteLibrary(host, dir, EmptyTextureTable()), 0);
-  EXPECT_EQ(ReadBytes(dir.File("hall.mtl")), "earlier run");
-  EXPECT_FALSE(std::filesystem::exists(dir.File("hallMissingTextures.txt")));
+  EXPECT_EQ(ReadBytes((dir / "hall.mtl")), "earlier run");
+  EXPECT_FALSE(std::filesystem::exists((dir / "hallMissingTextures.txt")));
   EXPECT_TRUE(host.log.empty());
 }
 
 TEST(WriteMaterialLibrary, ImageTypeIsTheOneSelectedAtTheEnd) {
   TempDir dir;
-  WriteBytes(dir.Path() / "Wall.BMP", "image");
-  WriteBytes(dir.Path() / "Rock.PNG", "image");
+  WriteBytes(dir.path() / "Wall.BMP", "image");
+  WriteBytes(dir.path() / "Rock.PNG", "image");
   FakeHost host;
   host.bm_type = "PNG";
   EXPECT_EQ(WriteLibrary(host, dir, TableOf({{"Wall", 256, 256, 0}, {"Rock", 256, 256, 0}})), 1);
-  EXPECT_EQ(Visible(ReadBytes(dir.File("hall.mtl"))),
+  EXPECT_EQ(Visible(ReadBytes((dir / "hall.mtl"))),
             Visible(std::string(kHeader) +
                     "newmtl Wall0\r\nKa 1 1 1\r\nNs 8\r\nillum 2\r\nmap_Kd Wall.PNG\r\n\r\n"
                     "newmtl Rock0\r\nKa 1 1 1\r\nNs 8\r\nillum 2\r\nmap_Kd Rock.PNG\r\n\r\n"));
-  EXPECT_EQ(Visible(ReadBytes(dir.File("hallMissingTextures.txt"))),
+  EXPECT_EQ(Visible(ReadBytes((dir / "hallMissingTextures.txt"))),
             Visible(std::string(kHeading) + "Wall.PNG\r\n\r\n"));
 }
 
 TEST(WriteMaterialLibrary, UnsafeNamesCountMissingEvenWhenTheirPathExists) {
   TempDir dir;
-  WriteBytes(dir.Path() / "sub" / "Wall.BMP", "image");
+  WriteBytes(dir.path() / "sub" / "Wall.BMP", "image");
   FakeHost host;
   EXPECT_EQ(WriteLibrary(host, dir, TableOf({{"sub/Wall", 256, 256, 0}})), 1);
-  EXPECT_EQ(Visible(ReadBytes(dir.File("hallMissingTextures.txt"))),
+  EXPECT_EQ(Visible(ReadBytes((dir / "hallMissingTextures.txt"))),
             Visible(std::string(kHeading) + "sub/Wall.BMP\r\n\r\n"));
 }
 

@@ -8,16 +8,16 @@
 #include <vector>
 
 #include "fake_host.h"
-#include "output_text.h"
+#include "level_text.h"
 #include "text/brush_error.h"
 
 namespace brushwright {
 namespace {
 
 using testing::FakeHost;
-using writer_testing::ReadBytes;
-using writer_testing::TempDir;
-using writer_testing::WriteBytes;
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
 
 struct Size {
   std::int16_t width = 256;
@@ -27,10 +27,10 @@ struct Size {
 // A host whose output is out/hall.obj and whose search tree is search/, both under `dir`.
 FakeHost HostIn(const TempDir& dir, int search_copy) {
   FakeHost host;
-  std::filesystem::create_directories(dir.Path() / "out");
-  std::filesystem::create_directories(dir.Path() / "search");
-  host.out_file = dir.File("out/hall.obj");
-  host.search_path = dir.File("search");
+  std::filesystem::create_directories(dir.path() / "out");
+  std::filesystem::create_directories(dir.path() / "search");
+  host.out_file = (dir / "out/hall.obj");
+  host.search_path = (dir / "search");
   host.search_copy = search_copy;
   return host;
 }
@@ -89,18 +89,18 @@ TEST(TexturePathFile, DirectoryOfTheOutputPlusImageFile) {
 TEST(LocateTextureFile, WithoutCopyNothingIsSearched) {
   TempDir dir;
   FakeHost host = HostIn(dir, 0);
-  WriteBytes(dir.Path() / "search" / "Wall.BMP", "image");
+  WriteBytes(dir.path() / "search" / "Wall.BMP", "image");
   const Size size = Locate(host, "Wall");
   EXPECT_EQ(size.width, 256);
   EXPECT_EQ(size.height, 256);
   EXPECT_TRUE(host.log.empty());
-  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "out" / "Wall.BMP"));
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "out" / "Wall.BMP"));
 }
 
 TEST(LocateTextureFile, ImageBesideTheOutputIsLoadedWithoutSearch) {
   TempDir dir;
   FakeHost host = HostIn(dir, 1);
-  const std::string path = dir.File("out/Wall.BMP");
+  const std::string path = (dir / "out/Wall.BMP");
   WriteBytes(path, "image");
   host.images[path] = {64, 128};
   const Size size = Locate(host, "Wall");
@@ -112,9 +112,9 @@ TEST(LocateTextureFile, ImageBesideTheOutputIsLoadedWithoutSearch) {
 TEST(LocateTextureFile, CopiesFromASubdirectoryUnderTheListedType) {
   TempDir dir;
   FakeHost host = HostIn(dir, 1);
-  WriteBytes(dir.Path() / "search" / "a" / "Other.BMP", "other");
-  WriteBytes(dir.Path() / "search" / "b" / "deep" / "wall.bmp", "wall image");
-  const std::string copied = dir.File("out/Wall.BMP");
+  WriteBytes(dir.path() / "search" / "a" / "Other.BMP", "other");
+  WriteBytes(dir.path() / "search" / "b" / "deep" / "wall.bmp", "wall image");
+  const std::string copied = (dir / "out/Wall.BMP");
   host.images[copied] = {32.5, 15.5};  // sizes round half to even
   const Size size = Locate(host, "Wall");
   EXPECT_EQ(ReadBytes(copied), "wall image");
@@ -136,7 +136,7 @@ TEST(LocateTextureFile, ImageFoundNowhereKeepsTheDefaultSize) {
 TEST(LocateTextureFile, SearchErrorsAreShownAndTheRunGoesOn) {
   TempDir dir;
   FakeHost host = HostIn(dir, 1);
-  host.search_path = dir.File("no such directory");
+  host.search_path = (dir / "no such directory");
   const Size size = Locate(host, "Wall");
   EXPECT_EQ(size.width, 256);
   const std::vector<std::string> messages = host.Entries("message:");
@@ -159,7 +159,7 @@ TEST(LocateTextureFile, UndecodableOrOversizedImagesStopTheRun) {
   for (const Row& row : rows) {
     TempDir dir;
     FakeHost host = HostIn(dir, 0);
-    const std::string path = dir.File("out/Wall.BMP");
+    const std::string path = (dir / "out/Wall.BMP");
     WriteBytes(path, "not an image");
     if (row.decodable) host.images[path] = {row.width, row.height};
     try {
@@ -175,15 +175,15 @@ TEST(LocateTextureFile, UndecodableOrOversizedImagesStopTheRun) {
 TEST(LocateTextureFile, FailedCopyNamesBothFiles) {
   TempDir dir;
   FakeHost host = HostIn(dir, 1);
-  host.out_file = dir.File("missing/hall.obj");
-  WriteBytes(dir.Path() / "search" / "Wall.BMP", "image");
+  host.out_file = (dir / "missing/hall.obj");
+  WriteBytes(dir.path() / "search" / "Wall.BMP", "image");
   try {
     Locate(host, "Wall");
     ADD_FAILURE() << "no error";
   } catch (const BrushError& error) {
     const std::string message = error.what();
-    EXPECT_NE(message.find(dir.File("search/Wall.BMP")), std::string::npos) << message;
-    EXPECT_NE(message.find(dir.File("missing/Wall.BMP")), std::string::npos) << message;
+    EXPECT_NE(message.find((dir / "search/Wall.BMP")), std::string::npos) << message;
+    EXPECT_NE(message.find((dir / "missing/Wall.BMP")), std::string::npos) << message;
   }
 }
 
@@ -192,14 +192,14 @@ TEST(LocateTextureFile, UnsafeNamesAreNeverSearchedCopiedOrLoaded) {
   for (const char* name : names) {
     TempDir dir;
     FakeHost host = HostIn(dir, 1);
-    WriteBytes(dir.Path() / "search" / "escape.BMP", "image");
-    WriteBytes(dir.Path() / "search" / "x.BMP", "image");
+    WriteBytes(dir.path() / "search" / "escape.BMP", "image");
+    WriteBytes(dir.path() / "search" / "x.BMP", "image");
     const Size size = Locate(host, name);
     EXPECT_EQ(size.width, 256) << name;
     EXPECT_EQ(size.height, 256) << name;
     EXPECT_TRUE(host.log.empty()) << name;
-    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "escape.BMP")) << name;
-    EXPECT_TRUE(std::filesystem::is_empty(dir.Path() / "out")) << name;
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "escape.BMP")) << name;
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path() / "out")) << name;
   }
 }
 
