@@ -33,6 +33,7 @@ function(brushwright_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE
     BRUSHWRIGHT_CORPUS_DIR="${BRUSHWRIGHT_CORPUS_DIR}"
     BRUSHWRIGHT_FIXTURES_DIR="${BRUSHWRIGHT_FIXTURES_DIR}")
