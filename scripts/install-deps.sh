@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libwxgtk3.2-dev
   libcli11-dev libtinyobjloader-dev
-  xvfb xauth
+  xvfb xauth xfonts-base fonts-dejavu-core
 )
 if [ "${1:-}" = "fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)
