@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "text/key_readers.h"
+
 namespace brushwright {
 
 namespace fs = std::filesystem;
@@ -27,12 +29,6 @@ struct DirectoryListing {
 // on the user's locale.
 char FoldUpper(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return FoldUpper(x) == FoldUpper(y);
-         });
 }
 
 // Names by their upper-case folding, ties by their bytes, so the order of the walk is the same

@@ -14,6 +14,7 @@
 #include <system_error>
 #include <vector>
 
+#include "text/key_readers.h"
 #include "text/number_text.h"
 
 namespace brushwright {
@@ -64,15 +65,6 @@ std::string_view TrimBlanks(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
   return text;
-}
-
-char LowerAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
 }
 
 // The whole file as bytes into `content`; a missing file gives "". False when the file exists

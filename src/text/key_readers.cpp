@@ -45,6 +45,8 @@ bool FindKeyValue(std::string_view text, std::string_view key, int start, int li
   return true;
 }
 
+}  // namespace
+
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
     const auto lower = [](char c) {
@@ -53,8 +55,6 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return lower(x) == lower(y);
   });
 }
-
-}  // namespace
 
 char CharAt(std::string_view text, int pos) {
   if (pos < 1 || static_cast<std::size_t>(pos) > text.size()) return '\0';

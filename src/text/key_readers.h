@@ -7,6 +7,9 @@
 
 namespace brushwright {
 
+// ASCII letters compared without regard to case, independent of the user's locale.
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
 // The character at a 1-based position; '\0' before the start or past the end.
 char CharAt(std::string_view text, int pos);
 inline bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
