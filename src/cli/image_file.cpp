@@ -35,4 +35,28 @@ wxImage DecodeImageFile(const std::string& path) {
   throw BrushError("cannot decode image '" + path + "'");
 }
 
+Image ImageFromToolkit(const wxImage& picture) {
+  Image image;
+  image.Width = picture.GetWidth();
+  image.Height = picture.GetHeight();
+  const std::size_t pixels = static_cast<std::size_t>(image.Width) * image.Height;
+  image.Rgba.resize(pixels * 4);
+  const unsigned char* rgb = picture.GetData();
+  const unsigned char* alpha = picture.HasAlpha() ? picture.GetAlpha() : nullptr;
+  const bool masked = picture.HasMask();
+  const unsigned char mask[3] = {picture.GetMaskRed(), picture.GetMaskGreen(),
+                                 picture.GetMaskBlue()};
+  for (std::size_t i = 0; i < pixels; ++i) {
+    const unsigned char* from = rgb + i * 3;
+    unsigned char* to = image.Rgba.data() + i * 4;
+    to[0] = from[0];
+    to[1] = from[1];
+    to[2] = from[2];
+    to[3] = alpha != nullptr ? alpha[i] : 255;
+    if (masked && from[0] == mask[0] && from[1] == mask[1] && from[2] == mask[2]) to[3] = 0;
+    if (to[3] != 255) image.HasTransparency = true;
+  }
+  return image;
+}
+
 }  // namespace brushwright

@@ -9,6 +9,9 @@
 
 namespace brushwright {
 
+// Ends every line of every file the program writes, whatever the platform.
+inline constexpr std::string_view kLineBreak = "\r\n";
+
 // The whole file as one text, one character per byte. A UTF-16 (LE or BE) byte-order mark makes
 // it decode the file to 8-bit characters (code points above 255 become '?'); a UTF-8
 // byte-order mark is dropped. Throws BrushError naming the file when it cannot be read.

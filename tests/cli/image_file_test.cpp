@@ -103,26 +103,21 @@ TEST(DecodeImageFile, UndecodableFilesThrowNamingTheFile) {
 TEST(HeadlessHost, LoadPictureGivesTheImageSize) {
   const fs::path dir = TestDirectory();
   const std::string path = SaveImage(dir, "Wall.BMP", 64, 128, wxBITMAP_TYPE_BMP);
-  ConvertOptions options;
   std::ostringstream messages;
   ProgressDisplay progress(messages, false, 80);
-  HeadlessHost host(options, "a.t3d", messages, progress);
+  HeadlessHost host(messages, progress);
   host.SetCurrentPosition(5, 6);
-  double width = 256;
-  double height = 256;
-  host.LoadPicture(path, width, height);
-  EXPECT_EQ(width, 64);
-  EXPECT_EQ(height, 128);
+  const Image image = host.LoadPicture(path);
+  EXPECT_EQ(image.Width, 64);
+  EXPECT_EQ(image.Height, 128);
   double x = -1;
   double y = -1;
   host.CurrentPosition(x, y);
   EXPECT_EQ(x, 0);
   EXPECT_EQ(y, 0);
 
-  width = height = 256;
   WriteBytes((dir / "bad.BMP").string(), "BM garbage");
-  EXPECT_THROW(host.LoadPicture((dir / "bad.BMP").string(), width, height), BrushError);
-  EXPECT_EQ(width, 256);
+  EXPECT_THROW(host.LoadPicture((dir / "bad.BMP").string()), BrushError);
   EXPECT_EQ(messages.str(), "");
 }
 

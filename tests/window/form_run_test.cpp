@@ -17,10 +17,8 @@ namespace {
 // The recording host with real image decoding, as the reference for the window's run.
 class DecodingHost : public FakeHost {
  public:
-  void LoadPicture(const std::string& path, double& width, double& height) override {
-    const wxImage image = DecodeImageFile(path);
-    width = image.GetWidth();
-    height = image.GetHeight();
+  Image LoadPicture(const std::string& path) override {
+    return ImageFromToolkit(DecodeImageFile(path));
   }
 };
 
@@ -42,7 +40,7 @@ struct HallRun {
   }
   std::string Idle() const {
     return Shown(window.Button("CommandGo")) + " " + Shown(window.Button("CommandPause")) +
-           (window->Form().Running ? " running" : " idle");
+           (window->Running() ? " running" : " idle");
   }
 };
 
@@ -63,11 +61,11 @@ TEST(FormMainRun, WritesWhatAnotherHostWrites) {
   DecodingHost reference;
   const std::string reference_out = run.dir / "reference/hall.obj";
   WritePng(run.dir / "reference/Rock.PNG", 64, 32);
-  reference.in_file = run.in_file;
-  reference.out_file = reference_out;
-  reference.bm_type = "PNG";
-  reference.report = 1;
-  RunConversion(reference);
+  reference.options.InputFile = run.in_file;
+  reference.options.OutputFile = reference_out;
+  reference.options.TextureType = "PNG";
+  reference.options.Report = true;
+  Convert(reference);
 
   // Moss has no image: both runs list it and tell the user once.
   EXPECT_EQ(run.window.messages->messages.size(), reference.Entries("message:").size());
@@ -150,11 +148,12 @@ TEST(FormMainRun, GoWithoutInputDoesNothing) {
   REQUIRE_TOOLKIT();
   HallRun run;
   run.window->UseInputFile("");
+  const std::string before = run.Idle();
   run.window.Click("CommandGo");
   EXPECT_EQ(Shown(run.window.Label("LabelProgress")), "''");
   EXPECT_EQ(ReadBytes(run.dir / "Brushwright.ini"), "<missing>");  // not even saved
   EXPECT_TRUE(run.window.messages->messages.empty());
-  EXPECT_EQ(run.Idle(), "<Go> <Pause> (disabled) idle");
+  EXPECT_EQ(run.Idle(), before);
 }
 
 TEST(FormMainRun, CorpusLevelsGiveWhatAnotherHostGives) {
@@ -175,10 +174,10 @@ TEST(FormMainRun, CorpusLevelsGiveWhatAnotherHostGives) {
 
     DecodingHost reference;
     std::filesystem::create_directories(std::filesystem::path(dir / "reference"));
-    reference.in_file = in_file;
-    reference.out_file = dir / "reference/level.obj";
-    reference.report = 1;
-    RunConversion(reference);
+    reference.options.InputFile = in_file;
+    reference.options.OutputFile = dir / "reference/level.obj";
+    reference.options.Report = true;
+    Convert(reference);
     for (const char* suffix : {".obj", ".mtl", ".txt", "MissingTextures.txt"}) {
       EXPECT_EQ(ReadBytes(dir / "window/level" + suffix),
                 ReadBytes(dir / "reference/level" + suffix))
