@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -213,6 +214,52 @@ TEST(ConversionRun, SwitchesSelectAdditiveBrushesOrOnlyTheBuilderBrush) {
       EXPECT_NE(obj.find(row.groups), std::string::npos);
     }
     EXPECT_EQ(obj.find("5064"), std::string::npos);
+  }
+}
+
+// The names after `key` ("usemtl ", "newmtl ") at the start of each line of `text`, in order.
+std::vector<std::string> NamesAfter(const std::string& text, const std::string& key) {
+  std::vector<std::string> names;
+  for (std::size_t at = text.find("\n" + key); at != std::string::npos;
+       at = text.find("\n" + key, at + 1)) {
+    const std::size_t start = at + 1 + key.size();
+    names.push_back(text.substr(start, text.find('\r', start) - start));
+  }
+  return names;
+}
+
+TEST(ConversionRun, EveryMaterialTheObjNamesIsInTheLibrary) {
+  BrushSpec first;
+  first.polygons = {PolygonSpec{"Rock"}, PolygonSpec{"Rock", 4}, PolygonSpec{"Rock"},
+                    PolygonSpec{"Moss", 2048}};
+  BrushSpec second = MakeBrush("Brush2");
+  second.polygons = {PolygonSpec{"Rock", 4}, PolygonSpec{"Moss"}};
+  TempDir dir("materials");
+  FakeHost host = HostFor(dir, LevelText({BrushText(first), BrushText(second)}));
+  Convert(host);
+  std::vector<std::string> used = NamesAfter(ReadBytes(dir / "room.obj"), "usemtl ");
+  std::sort(used.begin(), used.end());
+  used.erase(std::unique(used.begin(), used.end()), used.end());
+  std::vector<std::string> declared = NamesAfter(ReadBytes(dir / "room.mtl"), "newmtl ");
+  EXPECT_EQ(declared, (std::vector<std::string>{"Rock0", "Rock4", "Moss2048", "Moss0"}));
+  std::sort(declared.begin(), declared.end());
+  EXPECT_EQ(used, declared);
+}
+
+TEST(ConversionRun, BlockNamingBothOperationsIsAdditive) {
+  const std::string level =
+      LevelText({BrushText(MakeBrush("Both", "CSG_Subtract\n   CsgOper=CSG_Add", "Both"))});
+  for (const bool subtractive : {false, true}) {
+    SCOPED_TRACE(subtractive);
+    TempDir dir("both");
+    FakeHost host = HostFor(dir, level);
+    host.options.Subtractive = subtractive;
+    const RunSummary summary = Convert(host);
+    EXPECT_EQ(summary.SubtractiveSkipped, 0);
+    // Taken, and facing out as an additive brush does.
+    EXPECT_NE(ReadBytes(dir / "room.obj").find("g Both\r\nv  0 0 0\r\nv  64 -32 0\r\n"),
+              std::string::npos)
+        << Visible(ReadBytes(dir / "room.obj"));
   }
 }
 
@@ -433,8 +480,8 @@ TEST(ConversionRun, PauseWaitsBetweenFacesAndContinueResumes) {
   int yields = 0;
   host.on_yield = [&](FakeHost& h) {
     ++yields;
-    if (yields == 3) h.paused = true;  // Pause pressed after face 1
-    if (yields == 6) h.paused = false;   // Cont pressed during the wait
+    if (yields == 3) h.paused = true;   // Pause pressed after face 1
+    if (yields == 6) h.paused = false;  // Cont pressed during the wait
   };
   EXPECT_EQ(Convert(host).Outcome, RunOutcome::Done);
   const auto progress = host.Entries("progress:");

@@ -96,6 +96,25 @@ TEST(FormMainRun, PauseThenContinue) {
   EXPECT_EQ(run.Idle(), "<Go> <Pause> (disabled) idle");
 }
 
+TEST(FormMainRun, RunKeepsTheSwitchesOfGoAndGrayedBoxesCountAsOff) {
+  REQUIRE_TOOLKIT();
+  HallRun run;
+  run.window.Check("CheckReport")->Set3StateValue(wxCHK_UNDETERMINED);
+  // "Convert Geometry" unticked while the run yields: it counts from the next run on.
+  wxTheApp->CallAfter([&] { run.window.Check("CheckDoGeometry")->SetValue(false); });
+  run.window.Click("CommandGo");
+  ASSERT_EQ(run.window->LastRunOutcome(), RunOutcome::Done) << run.window->LastRunError();
+  EXPECT_EQ(ReadBytes(run.dir / "window/hall.txt"), "<missing>");
+  const std::string obj = ReadBytes(run.out_file);
+  EXPECT_EQ(obj.rfind("#converted from Brushwright by Brushwright\r\n", 0), 0u) << obj;
+  EXPECT_NE(obj.find("f  1/1 2/2 3/3 4/4\r\n"), std::string::npos) << obj;
+
+  std::filesystem::remove(run.out_file);
+  run.window.Click("CommandGo");
+  EXPECT_EQ(ReadBytes(run.out_file), "<missing>");
+  EXPECT_NE(ReadBytes(run.dir / "window/hall.mtl"), "<missing>");
+}
+
 TEST(FormMainRun, ClosingEndsTheRunAndTheWindow) {
   REQUIRE_TOOLKIT();
   struct Row {
