@@ -175,16 +175,19 @@ TEST(ConversionRun, TextWithoutActorsIsOneBrushWithoutGroupOrLocation) {
 }
 
 TEST(ConversionRun, OnlyNonBrushActorsWriteNoMaterialsButTheReport) {
-  TempDir dir("actors");
-  FakeHost host = HostFor(dir, LevelText({"Begin Actor Class=PlayerStart Name=PlayerStart0\n"
-                                          "   Location=(X=100,Y=200,Z=48)\nEnd Actor\n"}));
-  host.options.Report = true;
-  Convert(host);
-  EXPECT_FALSE(std::filesystem::exists(dir / "room.mtl"));
-  EXPECT_EQ(ReadBytes(dir / "room.txt"),
-            "Lights, Movers, Sounds\r\n\r\n"
-            "PlayerStart Tag:  (Name: PlayerStart0) at 100, 200, 48\r\n"
-            "Rotation: 90, 0, -90\r\n\r\n");
+  for (const bool w3d : {false, true}) {
+    TempDir dir("actors");
+    FakeHost host = HostFor(dir, LevelText({"Begin Actor Class=PlayerStart Name=PlayerStart0\n"
+                                            "   Location=(X=100,Y=200,Z=48)\nEnd Actor\n"}));
+    host.options.Report = true;
+    host.options.W3D = w3d;
+    Convert(host);
+    EXPECT_FALSE(std::filesystem::exists(dir / "room.mtl"));
+    EXPECT_EQ(
+        ReadBytes(dir / "room.txt"),
+        std::string("Lights, Movers, Sounds\r\n\r\nPlayerStart Tag:  (Name: PlayerStart0) at ") +
+            (w3d ? "100, 48, -200" : "100, 200, 48") + "\r\nRotation: 90, 0, -90\r\n\r\n");
+  }
 }
 
 TEST(ConversionRun, SwitchesSelectAdditiveBrushesOrOnlyTheBuilderBrush) {
@@ -320,6 +323,19 @@ TEST(ConversionRun, StartFaceAndInvisibleFlagsIgnoreFacesButCountThem) {
     }
     EXPECT_EQ(materials, row.materials);
   }
+}
+
+TEST(ConversionRun, PolygonWithoutTextureKeepsTheFlagsReadBeforeIt) {
+  // The record is reused from brush to brush: the untextured face inherits the invisible flag.
+  BrushSpec first;
+  first.polygons = {PolygonSpec{"Rock"}, PolygonSpec{"Glass", 1}};
+  BrushSpec second = MakeBrush("Brush2");
+  second.polygons = {PolygonSpec{""}, PolygonSpec{"Rock"}};
+  TempDir dir("reuse");
+  FakeHost host = HostFor(dir, LevelText({BrushText(first), BrushText(second)}));
+  const RunSummary summary = Convert(host);
+  EXPECT_EQ(summary.InvisibleFaces, 2);
+  EXPECT_EQ(summary.FacesConverted, 2);
 }
 
 TEST(ConversionRun, IgnoreSwitchesSkipUntexturedAndDefaultTexturedFaces) {
