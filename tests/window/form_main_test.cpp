@@ -197,7 +197,7 @@ TEST(FormMain, SettingsComeBackAtTheNextStart) {
     TestWindow::DeleteClosedWindows();
     EXPECT_TRUE(window.Gone());
   }
-  EXPECT_NE(ReadBytes(ini).find("ListMaskedBMtypeOut=PCX"), std::string::npos) << ReadBytes(ini);
+  EXPECT_NE(FileBytes(ini).find("ListMaskedBMtypeOut=PCX"), std::string::npos) << FileBytes(ini);
 
   TestWindow reopened(ini);
   for (std::size_t i = 0; i < before.size(); ++i) {
