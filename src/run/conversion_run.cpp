@@ -148,20 +148,21 @@ void Run::Convert() {
   LevelReading reading;
   reading.Take = [this](const BrushActor& brush) { return TakesBrush(options_, brush.Csg); };
   reading.TextureOnly = !options_.DoGeometry;
-  reading.ReportActors = options_.Report;
   Level level = ReadLevel(text_, reading);
   CountBrushes(level);
   for (BrushActor& brush : level.Brushes) {
     if (brush.Taken) WriteBrush(brush, level.HasActors);
   }
+  const bool has_actors = level.HasActors;
+  level = Level{};  // the brushes are written: their memory goes to the report's actors
 
   // End: materials, then the report.
   summary.MissingTextures = WriteMaterialLibrary(host_, out_, options_, table_);
   summary.Materials = table_.front().Name.empty() ? 0 : static_cast<std::int32_t>(table_.size());
-  if (options_.Report && level.HasActors) {
+  if (options_.Report && has_actors) {
     host_.SetLabelPos("Writing Report");
-    summary.ReportBlocks = WriteReport(out_, ReportPath(options_), level.Actors, options_.W3D,
-                                       [this] { Yield(); });
+    summary.ReportBlocks = WriteReport(out_, ReportPath(options_), ReadReportActors(text_),
+                                       options_.W3D, [this] { Yield(); });
   }
   out_.Flush();
   host_.SetLabelPos("");

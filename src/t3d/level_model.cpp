@@ -185,7 +185,6 @@ Level ReadLevel(std::string_view text, const LevelReading& reading) {
                       brush.Polygons);
     if (level.HasActors) pos = content_end + TextLength(kActorEndKey) + 1;
   }
-  if (reading.ReportActors && level.HasActors) level.Actors = ReadReportActors(text);
   return level;
 }
 

@@ -49,7 +49,6 @@ struct Level {
   // brush actor without CSG, group or placement, read over the whole text.
   bool HasActors = false;
   std::vector<BrushActor> Brushes;
-  ReportActors Actors;  // filled only when asked for
 };
 
 // Decides, for each brush actor in text order, given its CSG operation, whether it is taken:
@@ -57,9 +56,8 @@ struct Level {
 using BrushChoice = std::function<bool(const BrushActor&)>;
 
 struct LevelReading {
-  BrushChoice Take;           // null takes every brush actor
-  bool TextureOnly = false;   // polygons keep only texture and flags: no geometry is read
-  bool ReportActors = false;  // also read the report's actors
+  BrushChoice Take;          // null takes every brush actor
+  bool TextureOnly = false;  // polygons keep only texture and flags: no geometry is read
 };
 
 // Reads the brush actors, each the block from "Begin Actor Class=Brush" (or "Class=Engine.Brush")
@@ -67,15 +65,15 @@ struct LevelReading {
 // walk. Polygons are read with one record reused from polygon to polygon of the taken brushes, so
 // a polygon without "Texture=" keeps the flags of the taken polygon before it. After a taken
 // brush the walk goes on past its "End Actor"; after one that is not taken, from its content
-// start, so a brush actor lacking its own end is still seen. A report actor whose 16-bit value
-// is out of range throws BrushError.
+// start, so a brush actor lacking its own end is still seen.
 Level ReadLevel(std::string_view text, const LevelReading& reading);
 
 // Reads the group, "PolyFlags=" and placement of a brush actor with a CSG operation from its own
 // block (from just after its begin key to its "End Actor").
 void ReadBrushDetails(std::string_view block, BrushActor& brush);
 
-// Reads every light, trigger, player start and teleporter, class by class.
+// Reads every light, trigger, player start and teleporter, class by class. A 16-bit value out of
+// range throws BrushError naming its key.
 ReportActors ReadReportActors(std::string_view text);
 
 }  // namespace brushwright
