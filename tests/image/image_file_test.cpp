@@ -74,60 +74,53 @@ TEST(DecodeImageFile, ReadsAHandWrittenBitmapTopRowFirst) {
   for (const int value : {78, 0, 54, 40, 3, 2, 0x00180001, 0, 24, 0, 0, 0, 0}) {
     bmp.append(reinterpret_cast<const char*>(&value), 4);
   }
-  bmp += std::string(
-      "\0\0\xff"
-      "\0\xff\0"
-      "\xff\0\0"
-      "\0\0\0",
-      12);  // bottom: red green blue
-  bmp += std::string(
-      "\xff\xff\xff"
-      "\0\0\0"
-      "\x80\x80\x80"
-      "\0\0\0",
-      12);  // top: white black grey
+  // Bottom row red, green, blue; top row white, black, grey.
+  bmp.append("\0\0\xff\0\xff\0\xff\0\0\0\0\0\xff\xff\xff\0\0\0\x80\x80\x80\0\0\0", 24);
   const TempDir dir("image");
   WriteBytes(dir / "hand.bmp", bmp);
   const Image image = DecodeImageFile(dir / "hand.bmp");
-  const std::vector<std::uint8_t> expected = {255, 255, 255, 255, 0,   0, 0,   255,
-                                              128, 128, 128, 255, 255, 0, 0,   255,
-                                              0,   255, 0,   255, 0,   0, 255, 255};
   EXPECT_EQ(image.Width, 3);
   EXPECT_EQ(image.Height, 2);
-  EXPECT_EQ(image.Rgba, expected);
+  EXPECT_EQ(image.Rgba,
+            (std::vector<std::uint8_t>{255, 255, 255, 255, 0, 0,   0, 255, 128, 128, 128, 255,
+                                       255, 0,   0,   255, 0, 255, 0, 255, 0,   0,   255, 255}));
 }
 
 TEST(DecodeImageFile, TransparencyFromAlphaOrMaskColour) {
   const TempDir dir("image");
   const Image clear = Blocks(20, 12, 0);
+  EXPECT_EQ(EncodePng(clear).substr(0, 8), "\x89PNG\r\n\x1a\n");
   WriteBytes(dir / "a.png", EncodePng(clear));
   const Image png = DecodeImageFile(dir / "a.png");
   EXPECT_EQ(Difference(png, clear), 0);
   EXPECT_TRUE(png.HasTransparency);
-  EXPECT_EQ(
-      Difference(RoundTrip(dir, Blocks(9, 9, 100), ImageFormat::Tiff, "a.tif"), Blocks(9, 9, 100)),
-      0);
+  const Image half = Blocks(9, 9, 100);
+  EXPECT_EQ(Difference(RoundTrip(dir, half, ImageFormat::Tiff, "a.tif"), half), 0);
   // GIF keeps the clear blocks as its mask colour, which decodes to alpha 0.
   const Image gif = RoundTrip(dir, clear, ImageFormat::Gif, "a.gif");
   EXPECT_TRUE(gif.HasTransparency);
   for (std::size_t i = 3; i < gif.Rgba.size(); i += 4) EXPECT_EQ(gif.Rgba[i], clear.Rgba[i]) << i;
-  EXPECT_EQ(EncodePng(clear).substr(0, 8), "\x89PNG\r\n\x1a\n");
+}
+
+// The message DecodeImageFile throws for `path`; "" when it decodes.
+std::string DecodeError(const std::string& path) {
+  try {
+    DecodeImageFile(path);
+  } catch (const BrushError& error) {
+    return error.what();
+  }
+  return "";
 }
 
 TEST(DecodeImageFile, UndecodableFilesThrowNamingTheFile) {
   const TempDir dir("image");
-  for (const char* bytes : {"not an image", "", "\x89PNG\r\n\x1a\n\0\0\0\rIHDR", "BM garbage"}) {
-    WriteBytes(dir / "bad.png", bytes);
-    EXPECT_THROW(DecodeImageFile(dir / "bad.png"), BrushError) << bytes;
+  int number = 0;
+  for (const char* bytes : {"not an image", "", "\x89PNG\r\n\x1a\n", "BM garbage", "absent"}) {
+    const std::string path = dir / ("bad" + std::to_string(++number) + ".png");
+    if (std::string(bytes) != "absent") WriteBytes(path, bytes);
+    EXPECT_EQ(DecodeError(path), "cannot decode image '" + path + "'");
   }
-  for (const std::string& path : {dir / "absent.png", dir.path().string()}) {
-    try {
-      DecodeImageFile(path);
-      ADD_FAILURE() << path << " decoded";
-    } catch (const BrushError& error) {
-      EXPECT_EQ(std::string(error.what()), "cannot decode image '" + path + "'");
-    }
-  }
+  EXPECT_EQ(DecodeError(dir.path().string()), "cannot decode image '" + dir.path().string() + "'");
 }
 
 // True when a library of the GUI toolkit is mapped into this process.
@@ -156,10 +149,9 @@ TEST(ImageModule, MissingModuleIsReportedWithWhereItWasLooked) {
   const TempDir dir("image");
   std::filesystem::create_directories(dir.path() / "bin");
   std::filesystem::copy_file("/proc/self/exe", dir / "bin/image_tests");
-  const std::string command =
-      dir / "bin/image_tests" +
-      " --gtest_also_run_disabled_tests --gtest_filter='*DISABLED_Decode*'" + " >" +
-      dir / "out.txt";
+  const std::string command = dir / "bin/image_tests" +
+                              " --gtest_also_run_disabled_tests --gtest_filter='*DISABLED*' >" +
+                              dir / "out.txt";
   ASSERT_EQ(std::system(command.c_str()), 0);
   const std::string out = testing::ReadBytes(dir / "out.txt");
   EXPECT_NE(out.find("cannot decode image 'x.png': the image module libbrushwright_wximage.so is "
@@ -169,12 +161,8 @@ TEST(ImageModule, MissingModuleIsReportedWithWhereItWasLooked) {
       << out;
 }
 
-TEST(ImageModule, DISABLED_DecodeShowingTheError) {
-  try {
-    DecodeImageFile("x.png");
-  } catch (const BrushError& error) {
-    std::printf("%s\n", error.what());
-  }
+TEST(ImageModule, DISABLED_PrintDecodeError) {
+  std::puts(DecodeError("x.png").c_str());
 }
 
 }  // namespace

@@ -150,7 +150,6 @@ TEST(ReadInputText, RegularFilesAsReadFileTextUpToTheLargestSize) {
   PutBytes(dir / "over.t3d", std::string(1001, 'x'));
   EXPECT_EQ(ErrorOf([&] { ReadInputText(dir / "over.t3d", 1000); }),
             "'" + dir / "over.t3d" + "' is too large to convert (1001 bytes)");
-  EXPECT_TRUE(Contains(ErrorOf([&] { ReadInputText(dir / "absent", 1000); }), "absent'"));
 }
 
 TEST(ReadInputText, EndlessInputStopsPastTheLargestSize) {
@@ -163,7 +162,7 @@ TEST(ReadInputText, FifoAndStandardInputAreReadWholeOnce) {
   ScratchDir dir;
   ASSERT_EQ(mkfifo((dir / "level.fifo").c_str(), 0600), 0);
   std::signal(SIGPIPE, SIG_IGN);  // a reader that stops early fails the test, not the program
-  std::string text;               // more than a pipe holds, in pieces of odd sizes
+  std::string text;               // more than a pipe holds at once
   for (int i = 0; text.size() < 300000; ++i) text += "Begin Polygon " + std::to_string(i) + "\r\n";
   std::thread writer([&] {
     std::ofstream out(dir / "level.fifo", std::ios::binary);
@@ -173,14 +172,8 @@ TEST(ReadInputText, FifoAndStandardInputAreReadWholeOnce) {
   writer.join();
 
   PutBytes(dir / "stdin.t3d", text);
-  const int saved = dup(STDIN_FILENO);
-  const int file = open((dir / "stdin.t3d").c_str(), O_RDONLY);
-  dup2(file, STDIN_FILENO);
-  close(file);
-  std::string from_stdin = ReadInputText("-", 1 << 20);
-  dup2(saved, STDIN_FILENO);
-  close(saved);
-  EXPECT_EQ(from_stdin, text);
+  ASSERT_NE(std::freopen((dir / "stdin.t3d").c_str(), "rb", stdin), nullptr);
+  EXPECT_EQ(ReadInputText("-", 1 << 20), text);
 }
 
 TEST(ReadFileText, MissingFileOrDirectoryThrowsNamingIt) {
