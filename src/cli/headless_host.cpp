@@ -2,7 +2,7 @@
 // decoded but not shown, message boxes become stderr lines.
 #include "cli/headless_host.h"
 
-#include "cli/image_file.h"
+#include "image/image_file.h"
 
 namespace brushwright {
 
@@ -10,7 +10,7 @@ HeadlessHost::HeadlessHost(std::ostream& messages, ProgressDisplay& progress)
     : messages_(messages), progress_(progress) {}
 
 Image HeadlessHost::LoadPicture(const std::string& path) {
-  const Image image = ImageFromToolkit(DecodeImageFile(path));
+  const Image image = DecodeImageFile(path);
   // A new picture starts without lines, drawn from its top left corner.
   x_ = 0;
   y_ = 0;

@@ -19,7 +19,7 @@
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
-#include "cli/image_file.h"
+#include "image/image_file.h"
 #include "settings/ini_file.h"
 #include "settings/window_settings.h"
 #include "text/file_text.h"
@@ -544,9 +544,9 @@ RunRequest FormMain::Yield() {
 }
 
 Image FormMain::LoadPicture(const std::string& path) {
-  const wxImage image = DecodeImageFile(path);
+  Image image = DecodeImageFile(path);
   picture_texture_->ShowImage(image);
-  return ImageFromToolkit(image);
+  return image;
 }
 
 void FormMain::SetCurrentPosition(double x, double y) {

@@ -2,6 +2,9 @@
 #include "cli/headless_host.h"
 
 #include "cli/command_line.h"
+#include "image/image_file.h"
+#include "support/test_files.h"
+#include "text/brush_error.h"
 
 #include <sstream>
 #include <string>
@@ -43,6 +46,29 @@ TEST(RunOptionsFor, NamesEachInputsOutputAndKeepsTheSwitches) {
     row.change(options);
     EXPECT_EQ(Told(RunOptionsFor(options, "maps/room.t3d")), row.expected) << row.name;
   }
+}
+
+TEST(HeadlessHost, LoadPictureGivesTheImageAndRestartsTheOutline) {
+  const testing::TempDir dir("headless");
+  Image white;
+  white.Width = 5;
+  white.Height = 3;
+  white.Rgba.assign(5 * 3 * 4, 255);
+  testing::WriteBytes(dir / "Wall.BMP", EncodeImage(white, ImageFormat::Bmp));
+  testing::WriteBytes(dir / "bad.BMP", "BM garbage");
+  std::ostringstream messages;
+  ProgressDisplay progress(messages, false, 80);
+  HeadlessHost host(messages, progress);
+  host.SetCurrentPosition(5, 6);
+  const Image image = host.LoadPicture(dir / "Wall.BMP");
+  EXPECT_EQ(image.Width, 5);
+  EXPECT_EQ(image.Height, 3);
+  double x = -1;
+  double y = -1;
+  host.CurrentPosition(x, y);
+  EXPECT_EQ(x + y, 0);
+  EXPECT_THROW(host.LoadPicture(dir / "bad.BMP"), BrushError);
+  EXPECT_EQ(messages.str(), "");
 }
 
 TEST(HeadlessHost, MessagesBecomeTitledLines) {

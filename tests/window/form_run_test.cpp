@@ -5,7 +5,7 @@
 #include <wx/app.h>
 
 #include "../run/fake_host.h"
-#include "cli/image_file.h"
+#include "image/image_file.h"
 #include "window/autorun.h"
 #include "window/picture_surface.h"
 #include "window_test_support.h"
@@ -18,7 +18,7 @@ namespace {
 class DecodingHost : public FakeHost {
  public:
   Image LoadPicture(const std::string& path) override {
-    return ImageFromToolkit(DecodeImageFile(path));
+    return DecodeImageFile(path);
   }
 };
 
