@@ -92,7 +92,7 @@ class MinimalHost : public RunHost {
   void SetCurrentPosition(double, double) override {}
   void CurrentPosition(double& x, double& y) override { x = y = 0; }
   void DrawLine(int, int, int, int) override {}
-  void ShowMessage(std::string_view, std::string_view) override {}
+  void ShowMessage(std::string_view, std::string_view, MessageKind) override {}
 };
 
 std::string FileBytes(const fs::path& path) {

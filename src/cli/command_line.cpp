@@ -18,6 +18,9 @@ namespace {
 constexpr std::array<std::string_view, 6> kTextureTypes = {"BMP", "PCX", "JPG",
                                                            "PNG", "TIF", "GIF"};
 
+// The input name that stands for standard input, as in other command-line tools.
+constexpr std::string_view kStandardInput = "-";
+
 // Help columns: wide enough for the longest option with its value name.
 constexpr std::size_t kHelpColumn = 30;
 
@@ -59,7 +62,8 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
   app.set_help_flag("-h,--help", "show this help and exit");
   app.set_version_flag("--version", std::string("brushwright-convert ") + BRUSHWRIGHT_VERSION,
                        "show the version and exit");
-  app.add_option("INPUT.t3d", options.Inputs, "T3D files, each converted in its own run")
+  app.add_option("INPUT.t3d", options.Inputs,
+                 "T3D files, each its own run; - is standard input")
       ->option_text("...")
       ->required()
       ->check(NonEmptyValidator());
@@ -102,7 +106,7 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
       "place brushes by location only (default: off)");
   app.add_flag("--subtractive", options.Run.Subtractive,
                "take subtractive brushes too (default: off)");
-  app.add_flag("-q,--quiet", options.Quiet, "no progress line and no summary (default: off)");
+  app.add_flag("-q,--quiet", options.Quiet, "print errors only (default: off)");
 }
 
 void ConfigureApp(CLI::App& app, ConvertOptions& options) {
@@ -145,6 +149,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     return UsageError{error.what()};
   }
   options.Run.SearchCopy = app.count("--copy-textures") > 0;
+  // Standard input has no name to make the output's from, and can be read once.
+  const auto from_stdin = std::count(options.Inputs.begin(), options.Inputs.end(), kStandardInput);
+  if (from_stdin > 1) return UsageError{"standard input (-) can be read only once"};
+  if (from_stdin == 1 && options.OutputFile.empty()) {
+    return UsageError{"reading standard input (-) needs -o FILE to name the output"};
+  }
   if (!options.OutputFile.empty() && options.Inputs.size() > 1) {
     return UsageError{"--output names one file but " + std::to_string(options.Inputs.size()) +
                       " inputs were given; use --output-dir"};

@@ -33,7 +33,7 @@ bool ConvertOne(const ConvertOptions& options, const std::string& input, std::os
     return false;
   };
   progress.Start(FileNameOfPath(input));
-  HeadlessHost host(err, progress);
+  HeadlessHost host(err, progress, options.Quiet);
   RunSummary summary;
   const auto started = std::chrono::steady_clock::now();
   try {

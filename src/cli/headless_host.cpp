@@ -6,8 +6,8 @@
 
 namespace brushwright {
 
-HeadlessHost::HeadlessHost(std::ostream& messages, ProgressDisplay& progress)
-    : messages_(messages), progress_(progress) {}
+HeadlessHost::HeadlessHost(std::ostream& messages, ProgressDisplay& progress, bool quiet)
+    : messages_(messages), progress_(progress), quiet_(quiet) {}
 
 Image HeadlessHost::LoadPicture(const std::string& path) {
   const Image image = DecodeImageFile(path);
@@ -32,7 +32,8 @@ void HeadlessHost::DrawLine(int /*x1*/, int /*y1*/, int x2, int y2) {
   y_ = y2;
 }
 
-void HeadlessHost::ShowMessage(std::string_view text, std::string_view title) {
+void HeadlessHost::ShowMessage(std::string_view text, std::string_view title, MessageKind kind) {
+  if (quiet_ && kind == MessageKind::Notice) return;
   progress_.Clear();
   bool any_line = false;
   std::size_t start = 0;

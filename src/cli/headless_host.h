@@ -13,8 +13,9 @@ namespace brushwright {
 
 class HeadlessHost : public RunHost {
  public:
-  // `progress` must outlive the host; `messages` receives the message boxes.
-  HeadlessHost(std::ostream& messages, ProgressDisplay& progress);
+  // `progress` must outlive the host; `messages` receives the message boxes, only the errors
+  // when `quiet`.
+  HeadlessHost(std::ostream& messages, ProgressDisplay& progress, bool quiet = false);
 
   void SetLabelProgress(std::string_view text) override { progress_.SetStage(text); }
   void SetLabelPos(std::string_view /*text*/) override {}
@@ -35,11 +36,12 @@ class HeadlessHost : public RunHost {
   void DrawLine(int x1, int y1, int x2, int y2) override;
 
   // One "<title>: <line>" on the messages stream per line of the text.
-  void ShowMessage(std::string_view text, std::string_view title) override;
+  void ShowMessage(std::string_view text, std::string_view title, MessageKind kind) override;
 
  private:
   std::ostream& messages_;
   ProgressDisplay& progress_;
+  bool quiet_;
   double x_ = 0;
   double y_ = 0;
 };

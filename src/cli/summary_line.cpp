@@ -8,7 +8,9 @@ namespace brushwright {
 
 namespace {
 
-std::string Count(const char* what, std::int32_t n) { return what + std::string(" ") + std::to_string(n); }
+std::string Count(const char* what, std::int32_t n) {
+  return what + std::string(" ") + std::to_string(n);
+}
 
 // "1 subtractive brush was" / "14 subtractive brushes were".
 std::string Brushes(std::int32_t n, const char* kind) {

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -75,6 +76,7 @@ class Run {
   std::int16_t width_ = 0;
   std::int16_t height_ = 0;
   TextureTable table_ = EmptyTextureTable();
+  std::optional<FileTreeIndex> search_tree_;  // built on the first search
   FaceConverterState face_state_;
 };
 
@@ -91,12 +93,10 @@ void Run::WaitWhilePaused() {
   while (request_ == RunRequest::Pause) Yield();
 }
 
+// Reads the input once, whatever it is (a file, a pipe, standard input as "-"), and never more
+// than the largest text a run can convert.
 void Run::ReadInput() {
-  text_ = ReadFileText(options_.InputFile);
-  if (text_.size() > kLargestInput) {
-    throw BrushError("'" + options_.InputFile + "' is too large to convert (" +
-                     std::to_string(text_.size()) + " bytes)");
-  }
+  text_ = ReadInputText(options_.InputFile, kLargestInput);
 }
 
 // The run never writes over its own input (a level saved as "map.txt" with the report on).
@@ -255,7 +255,7 @@ void Run::TextureStep(const PolygonRecord& polygon) {
   const std::int32_t index = FindTexture(table_, texture, polygon.Flags);
   if (index == -1) {
     host_.SetLabelProgress("adding texture");
-    LocateTextureFile(host_, options_, texture, width_, height_);
+    LocateTextureFile(host_, options_, search_tree_, texture, width_, height_);
     RegisterTexture(table_, texture, width_, height_, polygon.Flags);
   } else {
     width_ = table_[static_cast<std::size_t>(index)].Width;

@@ -23,13 +23,13 @@ struct RunSummary {
   std::int32_t Materials = 0;       // texture table entries
   std::int32_t MissingTextures = 0;
   std::int32_t ReportBlocks = 0;
-  std::int32_t BrushActors = 0;          // brush actors found
-  std::int32_t BrushesTaken = 0;         // brush actors whose polygons were read
-  std::int32_t SubtractiveSkipped = 0;   // brush actors skipped for their "CsgOper=CSG_Subtract"
-  std::int32_t BuilderSkipped = 0;       // brush actors skipped for having no "CsgOper=" at all
-  std::int32_t InvisibleFaces = 0;       // faces skipped for their invisible flag
-  std::int32_t BeforeStartFace = 0;      // faces skipped as numbered before the start face
-  std::int32_t TextureSkipped = 0;       // faces skipped by the no-texture/default-texture switches
+  std::int32_t BrushActors = 0;         // brush actors found
+  std::int32_t BrushesTaken = 0;        // brush actors whose polygons were read
+  std::int32_t SubtractiveSkipped = 0;  // brush actors skipped for their "CsgOper=CSG_Subtract"
+  std::int32_t BuilderSkipped = 0;      // brush actors skipped for having no "CsgOper=" at all
+  std::int32_t InvisibleFaces = 0;      // faces skipped for their invisible flag
+  std::int32_t BeforeStartFace = 0;     // faces skipped as numbered before the start face
+  std::int32_t TextureSkipped = 0;      // faces skipped by the no-texture/default-texture switches
 };
 
 // Runs a conversion from its first label to "Done" as `options` say, showing its progress

@@ -64,7 +64,7 @@ int WriteMaterialLibrary(RunHost& host, OutputFiles& out, const RunOptions& opti
   }
 
   if (missing > 0) {
-    host.ShowMessage(message, kMessageTitle);
+    host.ShowMessage(message, kMessageTitle, MessageKind::Notice);
     out.Write(MissingListPath(options), message, false);
   }
   return missing;

@@ -18,6 +18,10 @@ enum class RunRequest {
   Stop,   // the window is closing: the run gives up at once, keeping what it wrote
 };
 
+// What a message box tells the user: a notice after which the run goes on (the list of missing
+// images), or an error the run met and passed over (a folder it could not search).
+enum class MessageKind { Notice, Error };
+
 class RunHost {
  public:
   virtual ~RunHost() = default;
@@ -45,7 +49,7 @@ class RunHost {
   virtual void DrawLine(int x1, int y1, int x2, int y2) = 0;
 
   // A modal message box with an OK button; returns when the user has closed it.
-  virtual void ShowMessage(std::string_view text, std::string_view title) = 0;
+  virtual void ShowMessage(std::string_view text, std::string_view title, MessageKind kind) = 0;
 };
 
 }  // namespace brushwright

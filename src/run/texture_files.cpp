@@ -27,13 +27,18 @@ void CopyTextureFile(const std::string& from, const std::string& to) {
   }
 }
 
-// Looks for the image in the search tree and copies the first one found to `texture_path`.
+// Looks for the image in the search tree, walking it on the run's first search, and copies the
+// first one found to `texture_path`.
 void FetchFromSearchTree(RunHost& host, const std::string& search_path,
-                         const std::string& image_file, const std::string& texture_path) {
+                         std::optional<FileTreeIndex>& search_tree, const std::string& image_file,
+                         const std::string& texture_path) {
   host.SetLabelProgress("searching texture file");
-  const std::string found = FindFileInTree(
-      search_path, image_file,
-      [&host](const std::string& message) { host.ShowMessage(message, kSearchErrorTitle); });
+  if (!search_tree) {
+    search_tree = FileTreeIndex::Build(search_path, [&host](const std::string& message) {
+      host.ShowMessage(message, kSearchErrorTitle, MessageKind::Error);
+    });
+  }
+  const std::string found = search_tree->Find(image_file);
   if (!found.empty() && FileExists(found)) CopyTextureFile(found, texture_path);
 }
 
@@ -53,7 +58,8 @@ std::string TexturePathFile(const std::string& output_path, const std::string& t
   return DirectoryOfPath(output_path) + texture + "." + image_type;
 }
 
-void LocateTextureFile(RunHost& host, const RunOptions& options, const std::string& name,
+void LocateTextureFile(RunHost& host, const RunOptions& options,
+                       std::optional<FileTreeIndex>& search_tree, const std::string& name,
                        std::int16_t& width, std::int16_t& height) {
   // Texture names come from downloaded levels: an unsafe one never becomes a path.
   if (!IsSafeTextureName(name)) return;
@@ -64,7 +70,7 @@ void LocateTextureFile(RunHost& host, const RunOptions& options, const std::stri
 
   // An image already beside the output is used as it is, never fetched again.
   if (options.SearchCopy && !FileExists(texture_path)) {
-    FetchFromSearchTree(host, options.SearchPath, image_file, texture_path);
+    FetchFromSearchTree(host, options.SearchPath, search_tree, image_file, texture_path);
   }
   if (!FileExists(texture_path)) return;
 

@@ -2,11 +2,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "run/run_host.h"
 #include "run/run_options.h"
+#include "search/file_search.h"
 
 namespace brushwright {
 
@@ -22,9 +24,11 @@ std::string TexturePathFile(const std::string& output_path, const std::string& t
 // For a texture not yet in the table: when the options ask, copies its image from the search
 // tree into the output directory; when the image is there, shows it, names it in
 // LabelTextureName and sets width and height to its pixel size. Otherwise width and height stay
-// as they are. Throws BrushError when a copy fails or a present image cannot be decoded or is
-// too large.
-void LocateTextureFile(RunHost& host, const RunOptions& options, const std::string& name,
+// as they are. `search_tree` is the run's index of the search tree, built (and its unreadable
+// folders shown) on the first search. Throws BrushError when a copy fails or a present image
+// cannot be decoded or is too large.
+void LocateTextureFile(RunHost& host, const RunOptions& options,
+                       std::optional<FileTreeIndex>& search_tree, const std::string& name,
                        std::int16_t& width, std::int16_t& height);
 
 }  // namespace brushwright

@@ -238,11 +238,10 @@ void FormMain::CreateControls() {
       NewCheckBox(p, ID_CheckIgnoreDefTxt, "Ignore Def Tex.", false, "CheckIgnoreDefTxt");
   label_texture_name_ = NewLabel(p, ID_LabelTextureName, "<name>", "LabelTextureName",
                                  wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
-  check_brush_transforms_ = NewCheckBox(p, ID_CheckBrushTransforms, "Apply Brush Transforms",
-                                        true, "CheckBrushTransforms");
-  check_subtract_brushes_ = NewCheckBox(p, ID_CheckSubtractBrushes,
-                                        "Include Subtractive Brushes", false,
-                                        "CheckSubtractBrushes");
+  check_brush_transforms_ = NewCheckBox(p, ID_CheckBrushTransforms, "Apply Brush Transforms", true,
+                                        "CheckBrushTransforms");
+  check_subtract_brushes_ = NewCheckBox(p, ID_CheckSubtractBrushes, "Include Subtractive Brushes",
+                                        false, "CheckSubtractBrushes");
   label_pos_shown_ = "(position)";
   label_progress_shown_ = "(progress)";
   label_texture_name_shown_ = "<name>";
@@ -339,7 +338,7 @@ void FormMain::CommandGo_Click(wxCommandEvent&) {
   }
   if (failure) {
     SetLabelProgress("Error");
-    ShowMessage(*failure, kErrorTitle);
+    ShowMessage(*failure, kErrorTitle, MessageKind::Error);
   }
 }
 
@@ -561,7 +560,7 @@ void FormMain::DrawLine(int x1, int y1, int x2, int y2) {
   picture_texture_->DrawLine(x1, y1, x2, y2);
 }
 
-void FormMain::ShowMessage(std::string_view text, std::string_view title) {
+void FormMain::ShowMessage(std::string_view text, std::string_view title, MessageKind) {
   ShowPendingLabels();  // the window behind the box shows where the run stands
   options_.Messages->ShowMessage(text, title);
 }

@@ -116,7 +116,7 @@ class FormMain : public wxFrame, public RunHost {
   void SetCurrentPosition(double x, double y) override;
   void CurrentPosition(double& x, double& y) override;
   void DrawLine(int x1, int y1, int x2, int y2) override;
-  void ShowMessage(std::string_view text, std::string_view title) override;
+  void ShowMessage(std::string_view text, std::string_view title, MessageKind kind) override;
 
  private:
   friend class RunGuard;

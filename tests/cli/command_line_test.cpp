@@ -159,7 +159,7 @@ TEST(UsageText, NamesEveryOptionWithItsDefault) {
       "  --report                    write the actor report as .txt (default: off)",
       "  --no-brush-transforms       place brushes by location only (default: off)",
       "  --subtractive               take subtractive brushes too (default: off)",
-      "  -q,--quiet                  no progress line and no summary (default: off)",
+      "  -q,--quiet                  print errors only (default: off)",
       "  -h,--help                   show this help and exit",
       "  --version                   show the version and exit",
   };

@@ -187,6 +187,18 @@ TEST(ConvertExecutable, OutputOptionsPlaceTheFiles) {
   }
 }
 
+TEST(ConvertExecutable, StandardInputIsReadOnceAndQuietPrintsNoNotices) {
+  const fs::path dir = WorkDirectory();
+  // Through a pipe, as `zcat level.t3d.gz | brushwright-convert -o ... -` gives it.
+  const Result result = RunConvert(dir, "-q -o piped.obj - < room.t3d");
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.err, "") << "the missing image is listed in the file only";
+  std::string obj = kRoomObj;
+  obj.replace(obj.find("room.mtl"), 8, "piped.mtl");
+  EXPECT_EQ(ReadAll(dir / "piped.obj"), obj);
+  EXPECT_NE(ReadAll(dir / "pipedMissingTextures.txt").find("Rock.BMP"), std::string::npos);
+}
+
 TEST(ConvertExecutable, MissingInputFailsAndTheOtherIsConverted) {
   const fs::path dir = WorkDirectory();
   const Result result = RunConvert(dir, "absent.t3d room.t3d");
@@ -214,6 +226,8 @@ TEST(ConvertExecutable, BadUsageExitsTwoWithTheUsage) {
        "brushwright-convert: --output names one file but 2 inputs were given; use --output-dir"},
       {"-o x.obj --output-dir out room.t3d", "brushwright-convert: --output excludes --output-dir"},
       {"--bogus room.t3d", "brushwright-convert: The following argument was not expected: --bogus"},
+      {"- < room.t3d",
+       "brushwright-convert: reading standard input (-) needs -o FILE to name the output"},
   };
   for (const Row& row : rows) {
     const fs::path dir = WorkDirectory();

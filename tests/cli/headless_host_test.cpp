@@ -91,7 +91,7 @@ TEST(HeadlessHost, MessagesBecomeTitledLines) {
     std::ostringstream messages;
     ProgressDisplay progress(messages, false, 80);
     HeadlessHost host(messages, progress);
-    host.ShowMessage(row.text, row.title);
+    host.ShowMessage(row.text, row.title, MessageKind::Notice);
     EXPECT_EQ(messages.str(), row.expected) << row.text;
   }
 }
@@ -131,7 +131,7 @@ TEST(HeadlessHost, MessageClearsTheProgressLineFirst) {
   progress.Start("room.t3d");
   host.ShowFace(10, 40);
   host.Yield();
-  host.ShowMessage("Wall.BMP", "Brushwright");
+  host.ShowMessage("Wall.BMP", "Brushwright", MessageKind::Notice);
   EXPECT_EQ(terminal.str(),
             "\r\x1b[K| room.t3d [                    ] face 0/0\r\x1b[KBrushwright: Wall.BMP\n");
 }

@@ -73,7 +73,7 @@ class FakeHost : public RunHost {
     x_ = x2;
     y_ = y2;
   }
-  void ShowMessage(std::string_view text, std::string_view title) override {
+  void ShowMessage(std::string_view text, std::string_view title, MessageKind) override {
     log.push_back("message:" + std::string(title) + ":" + std::string(text));
   }
 

@@ -37,7 +37,8 @@ FakeHost HostIn(const TempDir& dir, bool search_copy) {
 
 Size Locate(FakeHost& host, const std::string& name) {
   Size size;
-  LocateTextureFile(host, host.options, name, size.width, size.height);
+  std::optional<FileTreeIndex> search_tree;
+  LocateTextureFile(host, host.options, search_tree, name, size.width, size.height);
   return size;
 }
 

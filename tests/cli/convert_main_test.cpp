@@ -1,0 +1,52 @@
+// brushwright-convert in-process: an input from a pipe, with the progress line of a terminal.
+#include "cli/convert_main.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "level_text.h"
+
+namespace brushwright {
+namespace {
+
+TEST(ConvertMain, PipeOnATerminalIsReadOnceAndConverted) {
+  const testing::TempDir dir("pipe");
+  const std::string fifo = dir / "level.t3d";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  testing::BrushSpec brush;
+  brush.polygons.assign(3, testing::PolygonSpec{"Rock"});
+  const std::string level = testing::LevelText({testing::BrushText(brush)});
+  std::atomic<bool> done = false;
+  std::thread writer([&] {
+    std::ofstream(fifo, std::ios::binary) << level;
+    // A second reader of the pipe finds it empty instead of waiting for a writer forever.
+    while (!done) {
+      const int again = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+      if (again >= 0) ::close(again);
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  });
+  std::ostringstream out;
+  std::ostringstream err;
+  ConsoleInfo terminal;
+  terminal.ErrorIsTerminal = true;
+  const int status = ConvertMain({"-o", dir / "level.obj", fifo}, out, err, terminal);
+  done = true;
+  writer.join();
+  EXPECT_EQ(status, kExitSuccess) << err.str();
+  EXPECT_NE(err.str().find("level.t3d: faces 3, groups 1,"), std::string::npos) << err.str();
+  EXPECT_NE(testing::ReadBytes(dir / "level.obj").find("f  7/7 8/8 9/9"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace brushwright
