@@ -11,7 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libwxgtk3.2-dev
   libcli11-dev libtinyobjloader-dev
-  libtinygltf-dev libstb-dev
+  libtinygltf-dev rapidjson-dev libstb-dev
   xvfb xauth xfonts-base fonts-dejavu-core
 )
 if [ "${1:-}" = "fuzz" ]; then

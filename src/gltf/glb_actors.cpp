@@ -100,7 +100,7 @@ std::vector<double> SpotRotation(const Rotator& rotation) {
 
 tinygltf::Light LightOf(const GlbLight& source, double scale) {
   tinygltf::Light light;
-  light.name = source.Name;
+  light.name = GltfName(source.Name);
   light.type = source.Spot ? "spot" : "point";
   light.color = LightColour(source.Hue, source.Saturation);
   light.range = kUnitsPerRadiusStep * (ClampByte(source.Radius) + 1) * scale;
@@ -124,7 +124,7 @@ std::vector<double> UnrealToGltf(const Vector& point, double scale) {
 void AddActorNodes(const std::string& path, const GlbScene& scene, tinygltf::Model& model) {
   const auto add_node = [&](const std::string& name, const Vector& location) -> tinygltf::Node& {
     tinygltf::Node& node = model.nodes.emplace_back();
-    node.name = name;
+    node.name = GltfName(name);
     node.translation = UnrealToGltf(location, scene.Scale);
     if (!std::all_of(node.translation.begin(), node.translation.end(),
                      [](double d) { return std::isfinite(d); })) {

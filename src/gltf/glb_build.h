@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <tiny_gltf.h>
@@ -35,6 +36,10 @@ void AddGroupNodes(const std::string& path, const GlbScene& scene, int first_vie
 
 // A node with a KHR_lights_punctual light per light, then an empty node per marker.
 void AddActorNodes(const std::string& path, const GlbScene& scene, tinygltf::Model& model);
+
+// A name of the level's 8-bit text (one character per byte, code points 0-255 as the text reader
+// gives them) in UTF-8, the only encoding a glTF file may hold.
+std::string GltfName(std::string_view text);
 
 // A point of Unreal space in glTF space: mirrored to OBJ space (x, -y, z), then turned to +Y up
 // (x, z, -y), times the scale: (x, z, y) x scale.

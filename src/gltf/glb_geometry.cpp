@@ -111,34 +111,33 @@ bool IsFinite(const GlbVertex& vertex) {
          std::isfinite(vertex.TexCoord[0]) && std::isfinite(vertex.TexCoord[1]);
 }
 
-// Fills the table with the run's vertices and returns its triangles (three vertex numbers
-// each); a fan triangle that uses one vertex twice has no area and is left out.
+// Adds the run's vertices to the group's table and returns the run's triangles (three vertex
+// numbers each); a fan triangle that uses one vertex twice has no area and is left out.
 std::vector<std::uint32_t> Triangulate(const std::string& path, const GlbScene& scene,
                                        const GlbGroup& group, const FaceRun& run,
                                        VertexTable& table) {
-  table.Reset(run.Corners);
   std::vector<std::uint32_t> triangles;
   triangles.reserve((run.Corners - 2 * run.Faces.size()) * 3);
-  std::vector<std::uint32_t> ids;
   for (const GlbFace* face : run.Faces) {
-    ids.clear();
-    for (const GlbCorner& corner : face->Corners) {
-      const GlbVertex vertex = VertexOf(scene, corner);
+    std::uint32_t first = 0;
+    std::uint32_t previous = 0;
+    for (std::size_t k = 0; k < face->Corners.size(); ++k) {
+      const GlbVertex vertex = VertexOf(scene, face->Corners[k]);
       if (!IsFinite(vertex)) {
         throw BrushError("cannot write '" + path + "': face " +
                          std::to_string(face - group.Faces.data() + 1) + " of group '" +
                          group.Name + "' has a position or texture coordinate out of range");
       }
-      ids.push_back(table.Insert(vertex));
-    }
-    for (std::size_t i = 1; i + 1 < ids.size(); ++i) {
-      if (ids[0] == ids[i] || ids[i] == ids[i + 1] || ids[0] == ids[i + 1]) continue;
-      triangles.insert(triangles.end(), {ids[0], ids[i], ids[i + 1]});
+      const std::uint32_t id = table.Insert(vertex);
+      if (k == 0) first = id;
+      if (k >= 2 && first != previous && previous != id && first != id) {
+        triangles.insert(triangles.end(), {first, previous, id});
+      }
+      previous = id;
     }
   }
   return triangles;
 }
-
 tinygltf::Accessor& AddAccessor(tinygltf::Model& model, int view, std::size_t offset,
                                 int component_type, int type, std::size_t count) {
   tinygltf::Accessor& accessor = model.accessors.emplace_back();
@@ -150,11 +149,10 @@ tinygltf::Accessor& AddAccessor(tinygltf::Model& model, int view, std::size_t of
   return accessor;
 }
 
-// Appends the run's vertices and triangles to the binary chunk and describes them as one
-// primitive: POSITION with its bounds, TEXCOORD_0 and the indices.
-tinygltf::Primitive AddPrimitive(const std::vector<GlbVertex>& vertices,
-                                 const std::vector<std::uint32_t>& triangles, std::int32_t material,
-                                 int first_view, GlbBinary& binary, tinygltf::Model& model) {
+// Appends the group's vertices to the binary chunk as the POSITION accessor (with the bounds
+// glTF requires) and the TEXCOORD_0 accessor after it; returns the first.
+int AddVertices(const std::vector<GlbVertex>& vertices, int first_view, GlbBinary& binary,
+                tinygltf::Model& model) {
   std::vector<float> positions;
   std::vector<float> tex_coords;
   positions.reserve(vertices.size() * 3);
@@ -169,33 +167,39 @@ tinygltf::Primitive AddPrimitive(const std::vector<GlbVertex>& vertices,
     }
     tex_coords.insert(tex_coords.end(), {vertex.TexCoord[0], vertex.TexCoord[1]});
   }
-  tinygltf::Primitive primitive;
-  primitive.mode = TINYGLTF_MODE_TRIANGLES;
-  primitive.material = material;
-  primitive.attributes["POSITION"] = static_cast<int>(model.accessors.size());
+  const int first = static_cast<int>(model.accessors.size());
   tinygltf::Accessor& position = AddAccessor(
       model, first_view, AppendAligned(binary.Positions, positions.data(), positions.size() * 4),
       TINYGLTF_COMPONENT_TYPE_FLOAT, TINYGLTF_TYPE_VEC3, vertices.size());
   position.minValues = std::move(low);
   position.maxValues = std::move(high);
-  primitive.attributes["TEXCOORD_0"] = static_cast<int>(model.accessors.size());
   AddAccessor(model, first_view + 1,
               AppendAligned(binary.TexCoords, tex_coords.data(), tex_coords.size() * 4),
               TINYGLTF_COMPONENT_TYPE_FLOAT, TINYGLTF_TYPE_VEC2, vertices.size());
-  primitive.indices = static_cast<int>(model.accessors.size());
+  return first;
+}
+
+// Appends one primitive's triangles to the binary chunk as an index accessor; returns it.
+int AddIndices(const std::vector<std::uint32_t>& triangles, std::size_t vertex_count,
+               int index_view, GlbBinary& binary, tinygltf::Model& model) {
   std::size_t offset = 0;
   int component_type = TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT;
-  if (vertices.size() <= kMaxShortIndexVertices) {
+  if (vertex_count <= kMaxShortIndexVertices) {
     const std::vector<std::uint16_t> short_indices(triangles.begin(), triangles.end());
     offset = AppendAligned(binary.Indices, short_indices.data(), short_indices.size() * 2);
     component_type = TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT;
   } else {
     offset = AppendAligned(binary.Indices, triangles.data(), triangles.size() * 4);
   }
-  AddAccessor(model, first_view + 2, offset, component_type, TINYGLTF_TYPE_SCALAR,
-              triangles.size());
-  return primitive;
+  AddAccessor(model, index_view, offset, component_type, TINYGLTF_TYPE_SCALAR, triangles.size());
+  return static_cast<int>(model.accessors.size()) - 1;
 }
+
+// One run's triangles, before they become a primitive.
+struct RunTriangles {
+  std::int32_t Material;
+  std::vector<std::uint32_t> Triangles;
+};
 
 }  // namespace
 
@@ -203,22 +207,34 @@ void AddGroupNodes(const std::string& path, const GlbScene& scene, int first_vie
                    GlbBinary& binary, tinygltf::Model& model, GlbCounts& counts) {
   VertexTable table;
   for (const GlbGroup& group : scene.Groups) {
-    tinygltf::Mesh mesh;
-    mesh.name = group.Name;
-    for (const FaceRun& run : FaceRunsOf(group, scene.Materials.size(), counts)) {
-      const std::vector<std::uint32_t> triangles = Triangulate(path, scene, group, run, table);
-      if (triangles.empty()) continue;
-      mesh.primitives.push_back(
-          AddPrimitive(table.vertices(), triangles, run.Material, first_view, binary, model));
+    // The group's primitives share one vertex list: equal vertices are written once per group.
+    const std::vector<FaceRun> runs = FaceRunsOf(group, scene.Materials.size(), counts);
+    std::size_t corners = 0;
+    for (const FaceRun& run : runs) corners += run.Corners;
+    table.Reset(corners);
+    std::vector<RunTriangles> primitives;
+    for (const FaceRun& run : runs) {
+      std::vector<std::uint32_t> triangles = Triangulate(path, scene, group, run, table);
       counts.Triangles += static_cast<std::int64_t>(triangles.size() / 3);
-      counts.Vertices += static_cast<std::int64_t>(table.vertices().size());
+      if (!triangles.empty()) primitives.push_back({run.Material, std::move(triangles)});
     }
     tinygltf::Node& node = model.nodes.emplace_back();
-    node.name = group.Name;
+    node.name = GltfName(group.Name);
     // A mesh needs at least one primitive: a group without faces is a bare node.
-    if (!mesh.primitives.empty()) {
-      node.mesh = static_cast<int>(model.meshes.size());
-      model.meshes.push_back(std::move(mesh));
+    if (primitives.empty()) continue;
+    node.mesh = static_cast<int>(model.meshes.size());
+    tinygltf::Mesh& mesh = model.meshes.emplace_back();
+    mesh.name = node.name;
+    const int vertices = AddVertices(table.vertices(), first_view, binary, model);
+    counts.Vertices += static_cast<std::int64_t>(table.vertices().size());
+    for (const RunTriangles& run : primitives) {
+      tinygltf::Primitive& primitive = mesh.primitives.emplace_back();
+      primitive.mode = TINYGLTF_MODE_TRIANGLES;
+      primitive.material = run.Material;
+      primitive.attributes["POSITION"] = vertices;
+      primitive.attributes["TEXCOORD_0"] = vertices + 1;
+      primitive.indices =
+          AddIndices(run.Triangles, table.vertices().size(), first_view + 2, binary, model);
     }
   }
 }

@@ -102,7 +102,7 @@ void AddMaterials(const GlbScene& scene, const PngEncoder& encode_png, GlbBinary
   bool any_unlit = false;
   for (const GlbMaterial& source : scene.Materials) {
     tinygltf::Material& material = model.materials.emplace_back();
-    material.name = source.Name;
+    material.name = GltfName(source.Name);
     const auto has = [&](std::int64_t flag) { return (source.Flags & flag) != 0; };
     tinygltf::PbrMetallicRoughness& pbr = material.pbrMetallicRoughness;
     pbr.metallicFactor = kMetallic;
@@ -112,7 +112,7 @@ void AddMaterials(const GlbScene& scene, const PngEncoder& encode_png, GlbBinary
       pbr.baseColorFactor = {kPlainGrey, kPlainGrey, kPlainGrey, 1};
     } else {
       pbr.baseColorTexture.index =
-          textures.Texture(std::move(png), source.Name, !has(kFlagNoSmooth));
+          textures.Texture(std::move(png), material.name, !has(kFlagNoSmooth));
     }
     // Translucent wins over masked: blending also hides the masked texels (alpha 0).
     if (has(kFlagTranslucent)) {

@@ -19,6 +19,9 @@ constexpr std::size_t kMaxGlbBytes = 0xFFFFFFFFu;
 // Views of the geometry runs: vertex attributes share theirs, so each states its stride.
 constexpr std::size_t kPositionStride = 12;
 constexpr std::size_t kTexCoordStride = 8;
+// A group's mesh has a position and a texture coordinate accessor and one index accessor per
+// material; brushes of real levels carry one to three materials.
+constexpr std::size_t kAccessorsPerGroup = 4;
 
 void AddView(tinygltf::Model& model, std::size_t offset, std::size_t length, std::size_t stride,
              int target) {
@@ -59,6 +62,21 @@ std::size_t AppendAligned(std::vector<unsigned char>& run, const void* data, std
   return start;
 }
 
+std::string GltfName(std::string_view text) {
+  std::string utf8;
+  utf8.reserve(text.size());
+  for (const char c : text) {
+    const auto code = static_cast<unsigned char>(c);
+    if (code < 0x80) {
+      utf8 += c;
+    } else {
+      utf8 += static_cast<char>(0xC0 | (code >> 6));
+      utf8 += static_cast<char>(0x80 | (code & 0x3F));
+    }
+  }
+  return utf8;
+}
+
 std::string GlbBytes(const std::string& path, const GlbScene& scene, const PngEncoder& encode_png,
                      GlbCounts& counts) {
   assert(std::isfinite(scene.Scale) && scene.Scale > 0);
@@ -66,6 +84,11 @@ std::string GlbBytes(const std::string& path, const GlbScene& scene, const PngEn
   tinygltf::Model model;
   model.asset.version = "2.0";
   model.asset.generator = "Brushwright";
+
+  // tinygltf's objects are large: growing their vectors step by step would move them often.
+  model.nodes.reserve(scene.Groups.size() + scene.Lights.size() + scene.Markers.size());
+  model.meshes.reserve(scene.Groups.size());
+  model.accessors.reserve(scene.Groups.size() * kAccessorsPerGroup);
 
   // Phases: materials (their images open the buffer), groups, actors, one scene of them all.
   GlbBinary binary;

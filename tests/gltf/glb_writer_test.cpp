@@ -90,7 +90,7 @@ TEST(GlbWriter, GroupsAndMaterialsReadBackUpright) {
                     {0, {{0, 0, 1}, {2, 0.25, 1}, {3, 0, 0.75}}},
                     {1, {{0, 0, 0}, {1, 0, 1}, {2, 1, 1}, {3, 1, 0}}},
                     {1, {{0, 0, 0}, {1, 0, 1}}}}},
-                  {"Empty", {}}};
+                  {"Caf\xE9", {}}};  // 8-bit text, as the T3D file has it
   scene.Materials = {{"Grate2306", 2306, picture, ""},  // masked, two-sided, no smoothing
                      {"Glass4194308", 4194308, std::nullopt, png},  // translucent, unlit
                      {"Lost0", 0, std::nullopt, ""}};
@@ -106,19 +106,21 @@ TEST(GlbWriter, GroupsAndMaterialsReadBackUpright) {
   const tinygltf::Model model = ReadBack(path);
   ASSERT_EQ(model.nodes.size(), 2u);
   EXPECT_EQ(model.nodes[0].name, "Floor");
-  EXPECT_EQ(model.nodes[1].name, "Empty");
+  EXPECT_EQ(model.nodes[1].name, "Caf\u00e9");
   EXPECT_EQ(model.nodes[1].mesh, -1);
   const auto& primitives = model.meshes[model.nodes[0].mesh].primitives;
   ASSERT_EQ(primitives.size(), 2u);
   EXPECT_EQ(Values(model, primitives[0].indices), (std::vector<double>{0, 1, 2, 0, 2, 3}));
-  EXPECT_EQ(Values(model, primitives[1].indices), (std::vector<double>{0, 1, 2, 0, 2, 3}));
+  EXPECT_EQ(Values(model, primitives[1].indices), (std::vector<double>{4, 5, 6, 4, 6, 7}));
   // Upright and not mirrored: OBJ (x, y, z) lands at (x, z, -y) x scale, and the triangle's
-  // counter-clockwise corners face +Y.
+  // counter-clockwise corners face +Y. The primitives share the group's vertices.
+  EXPECT_EQ(primitives[1].attributes, primitives[0].attributes);
   const std::vector<double> p = Values(model, primitives[0].attributes.at("POSITION"));
-  EXPECT_EQ(p, (std::vector<double>{0, 0, 0, 32, 0, 16, 32, 0, 0, 0, 0, -16}));
+  EXPECT_EQ(p, (std::vector<double>{0, 0, 0, 32, 0, 16, 32, 0, 0, 0, 0, -16,  //
+                                    0, 0, 0, 32, 0, 16, 32, 0, 0, 0, 0, -16}));
   EXPECT_GT((p[5] - p[2]) * (p[6] - p[0]) - (p[3] - p[0]) * (p[8] - p[2]), 0);
   EXPECT_EQ(Values(model, primitives[0].attributes.at("TEXCOORD_0")),
-            (std::vector<double>{0, 0, 0.25, 0.125, 0.25, 0, 0, 0.25}));
+            (std::vector<double>{0, 0, 0.25, 0.125, 0.25, 0, 0, 0.25, 0, 1, 0, 0, 1, 0, 1, 1}));
 
   ASSERT_EQ(model.materials.size(), 3u);
   const tinygltf::Material& grate = model.materials[0];
