@@ -90,7 +90,7 @@ TEST(GlbWriter, GroupsAndMaterialsReadBackUpright) {
                     {0, {{0, 0, 1}, {2, 0.25, 1}, {3, 0, 0.75}}},
                     {1, {{0, 0, 0}, {1, 0, 1}, {2, 1, 1}, {3, 1, 0}}},
                     {1, {{0, 0, 0}, {1, 0, 1}}}}},
-                  {"Caf\xE9", {}}};  // 8-bit text, as the T3D file has it
+                  {"Caf\xE9", {}}};                     // 8-bit text, as the T3D file has it
   scene.Materials = {{"Grate2306", 2306, picture, ""},  // masked, two-sided, no smoothing
                      {"Glass4194308", 4194308, std::nullopt, png},  // translucent, unlit
                      {"Lost0", 0, std::nullopt, ""}};
@@ -190,13 +190,21 @@ TEST(GlbWriter, LightsAndMarkersStandWhereTheLevelHasThem) {
   EXPECT_EQ(ValidatorComplaints(path), "");
 }
 
-TEST(GlbWriter, EmptySceneIsAValidFile) {
+TEST(GlbWriter, UntexturedAndEmptyScenesAreValid) {
+  GlbScene untextured;
+  untextured.Positions = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+  untextured.Groups = {{"Brush0",
+                        {{kNoGlbMaterial, {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}},
+                         {0, {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}}}}};
+  untextured.Materials = {{"Lost0", 0, std::nullopt, ""}};
   testing::TempDir dir("glb");
-  const std::string path = dir / "empty.glb";
-  WriteGlb(path, GlbScene{}, StbPng);
-  EXPECT_TRUE(ReadBack(path).nodes.empty());
-  if (!HasNode()) GTEST_SKIP() << "node is not installed: the validator cannot run";
-  EXPECT_EQ(ValidatorComplaints(path), "");
+  for (const GlbScene& scene : {untextured, GlbScene{}}) {
+    const std::string path = dir / (scene.Groups.empty() ? "empty.glb" : "untextured.glb");
+    WriteGlb(path, scene, StbPng);
+    EXPECT_EQ(ReadBack(path).nodes.size(), scene.Groups.size());
+    if (!HasNode()) GTEST_SKIP() << "node is not installed: the validator cannot run";
+    EXPECT_EQ(ValidatorComplaints(path), "");
+  }
 }
 
 TEST(GlbWriter, FailuresNameTheFile) {
