@@ -26,7 +26,7 @@ struct GlbVertex {
   float TexCoord[2];
 };
 
-// Finds equal vertices of one primitive; each distinct one gets the next vertex number.
+// Finds equal vertices of one group; each distinct one gets the next vertex number.
 class VertexTable {
  public:
   // Forgets every vertex and makes room for `corners` of them.
@@ -138,6 +138,7 @@ std::vector<std::uint32_t> Triangulate(const std::string& path, const GlbScene& 
   }
   return triangles;
 }
+
 tinygltf::Accessor& AddAccessor(tinygltf::Model& model, int view, std::size_t offset,
                                 int component_type, int type, std::size_t count) {
   tinygltf::Accessor& accessor = model.accessors.emplace_back();
