@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running and testing Brushwright need.
+# Installs the Debian 12 packages that building, running and testing Brushwright need, and the
+# pinned glTF Validator (tools/gltf-validate) that the tests run with Node.
 # Does nothing when they are all present already; uses sudo when not run as root.
 # With the argument "fuzz" it also installs clang and its fuzzing runtime for fuzz/run-fuzzers.sh
 # (the normal build and CI never need them).
@@ -10,11 +11,15 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libwxgtk3.2-dev
   libcli11-dev libtinyobjloader-dev
+  libtinygltf-dev rapidjson-dev libstb-dev
   xvfb xauth xfonts-base fonts-dejavu-core
 )
 if [ "${1:-}" = "fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)
 fi
+# Node and npm run the glTF Validator; a machine that has them from elsewhere keeps its own.
+command -v node >/dev/null 2>&1 || packages+=(nodejs)
+command -v npm >/dev/null 2>&1 || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -22,10 +27,16 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -q
+  $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
 
-sudo=""
-[ "$(id -u)" -ne 0 ] && sudo="sudo"
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -q
-$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+# The glTF Validator at the version package-lock.json pins.
+validator="$(cd "$(dirname "$0")/.." && pwd)/tools/gltf-validate"
+if [ ! -d "$validator/node_modules" ]; then
+  (cd "$validator" && npm ci --no-audit --no-fund --loglevel=error)
+fi

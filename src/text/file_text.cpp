@@ -202,6 +202,12 @@ void WriteFileText(const std::string& path, std::string_view text, bool append) 
   CloseChecked(file.release(), path);
 }
 
+void WriteFileBytes(const std::string& path, std::string_view bytes) {
+  FileHandle file(OpenForWriting(path, false));
+  WriteBytes(file.get(), path, bytes);
+  CloseChecked(file.release(), path);
+}
+
 OutputFiles::~OutputFiles() {
   for (auto& [path, open] : open_) {
     if (open.file != nullptr) std::fclose(open.file);

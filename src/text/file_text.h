@@ -30,6 +30,10 @@ std::string ReadInputText(const std::string& path, std::size_t largest_size);
 // creating the file when missing. Throws BrushError naming the file on any failure.
 void WriteFileText(const std::string& path, std::string_view text, bool append);
 
+// Creates or empties the file and writes `bytes` exactly, nothing added. Throws BrushError naming
+// the file on any failure.
+void WriteFileBytes(const std::string& path, std::string_view bytes);
+
 // Keeps the output files of one run open across writes. The bytes on disk are those that the
 // same sequence of WriteFileText calls would leave. Flush() pushes everything to disk and
 // reports failures; the destructor closes quietly.

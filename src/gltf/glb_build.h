@@ -1,0 +1,48 @@
+// The steps of the .glb writer and the pieces of the binary chunk they fill (writer-internal).
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <tiny_gltf.h>
+
+#include "gltf/glb_scene.h"
+#include "gltf/glb_writer.h"
+
+namespace brushwright {
+
+// The binary chunk in four runs, laid out in this order; every piece in them starts on a
+// multiple of four bytes, as accessors and the chunk itself require.
+struct GlbBinary {
+  std::vector<unsigned char> Images;     // embedded PNG files
+  std::vector<unsigned char> Positions;  // float x, y, z per vertex
+  std::vector<unsigned char> TexCoords;  // float u, v per vertex
+  std::vector<unsigned char> Indices;    // 16- or 32-bit vertex numbers, three per triangle
+};
+
+// Appends `size` bytes, after zero bytes up to a multiple of four; returns where they start.
+std::size_t AppendAligned(std::vector<unsigned char>& run, const void* data, std::size_t size);
+
+// Model material i for scene material i, with its embedded image, texture and sampler; names
+// KHR_materials_unlit among the extensions used when a material is unlit.
+void AddMaterials(const GlbScene& scene, const PngEncoder& encode_png, GlbBinary& binary,
+                  tinygltf::Model& model);
+
+// A node per group, in order; its mesh refers to the three geometry views by the numbers
+// `first_view` to `first_view` + 2 (positions, texture coordinates, indices).
+void AddGroupNodes(const std::string& path, const GlbScene& scene, int first_view,
+                   GlbBinary& binary, tinygltf::Model& model, GlbCounts& counts);
+
+// A node with a KHR_lights_punctual light per light, then an empty node per marker.
+void AddActorNodes(const std::string& path, const GlbScene& scene, tinygltf::Model& model);
+
+// A name of the level's 8-bit text (one character per byte, code points 0-255 as the text reader
+// gives them) in UTF-8, the only encoding a glTF file may hold.
+std::string GltfName(std::string_view text);
+
+// A point of Unreal space in glTF space: mirrored to OBJ space (x, -y, z), then turned to +Y up
+// (x, z, -y), times the scale: (x, z, y) x scale.
+std::vector<double> UnrealToGltf(const Vector& point, double scale);
+
+}  // namespace brushwright

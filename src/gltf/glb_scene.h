@@ -1,0 +1,77 @@
+// The plain scene value that a run fills for the glTF binary writer: geometry, materials, actors.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "image/image.h"
+#include "vecmath/vecmath.h"
+
+namespace brushwright {
+
+// Metres per Unreal unit: the common reading of the engine's scale, a unit as three quarters of
+// an inch (1.905 cm).
+inline constexpr double kMetresPerUnrealUnit = 0.01905;
+
+// Marks a face drawn without a material, as an OBJ face without a "usemtl" line.
+inline constexpr std::int32_t kNoGlbMaterial = -1;
+
+// One texture and polygon-flags pair, as one MTL material.
+struct GlbMaterial {
+  std::string Name;        // the material name of the MTL: texture name followed by the flags
+  std::int64_t Flags = 0;  // the polygon flags of the pair
+  // The found texture image: decoded pixels, or the bytes of a PNG file embedded unchanged (they
+  // win when both are given). Neither: the material gets a plain colour.
+  std::optional<Image> Picture;
+  std::string PngBytes;
+};
+
+struct GlbCorner {
+  std::int32_t Position = 0;  // index into GlbScene::Positions
+  double U = 0;               // the texture coordinate exactly as the OBJ "vt" line writes it
+  double V = 0;
+};
+
+// A convex polygon, its corners in the order of the OBJ "f" line (front face counter-clockwise).
+struct GlbFace {
+  std::int32_t Material = kNoGlbMaterial;  // index into GlbScene::Materials
+  std::vector<GlbCorner> Corners;
+};
+
+// One OBJ group (one brush).
+struct GlbGroup {
+  std::string Name;
+  std::vector<GlbFace> Faces;
+};
+
+// A light actor with the raw values of its T3D text, in Unreal space.
+struct GlbLight {
+  std::string Name;
+  bool Spot = false;  // class Spotlight
+  Vector Location;
+  Rotator Rotation;
+  double Hue = 0;           // LightHue, 0-255 around the colour wheel
+  double Saturation = 255;  // LightSaturation, 255 = white, 0 = full colour
+  double Brightness = 64;   // LightBrightness, 0-255
+  double Radius = 64;       // LightRadius; the world radius is 25 x (Radius + 1) units
+  double Cone = 128;        // LightCone, 0-255
+};
+
+// A player start, teleporter or trigger: an empty node at its location, in Unreal space.
+struct GlbMarker {
+  std::string Name;
+  Vector Location;
+};
+
+struct GlbScene {
+  std::vector<Vector> Positions;  // OBJ space, as the OBJ "v" lines write them
+  std::vector<GlbGroup> Groups;
+  std::vector<GlbMaterial> Materials;
+  std::vector<GlbLight> Lights;
+  std::vector<GlbMarker> Markers;
+  double Scale = kMetresPerUnrealUnit;  // metres per unit; positive
+};
+
+}  // namespace brushwright

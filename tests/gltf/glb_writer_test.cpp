@@ -1,0 +1,227 @@
+// Tests of the .glb writer: files read back with tinygltf and passed through the glTF Validator.
+#include "gltf/glb_writer.h"
+
+#include <gtest/gtest.h>
+#include <stb_image_write.h>
+#include <tiny_gltf.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "support/test_files.h"
+#include "text/brush_error.h"
+
+namespace brushwright {
+namespace {
+
+// Stands in for the image library's encoder.
+std::string StbPng(const Image& image) {
+  std::string png;
+  const auto append = [](void* out, void* data, int size) {
+    static_cast<std::string*>(out)->append(static_cast<const char*>(data), size);
+  };
+  stbi_write_png_to_func(append, &png, image.Width, image.Height, 4, image.Rgba.data(),
+                         image.Width * 4);
+  return png;
+}
+
+bool HasNode() {
+  return std::system("command -v node >/dev/null 2>&1") == 0;
+}
+
+// The validator's messages when it reports an error or a warning; "" when the file passes.
+std::string ValidatorComplaints(const std::string& path) {
+  const std::string command = "node '" BRUSHWRIGHT_GLTF_VALIDATOR "' '" + path + "' 2>&1";
+  std::FILE* pipe = popen(command.c_str(), "r");
+  std::string output;
+  char buffer[4096];
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0;) {
+    output.append(buffer, got);
+  }
+  return pclose(pipe) == 0 ? "" : output;
+}
+
+tinygltf::Model ReadBack(const std::string& path) {
+  tinygltf::Model model;
+  std::string error, warning;
+  EXPECT_TRUE(tinygltf::TinyGLTF().LoadBinaryFromFile(&model, &error, &warning, path)) << error;
+  return model;
+}
+
+// Every component of the accessor's elements, in order.
+std::vector<double> Values(const tinygltf::Model& model, int accessor_index) {
+  const tinygltf::Accessor& accessor = model.accessors[accessor_index];
+  const tinygltf::BufferView& view = model.bufferViews[accessor.bufferView];
+  const unsigned char* data = model.buffers[0].data.data() + view.byteOffset + accessor.byteOffset;
+  const int size = tinygltf::GetComponentSizeInBytes(accessor.componentType);
+  std::vector<double> values;
+  for (std::size_t i = 0; i < accessor.count * tinygltf::GetNumComponentsInType(accessor.type);
+       ++i) {
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, data + i * size, size);
+    float real;
+    std::memcpy(&real, &bits, 4);
+    values.push_back(
+        accessor.componentType == TINYGLTF_COMPONENT_TYPE_FLOAT ? real : static_cast<double>(bits));
+  }
+  return values;
+}
+
+// v turned by the node's rotation quaternion (x, y, z, w).
+std::vector<double> Turned(const std::vector<double>& q, std::vector<double> v) {
+  const double t[3] = {2 * (q[1] * v[2] - q[2] * v[1]), 2 * (q[2] * v[0] - q[0] * v[2]),
+                       2 * (q[0] * v[1] - q[1] * v[0])};
+  return {v[0] + q[3] * t[0] + q[1] * t[2] - q[2] * t[1],
+          v[1] + q[3] * t[1] + q[2] * t[0] - q[0] * t[2],
+          v[2] + q[3] * t[2] + q[0] * t[1] - q[1] * t[0]};
+}
+
+TEST(GlbWriter, GroupsAndMaterialsReadBackUpright) {
+  const Image picture{2, 1, {255, 0, 0, 255, 0, 0, 0, 0}, true};
+  const std::string png = StbPng(Image{1, 1, {0, 0, 255, 128}, true});
+  GlbScene scene;
+  scene.Scale = 0.5;
+  // A floor triangle of the OBJ output (its corners in "f" order), another sharing two of its
+  // corners, a quad, a face without area and an empty group.
+  scene.Positions = {{0, 0, 0}, {64, -32, 0}, {64, 0, 0}, {0, 32, 0}};
+  scene.Groups = {{"Floor",
+                   {{0, {{0, 0, 1}, {1, 0.25, 0.875}, {2, 0.25, 1}}},
+                    {0, {{0, 0, 1}, {2, 0.25, 1}, {3, 0, 0.75}}},
+                    {1, {{0, 0, 0}, {1, 0, 1}, {2, 1, 1}, {3, 1, 0}}},
+                    {1, {{0, 0, 0}, {1, 0, 1}}}}},
+                  {"Caf\xE9", {}}};                     // 8-bit text, as the T3D file has it
+  scene.Materials = {{"Grate2306", 2306, picture, ""},  // masked, two-sided, no smoothing
+                     {"Glass4194308", 4194308, std::nullopt, png},  // translucent, unlit
+                     {"Lost0", 0, std::nullopt, ""}};
+  testing::TempDir dir("glb");
+  const std::string path = dir / "level.glb";
+  const GlbCounts counts = WriteGlb(path, scene, StbPng);
+  EXPECT_EQ(counts.Triangles, 4);
+  EXPECT_EQ(counts.Vertices, 8);
+  EXPECT_EQ(counts.SkippedFaces, 1);
+  GlbCounts again;
+  EXPECT_EQ(GlbBytes(path, scene, StbPng, again), testing::ReadBytes(path));
+
+  const tinygltf::Model model = ReadBack(path);
+  ASSERT_EQ(model.nodes.size(), 2u);
+  EXPECT_EQ(model.nodes[0].name, "Floor");
+  EXPECT_EQ(model.nodes[1].name, "Caf\u00e9");
+  EXPECT_EQ(model.nodes[1].mesh, -1);
+  const auto& primitives = model.meshes[model.nodes[0].mesh].primitives;
+  ASSERT_EQ(primitives.size(), 2u);
+  EXPECT_EQ(Values(model, primitives[0].indices), (std::vector<double>{0, 1, 2, 0, 2, 3}));
+  EXPECT_EQ(Values(model, primitives[1].indices), (std::vector<double>{4, 5, 6, 4, 6, 7}));
+  // Upright and not mirrored: OBJ (x, y, z) lands at (x, z, -y) x scale, and the triangle's
+  // counter-clockwise corners face +Y. The primitives share the group's vertices.
+  EXPECT_EQ(primitives[1].attributes, primitives[0].attributes);
+  const std::vector<double> p = Values(model, primitives[0].attributes.at("POSITION"));
+  EXPECT_EQ(p, (std::vector<double>{0, 0, 0, 32, 0, 16, 32, 0, 0, 0, 0, -16,  //
+                                    0, 0, 0, 32, 0, 16, 32, 0, 0, 0, 0, -16}));
+  EXPECT_GT((p[5] - p[2]) * (p[6] - p[0]) - (p[3] - p[0]) * (p[8] - p[2]), 0);
+  EXPECT_EQ(Values(model, primitives[0].attributes.at("TEXCOORD_0")),
+            (std::vector<double>{0, 0, 0.25, 0.125, 0.25, 0, 0, 0.25, 0, 1, 0, 0, 1, 0, 1, 1}));
+
+  ASSERT_EQ(model.materials.size(), 3u);
+  const tinygltf::Material& grate = model.materials[0];
+  const tinygltf::Material& glass = model.materials[1];
+  const tinygltf::Material& lost = model.materials[2];
+  EXPECT_EQ(grate.name + " " + glass.name + " " + lost.name, "Grate2306 Glass4194308 Lost0");
+  EXPECT_EQ(grate.alphaMode + " " + glass.alphaMode + " " + lost.alphaMode, "MASK BLEND OPAQUE");
+  EXPECT_EQ(grate.alphaCutoff, 0.5);
+  EXPECT_TRUE(grate.doubleSided);
+  EXPECT_FALSE(glass.doubleSided);
+  EXPECT_EQ(grate.extensions.count("KHR_materials_unlit"), 0u);
+  EXPECT_EQ(glass.extensions.count("KHR_materials_unlit"), 1u);
+  EXPECT_EQ(lost.pbrMetallicRoughness.baseColorTexture.index, -1);
+  const auto sampler_of = [&](const tinygltf::Material& material) {
+    return model
+        .samplers[model.textures[material.pbrMetallicRoughness.baseColorTexture.index].sampler];
+  };
+  EXPECT_EQ(sampler_of(grate).magFilter, TINYGLTF_TEXTURE_FILTER_NEAREST);
+  EXPECT_EQ(sampler_of(glass).magFilter, TINYGLTF_TEXTURE_FILTER_LINEAR);
+  // The PNG file is embedded byte for byte; the picture decodes to its own pixels.
+  const tinygltf::Image& glass_image =
+      model.images[model.textures[glass.pbrMetallicRoughness.baseColorTexture.index].source];
+  const tinygltf::BufferView& view = model.bufferViews[glass_image.bufferView];
+  EXPECT_EQ(std::string(model.buffers[0].data.begin() + view.byteOffset,
+                        model.buffers[0].data.begin() + view.byteOffset + view.byteLength),
+            png);
+  EXPECT_EQ(model.images[0].image, picture.Rgba);
+
+  if (!HasNode()) GTEST_SKIP() << "node is not installed: the validator cannot run";
+  EXPECT_EQ(ValidatorComplaints(path), "");
+}
+
+TEST(GlbWriter, LightsAndMarkersStandWhereTheLevelHasThem) {
+  GlbScene scene;
+  scene.Scale = 0.5;
+  scene.Lights = {{"Light0", false, {100, 200, 300}, {}, 128, 0, 255, 7, 128},
+                  {"Spotlight0", true, {}, {0, 16384, 0}, 0, 255, 64, 64, 128},
+                  {"Spotlight1", true, {}, {-16384, 0, 0}, 0, 255, 64, 64, 128},
+                  {"Spotlight2", true, {}, {8192, 16384, 4000}, 0, 255, 64, 64, 0}};
+  scene.Markers = {{"PlayerStart PlayerStart0", {2, 4, -6}}};
+  testing::TempDir dir("glb");
+  const std::string path = dir / "actors.glb";
+  WriteGlb(path, scene, StbPng);
+
+  const tinygltf::Model model = ReadBack(path);
+  ASSERT_EQ(model.nodes.size(), 5u);
+  ASSERT_EQ(model.lights.size(), 4u);
+  EXPECT_EQ(model.nodes[0].translation, (std::vector<double>{50, 150, 100}));
+  EXPECT_EQ(model.nodes[4].name, "PlayerStart PlayerStart0");
+  EXPECT_EQ(model.nodes[4].translation, (std::vector<double>{1, -3, 2}));
+  const tinygltf::Light& point = model.lights[0];
+  EXPECT_EQ(point.type, "point");
+  EXPECT_EQ(point.color, (std::vector<double>{0, 1, 1}));  // hue 128, full colour: cyan
+  EXPECT_EQ(point.range, 100);                             // 25 x (7 + 1) units
+  EXPECT_DOUBLE_EQ(point.intensity, M_PI * 50 * 50);
+  EXPECT_EQ(model.lights[1].color, (std::vector<double>{1, 1, 1}));
+  EXPECT_DOUBLE_EQ(model.lights[1].spot.outerConeAngle, M_PI / 3);
+  // The spots aim along the rotator's +X: Unreal +Y (glTF +Z), straight down, and 45 degrees
+  // up from Unreal +Y, rolled (the roll leaves the aim alone).
+  const std::vector<std::vector<double>> aims = {{0, 0, 1}, {0, -1, 0}, {0, M_SQRT1_2, M_SQRT1_2}};
+  for (int spot = 1; spot <= 3; ++spot) {
+    const std::vector<double> aim = Turned(model.nodes[spot].rotation, {0, 0, -1});
+    for (int axis = 0; axis < 3; ++axis) EXPECT_NEAR(aim[axis], aims[spot - 1][axis], 1e-12);
+  }
+
+  if (!HasNode()) GTEST_SKIP() << "node is not installed: the validator cannot run";
+  EXPECT_EQ(ValidatorComplaints(path), "");
+}
+
+TEST(GlbWriter, UntexturedAndEmptyScenesAreValid) {
+  GlbScene untextured;
+  untextured.Positions = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+  untextured.Groups = {{"Brush0",
+                        {{kNoGlbMaterial, {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}},
+                         {0, {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}}}}};
+  untextured.Materials = {{"Lost0", 0, std::nullopt, ""}};
+  testing::TempDir dir("glb");
+  for (const GlbScene& scene : {untextured, GlbScene{}}) {
+    const std::string path = dir / (scene.Groups.empty() ? "empty.glb" : "untextured.glb");
+    WriteGlb(path, scene, StbPng);
+    EXPECT_EQ(ReadBack(path).nodes.size(), scene.Groups.size());
+    if (!HasNode()) GTEST_SKIP() << "node is not installed: the validator cannot run";
+    EXPECT_EQ(ValidatorComplaints(path), "");
+  }
+}
+
+TEST(GlbWriter, FailuresNameTheFile) {
+  GlbScene scene;
+  scene.Positions = {{0, 0, 0}, {1, 0, 0}, {0, 1e300, 0}};
+  scene.Groups = {{"Brush7", {{kNoGlbMaterial, {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}}}}};
+  testing::TempDir dir("glb");
+  for (const std::string& path : {dir / "huge.glb", dir / "missing/dir.glb"}) {
+    try {
+      WriteGlb(path, path.ends_with("huge.glb") ? scene : GlbScene{}, StbPng);
+      ADD_FAILURE() << "no error for " << path;
+    } catch (const BrushError& error) {
+      EXPECT_NE(std::string(error.what()).find("'" + path + "'"), std::string::npos)
+          << error.what();
+    }
+  }
+}
+
+}  // namespace
+}  // namespace brushwright
