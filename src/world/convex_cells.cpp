@@ -91,11 +91,15 @@ bool ConvexCells(const std::vector<Fragment>& faces, const std::vector<Plane>& p
   while (!work.empty()) {
     Node node = std::move(work.back());
     work.pop_back();
-    const Plane splitter =
-        planes[static_cast<std::size_t>(node.faces[ChooseSplitter(node.faces, planes)].Polygon)];
+    const std::size_t chosen = ChooseSplitter(node.faces, planes);
+    const Plane splitter = planes[static_cast<std::size_t>(node.faces[chosen].Polygon)];
     Node front{{}, node.region};
     Node back{{}, std::move(node.region)};
-    for (const Fragment& face : node.faces) {
+    for (std::size_t f = 0; f < node.faces.size(); ++f) {
+      // The splitter is placed even if rounding puts it off its own plane: every node places
+      // a face, so the tree ends.
+      if (f == chosen) continue;
+      const Fragment& face = node.faces[f];
       Fragment front_piece, back_piece;
       switch (SplitFragment(face, splitter, front_piece, back_piece)) {
         case SideOfPlane::Front:
