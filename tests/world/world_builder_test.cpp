@@ -109,6 +109,21 @@ WorldBrush MirroredRamp() {
   return ramp;
 }
 
+// An upright prism over a footprint given counter-clockwise from above: polygons bottom, top
+// (both whole, so non-convex when the footprint is), then one side per footprint edge.
+WorldBrush Prism(const std::vector<std::pair<double, double>>& footprint, double z0, double z1) {
+  WorldBrush prism{kAdd, 0, {}};
+  VertexList bottom, top;
+  for (const auto& [x, y] : footprint) bottom.push_back({x, y, z0}), top.push_back({x, y, z1});
+  prism.Polygons.push_back(Facing(bottom, {0, 0, -1}));
+  prism.Polygons.push_back(Facing(top, {0, 0, 1}));
+  for (std::size_t i = 0; i < footprint.size(); ++i) {
+    const Vector a = bottom[i], b = bottom[(i + 1) % bottom.size()];
+    prism.Polygons.push_back(WorldPolygon{{a, b, {b.X, b.Y, z1}, {a.X, a.Y, z1}}, 0});
+  }
+  return prism;
+}
+
 struct Visible {
   int brush, polygon;
   Vector area;  // the visible area times the direction it faces
@@ -134,7 +149,7 @@ std::vector<Scene> Scenes() {
   std::vector<Scene> scenes;
   scenes.push_back(
       {"two rooms sharing a face become one room",
-       {Box(kSub, {0, 0, 0}, {256, 256, 128}), Box(kSub, {256, 0, 0}, {512, 256, 128})},
+       {Box(kSub, {0, 0, 0}, {256, 256, 128}), Box(kSub, {256.003, 0, 0}, {512, 256, 128})},
        {{0, 0, {32768, 0, 0}},
         {0, 2, {0, 32768, 0}},
         {0, 3, {0, -32768, 0}},
@@ -186,6 +201,19 @@ std::vector<Scene> Scenes() {
     stairs.visible.push_back({1, 11 + k, {0, 2048.0 * (k + 1), 0}});
   }
   scenes.push_back(stairs);
+  Scene column{
+      "L-shaped column with non-convex caps",
+      {Room(),
+       Prism({{128, 128}, {384, 128}, {384, 256}, {256, 256}, {256, 384}, {128, 384}}, 0, 128)},
+      RoomWalls(0, 131072, 131072, 212992)};
+  column.visible.insert(column.visible.end(), {{1, 1, {0, 0, 49152}},
+                                               {1, 2, {0, -32768, 0}},
+                                               {1, 3, {16384, 0, 0}},
+                                               {1, 4, {0, 16384, 0}},
+                                               {1, 5, {16384, 0, 0}},
+                                               {1, 6, {0, 16384, 0}},
+                                               {1, 7, {-32768, 0, 0}}});
+  scenes.push_back(column);
   Scene ramp{"mirrored ramp", {Room(), MirroredRamp()}, RoomWalls(0, 131072, 131072, 245760)};
   ramp.visible.insert(ramp.visible.end(), {{1, 1, {8192, 0, 0}},
                                            {1, 2, {-8192, 0, 16384}},
@@ -205,7 +233,9 @@ std::vector<Scene> Scenes() {
   WorldBrush sheet{kAdd, kPolyFlagNotSolid, {}};
   sheet.Polygons.push_back(
       Facing({{256, -128, 64}, {256, 640, 64}, {256, 640, 320}, {256, -128, 320}}, {1, 0, 0}));
-  Scene sheets{"sheet reaching into solid", {Room(), sheet}, RoomWalls(0)};
+  // A second polygon lies on the floor: not in empty space on both sides, so hidden.
+  sheet.Polygons.push_back(Facing({{32, 32, 0}, {96, 32, 0}, {96, 96, 0}, {32, 96, 0}}, {0, 0, 1}));
+  Scene sheets{"sheet reaching into solid, sheet on the floor", {Room(), sheet}, RoomWalls(0)};
   sheets.visible.push_back({1, 0, {98304, 0, 0}});
   sheets.closed = false;
   scenes.push_back(sheets);
@@ -294,6 +324,37 @@ TEST(BuildWorld, HandBuiltLevelsShowTheSurfacesTheRulesKeep) {
     EXPECT_GT(rays.checked, 1000);
     for (const std::string& failure : rays.failures) ADD_FAILURE() << failure;
   }
+}
+
+// Polygons without area or with unusable coordinates are dropped and counted; solid brushes
+// left unclosed or inside out are shown as sheets and counted; repeated corners and degenerate
+// polygons in a closed brush leave it solid.
+TEST(BuildWorld, OddInputIsDroppedOrShownAsSheetsAndCounted) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  WorldBrush with_nan = Box(kAdd, {0, 0, 300}, {64, 64, 364});
+  with_nan.Polygons[2].Vertices[1].Y = nan;
+  WorldBrush pillar = Box(kAdd, {192, 192, 0}, {320, 320, 256});
+  for (WorldPolygon& polygon : pillar.Polygons) {
+    VertexList twice;
+    for (const Vector& v : polygon.Vertices) twice.insert(twice.end(), {v, v});
+    polygon.Vertices = twice;
+  }
+  pillar.Polygons.push_back(WorldPolygon{});
+  pillar.Polygons.push_back(
+      WorldPolygon{{{192, 192, 0}, {320, 192, 0}, {192, 192, 0}, {320, 192, 0}}, 0});
+  WorldBrush inside_out = Box(kAdd, {0, 0, 300}, {64, 64, 364});
+  for (WorldPolygon& polygon : inside_out.Polygons)
+    std::reverse(polygon.Vertices.begin(), polygon.Vertices.end());
+  const std::vector<WorldBrush> brushes = {
+      Room(),    with_nan, pillar, Box(kAdd, {1e300, 0, 0}, {2e300, 1, 1}), WorldBrush{kSub, 0, {}},
+      inside_out};
+  const WorldMesh mesh = BuildWorld(brushes);
+  EXPECT_EQ(mesh.DroppedPolygons, 1 + 2 + 6);
+  EXPECT_EQ(mesh.BrokenBrushes, 4);
+  const auto areas = VisibleAreas(mesh);
+  EXPECT_NEAR(areas.at({0, 4}).Z, 245760, 0.5);
+  EXPECT_NEAR(areas.at({2, 0}).X, -32768, 0.5);
+  EXPECT_EQ(areas.count({1, 0}), 0u) << "the broken brush lies in solid";
 }
 
 }  // namespace

@@ -1,0 +1,78 @@
+// The corpus levels build, deterministically, and rays cast from their player starts (or lights)
+// meet surfaces the point oracle agrees with.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <iostream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "level_brushes.h"
+#include "t3d/value_readers.h"
+#include "text/file_text.h"
+#include "text/key_readers.h"
+#include "world/world_builder.h"
+#include "world_oracle.h"
+
+namespace brushwright {
+namespace {
+
+// The "Location=" of each actor of the class, not the "RelativeLocation=" some carry.
+std::vector<Vector> ActorLocations(const std::string& text, const std::string& begin_key) {
+  std::vector<Vector> locations;
+  int start = 0, end = 0;
+  for (int pos = 1; FindBlock(text, pos, begin_key, "End Actor", start, end); pos = end + 1) {
+    for (int at = FindInRange(text, "Location=", start, end); at != 0;
+         at = FindInRange(text, "Location=", at + 1, end)) {
+      if (IsWordDelimiter(CharAt(text, at - 1))) {
+        locations.push_back(ReadVector(text, at, end, "Location=", 0));
+        break;
+      }
+    }
+  }
+  return locations;
+}
+
+bool SameMesh(const WorldMesh& a, const WorldMesh& b) {
+  if (a.Positions.size() != b.Positions.size() || a.Faces.size() != b.Faces.size()) return false;
+  for (std::size_t i = 0; i < a.Positions.size(); ++i) {
+    const Vector &p = a.Positions[i], &q = b.Positions[i];
+    if (p.X != q.X || p.Y != q.Y || p.Z != q.Z) return false;
+  }
+  for (std::size_t i = 0; i < a.Faces.size(); ++i) {
+    if (a.Faces[i].Brush != b.Faces[i].Brush || a.Faces[i].Polygon != b.Faces[i].Polygon ||
+        a.Faces[i].Corners != b.Faces[i].Corners)
+      return false;
+  }
+  return true;
+}
+
+TEST(BuildWorld, CorpusLevelsAgreeWithTheRayOracle) {
+  const std::filesystem::path corpus = BRUSHWRIGHT_CORPUS_DIR;
+  if (!std::filesystem::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
+  std::set<std::filesystem::path> levels;
+  for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
+    if (entry.path().extension() == ".t3d") levels.insert(entry.path());
+  }
+  for (const std::filesystem::path& level : levels) {
+    SCOPED_TRACE(level.filename().string());
+    const std::string text = ReadFileText(level.string());
+    const std::vector<WorldBrush> brushes = LevelBrushes(text);
+    const WorldMesh mesh = BuildWorld(brushes);
+    EXPECT_TRUE(SameMesh(mesh, BuildWorld(brushes)));
+    std::vector<Vector> origins = ActorLocations(text, "Begin Actor Class=PlayerStart ");
+    if (origins.empty()) origins = ActorLocations(text, "Begin Actor Class=Light ");
+    const RayReport rays =
+        CastRays(brushes, std::vector<bool>(brushes.size(), false), mesh, origins);
+    std::cout << level.filename().string() << ": " << brushes.size() << " brushes, "
+              << mesh.Faces.size() << " faces, " << mesh.Positions.size() << " positions, "
+              << mesh.BrokenBrushes << " broken, " << mesh.DroppedPolygons << " dropped; "
+              << rays.rays << " rays, " << rays.checked << " checked\n";
+    EXPECT_GT(rays.checked, 0);
+    for (const std::string& failure : rays.failures) ADD_FAILURE() << failure;
+  }
+}
+
+}  // namespace
+}  // namespace brushwright
