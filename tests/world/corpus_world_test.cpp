@@ -1,5 +1,5 @@
-// The corpus levels build, deterministically, and rays cast from their player starts (or lights)
-// meet surfaces the point oracle agrees with.
+// The corpus levels and a generated level of rooms build, deterministically, and rays cast from
+// their player starts (or lights) meet surfaces the point oracle agrees with.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "level_brushes.h"
+#include "level_generator.h"
 #include "t3d/value_readers.h"
 #include "text/file_text.h"
 #include "text/key_readers.h"
@@ -72,6 +73,20 @@ TEST(BuildWorld, CorpusLevelsAgreeWithTheRayOracle) {
     EXPECT_GT(rays.checked, 0);
     for (const std::string& failure : rays.failures) ADD_FAILURE() << failure;
   }
+}
+
+// Rooms side by side with doors, turned pillars, stairs, water sheets and semisolid crates.
+TEST(BuildWorld, GeneratedRoomsAgreeWithTheRayOracle) {
+  const std::string text = GenerateLevel({600, LevelVariant::Rooms});
+  const std::vector<WorldBrush> brushes = LevelBrushes(text);
+  const WorldMesh mesh = BuildWorld(brushes);
+  EXPECT_EQ(mesh.BrokenBrushes, 0);
+  EXPECT_EQ(mesh.DroppedPolygons, 0);
+  const std::vector<Vector> starts = ActorLocations(text, "Begin Actor Class=PlayerStart ");
+  const RayReport rays = CastRays(brushes, std::vector<bool>(brushes.size(), false), mesh, starts);
+  EXPECT_EQ(rays.rays, static_cast<int>(starts.size()) * 48);
+  EXPECT_GT(rays.checked, rays.rays * 9 / 10);
+  for (const std::string& failure : rays.failures) ADD_FAILURE() << failure;
 }
 
 }  // namespace
