@@ -1,6 +1,7 @@
 // A bounding-volume tree over boxes, so a face or an edge meets only the brushes or points near it.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -10,6 +11,9 @@ namespace brushwright {
 
 class BoxTree {
  public:
+  // Deeper than any tree of up to 2^60 boxes built by median splits.
+  static constexpr std::size_t kMostDepth = 64;
+
   explicit BoxTree(const std::vector<Box>& boxes);
 
   // The indices of the boxes that meet `box` (within the plane tolerance), in increasing order.
@@ -22,17 +26,19 @@ class BoxTree {
   template <typename Enter, typename Visit>
   void Walk(const Enter& enter, const Visit& visit) const {
     if (nodes_.empty()) return;
-    std::vector<std::int32_t> stack{0};
-    while (!stack.empty()) {
-      const Node& node = nodes_[static_cast<std::size_t>(stack.back())];
-      stack.pop_back();
+    // Median splits keep the depth at the logarithm of the count: a fixed stack suffices.
+    std::array<std::int32_t, 2 * kMostDepth> stack;
+    std::size_t size = 0;
+    stack[size++] = 0;
+    while (size > 0) {
+      const Node& node = nodes_[static_cast<std::size_t>(stack[--size])];
       if (!enter(node.Bounds)) continue;
       if (node.Count > 0) {
         for (std::int32_t i = 0; i < node.Count; ++i)
           visit(items_[static_cast<std::size_t>(node.First + i)]);
       } else {
-        stack.push_back(node.First);
-        stack.push_back(node.First + 1);
+        stack[size++] = node.First;
+        stack[size++] = node.First + 1;
       }
     }
   }

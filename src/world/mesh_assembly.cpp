@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 #include <unordered_map>
 #include <utility>
 
@@ -164,14 +165,33 @@ void RepairTJunctions(std::vector<Face>& faces, const std::vector<Vector>& point
     }
   }
   const BoxTree tree = PointTree(used);
-  std::vector<std::int32_t> inner;
+  // Each edge is searched once, from its lower-numbered end; the faces on both sides of it
+  // get the very same corners.
+  struct Span {
+    std::size_t first, count;
+  };
+  std::unordered_map<std::uint64_t, Span> searched;
+  std::vector<std::int32_t> found, inner;
   for (Face& face : faces) {
     Ring repaired;
     ForEachEdge(face.corners, [&](std::size_t, std::int32_t a, std::int32_t b) {
       repaired.push_back(a);
-      CornersOnEdge(tree, used, local[static_cast<std::size_t>(a)],
-                    local[static_cast<std::size_t>(b)], kOnEdgeDistance, inner);
-      for (const std::int32_t c : inner) repaired.push_back(global[static_cast<std::size_t>(c)]);
+      const std::int32_t low = std::min(a, b), high = std::max(a, b);
+      auto [known, added] = searched.try_emplace(EdgeKey(low, high), Span{found.size(), 0});
+      if (added) {
+        CornersOnEdge(tree, used, local[static_cast<std::size_t>(low)],
+                      local[static_cast<std::size_t>(high)], kOnEdgeDistance, inner);
+        for (const std::int32_t c : inner) found.push_back(global[static_cast<std::size_t>(c)]);
+        known->second.count = inner.size();
+      }
+      const auto begin = found.begin() + static_cast<std::ptrdiff_t>(known->second.first);
+      const auto end = begin + static_cast<std::ptrdiff_t>(known->second.count);
+      if (a == low) {
+        repaired.insert(repaired.end(), begin, end);
+      } else {
+        repaired.insert(repaired.end(), std::make_reverse_iterator(end),
+                        std::make_reverse_iterator(begin));
+      }
     });
     face.corners = std::move(repaired);
   }

@@ -27,10 +27,18 @@ class PointWelder {
     std::size_t operator()(const Cell& cell) const;
   };
   Cell CellOf(const Vector& point) const;
+  std::int32_t Nearest(const Vector& point) const;
 
   double distance_;
   std::vector<Vector> points_;
-  std::unordered_map<Cell, std::vector<std::int32_t>, CellHash> cells_;
+  // Cells twice the weld distance wide, each holding the latest point in it; next_ chains each
+  // point to the one before it in its cell. The points near a point lie in the 2 x 2 x 2 cells
+  // around the corner of its cell it is closest to.
+  std::unordered_map<Cell, std::int32_t, CellHash> cells_;
+  std::vector<std::int32_t> next_;
+  // Most corners repeat exactly (split points are computed alike on both faces of an edge):
+  // their answer is remembered. Indices only grow, so it stays the answer.
+  std::unordered_map<Cell, std::int32_t, CellHash> exact_;
 };
 
 // A tree over the points themselves, for CornersOnEdge.
