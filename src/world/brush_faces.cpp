@@ -3,8 +3,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <numbers>
+#include <tuple>
 #include <utility>
 
 #include "world/point_welder.h"
@@ -184,26 +184,34 @@ bool IsClosedSolid(const std::vector<Fragment>& faces) {
     std::vector<std::int32_t>& ring = rings.emplace_back();
     for (const Vector& v : face.Vertices) ring.push_back(welder.Weld(v));
   }
-  // Each edge piece counts +1 one way and -1 the other; a closed surface sums to zero.
-  const BoxTree tree = PointTree(welder.Points());
-  std::map<std::pair<std::int32_t, std::int32_t>, int> balance;
+  // Each edge piece counts +1 one way and -1 the other; a closed surface sums to zero on every
+  // edge. Pieces are listed as (lower, higher, +-1) and summed after sorting.
+  const PointGrid grid = EdgeGrid(welder.Points(), kSameCornerDistance);
+  std::vector<std::tuple<std::int32_t, std::int32_t, int>> pieces;
   std::vector<std::int32_t> inner;
   for (const std::vector<std::int32_t>& ring : rings) {
     for (std::size_t i = 0; i < ring.size(); ++i) {
       const std::int32_t a = ring[i], b = ring[(i + 1) % ring.size()];
       if (a == b) continue;
-      CornersOnEdge(tree, welder.Points(), a, b, kSameCornerDistance, inner);
+      CornersOnEdge(grid, welder.Points(), a, b, kSameCornerDistance, inner);
       inner.insert(inner.begin(), a);
       inner.push_back(b);
       for (std::size_t k = 0; k + 1 < inner.size(); ++k) {
         const std::int32_t u = inner[k], v = inner[k + 1];
-        if (u < v) ++balance[{u, v}];
-        if (u > v) --balance[{v, u}];
+        pieces.emplace_back(std::min(u, v), std::max(u, v), u < v ? 1 : -1);
       }
     }
   }
-  for (const auto& [edge, count] : balance) {
-    if (count != 0) return false;
+  std::sort(pieces.begin(), pieces.end());
+  for (std::size_t k = 0; k < pieces.size();) {
+    int sum = 0;
+    std::size_t next = k;
+    for (; next < pieces.size() && std::get<0>(pieces[next]) == std::get<0>(pieces[k]) &&
+           std::get<1>(pieces[next]) == std::get<1>(pieces[k]);
+         ++next)
+      sum += std::get<2>(pieces[next]);
+    if (sum != 0) return false;
+    k = next;
   }
   // Volume by the divergence theorem, about the first corner to keep the products small.
   const Vector origin = faces[0].Vertices[0];

@@ -164,7 +164,7 @@ void RepairTJunctions(std::vector<Face>& faces, const std::vector<Vector>& point
       global.push_back(c);
     }
   }
-  const BoxTree tree = PointTree(used);
+  const PointGrid grid = EdgeGrid(used, kOnEdgeDistance);
   // Each edge is searched once, from its lower-numbered end; the faces on both sides of it
   // get the very same corners.
   struct Span {
@@ -179,7 +179,7 @@ void RepairTJunctions(std::vector<Face>& faces, const std::vector<Vector>& point
       const std::int32_t low = std::min(a, b), high = std::max(a, b);
       auto [known, added] = searched.try_emplace(EdgeKey(low, high), Span{found.size(), 0});
       if (added) {
-        CornersOnEdge(tree, used, local[static_cast<std::size_t>(low)],
+        CornersOnEdge(grid, used, local[static_cast<std::size_t>(low)],
                       local[static_cast<std::size_t>(high)], kOnEdgeDistance, inner);
         for (const std::int32_t c : inner) found.push_back(global[static_cast<std::size_t>(c)]);
         known->second.count = inner.size();

@@ -1,12 +1,23 @@
-// Welds points through a hash grid and finds points on edges through the box tree.
+// The grid of points as an open-addressed table of cubes, the welder and the edge search on it.
 #include "world/point_welder.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
-#include <utility>
+
+#include "world/plane_split.h"
 
 namespace brushwright {
+
+// Weld cubes are this many weld distances wide: few points fall near a cube face and need
+// filing in more than one cube, and few points share a cube.
+constexpr double kWeldCubesPerDistance = 16;
+// Edge-search cubes hold a few points of a room and an edge crosses a few of them; their faces
+// (at odd multiples of half this) fall on half units, never on a level's whole-unit grid.
+constexpr double kEdgeCube = 97;
+// Cube coordinates are clamped to this, well inside 32 bits.
+constexpr double kMostCube = 1 << 30;
+// The table starts this large and doubles when half full.
+constexpr std::size_t kFirstSlots = 64;
 
 namespace {
 
@@ -15,113 +26,129 @@ double DistanceSquared(const Vector& p, const Vector& q) {
   return Dot(d, d);
 }
 
-// A segment prepared for box tests: its start, and per axis the inverse of its extent.
-struct Segment {
-  double from[3];
-  double extent[3];
-  double inverse[3];
-};
-
-Segment MakeSegment(const Vector& a, const Vector& b) {
-  Segment s{{a.X, a.Y, a.Z}, {b.X - a.X, b.Y - a.Y, b.Z - a.Z}, {0, 0, 0}};
-  for (int axis = 0; axis < 3; ++axis)
-    s.inverse[axis] = s.extent[axis] != 0 ? 1 / s.extent[axis] : 0;
-  return s;
-}
-
-// Whether the segment passes through the box grown by `margin` (slab test).
-bool SegmentMeetsBox(const Segment& s, const Box& box, double margin) {
-  const double low[3] = {box.Min.X - margin, box.Min.Y - margin, box.Min.Z - margin};
-  const double high[3] = {box.Max.X + margin, box.Max.Y + margin, box.Max.Z + margin};
-  double enter = 0, leave = 1;
-  for (int axis = 0; axis < 3; ++axis) {
-    if (s.extent[axis] == 0) {
-      if (s.from[axis] < low[axis] || s.from[axis] > high[axis]) return false;
-      continue;
-    }
-    double t0 = (low[axis] - s.from[axis]) * s.inverse[axis];
-    double t1 = (high[axis] - s.from[axis]) * s.inverse[axis];
-    if (t0 > t1) std::swap(t0, t1);
-    enter = std::max(enter, t0);
-    leave = std::min(leave, t1);
-    if (enter > leave) return false;
-  }
-  return true;
+double Component(const Vector& v, int axis) {
+  return axis == 0 ? v.X : (axis == 1 ? v.Y : v.Z);
 }
 
 }  // namespace
 
-std::size_t PointWelder::CellHash::operator()(const Cell& cell) const {
-  std::size_t h = 0;
-  for (const std::int64_t c : cell)
-    h = h * 0x9E3779B97F4A7C15u + static_cast<std::size_t>(c) + (h >> 29);
-  return h;
+PointGrid::PointGrid(double cell, double margin)
+    : cell_(cell), margin_(margin), slots_(kFirstSlots) {}
+
+std::int32_t PointGrid::Coordinate(double value) const {
+  // Builder coordinates stay far inside the clamp; it only keeps the conversion defined (NaN
+  // goes to the low end).
+  const double cube = std::floor(value / cell_ + 0.5);
+  return static_cast<std::int32_t>(cube > kMostCube ? kMostCube
+                                                    : (cube >= -kMostCube ? cube : -kMostCube));
 }
 
-PointWelder::Cell PointWelder::CellOf(const Vector& point) const {
-  const double width = 2 * distance_;
-  return Cell{static_cast<std::int64_t>(std::floor(point.X / width)),
-              static_cast<std::int64_t>(std::floor(point.Y / width)),
-              static_cast<std::int64_t>(std::floor(point.Z / width))};
+PointGrid::Cube PointGrid::CubeOf(const Vector& point) const {
+  return Cube{Coordinate(point.X), Coordinate(point.Y), Coordinate(point.Z)};
 }
 
-// The earliest point within the weld distance, or -1.
-std::int32_t PointWelder::Nearest(const Vector& point) const {
-  const Cell home = CellOf(point);
-  const double width = 2 * distance_;
-  // Toward the nearer neighbour on each axis.
-  const double at[3] = {point.X, point.Y, point.Z};
-  std::int64_t step[3];
-  for (int axis = 0; axis < 3; ++axis) {
-    const double inside =
-        at[axis] / width - static_cast<double>(home[static_cast<std::size_t>(axis)]);
-    step[axis] = inside < 0.5 ? -1 : 1;
+std::size_t PointGrid::SlotOf(const Cube& cube) const {
+  // A multiply-xorshift mix of the three coordinates, then linear probing.
+  std::uint64_t h = 0;
+  for (const std::int32_t c : cube) {
+    h = (h ^ static_cast<std::uint32_t>(c)) * 0x9E3779B97F4A7C15u;
+    h ^= h >> 32;
   }
-  std::int32_t best = -1;
-  const double reach = distance_ * distance_;
-  for (int corner = 0; corner < 8; ++corner) {
-    const Cell cell{home[0] + ((corner & 1) != 0 ? step[0] : 0),
-                    home[1] + ((corner & 2) != 0 ? step[1] : 0),
-                    home[2] + ((corner & 4) != 0 ? step[2] : 0)};
-    const auto found = cells_.find(cell);
-    if (found == cells_.end()) continue;
-    for (std::int32_t index = found->second; index >= 0;
-         index = next_[static_cast<std::size_t>(index)]) {
-      if ((best < 0 || index < best) &&
-          DistanceSquared(points_[static_cast<std::size_t>(index)], point) <= reach)
-        best = index;
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t slot = static_cast<std::size_t>(h) & mask;
+  while (slots_[slot].first >= 0 && slots_[slot].cube != cube) slot = (slot + 1) & mask;
+  return slot;
+}
+
+void PointGrid::Grow() {
+  std::vector<Slot> old(slots_.size() * 2);
+  std::swap(old, slots_);
+  for (const Slot& slot : old) {
+    if (slot.first >= 0) slots_[SlotOf(slot.cube)] = slot;
+  }
+}
+
+void PointGrid::File(std::int32_t index, const Vector& point) {
+  const Cube low = CubeOf(VecSubtract(point, Vector{margin_, margin_, margin_}));
+  const Cube high = CubeOf(VecAdd(point, Vector{margin_, margin_, margin_}));
+  for (std::int32_t x = low[0]; x <= high[0]; ++x) {
+    for (std::int32_t y = low[1]; y <= high[1]; ++y) {
+      for (std::int32_t z = low[2]; z <= high[2]; ++z) {
+        if (2 * (used_ + 1) > slots_.size()) Grow();
+        Slot& slot = slots_[SlotOf(Cube{x, y, z})];
+        if (slot.first < 0) {
+          slot.cube = Cube{x, y, z};
+          ++used_;
+        }
+        entries_.push_back(Entry{index, slot.first});
+        slot.first = static_cast<std::int32_t>(entries_.size() - 1);
+      }
     }
   }
+}
+
+// The cubes the segment passes through, slab by slab along its longest axis; in each slab,
+// every cube of the part of the segment inside it.
+void PointGrid::ForEachCubeAlong(const Vector& a, const Vector& b, const auto& call) const {
+  const Vector d = VecSubtract(b, a);
+  int major = 0;
+  for (int axis = 1; axis < 3; ++axis) {
+    if (std::fabs(Component(d, axis)) > std::fabs(Component(d, major))) major = axis;
+  }
+  const double from = Component(a, major), extent = Component(d, major);
+  const std::int32_t first = Coordinate(std::min(from, from + extent));
+  const std::int32_t last = Coordinate(std::max(from, from + extent));
+  for (std::int32_t slab = first; slab <= last; ++slab) {
+    double t0 = 0, t1 = 1;
+    if (extent != 0) {
+      // The slab spans (slab - 0.5) to (slab + 0.5) cubes.
+      t0 = ((static_cast<double>(slab) - 0.5) * cell_ - from) / extent;
+      t1 = ((static_cast<double>(slab) + 0.5) * cell_ - from) / extent;
+      if (t0 > t1) std::swap(t0, t1);
+      t0 = std::max(t0, 0.0);
+      t1 = std::min(t1, 1.0);
+    }
+    const Cube p = CubeOf(VecAdd(a, Scaled(d, t0)));
+    const Cube q = CubeOf(VecAdd(a, Scaled(d, t1)));
+    Cube cube;
+    cube[static_cast<std::size_t>(major)] = slab;
+    const int u = (major + 1) % 3, v = (major + 2) % 3;
+    for (std::int32_t i = std::min(p[u], q[u]); i <= std::max(p[u], q[u]); ++i) {
+      for (std::int32_t j = std::min(p[v], q[v]); j <= std::max(p[v], q[v]); ++j) {
+        cube[static_cast<std::size_t>(u)] = i;
+        cube[static_cast<std::size_t>(v)] = j;
+        call(cube);
+      }
+    }
+  }
+}
+
+PointWelder::PointWelder(double distance)
+    : distance_(distance), grid_(distance * kWeldCubesPerDistance, distance) {}
+
+std::int32_t PointWelder::Weld(const Vector& point) {
+  std::int32_t best = -1;
+  const double reach = distance_ * distance_;
+  grid_.VisitCube(point, [&](std::int32_t index) {
+    if ((best < 0 || index < best) &&
+        DistanceSquared(points_[static_cast<std::size_t>(index)], point) <= reach)
+      best = index;
+  });
+  if (best >= 0) return best;
+  points_.push_back(point);
+  best = static_cast<std::int32_t>(points_.size() - 1);
+  grid_.File(best, point);
   return best;
 }
 
-std::int32_t PointWelder::Weld(const Vector& point) {
-  Cell bits;
-  std::memcpy(&bits[0], &point.X, sizeof(double));
-  std::memcpy(&bits[1], &point.Y, sizeof(double));
-  std::memcpy(&bits[2], &point.Z, sizeof(double));
-  const auto [known, added] = exact_.try_emplace(bits, -1);
-  if (!added) return known->second;
-  std::int32_t index = Nearest(point);
-  if (index < 0) {
-    points_.push_back(point);
-    index = static_cast<std::int32_t>(points_.size() - 1);
-    const auto [cell, first] = cells_.try_emplace(CellOf(point), index);
-    next_.push_back(first ? -1 : cell->second);
-    cell->second = index;
-  }
-  known->second = index;
-  return index;
+PointGrid EdgeGrid(const std::vector<Vector>& points, double distance) {
+  PointGrid grid(kEdgeCube, distance);
+  for (std::size_t i = 0; i < points.size(); ++i)
+    grid.File(static_cast<std::int32_t>(i), points[i]);
+  return grid;
 }
 
-BoxTree PointTree(const std::vector<Vector>& points) {
-  std::vector<Box> boxes;
-  boxes.reserve(points.size());
-  for (const Vector& p : points) boxes.push_back(Box{p, p});
-  return BoxTree(boxes);
-}
-
-void CornersOnEdge(const BoxTree& tree, const std::vector<Vector>& points, std::int32_t a,
+void CornersOnEdge(const PointGrid& grid, const std::vector<Vector>& points, std::int32_t a,
                    std::int32_t b, double distance, std::vector<std::int32_t>& corners) {
   corners.clear();
   const Vector& from = points[static_cast<std::size_t>(a)];
@@ -129,24 +156,22 @@ void CornersOnEdge(const BoxTree& tree, const std::vector<Vector>& points, std::
   const Vector edge = VecSubtract(to, from);
   const double length_squared = Dot(edge, edge);
   if (!(length_squared > 0)) return;
-  const Segment segment = MakeSegment(from, to);
   const auto along = [&](std::int32_t index) {
     return Dot(VecSubtract(points[static_cast<std::size_t>(index)], from), edge) / length_squared;
   };
-  tree.Walk(
-      [&](const Box& bounds) { return SegmentMeetsBox(segment, bounds, distance); },
-      [&](std::int32_t index) {
-        if (index == a || index == b) return;
-        const double t = along(index);
-        if (!(t > 0 && t < 1)) return;
-        const Vector foot = VecAdd(from, Scaled(edge, t));
-        if (DistanceSquared(points[static_cast<std::size_t>(index)], foot) <= distance * distance)
-          corners.push_back(index);
-      });
+  grid.VisitAlong(from, to, [&](std::int32_t index) {
+    if (index == a || index == b) return;
+    const double t = along(index);
+    if (!(t > 0 && t < 1)) return;
+    const Vector foot = VecAdd(from, Scaled(edge, t));
+    if (DistanceSquared(points[static_cast<std::size_t>(index)], foot) <= distance * distance)
+      corners.push_back(index);
+  });
   std::sort(corners.begin(), corners.end(), [&](std::int32_t p, std::int32_t q) {
     const double tp = along(p), tq = along(q);
     return tp < tq || (tp == tq && p < q);
   });
+  corners.erase(std::unique(corners.begin(), corners.end()), corners.end());
 }
 
 }  // namespace brushwright

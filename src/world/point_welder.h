@@ -1,52 +1,91 @@
-// Welding of nearby points into one, and the welded points that lie inside an edge.
+// Points filed in a grid of cubes: welding nearby points into one, finding points inside edges.
 #pragma once
 
 #include <array>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 #include "vecmath/vecmath.h"
-#include "world/box_tree.h"
 
 namespace brushwright {
+
+// Points filed by index in a uniform grid of cubes `cell` wide. A point is filed in every cube
+// that its surrounding box of half-width `margin` meets, so all points within `margin` of a
+// place are found in the one cube holding that place. Cube faces lie half a cube off the
+// multiples of `cell`, so points on a level's grid rarely sit on them.
+class PointGrid {
+ public:
+  PointGrid(double cell, double margin);
+
+  void File(std::int32_t index, const Vector& point);
+  // Calls visit(index) for the points filed in the cube holding `place`.
+  template <typename Visit>
+  void VisitCube(const Vector& place, const Visit& visit) const {
+    VisitFiled(CubeOf(place), visit);
+  }
+  // Calls visit(index) for the points filed in the cubes the segment passes through; a point
+  // filed in several of them comes several times.
+  template <typename Visit>
+  void VisitAlong(const Vector& a, const Vector& b, const Visit& visit) const {
+    ForEachCubeAlong(a, b, [&](const Cube& cube) { VisitFiled(cube, visit); });
+  }
+
+ private:
+  // 32-bit coordinates keep a slot at 16 bytes, so the table stays in cache longer.
+  using Cube = std::array<std::int32_t, 3>;
+  // One open-addressed slot: a cube and the first entry filed in it.
+  struct Slot {
+    Cube cube;
+    std::int32_t first = -1;
+  };
+  struct Entry {
+    std::int32_t index;
+    std::int32_t next;
+  };
+
+  std::int32_t Coordinate(double value) const;
+  Cube CubeOf(const Vector& point) const;
+  std::size_t SlotOf(const Cube& cube) const;
+  void Grow();
+  void ForEachCubeAlong(const Vector& a, const Vector& b, const auto& call) const;
+  template <typename Visit>
+  void VisitFiled(const Cube& cube, const Visit& visit) const {
+    const Slot& slot = slots_[SlotOf(cube)];
+    if (slot.first < 0) return;
+    for (std::int32_t e = slot.first; e >= 0; e = entries_[static_cast<std::size_t>(e)].next)
+      visit(entries_[static_cast<std::size_t>(e)].index);
+  }
+
+  double cell_;
+  double margin_;
+  std::vector<Slot> slots_;  // a power of two long, at most half full
+  std::size_t used_ = 0;
+  std::vector<Entry> entries_;
+};
 
 // Hands out one index per distinct point: a point within `distance` of an earlier one gets
 // that one's index (the earliest, when several are near), so the same points in the same
 // order always weld alike.
 class PointWelder {
  public:
-  explicit PointWelder(double distance) : distance_(distance) {}
+  explicit PointWelder(double distance);
 
   std::int32_t Weld(const Vector& point);
   const std::vector<Vector>& Points() const { return points_; }
 
  private:
-  using Cell = std::array<std::int64_t, 3>;
-  struct CellHash {
-    std::size_t operator()(const Cell& cell) const;
-  };
-  Cell CellOf(const Vector& point) const;
-  std::int32_t Nearest(const Vector& point) const;
-
   double distance_;
   std::vector<Vector> points_;
-  // Cells twice the weld distance wide, each holding the latest point in it; next_ chains each
-  // point to the one before it in its cell. The points near a point lie in the 2 x 2 x 2 cells
-  // around the corner of its cell it is closest to.
-  std::unordered_map<Cell, std::int32_t, CellHash> cells_;
-  std::vector<std::int32_t> next_;
-  // Most corners repeat exactly (split points are computed alike on both faces of an edge):
-  // their answer is remembered. Indices only grow, so it stays the answer.
-  std::unordered_map<Cell, std::int32_t, CellHash> exact_;
+  PointGrid grid_;
 };
 
-// A tree over the points themselves, for CornersOnEdge.
-BoxTree PointTree(const std::vector<Vector>& points);
+// A grid over `points` for CornersOnEdge, its cubes sized for edges of a level.
+PointGrid EdgeGrid(const std::vector<Vector>& points, double distance);
 
 // The points other than a and b that lie within `distance` of the edge from points[a] to
-// points[b] and strictly between its ends, ordered from a to b.
-void CornersOnEdge(const BoxTree& tree, const std::vector<Vector>& points, std::int32_t a,
+// points[b] and strictly between its ends, ordered from a to b; `grid` files `points` with a
+// margin of at least `distance`.
+void CornersOnEdge(const PointGrid& grid, const std::vector<Vector>& points, std::int32_t a,
                    std::int32_t b, double distance, std::vector<std::int32_t>& corners);
 
 }  // namespace brushwright
