@@ -38,15 +38,15 @@ void BM_HeadlessRun(benchmark::State& state) {
   const std::string input = LevelFile(variant, state.range(1));
   ConvertOptions options;
   options.Inputs = {input};
-  options.Report = true;
+  options.Run.Report = true;
   options.OutputDir = WorkDirectory().string();
   std::ostringstream messages;
   std::ostringstream progress_out;
   ProgressDisplay progress(progress_out, false, 80);
   std::int32_t faces = 0;
   for (auto _ : state) {
-    HeadlessHost host(options, input, messages, progress);
-    const RunSummary summary = RunConversion(host);
+    HeadlessHost host(messages, progress);
+    const RunSummary summary = RunConversion(RunOptionsFor(options, input), host);
     if (summary.Outcome != RunOutcome::Done) state.SkipWithError("the run did not finish");
     faces = summary.FacesConverted;
   }

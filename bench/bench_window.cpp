@@ -82,13 +82,15 @@ BENCHMARK(BM_WindowRun)
 void BM_HeadlessRunWall(benchmark::State& state) {
   const std::string input = LevelFile(state.range(0));
   ConvertOptions options;
-  options.Report = true;
+  options.Run.Report = true;
   options.OutputFile = (WorkDirectory() / "headless.obj").string();
   std::ostringstream sink;
   ProgressDisplay progress(sink, false, 80);
   for (auto _ : state) {
-    HeadlessHost host(options, input, sink, progress);
-    if (RunConversion(host).Outcome != RunOutcome::Done) state.SkipWithError("not done");
+    HeadlessHost host(sink, progress);
+    if (RunConversion(RunOptionsFor(options, input), host).Outcome != RunOutcome::Done) {
+      state.SkipWithError("not done");
+    }
   }
   state.SetBytesProcessed(
       state.iterations() *

@@ -32,11 +32,11 @@ RunSummary Convert(const std::string& level, std::string_view name) {
   const std::string input = (dir / (std::string(name) + ".t3d")).string();
   std::ofstream(input, std::ios::binary) << level;
   ConvertOptions options;
-  options.Report = true;
+  options.Run.Report = true;
   std::ostringstream sink;
   ProgressDisplay progress(sink, false, 80);
-  HeadlessHost host(options, input, sink, progress);
-  return RunConversion(host);
+  HeadlessHost host(sink, progress);
+  return RunConversion(RunOptionsFor(options, input), host);
 }
 
 TEST(GenerateLevel, SameOptionsGiveTheSameBytes) {

@@ -75,32 +75,32 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
                                 ->option_text("DIR")
                                 ->check(NonEmptyValidator());
   output->excludes(output_dir);
-  app.add_option("--start-face", options.StartFace,
+  app.add_option("--start-face", options.Run.StartFace,
                  "number of the first face converted (default: 1)")
       ->type_name("N");
   app.add_flag_callback(
-      "--no-geometry", [&options] { options.DoGeometry = false; },
+      "--no-geometry", [&options] { options.Run.DoGeometry = false; },
       "write materials only, no OBJ file (default: off)");
-  app.add_flag("--build-brush", options.BuildBrush,
+  app.add_flag("--build-brush", options.Run.BuildBrush,
                "only the builder brush, no others (default: off)");
-  app.add_flag("--ignore-no-texture", options.IgnoreNoTexture,
+  app.add_flag("--ignore-no-texture", options.Run.IgnoreNoTexture,
                "skip faces without a texture (default: off)");
-  app.add_flag("--ignore-default-texture", options.IgnoreDefaultTexture,
+  app.add_flag("--ignore-default-texture", options.Run.IgnoreDefaultTexture,
                "skip faces with DefaultTexture (default: off)");
-  app.add_option("--copy-textures", options.SearchPath,
+  app.add_option("--copy-textures", options.Run.SearchPath,
                  "copy missing images from DIR (default: off)")
       ->type_name("DIR")
       ->check(NonEmptyValidator());
-  app.add_option("--texture-type", options.TextureType,
+  app.add_option("--texture-type", options.Run.TextureType,
                  "BMP PCX JPG PNG TIF GIF, any case (default: BMP)")
       ->type_name("T")
       ->transform(TextureTypeValidator());
-  app.add_flag("--w3d", options.W3D, "W3D instead of OBJ coordinates (default: OBJ)");
-  app.add_flag("--report", options.Report, "write the actor report as .txt (default: off)");
+  app.add_flag("--w3d", options.Run.W3D, "W3D instead of OBJ coordinates (default: OBJ)");
+  app.add_flag("--report", options.Run.Report, "write the actor report as .txt (default: off)");
   app.add_flag_callback(
-      "--no-brush-transforms", [&options] { options.BrushTransforms = false; },
+      "--no-brush-transforms", [&options] { options.Run.BrushTransforms = false; },
       "place brushes by location only (default: off)");
-  app.add_flag("--subtractive", options.Subtractive,
+  app.add_flag("--subtractive", options.Run.Subtractive,
                "take subtractive brushes too (default: off)");
   app.add_flag("-q,--quiet", options.Quiet, "no progress line and no summary (default: off)");
 }
@@ -144,7 +144,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   } catch (const CLI::ParseError& error) {
     return UsageError{error.what()};
   }
-  options.CopyTextures = app.count("--copy-textures") > 0;
+  options.Run.SearchCopy = app.count("--copy-textures") > 0;
   if (!options.OutputFile.empty() && options.Inputs.size() > 1) {
     return UsageError{"--output names one file but " + std::to_string(options.Inputs.size()) +
                       " inputs were given; use --output-dir"};
@@ -169,6 +169,13 @@ std::string OutputPathFor(const ConvertOptions& options, const std::string& inpu
   // A directory that already ends in a separator gets none added.
   const bool has_separator = DirectoryOfPath(options.OutputDir) == options.OutputDir;
   return options.OutputDir + (has_separator ? "" : "/") + FileNameOfPath(name);
+}
+
+RunOptions RunOptionsFor(const ConvertOptions& options, const std::string& input) {
+  RunOptions run = options.Run;
+  run.InputFile = input;
+  run.OutputFile = OutputPathFor(options, input);
+  return run;
 }
 
 }  // namespace brushwright

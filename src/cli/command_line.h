@@ -5,25 +5,18 @@
 #include <variant>
 #include <vector>
 
+#include "run/run_options.h"
+
 namespace brushwright {
 
 // What one invocation asks for; every input is converted with the same values.
 struct ConvertOptions {
   std::vector<std::string> Inputs;
-  std::string OutputFile;       // -o; "" when not given
-  std::string OutputDir;        // --output-dir; "" when not given
-  std::string StartFace = "1";  // taken as text: the run reads its leading number
-  bool DoGeometry = true;
-  bool BuildBrush = false;
-  bool IgnoreNoTexture = false;
-  bool IgnoreDefaultTexture = false;
-  bool CopyTextures = false;
-  std::string SearchPath;           // root of the texture search when copying
-  std::string TextureType = "BMP";  // always upper case
-  bool W3D = false;
-  bool Report = false;
-  bool BrushTransforms = true;  // place brushes by their whole transform, not location only
-  bool Subtractive = false;     // take subtractive brushes too
+  std::string OutputFile;  // -o; "" when not given
+  std::string OutputDir;   // --output-dir; "" when not given
+  // The run's switches (the texture type always upper case); each input's run gets its own
+  // input and output names.
+  RunOptions Run;
   bool Quiet = false;
 };
 
@@ -48,5 +41,8 @@ std::string UsageText();
 // The OBJ path for `input`: -o as given, or the input's name with ".obj" in --output-dir, or
 // beside the input.
 std::string OutputPathFor(const ConvertOptions& options, const std::string& input);
+
+// The options of the run that converts `input`.
+RunOptions RunOptionsFor(const ConvertOptions& options, const std::string& input);
 
 }  // namespace brushwright

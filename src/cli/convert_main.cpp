@@ -6,7 +6,6 @@
 #include <chrono>
 #include <exception>
 #include <filesystem>
-#include <fstream>
 #include <string_view>
 #include <system_error>
 #include <variant>
@@ -24,10 +23,6 @@ namespace {
 
 // Prefix of every line the program writes about a failure.
 constexpr std::string_view kProgramName = "brushwright-convert";
-// The key counted for the progress line's total; every polygon block starts with it.
-constexpr std::string_view kPolygonKey = "Begin Polygon";
-// Piece size for counting polygons without holding the input twice in memory.
-constexpr std::size_t kCountChunk = 1 << 20;
 
 // Converts one input; false when it failed, after its one line on `err`.
 bool ConvertOne(const ConvertOptions& options, const std::string& input, std::ostream& err,
@@ -37,12 +32,12 @@ bool ConvertOne(const ConvertOptions& options, const std::string& input, std::os
     err << kProgramName << ": " << input << ": " << message << "\n" << std::flush;
     return false;
   };
-  progress.Start(FileNameOfPath(input), progress.Enabled() ? CountPolygons(input) : 0);
-  HeadlessHost host(options, input, err, progress);
+  progress.Start(FileNameOfPath(input));
+  HeadlessHost host(err, progress);
   RunSummary summary;
   const auto started = std::chrono::steady_clock::now();
   try {
-    summary = RunConversion(host);
+    summary = RunConversion(RunOptionsFor(options, input), host);
   } catch (const std::exception& error) {
     return fail(error.what());
   }
@@ -81,24 +76,6 @@ int ConvertMain(const std::vector<std::string>& args, std::ostream& out, std::os
   }
   out.flush();
   return all_done ? kExitSuccess : kExitRunFailed;
-}
-
-std::int64_t CountPolygons(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::int64_t count = 0;
-  std::string window;  // the tail of the previous piece, so a key split across pieces counts
-  std::string piece(kCountChunk, '\0');
-  while (file) {
-    file.read(piece.data(), static_cast<std::streamsize>(piece.size()));
-    window.append(piece, 0, static_cast<std::size_t>(file.gcount()));
-    for (std::size_t pos = window.find(kPolygonKey); pos != std::string::npos;
-         pos = window.find(kPolygonKey, pos + kPolygonKey.size())) {
-      ++count;
-    }
-    const std::size_t keep = std::min(window.size(), kPolygonKey.size() - 1);
-    window.erase(0, window.size() - keep);
-  }
-  return count;
 }
 
 }  // namespace brushwright

@@ -26,7 +26,4 @@ struct ConsoleInfo {
 int ConvertMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                 const ConsoleInfo& console);
 
-// How often "Begin Polygon" occurs in the file, read in pieces; 0 when it cannot be read.
-std::int64_t CountPolygons(const std::string& path);
-
 }  // namespace brushwright

@@ -1,61 +1,20 @@
-// Implements the command line's run host: labels feed the progress line, pictures are decoded
-// only for their size, message boxes become stderr lines.
+// Implements the command line's run host: stages and faces feed the progress line, pictures are
+// decoded but not shown, message boxes become stderr lines.
 #include "cli/headless_host.h"
 
-#include <cstdint>
-#include <utility>
-
-#include <wx/image.h>
-
-#include "cli/image_file.h"
-#include "text/number_text.h"
+#include "image/image_file.h"
 
 namespace brushwright {
 
-namespace {
+HeadlessHost::HeadlessHost(std::ostream& messages, ProgressDisplay& progress)
+    : messages_(messages), progress_(progress) {}
 
-// The labels that carry the number of the face in hand.
-constexpr std::string_view kFaceLabel = "Face ";
-constexpr std::string_view kIgnoringLabel = "ignoring face ";
-
-// The face number after `prefix` in `text`, or -1 when the text does not start with it.
-std::int64_t FaceNumberAfter(std::string_view text, std::string_view prefix) {
-  if (text.substr(0, prefix.size()) != prefix) return -1;
-  return static_cast<std::int64_t>(NumberValue(text.substr(prefix.size())));
-}
-
-}  // namespace
-
-HeadlessHost::HeadlessHost(const ConvertOptions& options, std::string input, std::ostream& messages,
-                           ProgressDisplay& progress)
-    : options_(options),
-      input_(std::move(input)),
-      output_(OutputPathFor(options, input_)),
-      messages_(messages),
-      progress_(progress) {}
-
-void HeadlessHost::SetLabelProgress(std::string_view text) {
-  if (!progress_.Enabled()) return;  // no terminal: the run's many labels cost nothing
-  if (const std::int64_t face = FaceNumberAfter(text, kIgnoringLabel); face >= 0) {
-    progress_.SetFace(face);
-  }
-  progress_.SetStage(text);
-}
-
-void HeadlessHost::SetLabelPos(std::string_view text) {
-  if (!progress_.Enabled()) return;
-  if (const std::int64_t face = FaceNumberAfter(text, kFaceLabel); face >= 0) {
-    progress_.SetFace(face);
-  }
-}
-
-void HeadlessHost::LoadPicture(const std::string& path, double& width, double& height) {
-  const wxImage image = DecodeImageFile(path);
-  width = image.GetWidth();
-  height = image.GetHeight();
+Image HeadlessHost::LoadPicture(const std::string& path) {
+  const Image image = DecodeImageFile(path);
   // A new picture starts without lines, drawn from its top left corner.
   x_ = 0;
   y_ = 0;
+  return image;
 }
 
 void HeadlessHost::SetCurrentPosition(double x, double y) {

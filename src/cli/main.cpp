@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include <wx/init.h>
-
 #include "cli/convert_main.h"
 
 namespace {
@@ -27,12 +25,6 @@ brushwright::ConsoleInfo QueryConsole() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // wxImage needs wxWidgets' base initialised; no display is opened for a console program.
-  wxInitializer wx_initializer;
-  if (!wx_initializer.IsOk()) {
-    std::cerr << "brushwright-convert: cannot initialise wxWidgets\n";
-    return brushwright::kExitRunFailed;
-  }
   const std::vector<std::string> args(argv + 1, argv + argc);
   return brushwright::ConvertMain(args, std::cout, std::cerr, QueryConsole());
 }

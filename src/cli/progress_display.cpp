@@ -52,12 +52,12 @@ ProgressDisplay::ProgressDisplay(std::ostream& out, bool enabled, std::size_t wi
                                  std::chrono::milliseconds redraw_interval)
     : out_(out), enabled_(enabled), width_(width), redraw_interval_(redraw_interval) {}
 
-void ProgressDisplay::Start(std::string name, std::int64_t total) {
+void ProgressDisplay::Start(std::string name) {
   if (!enabled_) return;
   name_ = std::move(name);
   stage_.clear();
   face_ = 0;
-  total_ = total;
+  total_ = 0;
   Draw();
 }
 
@@ -67,9 +67,10 @@ void ProgressDisplay::SetStage(std::string_view stage) {
   Tick();
 }
 
-void ProgressDisplay::SetFace(std::int64_t face) {
+void ProgressDisplay::SetFace(std::int64_t face, std::int64_t total) {
   if (!enabled_) return;
   face_ = face;
+  total_ = total;
   Tick();
 }
 

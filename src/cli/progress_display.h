@@ -28,10 +28,11 @@ class ProgressDisplay {
   ProgressDisplay& operator=(const ProgressDisplay&) = delete;
 
   bool Enabled() const { return enabled_; }
-  // Begins the line of a new input and draws it at once.
-  void Start(std::string name, std::int64_t total);
+  // Begins the line of a new input and draws it at once; its face total comes with the faces.
+  void Start(std::string name);
   void SetStage(std::string_view stage);
-  void SetFace(std::int64_t face);
+  // The face in hand, of `total` faces.
+  void SetFace(std::int64_t face, std::int64_t total);
   // Redraws when the last drawing is old enough; cheap to call often.
   void Tick();
   // Erases the line, before other text goes to the same stream and at the end of an input.

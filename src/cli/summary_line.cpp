@@ -22,7 +22,7 @@ std::string FacesReason(const ConvertOptions& options, const RunSummary& summary
   }
   if (summary.BeforeStartFace > 0 && summary.TextureSkipped == 0 &&
       summary.BeforeStartFace + summary.InvisibleFaces == read) {
-    return "--start-face " + options.StartFace + " lies past the last face (" +
+    return "--start-face " + options.Run.StartFace + " lies past the last face (" +
            std::to_string(read) + ")";
   }
   return "every face was skipped by --ignore-no-texture, --ignore-default-texture, "
@@ -30,7 +30,7 @@ std::string FacesReason(const ConvertOptions& options, const RunSummary& summary
 }
 
 std::string BrushReason(const ConvertOptions& options, const RunSummary& summary) {
-  if (options.BuildBrush) return "no builder brush (a brush without CsgOper=) in the level";
+  if (options.Run.BuildBrush) return "no builder brush (a brush without CsgOper=) in the level";
   std::string reason = "no additive brush";
   if (summary.SubtractiveSkipped > 0) {
     reason += "; " + Brushes(summary.SubtractiveSkipped, "subtractive") +
@@ -46,7 +46,7 @@ std::string BrushReason(const ConvertOptions& options, const RunSummary& summary
 }  // namespace
 
 std::string NothingConvertedReason(const ConvertOptions& options, const RunSummary& summary) {
-  if (!options.DoGeometry || summary.FacesConverted > 0) return "";
+  if (!options.Run.DoGeometry || summary.FacesConverted > 0) return "";
   if (summary.BrushActors == 0 && summary.BrushesTaken == 0) return "the level has no brush actors";
   if (summary.BrushesTaken == 0) return BrushReason(options, summary);
   if (summary.PolygonsRead == 0) return "the taken brushes have no polygons";

@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "text/brush_error.h"
+#include "text/file_text.h"
 #include "text/number_text.h"
 
 namespace brushwright {
@@ -29,8 +30,10 @@ std::string TripleText(double a, double b, double c, std::string_view actor) {
   return ReportNumber(a, actor) + ", " + ReportNumber(b, actor) + ", " + ReportNumber(c, actor);
 }
 
-std::string VectorText(RunHost& host, Vector v, std::string_view actor) {
-  if (host.OptionW3D()) v = MatTransform(host.Form().W3DMatrix, v);
+std::string VectorText(bool w3d, Vector v, std::string_view actor) {
+  // The same rotation as the geometry's in W3D mode, built once.
+  static const Matrix4 w3d_matrix = BuildW3DMatrix();
+  if (w3d) v = MatTransform(w3d_matrix, v);
   return TripleText(v.X, v.Y, v.Z, actor);
 }
 
@@ -50,28 +53,30 @@ std::string Heading(std::string_view kind, const ActorHeader& actor) {
 
 // Every line of a block ends with the line break; the file writer's own CR LF then leaves an
 // empty line after the block.
-std::string BlockText(RunHost& host, std::initializer_list<std::string> lines) {
-  const std::string& line_break = host.Form().LineBreak;
+std::string BlockText(std::initializer_list<std::string> lines) {
   std::string text;
-  for (const std::string& line : lines) text += line + line_break;
+  for (const std::string& line : lines) {
+    text += line;
+    text += kLineBreak;
+  }
   return text;
 }
 
 }  // namespace
 
-std::string VectorReportText(RunHost& host, const Vector& v) {
-  return VectorText(host, v, "");
+std::string VectorReportText(bool w3d, const Vector& v) {
+  return VectorText(w3d, v, "");
 }
 
 std::string RotatorReportText(const Rotator& r) {
   return RotatorText(r, "");
 }
 
-std::string LightReportLines(RunHost& host, const LightRecord& light) {
+std::string LightReportLines(const LightRecord& light) {
   const std::string& name = light.Name;
   // A light's location is written as read: it is not rotated in W3D mode.
   const Vector& at = light.Location;
-  return BlockText(host, {Heading(light.LightKind == 1 ? "Omni Light" : "Spot Light", light) +
+  return BlockText({Heading(light.LightKind == 1 ? "Omni Light" : "Spot Light", light) +
                               TripleText(at.X, at.Y, at.Z, name),
                           "Rotation: " + RotatorText(light.Rotation, name),
                           "Hue: " + ReportNumber(light.LightHue, name) +
@@ -79,10 +84,10 @@ std::string LightReportLines(RunHost& host, const LightRecord& light) {
                               ", Val:" + ReportNumber(light.LightBrightness, name)});
 }
 
-std::string TriggerReportLines(RunHost& host, const TriggerRecord& trigger) {
+std::string TriggerReportLines(bool w3d, const TriggerRecord& trigger) {
   const std::string& name = trigger.Name;
   return BlockText(
-      host, {Heading("Trigger", trigger) + VectorText(host, trigger.Location, name),
+      {Heading("Trigger", trigger) + VectorText(w3d, trigger.Location, name),
              "Message: " + trigger.Message, "TriggerOnce?: " + NumberText(trigger.bTriggerOnceOnly),
              "RepeatTriggerTime: " + ReportNumber(trigger.RepeatTriggerTime, name),
              "ReTriggerDelay: " + ReportNumber(trigger.ReTriggerDelay, name),
@@ -91,20 +96,20 @@ std::string TriggerReportLines(RunHost& host, const TriggerRecord& trigger) {
              "Event: " + trigger.Event});
 }
 
-std::string PlayerStartReportLines(RunHost& host, const PlayerStartRecord& start) {
+std::string PlayerStartReportLines(bool w3d, const PlayerStartRecord& start) {
   const std::string& name = start.Name;
-  return BlockText(host, {Heading("PlayerStart", start) + VectorText(host, start.Location, name),
+  return BlockText({Heading("PlayerStart", start) + VectorText(w3d, start.Location, name),
                           "Rotation: " + RotatorText(start.Rotation, name)});
 }
 
-std::string TeleporterReportLines(RunHost& host, const TeleporterRecord& teleporter) {
+std::string TeleporterReportLines(bool w3d, const TeleporterRecord& teleporter) {
   const TeleporterRecord& t = teleporter;
   const std::string& name = t.Name;
   return BlockText(
-      host, {Heading("Teleporter", t) + VectorText(host, t.Location, name),
+      {Heading("Teleporter", t) + VectorText(w3d, t.Location, name),
              "Rotation: " + RotatorText(t.Rotation, name), "Dest URL: " + t.URL,
              "ChangesVelocity?: " + NumberText(t.bChangesVelocity),
-             "Target Velocity: " + VectorText(host, t.TargetVelocity, name),
+             "Target Velocity: " + VectorText(w3d, t.TargetVelocity, name),
              "Reverses X?: " + NumberText(t.bReversesX), "Reverses Y?: " + NumberText(t.bReversesY),
              "Reverses Z?: " + NumberText(t.bReversesZ),
              "FavoriteNumber: " + NumberText(t.FavoriteNumber),

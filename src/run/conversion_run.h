@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "run/run_host.h"
+#include "run/run_options.h"
 
 namespace brushwright {
 
@@ -31,10 +32,9 @@ struct RunSummary {
   std::int32_t TextureSkipped = 0;       // faces skipped by the no-texture/default-texture switches
 };
 
-// Runs a conversion from its first check to "Done", reading every control through `host` at its
-// point of use. Errors (unreadable input, unwritable output, overflow, undecodable image) throw
-// BrushError; whatever was written stays on disk. The host is left idle (Running false, Go
-// enabled) on every way out.
-RunSummary RunConversion(RunHost& host);
+// Runs a conversion from its first label to "Done" as `options` say, showing its progress
+// through `host`. Errors (unreadable input, unwritable output, overflow, undecodable image) throw
+// BrushError; whatever was written stays on disk.
+RunSummary RunConversion(const RunOptions& options, RunHost& host);
 
 }  // namespace brushwright

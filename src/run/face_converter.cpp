@@ -48,21 +48,20 @@ void ForEachVertexReversed(std::size_t n, Visit visit) {
 
 // Mirrors every vertex into OBJ coordinates, puts its position (rotated in W3D mode) in `text`
 // and leaves the vertex relative to the mirrored origin.
-void PositionLines(RunHost& host, PolygonRecord& polygon, const Matrix4& mirror,
+void PositionLines(PolygonRecord& polygon, const FaceConverterState& state,
                    std::int32_t face_number, std::string& text) {
-  const std::string& line_break = host.Form().LineBreak;
   text.clear();
   ForEachVertexReversed(polygon.Vertices.size(), [&](std::size_t i, bool) {
     Vector& vertex = polygon.Vertices[i];
-    vertex = MatTransform(mirror, vertex);
-    const Vector p = host.OptionW3D() ? MatTransform(host.Form().W3DMatrix, vertex) : vertex;
+    vertex = MatTransform(state.MirrorMatrix, vertex);
+    const Vector p = state.W3D ? MatTransform(state.W3DMatrix, vertex) : vertex;
     text += "v  ";
     AppendObjNumber(text, p.X, face_number);
     text += ' ';
     AppendObjNumber(text, p.Y, face_number);
     text += ' ';
     AppendObjNumber(text, p.Z, face_number);
-    text += line_break;
+    text += kLineBreak;
     vertex = VecSubtract(vertex, polygon.Origin);
   });
 }
@@ -89,7 +88,6 @@ void TextureLines(RunHost& host, PolygonRecord& polygon, std::int16_t width, std
 
   const std::int64_t pan_u = RoundPan(polygon.Pan.X, "U", face_number);
   const std::int64_t pan_v = RoundPan(polygon.Pan.Y, "V", face_number);
-  const std::string& line_break = host.Form().LineBreak;
   text.clear();
   ForEachVertexReversed(polygon.Vertices.size(), [&](std::size_t i, bool first) {
     const Vector q =
@@ -100,18 +98,18 @@ void TextureLines(RunHost& host, PolygonRecord& polygon, std::int16_t width, std
     AppendObjNumber(text, u, face_number);
     text += ' ';
     AppendObjNumber(text, v, face_number);
-    text += line_break;
+    text += kLineBreak;
     PlotUVPoint(host, first, u, v, width, height);
   });
 }
 
 }  // namespace
 
-std::string ObjHeaderText(const std::string& mtl_path, std::string_view line_break) {
+std::string ObjHeaderText(const std::string& mtl_path) {
   std::string text = "#converted from Brushwright by Brushwright";
-  text += line_break;
+  text += kLineBreak;
   text += "mtllib " + FileNameOfPath(mtl_path);
-  text += line_break;
+  text += kLineBreak;
   return text;
 }
 
@@ -134,7 +132,7 @@ void ConvertFace(RunHost& host, OutputFiles& out, const std::string& obj_path,
   polygon.TextureU = MatTransform(mirror, polygon.TextureU);
   polygon.TextureV = MatTransform(mirror, polygon.TextureV);
   std::string& text = state.Scratch;
-  PositionLines(host, polygon, mirror, face_number, text);
+  PositionLines(polygon, state, face_number, text);
   out.Write(obj_path, text, true);
 
   // Texture coordinates, with the preview outline.
@@ -144,12 +142,11 @@ void ConvertFace(RunHost& host, OutputFiles& out, const std::string& obj_path,
   out.Write(obj_path, text, true);
 
   // Material and face line; corner j names position and texture coordinate VertexBase + j.
-  const std::string& line_break = host.Form().LineBreak;
   text.clear();
   if (!polygon.Texture.empty()) {
     text += "usemtl ";
     text += MaterialName(polygon.Texture, polygon.Flags);
-    text += line_break;
+    text += kLineBreak;
   }
   host.SetLabelProgress("adding faces");
   text += "f ";
@@ -160,7 +157,7 @@ void ConvertFace(RunHost& host, OutputFiles& out, const std::string& obj_path,
     text += '/';
     AppendNumberText(text, index);
   }
-  text += line_break;
+  text += kLineBreak;
   out.Write(obj_path, text, true);
   state.VertexBase = static_cast<std::int32_t>(state.VertexBase + n);
 }

@@ -17,12 +17,14 @@ struct FaceConverterState {
   std::int32_t VertexBase = 1;  // OBJ index of the next face's first position and vt
   Matrix4 TextureMatrix;        // last matrix TextureAxesMatrix produced; all zero at first
   Matrix4 MirrorMatrix;         // MatScale(1, -1, 1), set by the run at its start
-  std::string Scratch;          // text of the lines in hand, reused so a face costs no allocation
+  bool W3D = false;             // positions are rotated by W3DMatrix
+  Matrix4 W3DMatrix = BuildW3DMatrix();
+  std::string Scratch;  // text of the lines in hand, reused so a face costs no allocation
 };
 
 // "#converted from Brushwright by Brushwright", "mtllib " + the MTL file's name, each followed
 // by the line break; the run writes it with append false.
-std::string ObjHeaderText(const std::string& mtl_path, std::string_view line_break);
+std::string ObjHeaderText(const std::string& mtl_path);
 
 // Mirrors the polygon (in place), appends its positions, texture coordinates, material and face
 // lines to the OBJ file, plots its outline on the preview and advances VertexBase.

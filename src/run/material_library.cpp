@@ -14,20 +14,21 @@ constexpr std::int64_t kFlagMasked = 2;            // the image's own mask gives
 
 constexpr char kMessageTitle[] = "Brushwright";
 constexpr char kMissingHeading[] = "You need to make the following texture files available:";
-// Appended to the output name without its extension, with no separator.
-constexpr char kMissingListSuffix[] = "MissingTextures.txt";
-
-std::string MaterialBlock(const TextureEntry& entry, const std::string& image_file,
-                          const std::string& line_break) {
+std::string MaterialBlock(const TextureEntry& entry, const std::string& image_file) {
   const bool specular = (entry.Flags & kFlagSpecular) != 0;
-  std::string block = "newmtl " + MaterialName(entry.Name, entry.Flags) + line_break;
-  block += "Ka 1 1 1" + line_break;
-  if (specular) block += "Ks 1 1 1" + line_break;
-  block += (specular ? "Ns 50" : "Ns 8") + line_break;
-  block += "illum 2" + line_break;
-  block += "map_Kd " + image_file + line_break;
-  if ((entry.Flags & kFlagTranslucent) != 0) block += "d 0.5" + line_break;
-  if ((entry.Flags & kFlagMasked) != 0) block += "map_d " + image_file + line_break;
+  std::string block;
+  const auto line = [&block](std::string_view text) {
+    block += text;
+    block += kLineBreak;
+  };
+  line("newmtl " + MaterialName(entry.Name, entry.Flags));
+  line("Ka 1 1 1");
+  if (specular) line("Ks 1 1 1");
+  line(specular ? "Ns 50" : "Ns 8");
+  line("illum 2");
+  line("map_Kd " + image_file);
+  if ((entry.Flags & kFlagTranslucent) != 0) line("d 0.5");
+  if ((entry.Flags & kFlagMasked) != 0) line("map_d " + image_file);
   return block;
 }
 
@@ -40,13 +41,13 @@ bool ImagePresent(const std::string& texture_directory, const std::string& name,
 
 }  // namespace
 
-int WriteMaterialLibrary(RunHost& host, OutputFiles& out, const std::string& mtl_path,
+int WriteMaterialLibrary(RunHost& host, OutputFiles& out, const RunOptions& options,
                          const TextureTable& table) {
   if (table.empty() || table[0].Name.empty()) return 0;
 
-  const std::string image_type = host.ListBMtypeOut();
-  const std::string& line_break = host.Form().LineBreak;
+  const std::string mtl_path = MtlPath(options);
   const std::string texture_directory = DirectoryOfPath(mtl_path);
+  const std::string line_break(kLineBreak);
 
   out.Write(mtl_path,
             "#  Wavefront material file" + line_break + "# Converted by Brushwright" + line_break,
@@ -54,8 +55,8 @@ int WriteMaterialLibrary(RunHost& host, OutputFiles& out, const std::string& mtl
   std::string message = kMissingHeading + line_break;
   int missing = 0;
   for (const TextureEntry& entry : table) {
-    const std::string image_file = entry.Name + "." + image_type;
-    out.Write(mtl_path, MaterialBlock(entry, image_file, line_break), true);
+    const std::string image_file = entry.Name + "." + options.TextureType;
+    out.Write(mtl_path, MaterialBlock(entry, image_file), true);
     if (!ImagePresent(texture_directory, entry.Name, image_file)) {
       message += image_file + line_break;
       ++missing;
@@ -64,7 +65,7 @@ int WriteMaterialLibrary(RunHost& host, OutputFiles& out, const std::string& mtl
 
   if (missing > 0) {
     host.ShowMessage(message, kMessageTitle);
-    out.Write(StripExtension(host.TextOutFileName()) + kMissingListSuffix, message, false);
+    out.Write(MissingListPath(options), message, false);
   }
   return missing;
 }

@@ -28,11 +28,11 @@ void CopyTextureFile(const std::string& from, const std::string& to) {
 }
 
 // Looks for the image in the search tree and copies the first one found to `texture_path`.
-void FetchFromSearchTree(RunHost& host, const std::string& image_file,
-                         const std::string& texture_path) {
+void FetchFromSearchTree(RunHost& host, const std::string& search_path,
+                         const std::string& image_file, const std::string& texture_path) {
   host.SetLabelProgress("searching texture file");
   const std::string found = FindFileInTree(
-      host.TextSearchPathTxt(), image_file,
+      search_path, image_file,
       [&host](const std::string& message) { host.ShowMessage(message, kSearchErrorTitle); });
   if (!found.empty() && FileExists(found)) CopyTextureFile(found, texture_path);
 }
@@ -53,27 +53,25 @@ std::string TexturePathFile(const std::string& output_path, const std::string& t
   return DirectoryOfPath(output_path) + texture + "." + image_type;
 }
 
-void LocateTextureFile(RunHost& host, const std::string& name, std::int16_t& width,
-                       std::int16_t& height) {
+void LocateTextureFile(RunHost& host, const RunOptions& options, const std::string& name,
+                       std::int16_t& width, std::int16_t& height) {
   // Texture names come from downloaded levels: an unsafe one never becomes a path.
   if (!IsSafeTextureName(name)) return;
 
-  const std::string image_type = host.ListBMtypeOut();
+  const std::string& image_type = options.TextureType;
   const std::string image_file = name + "." + image_type;
-  const std::string texture_path = TexturePathFile(host.TextOutFileName(), name, image_type);
+  const std::string texture_path = TexturePathFile(options.OutputFile, name, image_type);
 
   // An image already beside the output is used as it is, never fetched again.
-  if (IsChecked(host.CheckSearchCopy()) && !FileExists(texture_path)) {
-    FetchFromSearchTree(host, image_file, texture_path);
+  if (options.SearchCopy && !FileExists(texture_path)) {
+    FetchFromSearchTree(host, options.SearchPath, image_file, texture_path);
   }
   if (!FileExists(texture_path)) return;
 
-  double picture_width = 0;
-  double picture_height = 0;
-  host.LoadPicture(texture_path, picture_width, picture_height);
+  const Image picture = host.LoadPicture(texture_path);
   host.SetLabelTextureName(name);
-  height = RoundToInt16(picture_height, "the height of image '" + texture_path + "'");
-  width = RoundToInt16(picture_width, "the width of image '" + texture_path + "'");
+  height = RoundToInt16(picture.Height, "the height of image '" + texture_path + "'");
+  width = RoundToInt16(picture.Width, "the width of image '" + texture_path + "'");
 }
 
 }  // namespace brushwright

@@ -63,23 +63,46 @@ bool IsSilentlySkipped(const std::string& name) {
   return name.size() >= 4 && name.compare(name.size() - 4, 4, ".sys") == 0;
 }
 
-// Adds one entry to the listing. Links to directories are not descended into (a link back up
-// the tree would make the walk endless); links to files count as the files they name.
-std::error_code ClassifyEntry(const fs::directory_entry& entry, const std::string& file_name,
-                              DirectoryListing& listing) {
+// What one directory entry is to the search.
+enum class EntryKind { Other, Directory, File, Unreadable };
+
+// Links to directories are not descended into (a link back up the tree would make the walk
+// endless); links to files count as the files they name, and only `examine_file` entries are
+// followed to learn that. An entry that cannot be examined sets `error` (Unreadable when only
+// its link's target failed); entries gone since the listing and ".sys" entries are Other.
+EntryKind ClassifyEntry(const fs::directory_entry& entry, const std::string& name,
+                        bool examine_file, std::error_code& error) {
+  const auto failed = [&](std::error_code failure, EntryKind kind) {
+    if (IsGoneEntry(failure) || IsSilentlySkipped(name)) return EntryKind::Other;
+    error = failure;
+    return kind;
+  };
+  std::error_code failure;
+  const fs::file_status own_status = entry.symlink_status(failure);
+  if (failure) return failed(failure, EntryKind::Other);
+  if (fs::is_directory(own_status)) return EntryKind::Directory;
+  if (!examine_file) return EntryKind::Other;
+  const fs::file_status target_status = entry.status(failure);
+  if (failure) return failed(failure, EntryKind::Unreadable);
+  return fs::is_regular_file(target_status) ? EntryKind::File : EntryKind::Other;
+}
+
+// Adds one entry to a listing for `file_name`; any failure to examine it fails the directory.
+std::error_code AddEntry(const fs::directory_entry& entry, const std::string& file_name,
+                         DirectoryListing& listing) {
   const std::string name = entry.path().filename().string();
   std::error_code error;
-  const fs::file_status own_status = entry.symlink_status(error);
-  if (error) return IsGoneEntry(error) || IsSilentlySkipped(name) ? std::error_code{} : error;
-  if (fs::is_directory(own_status)) {
-    listing.subdirectories.push_back(name);
-    return {};
+  switch (ClassifyEntry(entry, name, EqualsIgnoringCase(name, file_name), error)) {
+    case EntryKind::Directory:
+      listing.subdirectories.push_back(name);
+      break;
+    case EntryKind::File:
+      listing.matching_files.push_back(name);
+      break;
+    default:
+      break;
   }
-  if (!EqualsIgnoringCase(name, file_name)) return {};
-  const fs::file_status target_status = entry.status(error);
-  if (error) return IsGoneEntry(error) || IsSilentlySkipped(name) ? std::error_code{} : error;
-  if (fs::is_regular_file(target_status)) listing.matching_files.push_back(name);
-  return {};
+  return error;
 }
 
 // Lists a directory completely before anything else is done with it. On any failure the
@@ -91,7 +114,7 @@ std::optional<DirectoryListing> ListDirectory(const std::string& directory,
   std::error_code error;
   fs::directory_iterator it(fs::path(directory), error);
   for (; !error && it != fs::directory_iterator(); it.increment(error)) {
-    error = ClassifyEntry(*it, file_name, listing);
+    error = AddEntry(*it, file_name, listing);
     if (error) break;
   }
   if (error) {
@@ -113,6 +136,53 @@ const std::string& ChooseMatch(const std::vector<std::string>& matches,
 std::string WithSeparator(const std::string& directory) {
   const char last = directory.back();
   return (last == '/' || last == '\\') ? directory : directory + kSeparator;
+}
+
+// The key of a name in the index: folded as EqualsIgnoringCase folds.
+std::string FoldLower(std::string_view name) {
+  std::string folded(name);
+  for (char& c : folded) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return folded;
+}
+
+// One directory's entries as the index needs them: every regular file, not only one name.
+struct WholeListing {
+  std::vector<std::string> subdirectories;
+  std::vector<std::pair<std::string, bool>> files;  // name, unreadable
+  std::error_code first_unreadable;
+};
+
+// ListDirectory for every name at once; an entry that cannot be examined fails the directory
+// unless only its link's target failed.
+std::optional<WholeListing> ListWholeDirectory(const std::string& directory,
+                                               const SearchErrorHandler& on_error) {
+  WholeListing listing;
+  std::error_code error;
+  fs::directory_iterator it(fs::path(directory), error);
+  for (; !error && it != fs::directory_iterator(); it.increment(error)) {
+    const std::string name = it->path().filename().string();
+    const EntryKind kind = ClassifyEntry(*it, name, true, error);
+    if (kind == EntryKind::Directory) listing.subdirectories.push_back(name);
+    if (kind == EntryKind::File || kind == EntryKind::Unreadable) {
+      listing.files.emplace_back(name, kind == EntryKind::Unreadable);
+    }
+    if (kind == EntryKind::Unreadable) {
+      if (!listing.first_unreadable) listing.first_unreadable = error;
+      error.clear();
+    }
+    if (error) break;
+  }
+  if (error) {
+    if (on_error) on_error(ErrorText(error));
+    return std::nullopt;
+  }
+  if (listing.first_unreadable && on_error) on_error(ErrorText(listing.first_unreadable));
+  std::sort(listing.subdirectories.begin(), listing.subdirectories.end(), ComesBefore);
+  std::sort(listing.files.begin(), listing.files.end(),
+            [](const auto& a, const auto& b) { return ComesBefore(a.first, b.first); });
+  return listing;
 }
 
 }  // namespace
@@ -137,6 +207,71 @@ std::string FindFileInTree(const std::string& directory, const std::string& file
     for (auto it = listing->subdirectories.rbegin(); it != listing->subdirectories.rend(); ++it) {
       pending.push_back(current + *it + kSeparator);
     }
+  }
+  return "";
+}
+
+FileTreeIndex FileTreeIndex::Build(const std::string& directory,
+                                   const SearchErrorHandler& on_error) {
+  FileTreeIndex index;
+  if (directory.empty()) return index;
+
+  // FindFileInTree's walk, numbering the directories it lists in the order it lists them.
+  constexpr std::size_t kNoParent = static_cast<std::size_t>(-1);
+  std::vector<std::pair<std::string, std::size_t>> pending{{WithSeparator(directory), kNoParent}};
+  std::vector<std::size_t> parents;
+  while (!pending.empty()) {
+    auto [current, parent] = std::move(pending.back());
+    pending.pop_back();
+    std::optional<WholeListing> listing = ListWholeDirectory(current, on_error);
+    if (!listing) continue;
+    const std::size_t number = index.directories_.size();
+    for (auto& [name, unreadable] : listing->files) {
+      index.files_[FoldLower(name)].push_back(File{number, std::move(name), unreadable});
+    }
+    for (auto it = listing->subdirectories.rbegin(); it != listing->subdirectories.rend(); ++it) {
+      pending.emplace_back(current + *it + kSeparator, number);
+    }
+    index.directories_.push_back(Directory{std::move(current), number + 1});
+    parents.push_back(parent);
+  }
+
+  // In pre-order a directory's subtree is the run of numbers after it; each ends where the
+  // last of its descendants' ends.
+  for (std::size_t number = parents.size(); number-- > 0;) {
+    if (parents[number] == kNoParent) continue;
+    std::size_t& end = index.directories_[parents[number]].subtree_end;
+    end = std::max(end, index.directories_[number].subtree_end);
+  }
+  return index;
+}
+
+std::string FileTreeIndex::Find(std::string_view file_name) const {
+  const auto found = files_.find(FoldLower(file_name));
+  if (file_name.empty() || found == files_.end()) return "";
+  const std::vector<File>& files = found->second;
+  std::size_t first = 0;
+  while (first < files.size()) {
+    // The files of one directory: [first, last).
+    const std::size_t directory = files[first].directory;
+    std::size_t last = first;
+    bool unreadable = false;
+    while (last < files.size() && files[last].directory == directory) {
+      unreadable = unreadable || files[last].unreadable;
+      ++last;
+    }
+    if (unreadable) {
+      // FindFileInTree passes over this directory and all below it for this name.
+      const std::size_t end = directories_[directory].subtree_end;
+      while (last < files.size() && files[last].directory < end) ++last;
+      first = last;
+      continue;
+    }
+    // The exact spelling when it is there, otherwise the first in search order.
+    const auto begin = files.begin() + static_cast<std::ptrdiff_t>(first);
+    const auto end = files.begin() + static_cast<std::ptrdiff_t>(last);
+    const auto exact = std::find_if(begin, end, [&](const File& f) { return f.name == file_name; });
+    return directories_[directory].path + (exact != end ? exact : begin)->name;
   }
   return "";
 }

@@ -1,8 +1,12 @@
 // Depth-first search of a directory tree for a file, by name without regard to letter case.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace brushwright {
 
@@ -18,5 +22,35 @@ using SearchErrorHandler = std::function<void(const std::string& message)>;
 // through `on_error` and passed over.
 std::string FindFileInTree(const std::string& directory, const std::string& file_name,
                            const SearchErrorHandler& on_error);
+
+// Every file below a folder, gathered by one walk, so that a run finds all its textures without
+// walking the tree again for each: Find gives what FindFileInTree gives on the tree as walked.
+class FileTreeIndex {
+ public:
+  // Walks `directory` once, in FindFileInTree's order. Each directory that cannot be read is
+  // reported through `on_error` and passed over with everything below it. A file that cannot
+  // be examined is reported (once per directory) and keeps its name from being found in that
+  // directory and below, as FindFileInTree passes over the directory when it looks for that
+  // name. An empty directory text indexes nothing.
+  static FileTreeIndex Build(const std::string& directory, const SearchErrorHandler& on_error);
+
+  // The path FindFileInTree(directory, file_name) gives; "" when none.
+  std::string Find(std::string_view file_name) const;
+
+ private:
+  struct Directory {
+    std::string path;         // as FindFileInTree spells it, with a separator at the end
+    std::size_t subtree_end;  // directories [own number, subtree_end) are this one and below
+  };
+  struct File {
+    std::size_t directory;  // number of its directory in walk order
+    std::string name;       // as on disk
+    bool unreadable;        // a link whose target could not be examined
+  };
+  std::vector<Directory> directories_;  // in walk order
+  // By name folded to lower case: the files of that name in walk order, each directory's own
+  // in search order.
+  std::unordered_map<std::string, std::vector<File>> files_;
+};
 
 }  // namespace brushwright

@@ -5,49 +5,59 @@
 
 namespace brushwright {
 
-namespace {
-
-// A check box that starts checked when the settings file has no value for it yet.
-std::int16_t IniReadCheckedByDefault(const std::string& key) {
-  return IniReadString(key).empty() ? std::int16_t{1} : IniReadInteger(key);
+const std::vector<StoredCheckBox>& StoredCheckBoxes() {
+  // The file's order: CheckBuildBrush comes before CheckReport.
+  static const std::vector<StoredCheckBox> boxes = {
+      {"CheckBuildBrush", &RunOptions::BuildBrush, kUnchecked},
+      {"CheckReport", &RunOptions::Report, kUnchecked},
+      {"CheckDoGeometry", &RunOptions::DoGeometry, kUnchecked},
+      {"CheckIgnoreNoTxt", &RunOptions::IgnoreNoTexture, kUnchecked},
+      {"CheckIgnoreDefTxt", &RunOptions::IgnoreDefaultTexture, kUnchecked},
+      {"CheckSearchCopy", &RunOptions::SearchCopy, kUnchecked},
+      {"CheckBrushTransforms", &RunOptions::BrushTransforms, kChecked},
+      {"CheckSubtractBrushes", &RunOptions::Subtractive, kUnchecked},
+  };
+  return boxes;
 }
 
-}  // namespace
+std::int16_t WindowSettings::CheckState(const StoredCheckBox& box) const {
+  if (Grayed.contains(box.Key)) return kGrayed;
+  return Options.*box.Option ? kChecked : kUnchecked;
+}
 
-// Every key is applied whether found or not: a missing one gives "" or 0.
+void WindowSettings::SetCheckState(const StoredCheckBox& box, std::int16_t state) {
+  Options.*box.Option = state == kChecked;
+  if (state == kGrayed) {
+    Grayed.emplace(box.Key);
+  } else {
+    Grayed.erase(std::string(box.Key));
+  }
+}
+
+// Every key is applied whether found or not: a missing one gives "" or the box's default.
 WindowSettings LoadSettings() {
   WindowSettings settings;
-  settings.InFile = IniReadString("InFile");
-  settings.OutFile = IniReadString("OutFile");
-  settings.TextSearchPathTxt = IniReadString("TextSearchPathTxt");
-  settings.ListBMtypeOut = IniReadString("ListBMtypeOut");
+  settings.Options.InputFile = IniReadString("InFile");
+  settings.Options.OutputFile = IniReadString("OutFile");
+  settings.Options.SearchPath = IniReadString("TextSearchPathTxt");
+  settings.Options.TextureType = IniReadString("ListBMtypeOut");
   settings.ListMaskedBMtypeOut = IniReadString("ListMaskedBMtypeOut");
-  settings.CheckReport = IniReadInteger("CheckReport");
-  settings.CheckBuildBrush = IniReadInteger("CheckBuildBrush");
-  settings.CheckDoGeometry = IniReadInteger("CheckDoGeometry");
-  settings.CheckIgnoreNoTxt = IniReadInteger("CheckIgnoreNoTxt");
-  settings.CheckIgnoreDefTxt = IniReadInteger("CheckIgnoreDefTxt");
-  settings.CheckSearchCopy = IniReadInteger("CheckSearchCopy");
-  settings.CheckBrushTransforms = IniReadCheckedByDefault("CheckBrushTransforms");
-  settings.CheckSubtractBrushes = IniReadInteger("CheckSubtractBrushes");
+  for (const StoredCheckBox& box : StoredCheckBoxes()) {
+    const std::string key(box.Key);
+    settings.SetCheckState(box, IniReadString(key).empty() ? box.Default : IniReadInteger(key));
+  }
   return settings;
 }
 
-// The write order fixes the line order of a new file; CheckBuildBrush comes before CheckReport.
 void SaveSettings(const WindowSettings& settings) {
-  IniWriteString("InFile", settings.InFile);
-  IniWriteString("OutFile", settings.OutFile);
-  IniWriteString("TextSearchPathTxt", settings.TextSearchPathTxt);
-  IniWriteString("ListBMtypeOut", settings.ListBMtypeOut);
+  IniWriteString("InFile", settings.Options.InputFile);
+  IniWriteString("OutFile", settings.Options.OutputFile);
+  IniWriteString("TextSearchPathTxt", settings.Options.SearchPath);
+  IniWriteString("ListBMtypeOut", settings.Options.TextureType);
   IniWriteString("ListMaskedBMtypeOut", settings.ListMaskedBMtypeOut);
-  IniWriteInteger("CheckBuildBrush", settings.CheckBuildBrush);
-  IniWriteInteger("CheckReport", settings.CheckReport);
-  IniWriteInteger("CheckDoGeometry", settings.CheckDoGeometry);
-  IniWriteInteger("CheckIgnoreNoTxt", settings.CheckIgnoreNoTxt);
-  IniWriteInteger("CheckIgnoreDefTxt", settings.CheckIgnoreDefTxt);
-  IniWriteInteger("CheckSearchCopy", settings.CheckSearchCopy);
-  IniWriteInteger("CheckBrushTransforms", settings.CheckBrushTransforms);
-  IniWriteInteger("CheckSubtractBrushes", settings.CheckSubtractBrushes);
+  for (const StoredCheckBox& box : StoredCheckBoxes()) {
+    IniWriteInteger(std::string(box.Key), settings.CheckState(box));
+  }
 }
 
 }  // namespace brushwright

@@ -2,28 +2,46 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include "run/run_options.h"
 
 namespace brushwright {
 
-// Plain values of the stored controls; the window maps its controls to and from them.
-struct WindowSettings {
-  std::string InFile;
-  std::string OutFile;
-  std::string TextSearchPathTxt;
-  std::string ListBMtypeOut;        // selected item text, "" when none
-  std::string ListMaskedBMtypeOut;  // selected item text, "" when none
-  std::int16_t CheckReport = 0;     // check box states: 0 unchecked, 1 checked, 2 grayed
-  std::int16_t CheckBuildBrush = 0;
-  std::int16_t CheckDoGeometry = 0;
-  std::int16_t CheckIgnoreNoTxt = 0;
-  std::int16_t CheckIgnoreDefTxt = 0;
-  std::int16_t CheckSearchCopy = 0;
-  std::int16_t CheckBrushTransforms = 1;  // checked when the file has no value for it
-  std::int16_t CheckSubtractBrushes = 0;
+// Check box states as the settings file stores them. Only a checked box turns its option on.
+inline constexpr std::int16_t kUnchecked = 0;
+inline constexpr std::int16_t kChecked = 1;
+inline constexpr std::int16_t kGrayed = 2;
+
+// One check box the settings file keeps: its key (also the name of its control in the window),
+// the option it sets, and its state when the file has no value for it.
+struct StoredCheckBox {
+  std::string_view Key;
+  bool RunOptions::*Option;
+  std::int16_t Default;
 };
 
-// Reads every key (missing keys give "" and 0) from the file set by SetIniFile.
+// Every stored check box, in the order the file lists them.
+const std::vector<StoredCheckBox>& StoredCheckBoxes();
+
+// What the settings file holds: the run's input and output names, texture folder and type and
+// its switches, and the masked texture type that only the window shows.
+struct WindowSettings {
+  RunOptions Options;
+  std::string ListMaskedBMtypeOut;  // selected item text, "" when none
+  // Keys of check boxes stored grayed: their options are off, and they are saved grayed again.
+  std::set<std::string, std::less<>> Grayed;
+
+  // The stored state of a check box: grayed, checked or unchecked.
+  std::int16_t CheckState(const StoredCheckBox& box) const;
+  void SetCheckState(const StoredCheckBox& box, std::int16_t state);
+};
+
+// Reads every key (missing keys give "" and each box's default) from the file set by SetIniFile.
+// A stored state other than checked or grayed reads as unchecked.
 WindowSettings LoadSettings();
 // Writes every key, in the file's key order, to the file set by SetIniFile.
 void SaveSettings(const WindowSettings& settings);

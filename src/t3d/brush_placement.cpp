@@ -58,14 +58,14 @@ SheerAxis SheerAxisAfterKey(std::string_view value) {
   return SheerAxis::kNone;
 }
 
-// The rest of the line after the first `key` that begins at or after `start` and before `end`;
+// The rest of the line after the first `key` that begins before the block's last character;
 // false when there is none.
-bool KeyValueOnLine(std::string_view text, int start, int end, std::string_view key,
-                    std::string_view& value) {
+bool KeyValueOnLine(std::string_view block, std::string_view key, std::string_view& value) {
+  const int end = TextLength(block);
   if (end <= 1) return false;
-  const int found = FindInRange(text, key, AtLeastOne(start), end - 1);
+  const int found = FindInRange(block, key, 1, end - 1);
   if (found == 0) return false;
-  value = text.substr(static_cast<std::size_t>(found - 1) + key.size());
+  value = block.substr(static_cast<std::size_t>(found - 1) + key.size());
   value = value.substr(0, value.find_first_of("\r\n"));
   return true;
 }
@@ -84,10 +84,10 @@ bool HasUsableInverse(const BrushTransform& transform) {
 
 }  // namespace
 
-BrushScale ReadBrushScale(std::string_view text, int start, int end, std::string_view key) {
+BrushScale ReadBrushScale(std::string_view block, std::string_view key) {
   BrushScale result;
   std::string_view value;
-  if (!KeyValueOnLine(text, start, end, key, value)) return result;
+  if (!KeyValueOnLine(block, key, value)) return result;
   // "Scale=" only inside this value: "TempScale=" and "DrawScale=" carry one too.
   const std::size_t scale = value.find(kScale);
   if (scale != std::string_view::npos) {
@@ -102,13 +102,14 @@ BrushScale ReadBrushScale(std::string_view text, int start, int end, std::string
   return result;
 }
 
-BrushPlacement ReadBrushPlacement(std::string_view text, int start, int end) {
+BrushPlacement ReadBrushPlacement(std::string_view block) {
+  const int end = TextLength(block);
   BrushPlacement placement;
-  placement.Location = ReadVector(text, start, end, "Location=", 0);
-  placement.PrePivot = ReadVector(text, start, end, "PrePivot=", 0);
-  placement.Rotation = ReadRotator(text, start, end, "Rotation=");
-  placement.MainScale = ReadBrushScale(text, start, end, "MainScale=");
-  placement.PostScale = ReadBrushScale(text, start, end, "PostScale=");
+  placement.Location = ReadVector(block, 1, end, "Location=", 0);
+  placement.PrePivot = ReadVector(block, 1, end, "PrePivot=", 0);
+  placement.Rotation = ReadRotator(block, 1, end, "Rotation=");
+  placement.MainScale = ReadBrushScale(block, "MainScale=");
+  placement.PostScale = ReadBrushScale(block, "PostScale=");
   return placement;
 }
 

@@ -19,14 +19,14 @@ struct BrushPlacement {
   BrushScale PostScale;
 };
 
-// Reads the scale after the first `key` ("MainScale=" or "PostScale=") at or after `start` that
-// begins before `end`, from the rest of that key's line only: "Scale=(X=..,Y=..,Z=..)" (missing
-// components 1), "SheerRate=" (missing 0) and "SheerAxis=" (a name other than the six sheer
-// axes means no sheer). A missing key gives scale 1 without sheer.
-BrushScale ReadBrushScale(std::string_view text, int start, int end, std::string_view key);
-// Reads "Location=", "PrePivot=", "Rotation=", "MainScale=" and "PostScale=" of the block from
-// `start` to `end` (the whole actor block: "PrePivot=" stands after the brush's polygons).
-BrushPlacement ReadBrushPlacement(std::string_view text, int start, int end);
+// Reads the scale after the first `key` ("MainScale=" or "PostScale=") that begins in `block`
+// before its last character, from the rest of that key's line only: "Scale=(X=..,Y=..,Z=..)"
+// (missing components 1), "SheerRate=" (missing 0) and "SheerAxis=" (a name other than the six
+// sheer axes means no sheer). A missing key gives scale 1 without sheer.
+BrushScale ReadBrushScale(std::string_view block, std::string_view key);
+// Reads "Location=", "PrePivot=", "Rotation=", "MainScale=" and "PostScale=" of a brush actor's
+// block (the whole block: "PrePivot=" stands after the brush's polygons).
+BrushPlacement ReadBrushPlacement(std::string_view block);
 BrushTransform PlacementTransform(const BrushPlacement& placement);
 
 // Places one polygon: its vertices and origin by M (p - PrePivot) + Location; its normal by N

@@ -24,17 +24,6 @@ constexpr std::string_view kPan = "Pan";
 // 2^63 as a double: the first magnitude an int64 cannot hold, so larger flags saturate.
 constexpr double kInt64Bound = 9223372036854775808.0;
 
-// |value| rounded half to even; huge magnitudes and infinity saturate at INT64_MAX.
-std::int64_t FlagsFromNumber(double value) {
-  const double magnitude = std::fabs(value);
-  if (std::isnan(magnitude)) return 0;
-  if (!(magnitude < kInt64Bound)) return std::numeric_limits<std::int64_t>::max();
-  double rounded = std::round(magnitude);
-  if (rounded - magnitude == 0.5) rounded -= std::fmod(rounded, 2.0);  // tie: to the even one
-  if (!(rounded < kInt64Bound)) return std::numeric_limits<std::int64_t>::max();
-  return static_cast<std::int64_t>(rounded);
-}
-
 // Texture and Flags from the polygon's own "Begin Polygon" line (or from `pos` when no such
 // line starts before the polygon end), so a brush's "PolyFlags=" is never taken for them.
 void ReadTextureAndFlags(std::string_view text, int pos, int polygon_end, PolygonRecord& record) {
@@ -85,6 +74,16 @@ bool VertexFollows(std::string_view text, int from, int polygon_end) {
 }
 
 }  // namespace
+
+std::int64_t FlagsFromNumber(double value) {
+  const double magnitude = std::fabs(value);
+  if (std::isnan(magnitude)) return 0;
+  if (!(magnitude < kInt64Bound)) return std::numeric_limits<std::int64_t>::max();
+  double rounded = std::round(magnitude);
+  if (rounded - magnitude == 0.5) rounded -= std::fmod(rounded, 2.0);  // tie: to the even one
+  if (!(rounded < kInt64Bound)) return std::numeric_limits<std::int64_t>::max();
+  return static_cast<std::int64_t>(rounded);
+}
 
 bool ReadPolygon(std::string_view text, int& pos, PolygonRecord& record, bool texture_only) {
   const int start = AtLeastOne(pos);

@@ -20,6 +20,10 @@ struct PolygonRecord {
   VertexList Vertices;  // never empty after a geometry read: (0, 0, 0) when no "Vertex" line
 };
 
+// The flags value of a "Flags=" or "PolyFlags=" number: its magnitude rounded half to even;
+// huge magnitudes and infinity saturate at INT64_MAX, NaN gives 0.
+std::int64_t FlagsFromNumber(double value);
+
 // Reads the next polygon at or after `pos` into `record` (which the caller keeps and reuses:
 // a polygon without "Texture=" keeps the previous Flags). With texture_only, only Texture and
 // Flags change and `pos` moves to just after "End Polygon"'s first character. Returns false,

@@ -1,6 +1,7 @@
 // Whole-file reading with byte-order-mark decoding, CR LF piece writing, file tests, path cutting.
 #include "text/file_text.h"
 
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 
 #include "text/brush_error.h"
 
@@ -17,6 +19,11 @@ namespace {
 
 // Reading proceeds in pieces of this size when the file's size is not known beforehand.
 constexpr std::size_t kReadChunkSize = 64 * 1024;
+// ReadFileText takes any size a text can have; one more byte must still be countable.
+constexpr std::size_t kAnySize =
+    static_cast<std::size_t>(std::numeric_limits<std::ptrdiff_t>::max()) - 1;
+// The input name that stands for standard input.
+constexpr std::string_view kStandardInput = "-";
 // Texts from this size on are read into huge pages where the system offers them: a fresh 4 KB
 // page costs one page fault at first touch, which on a virtual machine outweighs the read itself.
 constexpr std::size_t kHugePageThreshold = 4 * 1024 * 1024;
@@ -51,18 +58,77 @@ void AdviseHugePages(char* data, std::size_t size) {
   if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 }
 
-// Appends the rest of `file` to `bytes` in pieces of `chunk` bytes; throws naming `path` on a
-// read error (a directory reports EISDIR here).
-void ReadAll(std::FILE* file, const std::string& path, std::string& bytes, std::size_t chunk) {
-  for (;;) {
-    const std::size_t old_size = bytes.size();
-    bytes.resize(old_size + chunk);
-    const std::size_t got = std::fread(bytes.data() + old_size, 1, chunk, file);
-    bytes.resize(old_size + got);
-    if (got == chunk) continue;
-    if (std::ferror(file)) ThrowFileError("read", path, errno != 0 ? errno : EIO);
-    return;
+[[noreturn]] void ThrowTooLarge(const std::string& path, const std::string& size) {
+  throw BrushError("'" + path + "' is too large to convert (" + size + ")");
+}
+
+// A descriptor for reading `path`, or standard input; closed on the way out unless standard.
+class InputDescriptor {
+ public:
+  InputDescriptor(const std::string& path, bool standard_input)
+      : fd_(standard_input ? STDIN_FILENO : open(path.c_str(), O_RDONLY | O_CLOEXEC)),
+        owned_(!standard_input) {
+    if (fd_ < 0) ThrowFileError("read", path, errno);
   }
+  InputDescriptor(const InputDescriptor&) = delete;
+  InputDescriptor& operator=(const InputDescriptor&) = delete;
+  ~InputDescriptor() {
+    if (owned_) close(fd_);
+  }
+  int fd() const { return fd_; }
+
+ private:
+  int fd_;
+  bool owned_;
+};
+
+// Makes room for `size` bytes, the first `used` of them kept. The new buffer has exactly that
+// capacity, so that memory stays within the limit the size is bounded by.
+void GrowTo(std::string& bytes, std::size_t used, std::size_t size) {
+  if (size > bytes.capacity()) {
+    std::string grown;
+    grown.reserve(size);
+    AdviseHugePages(grown.data(), grown.capacity());
+    grown.append(bytes, 0, used);
+    bytes.swap(grown);
+  }
+  bytes.resize(size);
+}
+
+// Everything `fd` gives, holding at most `largest_size` bytes and one: a regular file in one
+// piece of its known size and one more byte to see its end, anything else in doubling pieces.
+std::string ReadAllBytes(int fd, const std::string& path, std::size_t largest_size) {
+  std::size_t first_piece = kReadChunkSize;
+  struct stat status {};
+  if (fstat(fd, &status) == 0) {
+    if (S_ISDIR(status.st_mode)) ThrowFileError("read", path, EISDIR);
+    const auto size = static_cast<std::size_t>(status.st_size);
+    if (S_ISREG(status.st_mode) && size > largest_size) {
+      ThrowTooLarge(path, std::to_string(size) + " bytes");
+    }
+    if (S_ISREG(status.st_mode)) first_piece = size + 1;
+  }
+  std::string bytes;
+  std::size_t used = 0;
+  for (;;) {
+    if (used == bytes.size()) {
+      if (used > largest_size) {
+        ThrowTooLarge(path, "more than " + std::to_string(largest_size) +
+                                " bytes, the most a run can convert");
+      }
+      const std::size_t wanted = used == 0 ? first_piece : used + std::max(used, kReadChunkSize);
+      GrowTo(bytes, used, std::min(wanted, largest_size + 1));
+    }
+    const ssize_t got = read(fd, bytes.data() + used, bytes.size() - used);
+    if (got == 0) break;
+    if (got > 0) {
+      used += static_cast<std::size_t>(got);
+    } else if (errno != EINTR) {
+      ThrowFileError("read", path, errno);
+    }
+  }
+  bytes.resize(used);
+  return bytes;
 }
 
 // UTF-16 text to one byte per character: code points above 255 and surrogate pairs become one
@@ -120,23 +186,13 @@ void CloseChecked(std::FILE* file, const std::string& path) {
 }  // namespace
 
 std::string ReadFileText(const std::string& path) {
-  FileHandle file(std::fopen(path.c_str(), "rb"));
-  if (!file) ThrowFileError("read", path, errno);
-  std::string bytes;
-  std::size_t chunk = kReadChunkSize;
-  struct stat status {};
-  if (fstat(fileno(file.get()), &status) == 0) {
-    if (S_ISDIR(status.st_mode)) ThrowFileError("read", path, EISDIR);
-    if (S_ISREG(status.st_mode)) {
-      // One read of the known size, and one more byte to see the end without a second piece.
-      chunk = static_cast<std::size_t>(status.st_size) + 1;
-      bytes.reserve(chunk);
-      AdviseHugePages(bytes.data(), bytes.capacity());
-    }
-  }
-  errno = 0;
-  ReadAll(file.get(), path, bytes, chunk);
-  return DecodeText(std::move(bytes));
+  const InputDescriptor input(path, false);
+  return DecodeText(ReadAllBytes(input.fd(), path, kAnySize));
+}
+
+std::string ReadInputText(const std::string& path, std::size_t largest_size) {
+  const InputDescriptor input(path, path == kStandardInput);
+  return DecodeText(ReadAllBytes(input.fd(), path, largest_size));
 }
 
 void WriteFileText(const std::string& path, std::string_view text, bool append) {

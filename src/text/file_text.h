@@ -1,6 +1,7 @@
 // Whole-file reading, piecewise writing, existence tests and path cutting.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -9,10 +10,21 @@
 
 namespace brushwright {
 
+// Ends every line of every file the program writes, whatever the platform.
+inline constexpr std::string_view kLineBreak = "\r\n";
+
 // The whole file as one text, one character per byte. A UTF-16 (LE or BE) byte-order mark makes
 // it decode the file to 8-bit characters (code points above 255 become '?'); a UTF-8
 // byte-order mark is dropped. Throws BrushError naming the file when it cannot be read.
 std::string ReadFileText(const std::string& path);
+
+// A run's input as ReadFileText gives it, from a regular file, a pipe, a FIFO or a character
+// device, read once; "-" is standard input (a file of that name is "./-"). Reading stops as soon
+// as more than `largest_size` bytes have come, so an endless input never holds more than that
+// (and one byte) in memory: BrushError "'<path>' is too large to convert (more than <largest_size>
+// bytes, the most a run can convert)". A regular file known to be larger fails before any read:
+// "'<path>' is too large to convert (<its size> bytes)". Other failures as ReadFileText.
+std::string ReadInputText(const std::string& path, std::size_t largest_size);
 
 // Writes `text` and then CR LF. append false creates or empties the file; append true appends,
 // creating the file when missing. Throws BrushError naming the file on any failure.

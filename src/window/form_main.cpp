@@ -19,7 +19,7 @@
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
-#include "cli/image_file.h"
+#include "image/image_file.h"
 #include "settings/ini_file.h"
 #include "settings/window_settings.h"
 #include "text/file_text.h"
@@ -143,13 +143,14 @@ wxSizer* Row(std::initializer_list<std::pair<wxWindow*, int>> cells) {
 
 }  // namespace
 
-// Returns the window to idle when a run ends, whether it finished, gave up or failed.
-class IdleGuard {
+// Marks the window busy for the length of a run (Go disabled, Pause enabled) and returns it to
+// idle when the run ends, whether it finished, gave up or failed.
+class RunGuard {
  public:
-  explicit IdleGuard(FormMain& form) : form_(form) { form_.run_active_ = true; }
-  ~IdleGuard() { form_.EndRun(); }
-  IdleGuard(const IdleGuard&) = delete;
-  IdleGuard& operator=(const IdleGuard&) = delete;
+  explicit RunGuard(FormMain& form) : form_(form) { form_.StartRun(); }
+  ~RunGuard() { form_.EndRun(); }
+  RunGuard(const RunGuard&) = delete;
+  RunGuard& operator=(const RunGuard&) = delete;
 
  private:
   FormMain& form_;
@@ -293,19 +294,17 @@ void FormMain::LayOutControls() {
 // ----------------------------------------------------------------------------
 
 void FormMain::Form_Load() {
-  form_.W3DMatrix = BuildW3DMatrix();
   SetLabelPos("");
   SetLabelProgress("");
-  form_.LineBreak = "\r\n";
-  form_.Running = false;
-  form_.StopRequested = false;
+  paused_ = false;
+  stop_requested_ = false;
   list_bm_type_out_->SetSelection(0);
   SetIniFile(options_.IniFileName, kIniSection);
   LoadSettings();
 }
 
 void FormMain::Form_Unload(wxCloseEvent& event) {
-  form_.StopRequested = true;
+  stop_requested_ = true;
   SaveSettings();
   if (run_active_) {
     // The run still holds this window: it ends at its next yield, and CommandGo_Click
@@ -319,12 +318,15 @@ void FormMain::Form_Unload(wxCloseEvent& event) {
 
 void FormMain::CommandGo_Click(wxCommandEvent&) {
   if (run_active_) return;  // a click queued before Go was disabled must not start a 2nd run
+  // The run is told the controls as they stand now; changes during the run count next time.
+  const RunOptions run_options = OptionsFromControls();
+  if (run_options.InputFile.empty()) return;
+  SaveSettings();
   std::optional<std::string> failure;
   {
-    IdleGuard guard(*this);
-    last_yield_ = {};
+    RunGuard guard(*this);
     try {
-      last_outcome_ = RunConversion(*this).Outcome;
+      last_outcome_ = RunConversion(run_options, *this).Outcome;
     } catch (const std::exception& error) {
       last_outcome_ = RunOutcome::NotStarted;
       failure = error.what();
@@ -342,8 +344,8 @@ void FormMain::CommandGo_Click(wxCommandEvent&) {
 }
 
 void FormMain::CommandPause_Click(wxCommandEvent&) {
-  form_.Running = !form_.Running;
-  if (!form_.Running) {
+  paused_ = !paused_;
+  if (paused_) {
     command_pause_->SetLabel("Cont");
     SetLabelProgress("Paused..");
     ShowPendingLabels();  // the user's click shows at once, not at the run's next yield
@@ -353,7 +355,7 @@ void FormMain::CommandPause_Click(wxCommandEvent&) {
 }
 
 void FormMain::CommandBrowseInput_Click(wxCommandEvent&) {
-  if (auto chosen = options_.Dialogs->ChooseInputFile(TextInFileName())) {
+  if (auto chosen = options_.Dialogs->ChooseInputFile(InputName())) {
     UseInputFile(*chosen);
   } else {
     EnableGoWhenNamed();
@@ -361,7 +363,7 @@ void FormMain::CommandBrowseInput_Click(wxCommandEvent&) {
 }
 
 void FormMain::CommandBrowseOutput_Click(wxCommandEvent&) {
-  if (auto chosen = options_.Dialogs->ChooseOutputFile(TextOutFileName())) {
+  if (auto chosen = options_.Dialogs->ChooseOutputFile(OutputName())) {
     UseOutputFile(*chosen);
   } else {
     EnableGoWhenNamed();
@@ -369,7 +371,7 @@ void FormMain::CommandBrowseOutput_Click(wxCommandEvent&) {
 }
 
 void FormMain::CommandBrowseSearchPath_Click(wxCommandEvent&) {
-  if (auto chosen = options_.Dialogs->ChooseDirectory(TextSearchPathTxt())) {
+  if (auto chosen = options_.Dialogs->ChooseDirectory(ToText(text_search_path_txt_->GetValue()))) {
     text_search_path_txt_->ChangeValue(FromText(*chosen));
   }
 }
@@ -398,14 +400,30 @@ void FormMain::UseOutputFile(const std::string& path) {
   EnableGoWhenNamed();
 }
 
+std::string FormMain::InputName() const {
+  return ToText(text_in_file_name_->GetValue());
+}
+
+std::string FormMain::OutputName() const {
+  return ToText(text_out_file_name_->GetValue());
+}
+
 void FormMain::EnableGoWhenNamed() {
   // During a run Go stays disabled: it is what keeps a second run from starting.
-  command_go_->Enable(!run_active_ && !TextInFileName().empty() && !TextOutFileName().empty());
+  command_go_->Enable(!run_active_ && !InputName().empty() && !OutputName().empty());
+}
+
+void FormMain::StartRun() {
+  run_active_ = true;
+  paused_ = false;
+  last_yield_ = {};
+  command_go_->Disable();
+  command_pause_->Enable();
 }
 
 void FormMain::EndRun() {
   run_active_ = false;
-  form_.Running = false;
+  paused_ = false;
   command_go_->Enable();
   command_pause_->Disable();
   command_pause_->SetLabel("Pause");
@@ -415,86 +433,53 @@ void FormMain::EndRun() {
 
 void FormMain::LoadSettings() {
   const WindowSettings values = ::brushwright::LoadSettings();
-  text_in_file_name_->ChangeValue(FromText(values.InFile));
-  text_out_file_name_->ChangeValue(FromText(values.OutFile));
-  text_search_path_txt_->ChangeValue(FromText(values.TextSearchPathTxt));
-  SelectByText(list_bm_type_out_, values.ListBMtypeOut);
+  text_in_file_name_->ChangeValue(FromText(values.Options.InputFile));
+  text_out_file_name_->ChangeValue(FromText(values.Options.OutputFile));
+  text_search_path_txt_->ChangeValue(FromText(values.Options.SearchPath));
+  SelectByText(list_bm_type_out_, values.Options.TextureType);
   SelectByText(list_masked_bm_type_out_, values.ListMaskedBMtypeOut);
-  check_report_->Set3StateValue(CheckStateOf(values.CheckReport));
-  check_build_brush_->Set3StateValue(CheckStateOf(values.CheckBuildBrush));
-  check_do_geometry_->Set3StateValue(CheckStateOf(values.CheckDoGeometry));
-  check_ignore_no_txt_->Set3StateValue(CheckStateOf(values.CheckIgnoreNoTxt));
-  check_ignore_def_txt_->Set3StateValue(CheckStateOf(values.CheckIgnoreDefTxt));
-  check_search_copy_->Set3StateValue(CheckStateOf(values.CheckSearchCopy));
-  check_brush_transforms_->Set3StateValue(CheckStateOf(values.CheckBrushTransforms));
-  check_subtract_brushes_->Set3StateValue(CheckStateOf(values.CheckSubtractBrushes));
+  for (const StoredCheckBox& box : StoredCheckBoxes()) {
+    CheckBoxOf(box)->Set3StateValue(CheckStateOf(values.CheckState(box)));
+  }
 }
 
 void FormMain::SaveSettings() {
-  WindowSettings values;
-  values.InFile = TextInFileName();
-  values.OutFile = TextOutFileName();
-  values.TextSearchPathTxt = TextSearchPathTxt();
-  values.ListBMtypeOut = SelectedText(list_bm_type_out_);
-  values.ListMaskedBMtypeOut = SelectedText(list_masked_bm_type_out_);
-  values.CheckReport = static_cast<std::int16_t>(CheckReport());
-  values.CheckBuildBrush = static_cast<std::int16_t>(CheckBuildBrush());
-  values.CheckDoGeometry = static_cast<std::int16_t>(CheckDoGeometry());
-  values.CheckIgnoreNoTxt = static_cast<std::int16_t>(CheckIgnoreNoTxt());
-  values.CheckIgnoreDefTxt = static_cast<std::int16_t>(CheckIgnoreDefTxt());
-  values.CheckSearchCopy = static_cast<std::int16_t>(CheckSearchCopy());
-  values.CheckBrushTransforms = static_cast<std::int16_t>(CheckBrushTransforms());
-  values.CheckSubtractBrushes = static_cast<std::int16_t>(CheckSubtractBrushes());
   // A settings file that cannot be written is passed over in silence: the window goes on and
   // the next start finds the old values.
-  ::brushwright::SaveSettings(values);
+  ::brushwright::SaveSettings(SettingsFromControls());
 }
 
-// ----------------------------------------------------------------------------
-// the run's host: control values
-// ----------------------------------------------------------------------------
+WindowSettings FormMain::SettingsFromControls() const {
+  WindowSettings values;
+  values.Options = OptionsFromControls();
+  values.ListMaskedBMtypeOut = SelectedText(list_masked_bm_type_out_);
+  for (const StoredCheckBox& box : StoredCheckBoxes()) {
+    values.SetCheckState(box, static_cast<std::int16_t>(CheckBoxOf(box)->Get3StateValue()));
+  }
+  return values;
+}
 
-std::string FormMain::TextInFileName() {
-  return ToText(text_in_file_name_->GetValue());
+RunOptions FormMain::OptionsFromControls() const {
+  RunOptions values;
+  values.InputFile = InputName();
+  values.OutputFile = OutputName();
+  values.StartFace = ToText(text_start_at_poly_->GetValue());
+  values.SearchPath = ToText(text_search_path_txt_->GetValue());
+  values.TextureType = SelectedText(list_bm_type_out_);
+  values.W3D = option_w3d_->GetValue();
+  for (const StoredCheckBox& box : StoredCheckBoxes()) {
+    values.*box.Option = CheckBoxOf(box)->Get3StateValue() == wxCHK_CHECKED;
+  }
+  return values;
 }
-std::string FormMain::TextOutFileName() {
-  return ToText(text_out_file_name_->GetValue());
-}
-std::string FormMain::TextStartAtPoly() {
-  return ToText(text_start_at_poly_->GetValue());
-}
-int FormMain::CheckDoGeometry() {
-  return check_do_geometry_->Get3StateValue();
-}
-int FormMain::CheckBuildBrush() {
-  return check_build_brush_->Get3StateValue();
-}
-int FormMain::CheckIgnoreNoTxt() {
-  return check_ignore_no_txt_->Get3StateValue();
-}
-int FormMain::CheckIgnoreDefTxt() {
-  return check_ignore_def_txt_->Get3StateValue();
-}
-int FormMain::CheckSearchCopy() {
-  return check_search_copy_->Get3StateValue();
-}
-std::string FormMain::TextSearchPathTxt() {
-  return ToText(text_search_path_txt_->GetValue());
-}
-std::string FormMain::ListBMtypeOut() {
-  return SelectedText(list_bm_type_out_);
-}
-bool FormMain::OptionW3D() {
-  return option_w3d_->GetValue();
-}
-int FormMain::CheckReport() {
-  return check_report_->Get3StateValue();
-}
-int FormMain::CheckBrushTransforms() {
-  return check_brush_transforms_->Get3StateValue();
-}
-int FormMain::CheckSubtractBrushes() {
-  return check_subtract_brushes_->Get3StateValue();
+
+// Each stored check box is the control named by its settings key.
+wxCheckBox* FormMain::CheckBoxOf(const StoredCheckBox& box) const {
+  auto* control = wxDynamicCast(
+      wxWindow::FindWindowByName(wxString::FromUTF8(box.Key.data(), box.Key.size()), panel_),
+      wxCheckBox);
+  assert(control != nullptr && "every stored check box has its control");
+  return control;
 }
 
 // ----------------------------------------------------------------------------
@@ -538,29 +523,30 @@ void FormMain::SetLabelTextureName(std::string_view text) {
   SetLabelCached(label_texture_name_, label_texture_name_shown_, text);
 }
 
-void FormMain::SetGoEnabled(bool enabled) {
-  command_go_->Enable(enabled);
-}
-void FormMain::SetPauseEnabled(bool enabled) {
-  command_pause_->Enable(enabled);
+void FormMain::ShowFace(std::int32_t, std::int32_t) {
+  // The window shows the face in hand in LabelPos already.
 }
 
-void FormMain::Yield() {
-  const bool paused = !form_.Running;
+RunRequest FormMain::Request() const {
+  if (stop_requested_) return RunRequest::Stop;
+  return paused_ ? RunRequest::Pause : RunRequest::Continue;
+}
+
+RunRequest FormMain::Yield() {
   const auto now = std::chrono::steady_clock::now();
-  if (!paused && now - last_yield_ < kYieldInterval) return;
-  if (paused) wxMilliSleep(kPausedWaitMs);
+  if (!paused_ && now - last_yield_ < kYieldInterval) return Request();
+  if (paused_) wxMilliSleep(kPausedWaitMs);
   last_yield_ = now;
   ShowPendingLabels();
   picture_texture_->FlushLines();
   wxTheApp->Yield(true);
+  return Request();
 }
 
-void FormMain::LoadPicture(const std::string& path, double& width, double& height) {
-  const wxImage image = DecodeImageFile(path);
+Image FormMain::LoadPicture(const std::string& path) {
+  Image image = DecodeImageFile(path);
   picture_texture_->ShowImage(image);
-  width = image.GetWidth();
-  height = image.GetHeight();
+  return image;
 }
 
 void FormMain::SetCurrentPosition(double x, double y) {

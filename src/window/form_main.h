@@ -11,6 +11,7 @@
 
 #include "run/conversion_run.h"
 #include "run/run_host.h"
+#include "run/run_options.h"
 #include "window/window_dialogs.h"
 
 class wxButton;
@@ -24,6 +25,8 @@ class wxTextCtrl;
 namespace brushwright {
 
 class PictureSurface;
+struct StoredCheckBox;
+struct WindowSettings;
 
 // What a FormMain is opened with; the defaults are those of the real program.
 struct FormOptions {
@@ -92,52 +95,51 @@ class FormMain : public wxFrame, public RunHost {
   RunOutcome LastRunOutcome() const { return last_outcome_; }
   const std::string& LastRunError() const { return last_error_; }
   bool RunActive() const { return run_active_; }
+  // True while a run may proceed: it is active and not paused.
+  bool Running() const { return run_active_ && !paused_; }
+  bool StopRequested() const { return stop_requested_; }
   PictureSurface& Picture() { return *picture_texture_; }
 
-  // RunHost: control values, read live.
-  std::string TextInFileName() override;
-  std::string TextOutFileName() override;
-  std::string TextStartAtPoly() override;
-  int CheckDoGeometry() override;
-  int CheckBuildBrush() override;
-  int CheckIgnoreNoTxt() override;
-  int CheckIgnoreDefTxt() override;
-  int CheckSearchCopy() override;
-  std::string TextSearchPathTxt() override;
-  std::string ListBMtypeOut() override;
-  bool OptionW3D() override;
-  int CheckReport() override;
-  int CheckBrushTransforms() override;
-  int CheckSubtractBrushes() override;
-  // RunHost: settings, labels, buttons and the preview.
-  void SaveSettings() override;
+  // What a run started now would be told: the controls as they stand; only a checked box
+  // (not a grayed one) turns its option on.
+  RunOptions OptionsFromControls() const;
+  // Stores the controls in the settings file.
+  void SaveSettings();
+
+  // RunHost: labels, yields, the preview and messages.
   void SetLabelProgress(std::string_view text) override;
   void SetLabelPos(std::string_view text) override;
   void SetLabelTextureName(std::string_view text) override;
-  void SetGoEnabled(bool enabled) override;
-  void SetPauseEnabled(bool enabled) override;
-  void Yield() override;
-  void LoadPicture(const std::string& path, double& width, double& height) override;
+  void ShowFace(std::int32_t number, std::int32_t total) override;
+  RunRequest Yield() override;
+  Image LoadPicture(const std::string& path) override;
   void SetCurrentPosition(double x, double y) override;
   void CurrentPosition(double& x, double& y) override;
   void DrawLine(int x1, int y1, int x2, int y2) override;
   void ShowMessage(std::string_view text, std::string_view title) override;
-  FormMembers& Form() override { return form_; }
 
  private:
-  friend class IdleGuard;
+  friend class RunGuard;
 
   void CreateControls();
   void LayOutControls();
   void LoadSettings();
+  WindowSettings SettingsFromControls() const;
+  wxCheckBox* CheckBoxOf(const StoredCheckBox& box) const;
+  std::string InputName() const;
+  std::string OutputName() const;
   void EnableGoWhenNamed();
+  void StartRun();
   void EndRun();
+  RunRequest Request() const;
   void SetLabelCached(wxStaticText* label, std::string& shown, std::string_view text);
   void ShowPendingLabels();
 
   FormOptions options_;
-  FormMembers form_;
+  // The run's state has this one owner: Go, Pause and the flags below change only here.
   bool run_active_ = false;
+  bool paused_ = false;          // Pause pressed during the run; Cont clears it
+  bool stop_requested_ = false;  // the window is closing: a run gives up at its next yield
   bool close_pending_ = false;
   RunOutcome last_outcome_ = RunOutcome::NotStarted;
   std::string last_error_;

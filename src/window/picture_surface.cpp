@@ -2,6 +2,8 @@
 #include "window/picture_surface.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 
 #include <wx/dcbuffer.h>
 #include <wx/dcmemory.h>
@@ -26,12 +28,33 @@ PictureSurface::PictureSurface(wxWindow* parent, wxWindowID id, const wxString& 
   Bind(wxEVT_PAINT, &PictureSurface::OnPaint, this);
 }
 
-void PictureSurface::ShowImage(const wxImage& image) {
+void PictureSurface::ShowImage(const Image& image) {
+  // The toolkit's picture takes its RGB and alpha planes apart, allocated with malloc.
+  // Pixels the image does not carry (only its size is known) show black.
+  const std::size_t pixels =
+      static_cast<std::size_t>(std::max(image.Width, 0)) * std::max(image.Height, 0);
   pending_lines_.clear();
-  picture_ = wxBitmap(image);
+  if (pixels == 0) {
+    picture_ = wxBitmap();
+  } else {
+    auto* rgb = static_cast<unsigned char*>(std::calloc(pixels, 3));
+    auto* alpha = static_cast<unsigned char*>(std::malloc(pixels));
+    const std::size_t given = std::min(pixels, image.Rgba.size() / 4);
+    for (std::size_t i = 0; i < given; ++i) {
+      std::memcpy(rgb + i * 3, &image.Rgba[i * 4], 3);
+      alpha[i] = image.Rgba[i * 4 + 3];
+    }
+    wxImage picture(image.Width, image.Height, rgb);
+    if (image.HasTransparency) {
+      picture.SetAlpha(alpha);
+    } else {
+      std::free(alpha);
+    }
+    picture_ = wxBitmap(picture);
+  }
   current_x_ = 0;
   current_y_ = 0;
-  SetVirtualSize(image.GetWidth(), image.GetHeight());
+  SetVirtualSize(image.Width, image.Height);
   Scroll(0, 0);
   Refresh();
 }

@@ -7,6 +7,8 @@
 #include <wx/image.h>
 #include <wx/scrolwin.h>
 
+#include "image/image.h"
+
 namespace brushwright {
 
 // Shows one image at its own pixel size, scrollable when it is larger than the control. Lines
@@ -15,8 +17,9 @@ class PictureSurface : public wxScrolledWindow {
  public:
   PictureSurface(wxWindow* parent, wxWindowID id, const wxString& name);
 
-  // Replaces the picture (and the lines on it) by `image`; the current position becomes (0, 0).
-  void ShowImage(const wxImage& image);
+  // Replaces the picture (and the lines on it) by `image`, its transparent pixels showing the
+  // control's background; the current position becomes (0, 0).
+  void ShowImage(const Image& image);
   void SetCurrentPosition(double x, double y);
   void CurrentPosition(double& x, double& y) const;
   // A line in image pixels; the current position becomes (x2, y2). The line reaches the picture

@@ -14,12 +14,13 @@ namespace {
 std::string Describe(const ConvertOptions& o) {
   std::string inputs;
   for (const auto& input : o.Inputs) inputs += (inputs.empty() ? "" : ",") + input;
-  return "in=" + inputs + " out=" + o.OutputFile + " dir=" + o.OutputDir + " start=" + o.StartFace +
-         " geo=" + std::to_string(o.DoGeometry) + " build=" + std::to_string(o.BuildBrush) +
-         " notx=" + std::to_string(o.IgnoreNoTexture) +
-         " deftx=" + std::to_string(o.IgnoreDefaultTexture) +
-         " copy=" + std::to_string(o.CopyTextures) + ":" + o.SearchPath + " type=" + o.TextureType +
-         " w3d=" + std::to_string(o.W3D) + " report=" + std::to_string(o.Report) +
+  const RunOptions& r = o.Run;
+  return "in=" + inputs + " out=" + o.OutputFile + " dir=" + o.OutputDir + " start=" + r.StartFace +
+         " geo=" + std::to_string(r.DoGeometry) + " build=" + std::to_string(r.BuildBrush) +
+         " notx=" + std::to_string(r.IgnoreNoTexture) +
+         " deftx=" + std::to_string(r.IgnoreDefaultTexture) +
+         " copy=" + std::to_string(r.SearchCopy) + ":" + r.SearchPath + " type=" + r.TextureType +
+         " w3d=" + std::to_string(r.W3D) + " report=" + std::to_string(r.Report) +
          " quiet=" + std::to_string(o.Quiet);
 }
 
@@ -102,8 +103,8 @@ TEST(ParseCommandLine, BrushSwitchesDefaultToTransformsWithoutSubtraction) {
   };
   for (const Row& row : rows) {
     const auto options = std::get<ConvertOptions>(ParseCommandLine(row.args));
-    EXPECT_EQ(options.BrushTransforms, row.transforms) << testing::PrintToString(row.args);
-    EXPECT_EQ(options.Subtractive, row.subtractive) << testing::PrintToString(row.args);
+    EXPECT_EQ(options.Run.BrushTransforms, row.transforms) << testing::PrintToString(row.args);
+    EXPECT_EQ(options.Run.Subtractive, row.subtractive) << testing::PrintToString(row.args);
   }
 }
 

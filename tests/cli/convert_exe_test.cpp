@@ -9,12 +9,15 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <wx/image.h>
-#include <wx/init.h>
+
+#include "image/image_file.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using brushwright::EncodeImage;
+using brushwright::Image;
+using brushwright::ImageFormat;
 
 // One additive brush with one "Rock" polygon at location (100, 0, 0).
 const std::vector<std::string> kRoomLines = {
@@ -111,12 +114,13 @@ Result RunConvert(const fs::path& dir, const std::string& args) {
   return result;
 }
 
-// Writes a blank width x height image with wxWidgets initialised as the program does it.
-void SaveImage(const fs::path& path, int width, int height, wxBitmapType type) {
-  static wxInitializer initializer;
-  ASSERT_TRUE(initializer.IsOk());
-  if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) wxInitAllImageHandlers();
-  ASSERT_TRUE(wxImage(width, height).SaveFile(path.string(), type)) << path;
+// Writes a white width x height image of the given type.
+void SaveImage(const fs::path& path, int width, int height, ImageFormat format) {
+  Image image;
+  image.Width = width;
+  image.Height = height;
+  image.Rgba.assign(static_cast<std::size_t>(width) * height * 4, 255);
+  std::ofstream(path, std::ios::binary) << EncodeImage(image, format);
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -239,7 +243,7 @@ TEST(ConvertExecutable, HelpAndVersionGoToStandardOutput) {
 
 TEST(ConvertExecutable, TextureImagesAreDecodedWithoutDisplay) {
   const fs::path dir = WorkDirectory();
-  SaveImage(dir / "Rock.PNG", 64, 32, wxBITMAP_TYPE_PNG);
+  SaveImage(dir / "Rock.PNG", 64, 32, ImageFormat::Png);
   const Result result = RunConvert(dir, "-q --texture-type png room.t3d");
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.err, "");
@@ -250,7 +254,7 @@ TEST(ConvertExecutable, TextureImagesAreDecodedWithoutDisplay) {
 TEST(ConvertExecutable, CopiesTexturesFromTheSearchTree) {
   const fs::path dir = WorkDirectory();
   fs::create_directories(dir / "textures" / "rocks");
-  SaveImage(dir / "textures" / "rocks" / "rock.bmp", 16, 8, wxBITMAP_TYPE_BMP);
+  SaveImage(dir / "textures" / "rocks" / "rock.bmp", 16, 8, ImageFormat::Bmp);
   fs::create_directories(dir / "out");
   const Result result = RunConvert(dir, "-q --copy-textures textures -o out/room.obj room.t3d");
   EXPECT_EQ(result.status, 0) << result.err;

@@ -1,6 +1,11 @@
 // Tests of the command line's run host and its progress line.
 #include "cli/headless_host.h"
 
+#include "cli/command_line.h"
+#include "image/image_file.h"
+#include "support/test_files.h"
+#include "text/brush_error.h"
+
 #include <sstream>
 #include <string>
 
@@ -9,56 +14,61 @@
 namespace brushwright {
 namespace {
 
-// Every control value the run can read, in one line.
-std::string Controls(HeadlessHost& host) {
-  return host.TextInFileName() + "|" + host.TextOutFileName() + "|" + host.TextStartAtPoly() + "|" +
-         std::to_string(host.CheckDoGeometry()) + std::to_string(host.CheckBuildBrush()) +
-         std::to_string(host.CheckIgnoreNoTxt()) + std::to_string(host.CheckIgnoreDefTxt()) +
-         std::to_string(host.CheckSearchCopy()) + "|" + host.TextSearchPathTxt() + "|" +
-         host.ListBMtypeOut() + "|" + std::to_string(host.OptionW3D()) +
-         std::to_string(host.CheckReport());
+// The names and switches a run of maps/room.t3d is told, in one line.
+std::string Told(const RunOptions& o) {
+  return o.InputFile + "|" + o.OutputFile + "|" + o.StartFace + "|" + o.TextureType + "|" +
+         std::to_string(o.DoGeometry) + std::to_string(o.Report);
 }
 
-TEST(HeadlessHost, ControlsFollowTheOptions) {
+TEST(RunOptionsFor, NamesEachInputsOutputAndKeepsTheSwitches) {
   struct Row {
     const char* name;
     void (*change)(ConvertOptions&);
     std::string expected;
   };
   const Row rows[] = {
-      {"defaults", [](ConvertOptions&) {}, "maps/room.t3d|maps/room.obj|1|10000||BMP|00"},
+      {"defaults", [](ConvertOptions&) {}, "maps/room.t3d|maps/room.obj|1|BMP|10"},
       {"output file", [](ConvertOptions& o) { o.OutputFile = "x.obj"; },
-       "maps/room.t3d|x.obj|1|10000||BMP|00"},
+       "maps/room.t3d|x.obj|1|BMP|10"},
       {"output dir", [](ConvertOptions& o) { o.OutputDir = "out"; },
-       "maps/room.t3d|out/room.obj|1|10000||BMP|00"},
-      {"start face", [](ConvertOptions& o) { o.StartFace = " 7x"; },
-       "maps/room.t3d|maps/room.obj| 7x|10000||BMP|00"},
-      {"no geometry", [](ConvertOptions& o) { o.DoGeometry = false; },
-       "maps/room.t3d|maps/room.obj|1|00000||BMP|00"},
+       "maps/room.t3d|out/room.obj|1|BMP|10"},
       {"switches",
-       [](ConvertOptions& o) { o.BuildBrush = o.IgnoreNoTexture = o.IgnoreDefaultTexture = true; },
-       "maps/room.t3d|maps/room.obj|1|11110||BMP|00"},
-      {"copy",
        [](ConvertOptions& o) {
-         o.CopyTextures = true;
-         o.SearchPath = "/tex";
+         o.Run.StartFace = " 7x";
+         o.Run.TextureType = "GIF";
+         o.Run.DoGeometry = false;
+         o.Run.Report = true;
        },
-       "maps/room.t3d|maps/room.obj|1|10001|/tex|BMP|00"},
-      {"type, w3d, report",
-       [](ConvertOptions& o) {
-         o.TextureType = "GIF";
-         o.W3D = o.Report = true;
-       },
-       "maps/room.t3d|maps/room.obj|1|10000||GIF|11"},
+       "maps/room.t3d|maps/room.obj| 7x|GIF|01"},
   };
   for (const Row& row : rows) {
     ConvertOptions options;
     row.change(options);
-    std::ostringstream messages;
-    ProgressDisplay progress(messages, false, 80);
-    HeadlessHost host(options, "maps/room.t3d", messages, progress);
-    EXPECT_EQ(Controls(host), row.expected) << row.name;
+    EXPECT_EQ(Told(RunOptionsFor(options, "maps/room.t3d")), row.expected) << row.name;
   }
+}
+
+TEST(HeadlessHost, LoadPictureGivesTheImageAndRestartsTheOutline) {
+  const testing::TempDir dir("headless");
+  Image white;
+  white.Width = 5;
+  white.Height = 3;
+  white.Rgba.assign(5 * 3 * 4, 255);
+  testing::WriteBytes(dir / "Wall.BMP", EncodeImage(white, ImageFormat::Bmp));
+  testing::WriteBytes(dir / "bad.BMP", "BM garbage");
+  std::ostringstream messages;
+  ProgressDisplay progress(messages, false, 80);
+  HeadlessHost host(messages, progress);
+  host.SetCurrentPosition(5, 6);
+  const Image image = host.LoadPicture(dir / "Wall.BMP");
+  EXPECT_EQ(image.Width, 5);
+  EXPECT_EQ(image.Height, 3);
+  double x = -1;
+  double y = -1;
+  host.CurrentPosition(x, y);
+  EXPECT_EQ(x + y, 0);
+  EXPECT_THROW(host.LoadPicture(dir / "bad.BMP"), BrushError);
+  EXPECT_EQ(messages.str(), "");
 }
 
 TEST(HeadlessHost, MessagesBecomeTitledLines) {
@@ -78,10 +88,9 @@ TEST(HeadlessHost, MessagesBecomeTitledLines) {
       {"", "Brushwright", "Brushwright:\n"},
   };
   for (const Row& row : rows) {
-    ConvertOptions options;
     std::ostringstream messages;
     ProgressDisplay progress(messages, false, 80);
-    HeadlessHost host(options, "a.t3d", messages, progress);
+    HeadlessHost host(messages, progress);
     host.ShowMessage(row.text, row.title);
     EXPECT_EQ(messages.str(), row.expected) << row.text;
   }
@@ -90,20 +99,20 @@ TEST(HeadlessHost, MessagesBecomeTitledLines) {
 // An interval no test outlasts: only Start draws.
 constexpr std::chrono::hours kNeverDue{1};
 
-TEST(HeadlessHost, LabelsFeedTheProgressLine) {
-  ConvertOptions options;
+TEST(HeadlessHost, StagesAndFacesFeedTheProgressLine) {
   std::ostringstream terminal;
   ProgressDisplay progress(terminal, true, 80, std::chrono::milliseconds(0));
-  HeadlessHost host(options, "a.t3d", terminal, progress);
-  progress.Start("room.t3d", 40);
-  host.SetLabelPos("Face 10");
+  HeadlessHost host(terminal, progress);
+  progress.Start("room.t3d");
+  host.ShowFace(10, 40);
   host.SetLabelProgress("converting vertices");
+  host.ShowFace(20, 40);
   host.SetLabelProgress("ignoring face 20");
   host.SetLabelPos("Writing Report");
   host.Yield();
   // With no interval every change is drawn, each draw turning the spinner once.
   const char* const draws[] = {
-      "| room.t3d [                    ] face 0/40",
+      "| room.t3d [                    ] face 0/0",
       "/ room.t3d [#####               ] face 10/40",
       "- room.t3d [#####               ] face 10/40 converting vertices",
       "\\ room.t3d [##########          ] face 20/40 converting vertices",
@@ -116,16 +125,15 @@ TEST(HeadlessHost, LabelsFeedTheProgressLine) {
 }
 
 TEST(HeadlessHost, MessageClearsTheProgressLineFirst) {
-  ConvertOptions options;
   std::ostringstream terminal;
   ProgressDisplay progress(terminal, true, 80, kNeverDue);
-  HeadlessHost host(options, "a.t3d", terminal, progress);
-  progress.Start("room.t3d", 40);
-  host.SetLabelPos("Face 10");
+  HeadlessHost host(terminal, progress);
+  progress.Start("room.t3d");
+  host.ShowFace(10, 40);
   host.Yield();
   host.ShowMessage("Wall.BMP", "Brushwright");
   EXPECT_EQ(terminal.str(),
-            "\r\x1b[K| room.t3d [                    ] face 0/40\r\x1b[KBrushwright: Wall.BMP\n");
+            "\r\x1b[K| room.t3d [                    ] face 0/0\r\x1b[KBrushwright: Wall.BMP\n");
 }
 
 TEST(ProgressLineText, ShowsNameFaceOfTotalAndStage) {
@@ -156,8 +164,8 @@ TEST(ProgressLineText, ShowsNameFaceOfTotalAndStage) {
 TEST(ProgressDisplay, DisabledWritesNothing) {
   std::ostringstream out;
   ProgressDisplay progress(out, false, 80);
-  progress.Start("room.t3d", 3);
-  progress.SetFace(2);
+  progress.Start("room.t3d");
+  progress.SetFace(2, 3);
   progress.SetStage("getting poly");
   progress.Tick();
   progress.Clear();
@@ -169,7 +177,7 @@ TEST(ProgressDisplay, ClearErasesTheLineOnce) {
   ProgressDisplay progress(out, true, 80);
   progress.Clear();
   EXPECT_EQ(out.str(), "");
-  progress.Start("a", 0);
+  progress.Start("a");
   progress.Clear();
   progress.Clear();
   EXPECT_EQ(out.str(), "\r\x1b[K| a [                    ] face 0/0\r\x1b[K");

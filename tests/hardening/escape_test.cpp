@@ -52,9 +52,9 @@ TEST(Escape, TextureNamesNeverLeaveTheOutputFolder) {
     fs::create_directories(out);
     const std::set<std::string> before = TreeEntries(dir.path());
     const HardenedRun run = RunOnBytes(dir, LevelWithTexture(name), [&](FakeHost& host) {
-      host.out_file = (out / "level.obj").string();
-      host.search_copy = 1;
-      host.search_path = search.string();
+      host.options.OutputFile = (out / "level.obj").string();
+      host.options.SearchCopy = true;
+      host.options.SearchPath = search.string();
     });
     EXPECT_EQ(run.error, "");
     std::set<std::string> written;
@@ -93,8 +93,8 @@ TEST(Escape, SearchTreeWithLinkLoopsEnds) {
     fs::create_directory_symlink(search / "a" / "one", search / "a" / "two");
     if (*row.image != '\0') WriteImage(search / row.image);
     const HardenedRun run = RunOnBytes(dir, LevelWithTexture("Rock"), [&](FakeHost& host) {
-      host.search_copy = 1;
-      host.search_path = search.string();
+      host.options.SearchCopy = true;
+      host.options.SearchPath = search.string();
       host.images[dir / "Rock.BMP"] = {64, 64};
     });
     EXPECT_EQ(run.error, "");

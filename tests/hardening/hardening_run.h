@@ -35,21 +35,20 @@ inline std::string RegularFileBytes(const std::string& path) {
 inline HardenedRun RunOnBytes(const TempDir& dir, const std::string& input,
                               const std::function<void(FakeHost&)>& setup = {}) {
   FakeHost host;
-  host.in_file = dir / "level.t3d";
-  host.out_file = dir / "level.obj";
-  WriteBytes(host.in_file, input);
+  host.options.InputFile = dir / "level.t3d";
+  host.options.OutputFile = dir / "level.obj";
+  WriteBytes(host.options.InputFile, input);
   if (setup) setup(host);
   HardenedRun run;
   try {
-    run.summary = RunConversion(host);
+    run.summary = Convert(host);
   } catch (const BrushError& error) {
     run.error = error.what();
   }
-  EXPECT_FALSE(host.form.Running) << "the host is left busy";
-  if (host.in_file == dir / "level.t3d") {
-    EXPECT_TRUE(ReadBytes(host.in_file) == input) << "the input file changed";
+  if (host.options.InputFile == dir / "level.t3d") {
+    EXPECT_TRUE(ReadBytes(host.options.InputFile) == input) << "the input file changed";
   }
-  run.obj = RegularFileBytes(host.out_file);
+  run.obj = RegularFileBytes(host.options.OutputFile);
   run.mtl = RegularFileBytes(dir / "level.mtl");
   return run;
 }

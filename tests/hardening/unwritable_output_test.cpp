@@ -57,7 +57,7 @@ struct OutputRow {
 
 TEST(UnwritableOutput, FullDeviceNamesTheFileAndKeepsEarlierFiles) {
   const std::string level = TexturedLevel(2) + "Begin Actor Class=Light Name=Light1\nEnd Actor\n";
-  const auto report_on = [](FakeHost& host) { host.report = 1; };
+  const auto report_on = [](FakeHost& host) { host.options.Report = true; };
   TempDir reference_dir("full-reference");
   const HardenedRun reference = RunOnBytes(reference_dir, level, report_on);
   ASSERT_EQ(reference.error, "");
@@ -99,7 +99,7 @@ TEST(UnwritableOutput, MissingFolderOrFolderInTheWayNamesTheFile) {
     TempDir dir("unwritable");
     if (!row.folder.empty()) fs::create_directories(dir / row.folder);
     const std::string output = dir / row.output;
-    const HardenedRun run = RunOnBytes(dir, level, [&](FakeHost& host) { host.out_file = output; });
+    const HardenedRun run = RunOnBytes(dir, level, [&](FakeHost& host) { host.options.OutputFile = output; });
     const std::string blocked = row.folder.empty() ? output : dir / row.folder;
     EXPECT_TRUE(Contains(run.error, "'" + blocked + "'")) << run.error;
     EXPECT_FALSE(fs::exists(dir / "missing"));
@@ -133,7 +133,7 @@ TEST(UnwritableOutput, SmallFileSystemFillsUp) {
   WriteBytes(image, "BM image bytes");
   const std::string obj = mount_point + "/level.obj";
   const HardenedRun run = RunOnBytes(dir, TexturedLevel(2000), [&](FakeHost& host) {
-    host.out_file = obj;
+    host.options.OutputFile = obj;
     host.images[image] = {64, 64};
   });
   EXPECT_TRUE(Contains(run.error, "'" + obj + "'")) << run.error;

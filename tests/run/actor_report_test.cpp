@@ -7,14 +7,12 @@
 #include <limits>
 #include <string>
 
-#include "fake_host.h"
 #include "level_text.h"
 #include "text/brush_error.h"
 
 namespace brushwright {
 namespace {
 
-using testing::FakeHost;
 using testing::Visible;
 
 PlayerStartRecord StartAt(double x, double y, double z) {
@@ -43,14 +41,10 @@ TEST(RotatorReportText, DegreesWithTheReportsOffsets) {
   }
 }
 
-TEST(VectorReportText, FollowsTheW3DOptionAtEveryCall) {
-  FakeHost host;
+TEST(VectorReportText, RotatedOnlyInW3DMode) {
   const Vector v{0, 100, 0};
-  EXPECT_EQ(VectorReportText(host, v), "0, 100, 0");
-  host.w3d = true;
-  EXPECT_EQ(VectorReportText(host, v), "0, -1.83697019872103E-14, -100");
-  host.w3d = false;
-  EXPECT_EQ(VectorReportText(host, v), "0, 100, 0");
+  EXPECT_EQ(VectorReportText(false, v), "0, 100, 0");
+  EXPECT_EQ(VectorReportText(true, v), "0, -1.83697019872103E-14, -100");
 }
 
 TEST(PlayerStartReportLines, BlockInBothModes) {
@@ -67,16 +61,13 @@ TEST(PlayerStartReportLines, BlockInBothModes) {
        "Rotation: 90, 0, -90\r\n"},
   };
   for (const Row& row : rows) {
-    FakeHost host;
-    host.w3d = row.w3d;
-    EXPECT_EQ(Visible(PlayerStartReportLines(host, StartAt(100, 200, 48))), Visible(row.expected))
+    EXPECT_EQ(Visible(PlayerStartReportLines(row.w3d, StartAt(100, 200, 48))),
+              Visible(row.expected))
         << "w3d " << row.w3d;
   }
 }
 
 TEST(TriggerReportLines, EightLinesWithTheRotatedLocation) {
-  FakeHost host;
-  host.w3d = true;
   TriggerRecord trigger;
   trigger.Tag = "Gate";
   trigger.Name = "Trigger3";
@@ -85,7 +76,7 @@ TEST(TriggerReportLines, EightLinesWithTheRotatedLocation) {
   trigger.bTriggerOnceOnly = true;
   trigger.RepeatTriggerTime = 0.5;
   trigger.Event = "GateOpens";
-  EXPECT_EQ(Visible(TriggerReportLines(host, trigger)),
+  EXPECT_EQ(Visible(TriggerReportLines(true, trigger)),
             Visible("Trigger Tag: Gate (Name: Trigger3) at 0, -1.83697019872103E-14, -100\r\n"
                     "Message: Open\r\n"
                     "TriggerOnce?: True\r\n"
@@ -96,7 +87,7 @@ TEST(TriggerReportLines, EightLinesWithTheRotatedLocation) {
                     "Event: GateOpens\r\n"));
 }
 
-TEST(LightReportLines, LocationIsNeverRotated) {
+TEST(LightReportLines, LocationIsWrittenAsRead) {
   LightRecord light;
   light.Tag = "Lamp";
   light.Name = "Light7";
@@ -106,11 +97,7 @@ TEST(LightReportLines, LocationIsNeverRotated) {
       "Omni Light Tag: Lamp (Name: Light7) at 0, 100, 0\r\n"
       "Rotation: 180, 0, -90\r\n"
       "Hue: 0, Sat:255, Val:64\r\n";
-  for (const bool w3d : {false, true}) {
-    FakeHost host;
-    host.w3d = w3d;
-    EXPECT_EQ(Visible(LightReportLines(host, light)), Visible(expected)) << "w3d " << w3d;
-  }
+  EXPECT_EQ(Visible(LightReportLines(light)), Visible(expected));
 }
 
 TEST(LightReportLines, KindAndEmptyTag) {
@@ -124,7 +111,6 @@ TEST(LightReportLines, KindAndEmptyTag) {
       {0, "Spot Light Tag:  (Name: Light0) at 1.5, -2, 3"},
   };
   for (const Row& row : rows) {
-    FakeHost host;
     LightRecord light;
     light.LightKind = row.kind;
     light.Name = "Light0";
@@ -132,7 +118,7 @@ TEST(LightReportLines, KindAndEmptyTag) {
     light.LightHue = 170;
     light.LightSaturation = 96;
     light.LightBrightness = 200;
-    EXPECT_EQ(Visible(LightReportLines(host, light)),
+    EXPECT_EQ(Visible(LightReportLines(light)),
               Visible(std::string(row.first_line) +
                       "\r\nRotation: 90, 0, -90\r\nHue: 170, Sat:96, Val:200\r\n"))
         << "kind " << row.kind;
@@ -140,8 +126,6 @@ TEST(LightReportLines, KindAndEmptyTag) {
 }
 
 TEST(TeleporterReportLines, ElevenLines) {
-  FakeHost host;
-  host.w3d = true;
   TeleporterRecord teleporter;
   teleporter.Tag = "Exit";
   teleporter.Name = "VisibleTeleporter1";
@@ -154,7 +138,7 @@ TEST(TeleporterReportLines, ElevenLines) {
   teleporter.FavoriteNumber = -3;
   teleporter.CollisionRadius = 18;
   teleporter.CollisionHeight = 40.5;
-  EXPECT_EQ(Visible(TeleporterReportLines(host, teleporter)),
+  EXPECT_EQ(Visible(TeleporterReportLines(true, teleporter)),
             Visible("Teleporter Tag: Exit (Name: VisibleTeleporter1) at 10, 20, "
                     "-3.67394039744206E-15\r\n"
                     "Rotation: 90, 0, 0\r\n"
@@ -169,16 +153,8 @@ TEST(TeleporterReportLines, ElevenLines) {
                     "CollisionHeight: 40.5\r\n"));
 }
 
-TEST(ReportLines, UseTheWindowsLineBreak) {
-  FakeHost host;
-  host.form.LineBreak = "\n";
-  EXPECT_EQ(PlayerStartReportLines(host, StartAt(1, 2, 3)),
-            "PlayerStart Tag: PlayerStart (Name: PlayerStart0) at 1, 2, 3\nRotation: 90, 0, -90\n");
-}
-
 TEST(ReportLines, NonFiniteNumbersStopTheRunNamingTheActor) {
   const double inf = std::numeric_limits<double>::infinity();
-  FakeHost host;
   PlayerStartRecord far_start = StartAt(0, 0, 0);
   far_start.Rotation.Pitch = 1e308;  // times 90 overflows
   TriggerRecord trigger;
@@ -196,10 +172,10 @@ TEST(ReportLines, NonFiniteNumbersStopTheRunNamingTheActor) {
     std::function<std::string()> write;
   };
   const Row rows[] = {
-      {"PlayerStart0", [&] { return PlayerStartReportLines(host, far_start); }},
-      {"Trigger9", [&] { return TriggerReportLines(host, trigger); }},
-      {"Light4", [&] { return LightReportLines(host, light); }},
-      {"Teleporter2", [&] { return TeleporterReportLines(host, teleporter); }},
+      {"PlayerStart0", [&] { return PlayerStartReportLines(false, far_start); }},
+      {"Trigger9", [&] { return TriggerReportLines(false, trigger); }},
+      {"Light4", [&] { return LightReportLines(light); }},
+      {"Teleporter2", [&] { return TeleporterReportLines(false, teleporter); }},
   };
   for (const Row& row : rows) {
     try {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -21,9 +22,9 @@ using namespace brushwright::testing;
 // A host set up to convert `dir`/room.t3d holding `level` into `dir`/room.obj.
 FakeHost HostFor(const TempDir& dir, const std::string& level) {
   FakeHost host;
-  host.in_file = dir / "room.t3d";
-  host.out_file = dir / "room.obj";
-  WriteBytes(host.in_file, level);
+  host.options.InputFile = dir / "room.t3d";
+  host.options.OutputFile = dir / "room.obj";
+  WriteBytes(host.options.InputFile, level);
   return host;
 }
 
@@ -36,7 +37,7 @@ std::string RoomLevel() {
 TEST(ConversionRun, WorkedExampleWritesObjMtlAndMissingList) {
   TempDir dir("worked");
   FakeHost host = HostFor(dir, WithCrLf(RoomLevel()));
-  const RunSummary summary = RunConversion(host);
+  const RunSummary summary = Convert(host);
   EXPECT_EQ(summary.Outcome, RunOutcome::Done);
 
   const std::string obj =
@@ -61,9 +62,7 @@ TEST(ConversionRun, WorkedExampleWritesObjMtlAndMissingList) {
       "adding faces",        "getting poly",       "Done"};
   EXPECT_EQ(host.Entries("progress:"), progress);
   EXPECT_EQ(host.Entries("pos:"), (std::vector<std::string>{"", "Face 1", ""}));
-  EXPECT_EQ(host.log.front(), "save");
-  EXPECT_FALSE(host.form.Running);
-  EXPECT_EQ(host.log.back(), "pause:0");
+  EXPECT_EQ(host.faces, std::vector<std::string>{"1/1"});
   EXPECT_EQ(summary.FacesConverted, 1);
   EXPECT_EQ(summary.Groups, 1);
   EXPECT_EQ(summary.Materials, 1);
@@ -75,9 +74,9 @@ TEST(ConversionRun, IdentityPlacementWritesTheSameBytesWithTransformsOnOrOff) {
   TempDir off_dir("transforms-off");
   FakeHost on = HostFor(on_dir, RoomLevel());
   FakeHost off = HostFor(off_dir, RoomLevel());
-  off.brush_transforms = 0;
-  RunConversion(on);
-  RunConversion(off);
+  off.options.BrushTransforms = false;
+  Convert(on);
+  Convert(off);
   EXPECT_EQ(ReadBytes(on_dir / "room.obj"), ReadBytes(off_dir / "room.obj"));
   EXPECT_NE(ReadBytes(on_dir / "room.obj").find("v  100 0 0\r\nv  164 -32 0\r\n"),
             std::string::npos);
@@ -100,8 +99,8 @@ TEST(ConversionRun, BrushTransformRotatesAroundThePivotUnlessSwitchedOff) {
     SCOPED_TRACE(row.transforms);
     TempDir dir("rotated");
     FakeHost host = HostFor(dir, LevelText({block}));
-    host.brush_transforms = row.transforms;
-    RunConversion(host);
+    host.options.BrushTransforms = row.transforms;
+    Convert(host);
     EXPECT_NE(ReadBytes(dir / "room.obj").find("g Model2\r\n" + row.positions), std::string::npos)
         << Visible(ReadBytes(dir / "room.obj"));
   }
@@ -119,9 +118,9 @@ TEST(ConversionRun, SubtractiveBrushesAreTakenOnRequestFacingInwards) {
     SCOPED_TRACE(std::to_string(row.subtract) + "/" + std::to_string(row.build_brush));
     TempDir dir("carve");
     FakeHost host = HostFor(dir, level);
-    host.subtract_brushes = row.subtract;
-    host.build_brush = row.build_brush;
-    const RunSummary summary = RunConversion(host);
+    host.options.Subtractive = row.subtract;
+    host.options.BuildBrush = row.build_brush;
+    const RunSummary summary = Convert(host);
     EXPECT_EQ(summary.FacesConverted, row.faces);
     EXPECT_EQ(summary.SubtractiveSkipped, row.subtract == 0 ? 1 : 0);
     if (row.faces == 1) {
@@ -144,9 +143,9 @@ TEST(ConversionRun, LfAndCrLfInputsGiveIdenticalOutputs) {
   TempDir crlf_dir("crlf");
   FakeHost lf = HostFor(lf_dir, level);
   FakeHost crlf = HostFor(crlf_dir, WithCrLf(level));
-  lf.report = crlf.report = 1;
-  RunConversion(lf);
-  RunConversion(crlf);
+  lf.options.Report = crlf.options.Report = true;
+  Convert(lf);
+  Convert(crlf);
   for (const char* name : {"room.obj", "room.mtl", "room.txt", "roomMissingTextures.txt"}) {
     SCOPED_TRACE(name);
     EXPECT_FALSE(ReadBytes(lf_dir / name).empty());
@@ -156,7 +155,7 @@ TEST(ConversionRun, LfAndCrLfInputsGiveIdenticalOutputs) {
 
 TEST(ConversionRun, EmptyInputNameDoesNothing) {
   FakeHost host;
-  EXPECT_EQ(RunConversion(host).Outcome, RunOutcome::NotStarted);
+  EXPECT_EQ(Convert(host).Outcome, RunOutcome::NotStarted);
   EXPECT_TRUE(host.log.empty());
 }
 
@@ -165,8 +164,8 @@ TEST(ConversionRun, TextWithoutActorsIsOneBrushWithoutGroupOrLocation) {
   std::string brush = "Begin PolyList\n" + PolygonText(PolygonSpec{"Rock"}) +
                       PolygonText(PolygonSpec{"Rock"}) + "End PolyList\n";
   FakeHost host = HostFor(dir, brush);
-  host.report = 1;
-  const RunSummary summary = RunConversion(host);
+  host.options.Report = true;
+  const RunSummary summary = Convert(host);
   EXPECT_EQ(summary.FacesConverted, 2);
   const std::string obj = ReadBytes(dir / "room.obj");
   EXPECT_EQ(obj.find("\ng "), std::string::npos);
@@ -176,16 +175,19 @@ TEST(ConversionRun, TextWithoutActorsIsOneBrushWithoutGroupOrLocation) {
 }
 
 TEST(ConversionRun, OnlyNonBrushActorsWriteNoMaterialsButTheReport) {
-  TempDir dir("actors");
-  FakeHost host = HostFor(dir, LevelText({"Begin Actor Class=PlayerStart Name=PlayerStart0\n"
-                                          "   Location=(X=100,Y=200,Z=48)\nEnd Actor\n"}));
-  host.report = 1;
-  RunConversion(host);
-  EXPECT_FALSE(std::filesystem::exists(dir / "room.mtl"));
-  EXPECT_EQ(ReadBytes(dir / "room.txt"),
-            "Lights, Movers, Sounds\r\n\r\n"
-            "PlayerStart Tag:  (Name: PlayerStart0) at 100, 200, 48\r\n"
-            "Rotation: 90, 0, -90\r\n\r\n");
+  for (const bool w3d : {false, true}) {
+    TempDir dir("actors");
+    FakeHost host = HostFor(dir, LevelText({"Begin Actor Class=PlayerStart Name=PlayerStart0\n"
+                                            "   Location=(X=100,Y=200,Z=48)\nEnd Actor\n"}));
+    host.options.Report = true;
+    host.options.W3D = w3d;
+    Convert(host);
+    EXPECT_FALSE(std::filesystem::exists(dir / "room.mtl"));
+    EXPECT_EQ(
+        ReadBytes(dir / "room.txt"),
+        std::string("Lights, Movers, Sounds\r\n\r\nPlayerStart Tag:  (Name: PlayerStart0) at ") +
+            (w3d ? "100, 48, -200" : "100, 200, 48") + "\r\nRotation: 90, 0, -90\r\n\r\n");
+  }
 }
 
 TEST(ConversionRun, SwitchesSelectAdditiveBrushesOrOnlyTheBuilderBrush) {
@@ -204,8 +206,8 @@ TEST(ConversionRun, SwitchesSelectAdditiveBrushesOrOnlyTheBuilderBrush) {
     SCOPED_TRACE(row.build_brush);
     TempDir dir("select");
     FakeHost host = HostFor(dir, level);
-    host.build_brush = row.build_brush;
-    const RunSummary summary = RunConversion(host);
+    host.options.BuildBrush = row.build_brush;
+    const RunSummary summary = Convert(host);
     EXPECT_EQ(summary.FacesConverted, row.faces);
     EXPECT_EQ(summary.SubtractiveSkipped, row.subtractive_skipped);
     const std::string obj = ReadBytes(dir / "room.obj");
@@ -215,6 +217,52 @@ TEST(ConversionRun, SwitchesSelectAdditiveBrushesOrOnlyTheBuilderBrush) {
       EXPECT_NE(obj.find(row.groups), std::string::npos);
     }
     EXPECT_EQ(obj.find("5064"), std::string::npos);
+  }
+}
+
+// The names after `key` ("usemtl ", "newmtl ") at the start of each line of `text`, in order.
+std::vector<std::string> NamesAfter(const std::string& text, const std::string& key) {
+  std::vector<std::string> names;
+  for (std::size_t at = text.find("\n" + key); at != std::string::npos;
+       at = text.find("\n" + key, at + 1)) {
+    const std::size_t start = at + 1 + key.size();
+    names.push_back(text.substr(start, text.find('\r', start) - start));
+  }
+  return names;
+}
+
+TEST(ConversionRun, EveryMaterialTheObjNamesIsInTheLibrary) {
+  BrushSpec first;
+  first.polygons = {PolygonSpec{"Rock"}, PolygonSpec{"Rock", 4}, PolygonSpec{"Rock"},
+                    PolygonSpec{"Moss", 2048}};
+  BrushSpec second = MakeBrush("Brush2");
+  second.polygons = {PolygonSpec{"Rock", 4}, PolygonSpec{"Moss"}};
+  TempDir dir("materials");
+  FakeHost host = HostFor(dir, LevelText({BrushText(first), BrushText(second)}));
+  Convert(host);
+  std::vector<std::string> used = NamesAfter(ReadBytes(dir / "room.obj"), "usemtl ");
+  std::sort(used.begin(), used.end());
+  used.erase(std::unique(used.begin(), used.end()), used.end());
+  std::vector<std::string> declared = NamesAfter(ReadBytes(dir / "room.mtl"), "newmtl ");
+  EXPECT_EQ(declared, (std::vector<std::string>{"Rock0", "Rock4", "Moss2048", "Moss0"}));
+  std::sort(declared.begin(), declared.end());
+  EXPECT_EQ(used, declared);
+}
+
+TEST(ConversionRun, BlockNamingBothOperationsIsAdditive) {
+  const std::string level =
+      LevelText({BrushText(MakeBrush("Both", "CSG_Subtract\n   CsgOper=CSG_Add", "Both"))});
+  for (const bool subtractive : {false, true}) {
+    SCOPED_TRACE(subtractive);
+    TempDir dir("both");
+    FakeHost host = HostFor(dir, level);
+    host.options.Subtractive = subtractive;
+    const RunSummary summary = Convert(host);
+    EXPECT_EQ(summary.SubtractiveSkipped, 0);
+    // Taken, and facing out as an additive brush does.
+    EXPECT_NE(ReadBytes(dir / "room.obj").find("g Both\r\nv  0 0 0\r\nv  64 -32 0\r\n"),
+              std::string::npos)
+        << Visible(ReadBytes(dir / "room.obj"));
   }
 }
 
@@ -233,7 +281,7 @@ TEST(ConversionRun, GroupNameIsTheTagUnlessItIsTheDefault) {
     BrushSpec brush;
     brush.tag = row.tag;
     FakeHost host = HostFor(dir, LevelText({BrushText(brush)}));
-    RunConversion(host);
+    Convert(host);
     EXPECT_NE(ReadBytes(dir / "room.obj").find("\r\n\r\n" + row.group_line), std::string::npos);
   }
 }
@@ -260,8 +308,8 @@ TEST(ConversionRun, StartFaceAndInvisibleFlagsIgnoreFacesButCountThem) {
     SCOPED_TRACE(row.start);
     TempDir dir("start");
     FakeHost host = HostFor(dir, level);
-    host.start_at_poly = row.start;
-    RunConversion(host);
+    host.options.StartFace = row.start;
+    Convert(host);
     std::vector<std::string> ignored;
     for (const auto& p : host.Entries("progress:")) {
       if (p.rfind("ignoring", 0) == 0) ignored.push_back(p);
@@ -277,6 +325,19 @@ TEST(ConversionRun, StartFaceAndInvisibleFlagsIgnoreFacesButCountThem) {
   }
 }
 
+TEST(ConversionRun, PolygonWithoutTextureKeepsTheFlagsReadBeforeIt) {
+  // The record is reused from brush to brush: the untextured face inherits the invisible flag.
+  BrushSpec first;
+  first.polygons = {PolygonSpec{"Rock"}, PolygonSpec{"Glass", 1}};
+  BrushSpec second = MakeBrush("Brush2");
+  second.polygons = {PolygonSpec{""}, PolygonSpec{"Rock"}};
+  TempDir dir("reuse");
+  FakeHost host = HostFor(dir, LevelText({BrushText(first), BrushText(second)}));
+  const RunSummary summary = Convert(host);
+  EXPECT_EQ(summary.InvisibleFaces, 2);
+  EXPECT_EQ(summary.FacesConverted, 2);
+}
+
 TEST(ConversionRun, IgnoreSwitchesSkipUntexturedAndDefaultTexturedFaces) {
   BrushSpec brush;
   brush.polygons = {PolygonSpec{""}, PolygonSpec{"DefaultTexture"}, PolygonSpec{"Rock"}};
@@ -287,9 +348,9 @@ TEST(ConversionRun, IgnoreSwitchesSkipUntexturedAndDefaultTexturedFaces) {
     SCOPED_TRACE(std::to_string(row.no_txt) + "/" + std::to_string(row.def_txt));
     TempDir dir("ignore");
     FakeHost host = HostFor(dir, LevelText({BrushText(brush)}));
-    host.ignore_no_txt = row.no_txt;
-    host.ignore_def_txt = row.def_txt;
-    EXPECT_EQ(RunConversion(host).FacesConverted, row.faces);
+    host.options.IgnoreNoTexture = row.no_txt;
+    host.options.IgnoreDefaultTexture = row.def_txt;
+    EXPECT_EQ(Convert(host).FacesConverted, row.faces);
   }
 }
 
@@ -298,7 +359,7 @@ TEST(ConversionRun, UntexturedFacesBeforeAnyTextureGetCoordinatesOfOne) {
   brush.polygons = {PolygonSpec{""}, PolygonSpec{"Rock"}};
   TempDir dir("untextured");
   FakeHost host = HostFor(dir, LevelText({BrushText(brush)}));
-  RunConversion(host);
+  Convert(host);
   const std::string obj = ReadBytes(dir / "room.obj");
   EXPECT_NE(obj.find("vt  1 1\r\nvt  1 1\r\nvt  1 1\r\n\r\nf  1/1 2/2 3/3\r\n"), std::string::npos);
 }
@@ -310,7 +371,7 @@ TEST(ConversionRun, BrushWithoutPolygonsDoesNotTakeTheNextActorsPolygons) {
   BrushSpec add = MakeBrush("Add", "CSG_Add", "AddTag");
   TempDir dir("empty");
   FakeHost host = HostFor(dir, LevelText({BrushText(empty), BrushText(sub), BrushText(add)}));
-  const RunSummary summary = RunConversion(host);
+  const RunSummary summary = Convert(host);
   EXPECT_EQ(summary.PolygonsRead, 1);
   EXPECT_EQ(summary.FacesConverted, 1);
   EXPECT_EQ(host.Entries("pos:Face "), std::vector<std::string>{"1"});
@@ -319,9 +380,9 @@ TEST(ConversionRun, BrushWithoutPolygonsDoesNotTakeTheNextActorsPolygons) {
 TEST(ConversionRun, WithoutGeometryNoObjIsWrittenButMaterialsAreListed) {
   TempDir dir("nogeo");
   FakeHost host = HostFor(dir, RoomLevel());
-  host.do_geometry = 0;
+  host.options.DoGeometry = false;
   WriteBytes(dir / "room.obj", "keep me");
-  const RunSummary summary = RunConversion(host);
+  const RunSummary summary = Convert(host);
   EXPECT_EQ(summary.FacesConverted, 0);
   EXPECT_EQ(ReadBytes(dir / "room.obj"), "keep me");
   EXPECT_NE(ReadBytes(dir / "room.mtl").find("newmtl Rock0\r\n"), std::string::npos);
@@ -339,8 +400,8 @@ std::string ReportLevel() {
 TEST(ConversionRun, ReportListsActorsClassByClassInTextOrder) {
   TempDir dir("report");
   FakeHost host = HostFor(dir, ReportLevel());
-  host.report = 1;
-  const RunSummary summary = RunConversion(host);
+  host.options.Report = true;
+  const RunSummary summary = Convert(host);
   EXPECT_EQ(summary.ReportBlocks, 8);
   const std::string report = ReadBytes(dir / "room.txt");
   std::vector<std::string> names;
@@ -370,8 +431,8 @@ TEST(ConversionRun, PackageQualifiedClassNamesReadLikeTheShortOnes) {
        "Begin Actor Class=Engine.Light Name=Light2\n   Location=(X=5)\nEnd Actor\n"});
   TempDir dir("engine");
   FakeHost host = HostFor(dir, level);
-  host.report = 1;
-  const RunSummary summary = RunConversion(host);
+  host.options.Report = true;
+  const RunSummary summary = Convert(host);
   EXPECT_EQ(summary.FacesConverted, 1);
   EXPECT_NE(ReadBytes(dir / "room.obj").find("g Floor\r\nv  0 0 0\r\n"), std::string::npos);
   EXPECT_EQ(ReadBytes(dir / "room.txt"),
@@ -395,7 +456,7 @@ TEST(ConversionRun, BrushActorsOfBothSpellingsConvertInTextOrder) {
   middle.replace(middle.find("Class=Brush"), 11, "Class=Engine.Brush");
   TempDir dir("mixed");
   FakeHost host = HostFor(dir, LevelText({BrushText(first), middle, BrushText(third)}));
-  EXPECT_EQ(RunConversion(host).Groups, 3);
+  EXPECT_EQ(Convert(host).Groups, 3);
   const std::string obj = ReadBytes(dir / "room.obj");
   EXPECT_LT(obj.find("g First"), obj.find("g Second"));
   EXPECT_LT(obj.find("g Second"), obj.find("g Third"));
@@ -409,14 +470,14 @@ TEST(ConversionRun, BrushActorsWithoutTheirOwnEndShareTheNextOne) {
            "End Brush\nEnd Actor\n";
   TempDir dir("nested");
   FakeHost host = HostFor(dir, level);
-  RunSummary summary = RunConversion(host);
+  RunSummary summary = Convert(host);
   EXPECT_EQ(summary.Outcome, RunOutcome::Done);
   EXPECT_EQ(summary.BrushActors, 1);  // the first one is taken and ends past the "End Actor"
   EXPECT_EQ(summary.FacesConverted, 1);
   // Brushes that are not taken leave the position at their content start: every one is seen.
   level.replace(level.find("CsgOper=CSG_Add"), 15, "NoOperation=1");
-  WriteBytes(host.in_file, level);
-  summary = RunConversion(host);
+  WriteBytes(host.options.InputFile, level);
+  summary = Convert(host);
   EXPECT_EQ(summary.BrushActors, 20000);
   EXPECT_EQ(summary.BuilderSkipped, 20000);
   EXPECT_EQ(summary.FacesConverted, 0);
@@ -435,10 +496,10 @@ TEST(ConversionRun, PauseWaitsBetweenFacesAndContinueResumes) {
   int yields = 0;
   host.on_yield = [&](FakeHost& h) {
     ++yields;
-    if (yields == 3) h.form.Running = false;  // Pause pressed after face 1
-    if (yields == 6) h.form.Running = true;   // Cont pressed during the wait
+    if (yields == 3) h.paused = true;   // Pause pressed after face 1
+    if (yields == 6) h.paused = false;  // Cont pressed during the wait
   };
-  EXPECT_EQ(RunConversion(host).Outcome, RunOutcome::Done);
+  EXPECT_EQ(Convert(host).Outcome, RunOutcome::Done);
   const auto progress = host.Entries("progress:");
   const auto paused = std::find(progress.begin(), progress.end(), "Paused");
   ASSERT_NE(paused, progress.end());
@@ -447,7 +508,7 @@ TEST(ConversionRun, PauseWaitsBetweenFacesAndContinueResumes) {
   EXPECT_EQ(std::count(host.log.begin(), log_paused, "pos:Face 1"), 1);
   EXPECT_EQ(std::count(host.log.begin(), log_paused, "pos:Face 2"), 0);
   EXPECT_EQ(std::count(log_paused, host.log.end(), "yield"), 3 + 2);  // wait, then faces 2, 3
-  EXPECT_EQ(RunConversion(host).FacesConverted, 3);
+  EXPECT_EQ(Convert(host).FacesConverted, 3);
 }
 
 TEST(ConversionRun, ClosingTheWindowGivesUpAndKeepsWhatWasWritten) {
@@ -462,10 +523,10 @@ TEST(ConversionRun, ClosingTheWindowGivesUpAndKeepsWhatWasWritten) {
     int yields = 0;
     host.on_yield = [&](FakeHost& h) {
       if (++yields != 4) return;  // after face 2
-      if (row.pause_first) h.form.Running = false;
-      h.form.StopRequested = true;
+      if (row.pause_first) h.paused = true;
+      h.stop = true;
     };
-    const RunSummary summary = RunConversion(host);
+    const RunSummary summary = Convert(host);
     EXPECT_EQ(summary.Outcome, RunOutcome::GivenUp);
     EXPECT_EQ(summary.FacesConverted, 2);
     const std::string obj = ReadBytes(dir / "room.obj");
@@ -473,40 +534,37 @@ TEST(ConversionRun, ClosingTheWindowGivesUpAndKeepsWhatWasWritten) {
     EXPECT_EQ(obj.find("f  7/7"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir / "room.mtl"));
     EXPECT_TRUE(host.Entries("progress:Done").empty());
-    EXPECT_FALSE(host.form.Running);
   }
 }
 
 TEST(ConversionRun, ErrorsNameTheFileAndLeaveTheHostIdle) {
   TempDir dir("errors");
   FakeHost missing;
-  missing.in_file = dir / "nowhere.t3d";
-  missing.out_file = dir / "nowhere.obj";
+  missing.options.InputFile = dir / "nowhere.t3d";
+  missing.options.OutputFile = dir / "nowhere.obj";
   try {
-    RunConversion(missing);
+    Convert(missing);
     FAIL() << "a missing input must fail";
   } catch (const BrushError& error) {
     EXPECT_NE(std::string(error.what()).find("nowhere.t3d"), std::string::npos) << error.what();
   }
-  EXPECT_FALSE(missing.form.Running);
-  EXPECT_EQ(missing.log.back(), "pause:0");
   EXPECT_FALSE(std::filesystem::exists(dir / "nowhere.obj"));
 
   FakeHost into_missing_dir = HostFor(dir, RoomLevel());
-  into_missing_dir.out_file = dir / "no/such/dir/room.obj";
-  EXPECT_THROW(RunConversion(into_missing_dir), BrushError);
+  into_missing_dir.options.OutputFile = dir / "no/such/dir/room.obj";
+  EXPECT_THROW(Convert(into_missing_dir), BrushError);
 }
 
 TEST(ConversionRun, NeverWritesOverItsInput) {
   TempDir dir("self");
   const std::string level = ReportLevel();
   FakeHost host = HostFor(dir, level);
-  host.in_file = dir / "map.txt";
-  WriteBytes(host.in_file, level);
-  host.out_file = dir / "map.obj";
-  host.report = 1;
+  host.options.InputFile = dir / "map.txt";
+  WriteBytes(host.options.InputFile, level);
+  host.options.OutputFile = dir / "map.obj";
+  host.options.Report = true;
   try {
-    RunConversion(host);
+    Convert(host);
     FAIL() << "the report would overwrite the input";
   } catch (const BrushError& error) {
     EXPECT_NE(std::string(error.what()).find("map.txt"), std::string::npos) << error.what();
@@ -522,7 +580,7 @@ TEST(ConversionRun, StopsAfterFace32767WithTheFacesBeforeOnDisk) {
   for (int i = 0; i < 32768; ++i) polygons += one;
   FakeHost host = HostFor(dir, polygons);
   try {
-    RunConversion(host);
+    Convert(host);
     FAIL() << "face 32768 must overflow";
   } catch (const BrushError& error) {
     EXPECT_NE(std::string(error.what()).find("32767"), std::string::npos) << error.what();

@@ -1,5 +1,5 @@
-// A recording stand-in for the window: fixed control values, and a log of everything the run
-// shows, draws and yields, for tests to compare.
+// A recording stand-in for the window: a log of everything the run shows, draws and yields, for
+// tests to compare, and the options of the run it hosts.
 #pragma once
 
 #include <functional>
@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "run/conversion_run.h"
 #include "run/run_host.h"
 #include "text/brush_error.h"
 
@@ -16,67 +17,46 @@ namespace brushwright::testing {
 
 class FakeHost : public RunHost {
  public:
-  // Control values; tests change them freely, also from on_yield.
-  std::string in_file;
-  std::string out_file;
-  std::string start_at_poly = "1";
-  int do_geometry = 1;
-  int build_brush = 0;
-  int ignore_no_txt = 0;
-  int ignore_def_txt = 0;
-  int search_copy = 0;
-  std::string search_path;
-  std::string bm_type = "BMP";
-  bool w3d = false;
-  int report = 0;
-  int brush_transforms = 1;
-  int subtract_brushes = 0;
+  // What the hosted run is told; tests set it before RunConversion(host.options, host).
+  RunOptions options;
+  // What the next yields report; tests change them from on_yield (Pause pressed, window closed).
+  bool paused = false;
+  bool stop = false;
 
   // Decodable images by path, with their pixel size; any other existing file fails to decode.
-  std::map<std::string, std::pair<double, double>> images;
+  std::map<std::string, std::pair<int, int>> images;
   // Called at every yield, after it is logged (a test may press Pause or close the window).
   std::function<void(FakeHost&)> on_yield;
 
   // Everything the run did, in order: "progress:<text>", "pos:<text>", "texture:<text>",
-  // "go:0|1", "pause:0|1", "yield", "save", "load:<path>", "move:<x>,<y>",
-  // "line:<x1>,<y1>,<x2>,<y2>", "message:<title>:<text>".
+  // "yield", "load:<path>", "move:<x>,<y>", "line:<x1>,<y1>,<x2>,<y2>", "message:<title>:<text>".
+  // Face counter calls go to `faces` ("<number>/<total>") instead.
   std::vector<std::string> log;
-  FormMembers form;
+  std::vector<std::string> faces;
 
-  std::string TextInFileName() override { return in_file; }
-  std::string TextOutFileName() override { return out_file; }
-  std::string TextStartAtPoly() override { return start_at_poly; }
-  int CheckDoGeometry() override { return do_geometry; }
-  int CheckBuildBrush() override { return build_brush; }
-  int CheckIgnoreNoTxt() override { return ignore_no_txt; }
-  int CheckIgnoreDefTxt() override { return ignore_def_txt; }
-  int CheckSearchCopy() override { return search_copy; }
-  std::string TextSearchPathTxt() override { return search_path; }
-  std::string ListBMtypeOut() override { return bm_type; }
-  bool OptionW3D() override { return w3d; }
-  int CheckReport() override { return report; }
-  int CheckBrushTransforms() override { return brush_transforms; }
-  int CheckSubtractBrushes() override { return subtract_brushes; }
-
-  void SaveSettings() override { log.push_back("save"); }
   void SetLabelProgress(std::string_view text) override { Record("progress:", text); }
   void SetLabelPos(std::string_view text) override { Record("pos:", text); }
   void SetLabelTextureName(std::string_view text) override { Record("texture:", text); }
-  void SetGoEnabled(bool enabled) override { log.push_back(enabled ? "go:1" : "go:0"); }
-  void SetPauseEnabled(bool enabled) override { log.push_back(enabled ? "pause:1" : "pause:0"); }
-
-  void Yield() override {
-    log.push_back("yield");
-    if (on_yield) on_yield(*this);
+  void ShowFace(std::int32_t number, std::int32_t total) override {
+    faces.push_back(std::to_string(number) + "/" + std::to_string(total));
   }
 
-  void LoadPicture(const std::string& path, double& width, double& height) override {
+  RunRequest Yield() override {
+    log.push_back("yield");
+    if (on_yield) on_yield(*this);
+    if (stop) return RunRequest::Stop;
+    return paused ? RunRequest::Pause : RunRequest::Continue;
+  }
+
+  Image LoadPicture(const std::string& path) override {
     log.push_back("load:" + path);
     auto it = images.find(path);
     if (it == images.end()) throw BrushError("cannot decode image '" + path + "'");
-    width = it->second.first;
-    height = it->second.second;
     x_ = y_ = 0;
+    Image image;
+    image.Width = it->second.first;
+    image.Height = it->second.second;
+    return image;
   }
   void SetCurrentPosition(double x, double y) override {
     x_ = x;
@@ -96,7 +76,6 @@ class FakeHost : public RunHost {
   void ShowMessage(std::string_view text, std::string_view title) override {
     log.push_back("message:" + std::string(title) + ":" + std::string(text));
   }
-  FormMembers& Form() override { return form; }
 
   // The log entries that start with `prefix`, with the prefix removed.
   std::vector<std::string> Entries(std::string_view prefix) const {
@@ -118,5 +97,10 @@ class FakeHost : public RunHost {
   double x_ = 0;
   double y_ = 0;
 };
+
+// Runs a conversion with the host's options.
+inline RunSummary Convert(FakeHost& host) {
+  return RunConversion(host.options, host);
+}
 
 }  // namespace brushwright::testing

@@ -34,9 +34,9 @@ TextureTable TableOf(const std::vector<TextureEntry>& entries) {
 
 // Writes the library of `table` for the output dir/hall.obj and returns the number missing.
 int WriteLibrary(FakeHost& host, const TempDir& dir, const TextureTable& table) {
-  host.out_file = (dir / "hall.obj");
+  host.options.OutputFile = (dir / "hall.obj");
   OutputFiles out;
-  const int missing = WriteMaterialLibrary(host, out, (dir / "hall.mtl"), table);
+  const int missing = WriteMaterialLibrary(host, out, host.options, table);
   out.Flush();
   return missing;
 }
@@ -115,12 +115,12 @@ TEST(WriteMaterialLibrary, EmptyTableLeavesEarlierFilesAlone) {
   EXPECT_TRUE(host.log.empty());
 }
 
-TEST(WriteMaterialLibrary, ImageTypeIsTheOneSelectedAtTheEnd) {
+TEST(WriteMaterialLibrary, ImagesOfTheChosenType) {
   TempDir dir;
   WriteBytes(dir.path() / "Wall.BMP", "image");
   WriteBytes(dir.path() / "Rock.PNG", "image");
   FakeHost host;
-  host.bm_type = "PNG";
+  host.options.TextureType = "PNG";
   EXPECT_EQ(WriteLibrary(host, dir, TableOf({{"Wall", 256, 256, 0}, {"Rock", 256, 256, 0}})), 1);
   EXPECT_EQ(Visible(ReadBytes((dir / "hall.mtl"))),
             Visible(std::string(kHeader) +

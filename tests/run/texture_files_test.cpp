@@ -25,19 +25,19 @@ struct Size {
 };
 
 // A host whose output is out/hall.obj and whose search tree is search/, both under `dir`.
-FakeHost HostIn(const TempDir& dir, int search_copy) {
+FakeHost HostIn(const TempDir& dir, bool search_copy) {
   FakeHost host;
   std::filesystem::create_directories(dir.path() / "out");
   std::filesystem::create_directories(dir.path() / "search");
-  host.out_file = (dir / "out/hall.obj");
-  host.search_path = (dir / "search");
-  host.search_copy = search_copy;
+  host.options.OutputFile = (dir / "out/hall.obj");
+  host.options.SearchPath = (dir / "search");
+  host.options.SearchCopy = search_copy;
   return host;
 }
 
 Size Locate(FakeHost& host, const std::string& name) {
   Size size;
-  LocateTextureFile(host, name, size.width, size.height);
+  LocateTextureFile(host, host.options, name, size.width, size.height);
   return size;
 }
 
@@ -88,7 +88,7 @@ TEST(TexturePathFile, DirectoryOfTheOutputPlusImageFile) {
 
 TEST(LocateTextureFile, WithoutCopyNothingIsSearched) {
   TempDir dir;
-  FakeHost host = HostIn(dir, 0);
+  FakeHost host = HostIn(dir, false);
   WriteBytes(dir.path() / "search" / "Wall.BMP", "image");
   const Size size = Locate(host, "Wall");
   EXPECT_EQ(size.width, 256);
@@ -99,7 +99,7 @@ TEST(LocateTextureFile, WithoutCopyNothingIsSearched) {
 
 TEST(LocateTextureFile, ImageBesideTheOutputIsLoadedWithoutSearch) {
   TempDir dir;
-  FakeHost host = HostIn(dir, 1);
+  FakeHost host = HostIn(dir, true);
   const std::string path = (dir / "out/Wall.BMP");
   WriteBytes(path, "image");
   host.images[path] = {64, 128};
@@ -111,11 +111,11 @@ TEST(LocateTextureFile, ImageBesideTheOutputIsLoadedWithoutSearch) {
 
 TEST(LocateTextureFile, CopiesFromASubdirectoryUnderTheListedType) {
   TempDir dir;
-  FakeHost host = HostIn(dir, 1);
+  FakeHost host = HostIn(dir, true);
   WriteBytes(dir.path() / "search" / "a" / "Other.BMP", "other");
   WriteBytes(dir.path() / "search" / "b" / "deep" / "wall.bmp", "wall image");
   const std::string copied = (dir / "out/Wall.BMP");
-  host.images[copied] = {32.5, 15.5};  // sizes round half to even
+  host.images[copied] = {32, 16};
   const Size size = Locate(host, "Wall");
   EXPECT_EQ(ReadBytes(copied), "wall image");
   EXPECT_EQ(size.width, 32);
@@ -126,7 +126,7 @@ TEST(LocateTextureFile, CopiesFromASubdirectoryUnderTheListedType) {
 
 TEST(LocateTextureFile, ImageFoundNowhereKeepsTheDefaultSize) {
   TempDir dir;
-  FakeHost host = HostIn(dir, 1);
+  FakeHost host = HostIn(dir, true);
   const Size size = Locate(host, "Wall");
   EXPECT_EQ(size.width, 256);
   EXPECT_EQ(size.height, 256);
@@ -135,8 +135,8 @@ TEST(LocateTextureFile, ImageFoundNowhereKeepsTheDefaultSize) {
 
 TEST(LocateTextureFile, SearchErrorsAreShownAndTheRunGoesOn) {
   TempDir dir;
-  FakeHost host = HostIn(dir, 1);
-  host.search_path = (dir / "no such directory");
+  FakeHost host = HostIn(dir, true);
+  host.options.SearchPath = (dir / "no such directory");
   const Size size = Locate(host, "Wall");
   EXPECT_EQ(size.width, 256);
   const std::vector<std::string> messages = host.Entries("message:");
@@ -148,17 +148,17 @@ TEST(LocateTextureFile, UndecodableOrOversizedImagesStopTheRun) {
   struct Row {
     const char* name;
     bool decodable;
-    double width;
-    double height;
+    int width;
+    int height;
   };
   const Row rows[] = {
       {"undecodable", false, 0, 0},
       {"too wide", true, 40000, 64},
-      {"too high", true, 64, 32767.5},
+      {"too high", true, 64, 32768},
   };
   for (const Row& row : rows) {
     TempDir dir;
-    FakeHost host = HostIn(dir, 0);
+    FakeHost host = HostIn(dir, false);
     const std::string path = (dir / "out/Wall.BMP");
     WriteBytes(path, "not an image");
     if (row.decodable) host.images[path] = {row.width, row.height};
@@ -174,8 +174,8 @@ TEST(LocateTextureFile, UndecodableOrOversizedImagesStopTheRun) {
 
 TEST(LocateTextureFile, FailedCopyNamesBothFiles) {
   TempDir dir;
-  FakeHost host = HostIn(dir, 1);
-  host.out_file = (dir / "missing/hall.obj");
+  FakeHost host = HostIn(dir, true);
+  host.options.OutputFile = (dir / "missing/hall.obj");
   WriteBytes(dir.path() / "search" / "Wall.BMP", "image");
   try {
     Locate(host, "Wall");
@@ -191,7 +191,7 @@ TEST(LocateTextureFile, UnsafeNamesAreNeverSearchedCopiedOrLoaded) {
   const char* names[] = {"..\\..\\x", "/etc/x", "C:x", "../escape", "*"};
   for (const char* name : names) {
     TempDir dir;
-    FakeHost host = HostIn(dir, 1);
+    FakeHost host = HostIn(dir, true);
     WriteBytes(dir.path() / "search" / "escape.BMP", "image");
     WriteBytes(dir.path() / "search" / "x.BMP", "image");
     const Size size = Locate(host, name);

@@ -18,6 +18,7 @@ TEST(TextureTable, FirstRegistrationFillsTheBlankEntry) {
   EXPECT_EQ(table[0].Width, 64);
   EXPECT_EQ(table[0].Height, 64);
   EXPECT_EQ(FindTexture(table, "Wall", 0), 0);
+  EXPECT_EQ(FindTexture(table, "", 0), -1);
 }
 
 TEST(TextureTable, PairsAreKeyedByExactNameAndFlags) {
@@ -62,6 +63,18 @@ TEST(TextureTable, BlankEntryMatchesOnlyTheEmptyPair) {
   const TextureTable table = EmptyTextureTable();
   EXPECT_EQ(FindTexture(table, "", 0), 0);
   EXPECT_EQ(FindTexture(table, "", 1), -1);
+}
+
+TEST(TextureTable, APairAddedTwiceIsFoundAtItsFirstEntry) {
+  TextureTable table = EmptyTextureTable();
+  AddTexture(table, "Wall", 64, 64, 0);
+  AddTexture(table, "Floor", 32, 32, 0);
+  AddTexture(table, "Wall", 8, 8, 0);
+
+  ASSERT_EQ(table.size(), 4u);
+  EXPECT_EQ(FindTexture(table, "", 0), 0);
+  EXPECT_EQ(FindTexture(table, "Wall", 0), 1);
+  EXPECT_EQ(FindTexture(table, "Floor", 0), 2);
 }
 
 TEST(MaterialName, NameFollowedByFlagDigits) {

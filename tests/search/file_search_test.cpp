@@ -210,5 +210,43 @@ TEST(FindFileInTree, PathTooLongIsReportedAndSearchGoesOn) {
   EXPECT_EQ(outcome.errors, std::vector<std::string>{"Error: 36 - File name too long"});
 }
 
+// FindFileInTree and the index on the same tree: the same path for every name, in every case.
+TEST(FileTreeIndex, FindsWhatFindFileInTreeFinds) {
+  const fs::path root =
+      MakeTree({"a/Wall.bmp", "A/wall.BMP", "b/x/WALL.bmp", "b/Wall.bmp", "B/y/Roof.bmp",
+                "Roof.BMP", "c/Floor.bmp", "c/FLOOR.bmp", "c/floor.bmp", "e/f/Floor.bmp",
+                "Sky.bmp/", "d/Sky.bmp", "a_b/Sky.BMP", "aB/sky.bmp", ".hidden/Door.bmp",
+                "e/f/g/Door.BMP", "e/door.bmp/inner.bmp", "h/i/Lamp.bmp", "j/Lamp.bmp"});
+  fs::create_directory_symlink(root / "b", root / "0_link");
+  fs::create_symlink(root / "a" / "Wall.bmp", root / "d" / "Real.BMP");
+  fs::create_symlink(root / "nowhere.bmp", root / "Gone.bmp");
+  // A link whose target cannot be examined hides its name in its folder and below.
+  fs::create_symlink(std::string(kLongNameLength + 10, 'x'), root / "h" / "LAMP.bmp");
+  fs::create_symlink(std::string(kLongNameLength + 10, 'x'), root / "j" / "other.bmp");
+  std::vector<std::string> errors;
+  const auto on_error = [&](const std::string& message) { errors.push_back(message); };
+  for (const std::string& top : {root.string(), root.string() + "/"}) {
+    const FileTreeIndex index = FileTreeIndex::Build(top, on_error);
+    for (const char* name :
+         {"Wall.bmp", "wall.bmp", "WALL.BMP",  "Floor.bmp",   "floor.bmp", "FLOOR.BMP", "fLoOr.bmp",
+          "roof.bmp", "Sky.bmp",  "sky.BMP",   "Door.bmp",    "inner.bmp", "real.bmp",  "Gone.bmp",
+          "Lamp.bmp", "lamp.BMP", "other.bmp", "Missing.bmp", "0_link",    "b",         ""}) {
+      EXPECT_EQ(index.Find(name), FindFileInTree(top, name, nullptr)) << top << " " << name;
+    }
+  }
+  EXPECT_EQ(FileTreeIndex::Build(root.string(), nullptr).Find("lamp.bmp"),
+            root.string() + "/j/Lamp.bmp");
+  EXPECT_EQ(errors, std::vector<std::string>(4, "Error: 36 - File name too long"));
+}
+
+TEST(FileTreeIndex, UnreadableTopIsReportedOnceAndFindsNothing) {
+  std::vector<std::string> errors;
+  const FileTreeIndex index =
+      FileTreeIndex::Build((MakeTree({}) / "absent").string(),
+                           [&](const std::string& error) { errors.push_back(error); });
+  EXPECT_EQ(index.Find("Wall.bmp"), "");
+  EXPECT_EQ(errors, std::vector<std::string>{"Error: 2 - No such file or directory"});
+}
+
 }  // namespace
 }  // namespace brushwright

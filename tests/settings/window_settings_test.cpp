@@ -26,41 +26,53 @@ class TempIni {
   TempDir dir_;
 };
 
-WindowSettings SampleSettings() {
+// Sets the stored state of the check box with settings key `key`.
+void SetCheck(WindowSettings& settings, std::string_view key, std::int16_t state) {
+  for (const StoredCheckBox& box : StoredCheckBoxes()) {
+    if (box.Key == key) settings.SetCheckState(box, state);
+  }
+}
+
+// The settings of a new window: empty texts, each box in its default state.
+WindowSettings NewWindowSettings() {
   WindowSettings settings;
-  settings.InFile = "C:\\maps\\Dig.t3d";
-  settings.OutFile = "C:\\out\\Dig.obj";
-  settings.TextSearchPathTxt = "d:\\data\\pics\\textures";
-  settings.ListBMtypeOut = "PCX";
-  settings.ListMaskedBMtypeOut = "BMP";
-  settings.CheckReport = 1;
-  settings.CheckBuildBrush = 2;
-  settings.CheckDoGeometry = 1;
-  settings.CheckIgnoreNoTxt = 0;
-  settings.CheckIgnoreDefTxt = 1;
-  settings.CheckSearchCopy = 0;
+  settings.Options.TextureType = "";
+  for (const StoredCheckBox& box : StoredCheckBoxes()) settings.SetCheckState(box, box.Default);
   return settings;
 }
 
+WindowSettings SampleSettings() {
+  WindowSettings settings = NewWindowSettings();
+  settings.Options.InputFile = "C:\\maps\\Dig.t3d";
+  settings.Options.OutputFile = "C:\\out\\Dig.obj";
+  settings.Options.SearchPath = "d:\\data\\pics\\textures";
+  settings.Options.TextureType = "PCX";
+  settings.ListMaskedBMtypeOut = "BMP";
+  SetCheck(settings, "CheckReport", kChecked);
+  SetCheck(settings, "CheckBuildBrush", kGrayed);
+  SetCheck(settings, "CheckDoGeometry", kChecked);
+  SetCheck(settings, "CheckIgnoreDefTxt", kChecked);
+  return settings;
+}
+
+// Every stored value in one line, so a failure shows the whole difference.
+std::string Describe(const WindowSettings& s) {
+  std::string text = s.Options.InputFile + "|" + s.Options.OutputFile + "|" +
+                     s.Options.SearchPath + "|" + s.Options.TextureType + "|" +
+                     s.ListMaskedBMtypeOut;
+  for (const StoredCheckBox& box : StoredCheckBoxes()) {
+    text += " " + std::string(box.Key) + "=" + std::to_string(s.CheckState(box));
+  }
+  return text;
+}
+
 void ExpectSameSettings(const WindowSettings& actual, const WindowSettings& expected) {
-  EXPECT_EQ(actual.InFile, expected.InFile);
-  EXPECT_EQ(actual.OutFile, expected.OutFile);
-  EXPECT_EQ(actual.TextSearchPathTxt, expected.TextSearchPathTxt);
-  EXPECT_EQ(actual.ListBMtypeOut, expected.ListBMtypeOut);
-  EXPECT_EQ(actual.ListMaskedBMtypeOut, expected.ListMaskedBMtypeOut);
-  EXPECT_EQ(actual.CheckReport, expected.CheckReport);
-  EXPECT_EQ(actual.CheckBuildBrush, expected.CheckBuildBrush);
-  EXPECT_EQ(actual.CheckDoGeometry, expected.CheckDoGeometry);
-  EXPECT_EQ(actual.CheckIgnoreNoTxt, expected.CheckIgnoreNoTxt);
-  EXPECT_EQ(actual.CheckIgnoreDefTxt, expected.CheckIgnoreDefTxt);
-  EXPECT_EQ(actual.CheckSearchCopy, expected.CheckSearchCopy);
-  EXPECT_EQ(actual.CheckBrushTransforms, expected.CheckBrushTransforms);
-  EXPECT_EQ(actual.CheckSubtractBrushes, expected.CheckSubtractBrushes);
+  EXPECT_EQ(Describe(actual), Describe(expected));
 }
 
 TEST(LoadSettings, FirstStartWithoutFileGivesEmptyTextsAndClearedBoxes) {
   TempIni ini;
-  ExpectSameSettings(LoadSettings(), WindowSettings{});
+  ExpectSameSettings(LoadSettings(), NewWindowSettings());
   EXPECT_FALSE(fs::exists(ini.path())) << "loading never creates the file";
 }
 
@@ -90,8 +102,8 @@ TEST(SaveSettings, SecondSaveReplacesValuesInPlace) {
   SaveSettings(SampleSettings());
   std::string first = ini.Read();
   WindowSettings changed = SampleSettings();
-  changed.InFile = "C:\\maps\\Other.t3d";
-  changed.CheckSearchCopy = 1;
+  changed.Options.InputFile = "C:\\maps\\Other.t3d";
+  SetCheck(changed, "CheckSearchCopy", kChecked);
   SaveSettings(changed);
   std::string expected = first;
   expected.replace(expected.find("Dig.t3d"), 7, "Other.t3d");
@@ -102,12 +114,12 @@ TEST(SaveSettings, SecondSaveReplacesValuesInPlace) {
 
 TEST(SaveSettings, TextWithBlanksAtItsEndsLoadsBackWithoutThem) {
   TempIni ini;
-  WindowSettings settings;
-  settings.InFile = "  C:\\maps\\Dig.t3d  ";
+  WindowSettings settings = NewWindowSettings();
+  settings.Options.InputFile = "  C:\\maps\\Dig.t3d  ";
   SaveSettings(settings);
   EXPECT_NE(ini.Read().find("InFile=  C:\\maps\\Dig.t3d  \r\n"), std::string::npos)
       << "stored with its blanks";
-  EXPECT_EQ(LoadSettings().InFile, "C:\\maps\\Dig.t3d");
+  EXPECT_EQ(LoadSettings().Options.InputFile, "C:\\maps\\Dig.t3d");
 }
 
 TEST(LoadSettings, HandEditedFileInOtherLetterCase) {
@@ -122,13 +134,12 @@ TEST(LoadSettings, HandEditedFileInOtherLetterCase) {
       "CheckDoGeometry=abc\n"
       "CheckIgnoreNoTxt=\n"
       "CheckSearchCopy=70000\n");
-  WindowSettings expected;
-  expected.InFile = "C:\\maps\\Dig.t3d";
-  expected.OutFile = "C:\\out\\Dig.obj";
-  expected.ListBMtypeOut = "PCX";
-  expected.CheckReport = 1;
-  expected.CheckBuildBrush = -1;
-  expected.CheckSearchCopy = 32767;
+  // Only 1 checks a box; other numbers leave it unchecked.
+  WindowSettings expected = NewWindowSettings();
+  expected.Options.InputFile = "C:\\maps\\Dig.t3d";
+  expected.Options.OutputFile = "C:\\out\\Dig.obj";
+  expected.Options.TextureType = "PCX";
+  SetCheck(expected, "CheckReport", kChecked);
   ExpectSameSettings(LoadSettings(), expected);
 }
 
@@ -138,8 +149,8 @@ TEST(SaveSettings, OtherSectionsAndKeysStayByteIdentical) {
   const std::string after = "\r\n[Recent]\r\nFile1=a.t3d\r\n; end\r\n";
   // A key the window does not know (yet) stays in its place.
   ini.Write(before + "[Brushwright]\r\nInFile=old.t3d\r\nLastFace=12\r\n" + after);
-  WindowSettings settings;
-  settings.InFile = "new.t3d";
+  WindowSettings settings = NewWindowSettings();
+  settings.Options.InputFile = "new.t3d";
   SaveSettings(settings);
   EXPECT_EQ(Visible(ini.Read()), Visible(before +
                                          "[Brushwright]\r\n"
@@ -175,9 +186,13 @@ TEST(LoadSettings, BrushTransformsAreOnUnlessTheFileSaysOtherwise) {
   for (const Row& row : rows) {
     TempIni ini;
     if (*row.file != '\0') ini.Write(row.file);
-    const WindowSettings settings = LoadSettings();
-    EXPECT_EQ(settings.CheckBrushTransforms, row.transforms) << row.file;
-    EXPECT_EQ(settings.CheckSubtractBrushes, row.subtract) << row.file;
+    const std::string stored = Describe(LoadSettings());
+    EXPECT_NE(stored.find("CheckBrushTransforms=" + std::to_string(row.transforms)),
+              std::string::npos)
+        << row.file;
+    EXPECT_NE(stored.find("CheckSubtractBrushes=" + std::to_string(row.subtract)),
+              std::string::npos)
+        << row.file;
   }
 }
 

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #include <unistd.h>
@@ -17,7 +18,7 @@ inline std::string ReadBytes(const std::filesystem::path& path) {
 }
 
 // Writes the file, making its folder first when needed.
-inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
+inline void WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
   if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path());
   std::ofstream out(path, std::ios::binary);
   out << bytes;

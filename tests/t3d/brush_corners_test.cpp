@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "marked_text.h"
 #include "t3d/polygon_reader.h"
 #include "t3d/value_readers.h"
 #include "text/file_text.h"
@@ -44,7 +45,7 @@ std::vector<CornerSet> PlacedBrushCorners(const std::string& text, bool whole_tr
   for (int pos = 1; FindBlock(text, pos, "Begin Actor Class=Brush", "End Actor", start, end);
        pos = end + 1) {
     if (!KeyInRange(text, "CsgOper=", start, end - 1)) continue;
-    const BrushPlacement placement = ReadBrushPlacement(text, start, end);
+    const BrushPlacement placement = ReadBrushPlacement(BlockOf(text, start, end));
     const BrushTransform transform = PlacementTransform(placement);
     CornerSet& corners = brushes.emplace_back();
     PolygonRecord polygon;

@@ -120,7 +120,7 @@ void ExpectPlacedAsInLevel(const std::string& text) {
     PolygonRecord polygon;
     polygon.Vertices = {row.local};
     polygon.Origin = polygon.Normal = polygon.TextureU = polygon.TextureV = row.local;
-    TransformPolygon(polygon, PlacementTransform(ReadBrushPlacement(text, start, end)));
+    TransformPolygon(polygon, PlacementTransform(ReadBrushPlacement(BlockOf(text, start, end))));
     if (row.field == Field::kPoint) {
       ExpectNear(polygon.Vertices[0], row.level, row.tolerance);
       ExpectNear(polygon.Origin, row.level, row.tolerance);
@@ -182,8 +182,7 @@ TEST(ReadBrushScale, ReadsOnlyTheValueOnTheKeyLine) {
     for (const LineEnds ends : kBothLineEnds) {
       SCOPED_TRACE(testing::Message() << LineEndsName(ends) << " " << row.input);
       const std::string text = WithLineEnds(row.input, ends);
-      const BrushScale scale =
-          ReadBrushScale(text, 1, static_cast<int>(text.size()) + 1, "MainScale=");
+      const BrushScale scale = ReadBrushScale(text, "MainScale=");
       EXPECT_EQ(Text(scale.Scale), row.scale);
       EXPECT_EQ(NumberText(scale.SheerRate), row.sheer_rate);
       EXPECT_EQ(scale.Axis, row.axis);
@@ -191,12 +190,12 @@ TEST(ReadBrushScale, ReadsOnlyTheValueOnTheKeyLine) {
   }
 }
 
-TEST(ReadBrushScale, KeyMustBeginBeforeTheBlockEnd) {
+TEST(ReadBrushScale, KeyMustBeginInTheBlock) {
   const std::string text = "Tag=A\nMainScale=(Scale=(X=2))\n";
   const int key = FindFrom(text, "MainScale=", 1);
-  EXPECT_EQ(Text(ReadBrushScale(text, 1, key, "MainScale=").Scale), "1 1 1");
-  EXPECT_EQ(Text(ReadBrushScale(text, 1, key + 1, "MainScale=").Scale), "2 1 1");
-  EXPECT_EQ(Text(ReadBrushScale(text, key + 1, key + 50, "MainScale=").Scale), "1 1 1");
+  EXPECT_EQ(Text(ReadBrushScale(BlockOf(text, 1, key), "MainScale=").Scale), "1 1 1");
+  EXPECT_EQ(Text(ReadBrushScale(BlockOf(text, 1, key + 24), "MainScale=").Scale), "2 1 1");
+  EXPECT_EQ(Text(ReadBrushScale(BlockOf(text, key + 1, key + 50), "MainScale=").Scale), "1 1 1");
 }
 
 TEST(ReadBrushPlacement, ReadsTheWholeActorBlock) {
@@ -205,14 +204,14 @@ TEST(ReadBrushPlacement, ReadsTheWholeActorBlock) {
     const std::string text = WithLineEnds(kBrush42, ends);
     int start = 0, end = 0;
     ASSERT_TRUE(BrushBlock(text, "Brush42", start, end));
-    const BrushPlacement placement = ReadBrushPlacement(text, start, end);
+    const BrushPlacement placement = ReadBrushPlacement(BlockOf(text, start, end));
     EXPECT_EQ(Text(placement.Location), "1280 -768 64");
     EXPECT_EQ(Text(placement.PrePivot), "-128 -8 -8");  // after "End Brush"
     EXPECT_EQ(NumberText(placement.Rotation.Pitch), "-1024");
     EXPECT_EQ(Text(placement.MainScale.Scale), "2 1 1.5");
     EXPECT_EQ(Text(placement.PostScale.Scale), "0.25 2 1.51");
     // A block without any of the keys is placed by the identity.
-    const BrushPlacement bare = ReadBrushPlacement(text, 1, 2);
+    const BrushPlacement bare = ReadBrushPlacement(BlockOf(text, 1, 2));
     EXPECT_EQ(Text(bare.Location) + " " + Text(bare.PrePivot) + " " + Text(bare.MainScale.Scale),
               "0 0 0 0 0 0 1 1 1");
   }
@@ -222,7 +221,7 @@ TEST(ReadBrushPlacement, EveryPrefixOfABlockIsRead) {
   const std::string text = WithLineEnds(kBrush42, LineEnds::kCrLf);
   for (std::size_t length = 0; length <= text.size(); ++length) {
     const std::string prefix = text.substr(0, length);
-    const BrushPlacement placement = ReadBrushPlacement(prefix, 1, static_cast<int>(length) + 1);
+    const BrushPlacement placement = ReadBrushPlacement(prefix);
     EXPECT_TRUE(std::isfinite(PlacementTransform(placement).Det)) << length;
   }
 }
@@ -235,7 +234,7 @@ std::vector<PolygonRecord> PlacedBrush42(const std::string& main_scale,
   text.replace(text.find(old_line), old_line.size(), main_scale);
   int start = 0, end = 0;
   EXPECT_TRUE(BrushBlock(text, "Brush42", start, end));
-  const BrushTransform transform = PlacementTransform(ReadBrushPlacement(text, start, end));
+  const BrushTransform transform = PlacementTransform(ReadBrushPlacement(BlockOf(text, start, end)));
   std::vector<PolygonRecord> placed;
   PolygonRecord polygon;
   for (int pos = start; ReadPolygon(text, pos, polygon, false) && pos < end;) {

@@ -6,6 +6,12 @@
 
 namespace brushwright {
 
+// The characters of `text` from position `start` to position `end`, both included: the block
+// that FindBlock's content start and end bound.
+inline std::string_view BlockOf(std::string_view text, int start, int end) {
+  return text.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(end - start + 1));
+}
+
 // The two line-end forms every reader test runs in.
 enum class LineEnds { kCrLf, kLf };
 

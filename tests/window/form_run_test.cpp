@@ -5,7 +5,7 @@
 #include <wx/app.h>
 
 #include "../run/fake_host.h"
-#include "cli/image_file.h"
+#include "image/image_file.h"
 #include "window/autorun.h"
 #include "window/picture_surface.h"
 #include "window_test_support.h"
@@ -17,10 +17,8 @@ namespace {
 // The recording host with real image decoding, as the reference for the window's run.
 class DecodingHost : public FakeHost {
  public:
-  void LoadPicture(const std::string& path, double& width, double& height) override {
-    const wxImage image = DecodeImageFile(path);
-    width = image.GetWidth();
-    height = image.GetHeight();
+  Image LoadPicture(const std::string& path) override {
+    return DecodeImageFile(path);
   }
 };
 
@@ -42,7 +40,7 @@ struct HallRun {
   }
   std::string Idle() const {
     return Shown(window.Button("CommandGo")) + " " + Shown(window.Button("CommandPause")) +
-           (window->Form().Running ? " running" : " idle");
+           (window->Running() ? " running" : " idle");
   }
 };
 
@@ -63,18 +61,18 @@ TEST(FormMainRun, WritesWhatAnotherHostWrites) {
   DecodingHost reference;
   const std::string reference_out = run.dir / "reference/hall.obj";
   WritePng(run.dir / "reference/Rock.PNG", 64, 32);
-  reference.in_file = run.in_file;
-  reference.out_file = reference_out;
-  reference.bm_type = "PNG";
-  reference.report = 1;
-  RunConversion(reference);
+  reference.options.InputFile = run.in_file;
+  reference.options.OutputFile = reference_out;
+  reference.options.TextureType = "PNG";
+  reference.options.Report = true;
+  Convert(reference);
 
   // Moss has no image: both runs list it and tell the user once.
   EXPECT_EQ(run.window.messages->messages.size(), reference.Entries("message:").size());
   for (const char* suffix : {".obj", ".mtl", ".txt", "MissingTextures.txt"}) {
-    const std::string mine = ReadBytes(run.dir / "window/hall" + suffix);
+    const std::string mine = FileBytes(run.dir / "window/hall" + suffix);
     EXPECT_NE(mine, "<missing>") << suffix;
-    EXPECT_EQ(mine, ReadBytes(run.dir / "reference/hall" + suffix)) << suffix;
+    EXPECT_EQ(mine, FileBytes(run.dir / "reference/hall" + suffix)) << suffix;
   }
 }
 
@@ -98,6 +96,25 @@ TEST(FormMainRun, PauseThenContinue) {
   EXPECT_EQ(run.Idle(), "<Go> <Pause> (disabled) idle");
 }
 
+TEST(FormMainRun, RunKeepsTheSwitchesOfGoAndGrayedBoxesCountAsOff) {
+  REQUIRE_TOOLKIT();
+  HallRun run;
+  run.window.Check("CheckReport")->Set3StateValue(wxCHK_UNDETERMINED);
+  // "Convert Geometry" unticked while the run yields: it counts from the next run on.
+  wxTheApp->CallAfter([&] { run.window.Check("CheckDoGeometry")->SetValue(false); });
+  run.window.Click("CommandGo");
+  ASSERT_EQ(run.window->LastRunOutcome(), RunOutcome::Done) << run.window->LastRunError();
+  EXPECT_EQ(FileBytes(run.dir / "window/hall.txt"), "<missing>");
+  const std::string obj = FileBytes(run.out_file);
+  EXPECT_EQ(obj.rfind("#converted from Brushwright by Brushwright\r\n", 0), 0u) << obj;
+  EXPECT_NE(obj.find("f  1/1 2/2 3/3 4/4\r\n"), std::string::npos) << obj;
+
+  std::filesystem::remove(run.out_file);
+  run.window.Click("CommandGo");
+  EXPECT_EQ(FileBytes(run.out_file), "<missing>");
+  EXPECT_NE(FileBytes(run.dir / "window/hall.mtl"), "<missing>");
+}
+
 TEST(FormMainRun, ClosingEndsTheRunAndTheWindow) {
   REQUIRE_TOOLKIT();
   struct Row {
@@ -115,12 +132,12 @@ TEST(FormMainRun, ClosingEndsTheRunAndTheWindow) {
     TestWindow::DeleteClosedWindows();
     EXPECT_TRUE(run.window.Gone());
     // The run gave up before its first face: no face, no material library, no report.
-    const std::string obj = ReadBytes(run.out_file);
+    const std::string obj = FileBytes(run.out_file);
     EXPECT_EQ(obj.find("usemtl"), std::string::npos) << obj;
-    EXPECT_EQ(ReadBytes(run.dir / "window/hall.mtl"), "<missing>");
-    EXPECT_EQ(ReadBytes(run.dir / "window/hall.txt"), "<missing>");
+    EXPECT_EQ(FileBytes(run.dir / "window/hall.mtl"), "<missing>");
+    EXPECT_EQ(FileBytes(run.dir / "window/hall.txt"), "<missing>");
     // Closing saved the settings.
-    EXPECT_NE(ReadBytes(run.dir / "Brushwright.ini").find("InFile=" + run.in_file),
+    EXPECT_NE(FileBytes(run.dir / "Brushwright.ini").find("InFile=" + run.in_file),
               std::string::npos);
   }
 }
@@ -150,11 +167,12 @@ TEST(FormMainRun, GoWithoutInputDoesNothing) {
   REQUIRE_TOOLKIT();
   HallRun run;
   run.window->UseInputFile("");
+  const std::string before = run.Idle();
   run.window.Click("CommandGo");
   EXPECT_EQ(Shown(run.window.Label("LabelProgress")), "''");
-  EXPECT_EQ(ReadBytes(run.dir / "Brushwright.ini"), "<missing>");  // not even saved
+  EXPECT_EQ(FileBytes(run.dir / "Brushwright.ini"), "<missing>");  // not even saved
   EXPECT_TRUE(run.window.messages->messages.empty());
-  EXPECT_EQ(run.Idle(), "<Go> <Pause> (disabled) idle");
+  EXPECT_EQ(run.Idle(), before);
 }
 
 TEST(FormMainRun, CorpusLevelsGiveWhatAnotherHostGives) {
@@ -162,7 +180,7 @@ TEST(FormMainRun, CorpusLevelsGiveWhatAnotherHostGives) {
   for (const char* level : {"test_map.t3d", "xiii_cubes.t3d"}) {
     SCOPED_TRACE(level);
     const std::string in_file = std::string(BRUSHWRIGHT_CORPUS_DIR) + "/" + level;
-    if (ReadBytes(in_file) == "<missing>") GTEST_SKIP() << "no corpus at " << in_file;
+    if (FileBytes(in_file) == "<missing>") GTEST_SKIP() << "no corpus at " << in_file;
     TempDir dir;
     TestWindow window(dir / "Brushwright.ini");
     window->UseInputFile(in_file);
@@ -175,13 +193,13 @@ TEST(FormMainRun, CorpusLevelsGiveWhatAnotherHostGives) {
 
     DecodingHost reference;
     std::filesystem::create_directories(std::filesystem::path(dir / "reference"));
-    reference.in_file = in_file;
-    reference.out_file = dir / "reference/level.obj";
-    reference.report = 1;
-    RunConversion(reference);
+    reference.options.InputFile = in_file;
+    reference.options.OutputFile = dir / "reference/level.obj";
+    reference.options.Report = true;
+    Convert(reference);
     for (const char* suffix : {".obj", ".mtl", ".txt", "MissingTextures.txt"}) {
-      EXPECT_EQ(ReadBytes(dir / "window/level" + suffix),
-                ReadBytes(dir / "reference/level" + suffix))
+      EXPECT_EQ(FileBytes(dir / "window/level" + suffix),
+                FileBytes(dir / "reference/level" + suffix))
           << suffix;
     }
   }
@@ -195,7 +213,7 @@ TEST(FormMainRun, UnattendedRunLeavesAPictureOfTheWindow) {
   options.Output = run.dir / "window/auto.obj";
   options.Screenshot = run.dir / "window.png";
   EXPECT_TRUE(RunAutomatically(*run.window, options));
-  EXPECT_NE(ReadBytes(run.dir / "window/auto.obj"), "<missing>");
+  EXPECT_NE(FileBytes(run.dir / "window/auto.obj"), "<missing>");
   wxImage picture;
   ASSERT_TRUE(picture.LoadFile(options.Screenshot, wxBITMAP_TYPE_PNG));
   EXPECT_EQ(picture.GetSize(), run.window->GetClientSize());

@@ -27,11 +27,9 @@ TEST(PictureSurface, LinesStayOnThePictureUntilTheNextLoad) {
   TempDir dir;
   TestWindow window(dir / "Brushwright.ini");
   WritePng(dir / "tex/Wall.PNG", 8, 4);
-  double width = 0;
-  double height = 0;
-  window->LoadPicture(dir / "tex/Wall.PNG", width, height);
-  EXPECT_EQ(width, 8);
-  EXPECT_EQ(height, 4);
+  const Image image = window->LoadPicture(dir / "tex/Wall.PNG");
+  EXPECT_EQ(image.Width, 8);
+  EXPECT_EQ(image.Height, 4);
 
   window->SetCurrentPosition(3, 2);
   double x = 0;
@@ -49,7 +47,7 @@ TEST(PictureSurface, LinesStayOnThePictureUntilTheNextLoad) {
   EXPECT_EQ(Pixels(window->Picture()),
             (std::vector<std::string>{"........", "########", ".......#", "###....#"}));
 
-  window->LoadPicture(dir / "tex/Wall.PNG", width, height);
+  window->LoadPicture(dir / "tex/Wall.PNG");
   EXPECT_EQ(Pixels(window->Picture()),
             (std::vector<std::string>{"........", "........", "........", "........"}));
   window->CurrentPosition(x, y);
@@ -63,10 +61,8 @@ TEST(PictureSurface, UndecodableImageFailsTheLoadAndNamesTheFile) {
   TestWindow window(dir / "Brushwright.ini");
   const std::string broken = dir / "tex/Broken.PNG";
   WriteBytes(broken, "not an image");
-  double width = 0;
-  double height = 0;
   try {
-    window->LoadPicture(broken, width, height);
+    window->LoadPicture(broken);
     ADD_FAILURE() << "no error";
   } catch (const BrushError& error) {
     EXPECT_NE(std::string(error.what()).find(broken), std::string::npos) << error.what();

@@ -22,6 +22,7 @@
 #include <wx/textctrl.h>
 #include <wx/weakref.h>
 
+#include "support/test_files.h"
 #include "window/form_main.h"
 #include "window/toolkit_text.h"
 #include "window/window_dialogs.h"
@@ -59,38 +60,9 @@ class RecordingSink : public MessageSink {
   }
 };
 
-// A temporary directory, removed with everything in it when the test ends.
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "bw-window-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data()) ? pattern : std::string();
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  // `name` inside the directory.
-  std::string operator/(std::string_view name) const { return path_ + "/" + std::string(name); }
-
- private:
-  std::string path_;
-};
-
-inline void WriteBytes(const std::string& path, std::string_view bytes) {
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
 // The file's bytes; "<missing>" when it does not exist.
-inline std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return "<missing>";
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
+inline std::string FileBytes(const std::string& path) {
+  return std::filesystem::exists(path) ? ReadBytes(path) : "<missing>";
 }
 
 // A FormMain with scripted dialogs, recorded messages and its own settings file; destroyed at

@@ -1,0 +1,45 @@
+// Everything a conversion run is told, as one plain value filled before the run starts.
+#pragma once
+
+#include <string>
+
+#include "text/file_text.h"
+
+namespace brushwright {
+
+// The command line fills it from its arguments, the window from its controls when Go is pressed
+// and the settings file keeps the window's part of it. A run never reads anything else: a
+// control changed during a run takes effect at the next run.
+struct RunOptions {
+  std::string InputFile;   // the T3D text
+  std::string OutputFile;  // the OBJ file; the MTL file, lists and report go beside it
+  // Number of the first face converted, as typed: its leading number counts (an empty or
+  // non-numeric text gives 0, which ignores nothing).
+  std::string StartFace = "1";
+  bool DoGeometry = true;             // write the OBJ file (off: materials and report only)
+  bool BuildBrush = false;            // take only brush actors without "CsgOper=", the builder
+  bool IgnoreNoTexture = false;       // skip faces without a texture
+  bool IgnoreDefaultTexture = false;  // skip faces whose texture is "DefaultTexture"
+  bool SearchCopy = false;            // fetch images missing beside the output from SearchPath
+  std::string SearchPath;             // root of the texture search tree
+  std::string TextureType = "BMP";    // image file extension: BMP, PCX, JPG, PNG, TIF or GIF
+  bool W3D = false;                   // W3D instead of OBJ coordinates
+  bool Report = false;                // write the actor report beside the output
+  // Place brushes as the editor does (pivot, scale, sheer, rotation, location), not by their
+  // location alone.
+  bool BrushTransforms = true;
+  bool Subtractive = false;  // take subtractive brushes too, turned to face what they carve
+};
+
+// The files a run writes beside its output file, named after it without its extension.
+inline std::string MtlPath(const RunOptions& options) {
+  return StripExtension(options.OutputFile) + ".mtl";
+}
+inline std::string MissingListPath(const RunOptions& options) {
+  return StripExtension(options.OutputFile) + "MissingTextures.txt";
+}
+inline std::string ReportPath(const RunOptions& options) {
+  return StripExtension(options.OutputFile) + ".txt";
+}
+
+}  // namespace brushwright
