@@ -8,9 +8,10 @@
 
 namespace brushwright {
 
-// Every brush actor with "CsgOper=CSG_Add" or "CsgOper=CSG_Subtract", in the order of the
-// text, its polygons placed by the brush's whole transform and their flags ORed with the
-// brush's "PolyFlags=". The builder brush (no CsgOper) and other operations are left out.
+// Every brush actor of the level model with "CsgOper=CSG_Add" or "CsgOper=CSG_Subtract", in
+// the order of the text, its polygons placed by the brush's whole transform and their flags
+// ORed with the brush's "PolyFlags=". The builder brush (no CsgOper) and other operations are
+// left out.
 std::vector<WorldBrush> LevelBrushes(std::string_view text);
 
 }  // namespace brushwright

@@ -10,29 +10,23 @@
 
 #include "level_brushes.h"
 #include "level_generator.h"
-#include "t3d/value_readers.h"
+#include "t3d/level_model.h"
 #include "text/file_text.h"
-#include "text/key_readers.h"
 #include "world/world_builder.h"
 #include "world_oracle.h"
 
 namespace brushwright {
 namespace {
 
-// The "Location=" of each actor of the class, not the "RelativeLocation=" some carry.
-std::vector<Vector> ActorLocations(const std::string& text, const std::string& begin_key) {
-  std::vector<Vector> locations;
-  int start = 0, end = 0;
-  for (int pos = 1; FindBlock(text, pos, begin_key, "End Actor", start, end); pos = end + 1) {
-    for (int at = FindInRange(text, "Location=", start, end); at != 0;
-         at = FindInRange(text, "Location=", at + 1, end)) {
-      if (IsWordDelimiter(CharAt(text, at - 1))) {
-        locations.push_back(ReadVector(text, at, end, "Location=", 0));
-        break;
-      }
-    }
+// Where rays start: the player starts, or the lights when a level has none.
+std::vector<Vector> RayOrigins(const std::string& text) {
+  const ReportActors actors = ReadReportActors(text);
+  std::vector<Vector> origins;
+  for (const PlayerStartRecord& start : actors.PlayerStarts) origins.push_back(start.Location);
+  if (origins.empty()) {
+    for (const LightRecord& light : actors.Lights) origins.push_back(light.Location);
   }
-  return locations;
+  return origins;
 }
 
 bool SameMesh(const WorldMesh& a, const WorldMesh& b) {
@@ -62,10 +56,8 @@ TEST(BuildWorld, CorpusLevelsAgreeWithTheRayOracle) {
     const std::vector<WorldBrush> brushes = LevelBrushes(text);
     const WorldMesh mesh = BuildWorld(brushes);
     EXPECT_TRUE(SameMesh(mesh, BuildWorld(brushes)));
-    std::vector<Vector> origins = ActorLocations(text, "Begin Actor Class=PlayerStart ");
-    if (origins.empty()) origins = ActorLocations(text, "Begin Actor Class=Light ");
     const RayReport rays =
-        CastRays(brushes, std::vector<bool>(brushes.size(), false), mesh, origins);
+        CastRays(brushes, std::vector<bool>(brushes.size(), false), mesh, RayOrigins(text));
     std::cout << level.filename().string() << ": " << brushes.size() << " brushes, "
               << mesh.Faces.size() << " faces, " << mesh.Positions.size() << " positions, "
               << mesh.BrokenBrushes << " broken, " << mesh.DroppedPolygons << " dropped; "
@@ -82,7 +74,7 @@ TEST(BuildWorld, GeneratedRoomsAgreeWithTheRayOracle) {
   const WorldMesh mesh = BuildWorld(brushes);
   EXPECT_EQ(mesh.BrokenBrushes, 0);
   EXPECT_EQ(mesh.DroppedPolygons, 0);
-  const std::vector<Vector> starts = ActorLocations(text, "Begin Actor Class=PlayerStart ");
+  const std::vector<Vector> starts = RayOrigins(text);
   const RayReport rays = CastRays(brushes, std::vector<bool>(brushes.size(), false), mesh, starts);
   EXPECT_EQ(rays.rays, static_cast<int>(starts.size()) * 48);
   EXPECT_GT(rays.checked, rays.rays * 9 / 10);
