@@ -9,25 +9,42 @@
 // whose cells hold the point in front decides it; none leaves it solid.
 #include "world/face_classifier.h"
 
+#include <cmath>
 #include <utility>
 
 namespace brushwright {
 
+// Planes closer in direction than this (about half a degree) are one surface turned by
+// rounding: over a face of a few hundred units, such a turn leaves bands of whole units within
+// the plane tolerance.
+constexpr double kNearlyParallel = 0.99995;
+
 namespace {
+
+// What a fragment is tested for: its face's normal and, when it asks about the point just off
+// its face, the direction of that point (none: whether the closed cell holds it).
+struct Question {
+  Vector Normal;
+  const Vector* Probe = nullptr;
+};
 
 // Splits `fragment` by the convex cell: appends the parts outside it to `outside` and returns
 // whether a part lies inside (given in `inside`). A fragment on one of the cell's planes is
-// inside that plane when `probe` is null (the closed cell), else when the probe direction
-// points behind it. A fragment the cell does not hold is appended whole, never in pieces.
-bool ClipByCell(const Fragment& fragment, const ConvexCell& cell, const Vector* probe,
+// inside that plane for the closed cell, else when the probe points behind the plane. A face
+// nearly parallel to a plane is on it wherever it lies within the tolerance, which for a long
+// face turned by rounding is a wide band, not a line: it is cut where that band ends. A fragment
+// the cell does not hold is appended whole, never in pieces.
+bool ClipByCell(const Fragment& fragment, const ConvexCell& cell, const Question& question,
                 std::vector<Fragment>& outside, Fragment& inside) {
   const std::size_t mark = outside.size();
   const Fragment* rest = &fragment;
   Fragment front, back, kept;
   for (const Plane& plane : cell.Planes) {
-    const SideOfPlane side = SplitFragment(*rest, plane, front, back);
-    if (side == SideOfPlane::Front ||
-        (side == SideOfPlane::On && probe != nullptr && Dot(*probe, plane.Normal) >= 0)) {
+    const bool on_inside = question.Probe == nullptr || Dot(*question.Probe, plane.Normal) < 0;
+    const bool parallel = std::fabs(Dot(question.Normal, plane.Normal)) > kNearlyParallel;
+    const SideOfPlane side = parallel ? SplitAtBandEdge(*rest, plane, on_inside, front, back)
+                                      : SplitFragment(*rest, plane, front, back);
+    if (side == SideOfPlane::Front || (side == SideOfPlane::On && !on_inside)) {
       outside.resize(mark);
       outside.push_back(fragment);
       return false;
@@ -45,8 +62,8 @@ bool ClipByCell(const Fragment& fragment, const ConvexCell& cell, const Vector* 
 // Splits every fragment by the union of the brush's cells: the parts outside stay in
 // `fragments`, the parts inside are handed to inside(fragment).
 template <typename Inside>
-void SplitByBrush(const PreparedBrush& brush, const Vector* probe, std::vector<Fragment>& fragments,
-                  const Inside& inside) {
+void SplitByBrush(const PreparedBrush& brush, const Question& question,
+                  std::vector<Fragment>& fragments, const Inside& inside) {
   std::vector<Fragment> outside;
   Fragment held;
   for (const ConvexCell& cell : brush.Cells) {
@@ -54,7 +71,7 @@ void SplitByBrush(const PreparedBrush& brush, const Vector* probe, std::vector<F
     for (const Fragment& fragment : fragments) {
       if (!BoxesMeet(BoundsOf(fragment.Vertices), brush.Bounds)) {
         outside.push_back(fragment);
-      } else if (ClipByCell(fragment, cell, probe, outside, held)) {
+      } else if (ClipByCell(fragment, cell, question, outside, held)) {
         inside(std::move(held));
       }
     }
@@ -85,10 +102,12 @@ std::vector<std::int32_t> SolidBrushes(const std::vector<PreparedBrush>& brushes
 FaceClassifier::FaceClassifier(const std::vector<PreparedBrush>& brushes)
     : brushes_(brushes), solid_(SolidBrushes(brushes)), tree_(SolidBounds(brushes, solid_)) {}
 
-void FaceClassifier::RemoveInsideLater(std::int32_t brush, std::vector<Fragment>& fragments) const {
+void FaceClassifier::RemoveInsideLater(std::int32_t brush, const Vector& normal,
+                                       std::vector<Fragment>& fragments) const {
   for (const std::int32_t later : near_) {
     if (later <= brush) continue;
-    SplitByBrush(brushes_[static_cast<std::size_t>(later)], nullptr, fragments, [](Fragment&&) {});
+    SplitByBrush(brushes_[static_cast<std::size_t>(later)], Question{normal}, fragments,
+                 [](Fragment&&) {});
     if (fragments.empty()) return;
   }
 }
@@ -100,7 +119,7 @@ void FaceClassifier::KeepWhere(const std::vector<std::int32_t>& deciders, const 
   for (auto it = deciders.rbegin(); it != deciders.rend() && !undecided.empty(); ++it) {
     const PreparedBrush& decider = brushes_[static_cast<std::size_t>(*it)];
     const State state = decider.Role == BrushRole::Add ? State::Solid : State::Empty;
-    SplitByBrush(decider, &probe, undecided, [&](Fragment&& held) {
+    SplitByBrush(decider, Question{probe, &probe}, undecided, [&](Fragment&& held) {
       if (state == wanted) fragments.push_back(std::move(held));
     });
   }
@@ -127,15 +146,15 @@ void FaceClassifier::AddVisibleFragments(std::int32_t brush,
     fragments.assign(1, face);
     switch (prepared.Role) {
       case BrushRole::Add:
-        RemoveInsideLater(brush, fragments);
+        RemoveInsideLater(brush, normal, fragments);
         KeepWhere(earlier, normal, State::Empty, fragments);
         break;
       case BrushRole::Subtract:
-        RemoveInsideLater(brush, fragments);
+        RemoveInsideLater(brush, normal, fragments);
         KeepWhere(earlier, normal, State::Solid, fragments);
         break;
       case BrushRole::Sheet:
-        RemoveInsideLater(brush, fragments);
+        RemoveInsideLater(brush, normal, fragments);
         KeepWhere(earlier, normal, State::Empty, fragments);
         KeepWhere(earlier, Scaled(normal, -1), State::Empty, fragments);
         break;

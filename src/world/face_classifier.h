@@ -41,7 +41,8 @@ class FaceClassifier {
  private:
   enum class State { Solid, Empty };
 
-  void RemoveInsideLater(std::int32_t brush, std::vector<Fragment>& fragments) const;
+  void RemoveInsideLater(std::int32_t brush, const Vector& normal,
+                         std::vector<Fragment>& fragments) const;
   void KeepWhere(const std::vector<std::int32_t>& deciders, const Vector& probe, State wanted,
                  std::vector<Fragment>& fragments) const;
 

@@ -11,6 +11,9 @@ namespace brushwright {
 // A point this close to a plane lies on it: levels are built on a grid of whole units and
 // written with six decimals, so real contacts agree far closer and real gaps are far wider.
 constexpr double kOnPlaneDistance = 0.01;
+// Where a band of a nearly parallel fragment ends is a cut, not a contact: corners closer to it
+// than this (rounding, far below the plane tolerance) count as on it, so no sliver is cut off.
+constexpr double kBandEdgeDistance = 1e-6;
 
 namespace {
 
@@ -27,6 +30,58 @@ Vector EdgeCrossing(Vector p, double dp, Vector q, double dq) {
   }
   const double t = dp / (dp - dq);
   return VecAdd(p, Scaled(VecSubtract(q, p), t));
+}
+
+SideOfPlane SideWithin(const Plane& plane, const Vector& point, double tolerance) {
+  const double d = Dot(plane.Normal, point) - plane.Distance;
+  if (d > tolerance) return SideOfPlane::Front;
+  if (d < -tolerance) return SideOfPlane::Back;
+  return SideOfPlane::On;
+}
+
+SideOfPlane PolygonSideWithin(const Plane& plane, const VertexList& vertices, double tolerance) {
+  bool front = false;
+  bool back = false;
+  for (const Vector& v : vertices) {
+    const SideOfPlane side = SideWithin(plane, v, tolerance);
+    front = front || side == SideOfPlane::Front;
+    back = back || side == SideOfPlane::Back;
+  }
+  if (front && back) return SideOfPlane::Spanning;
+  if (front) return SideOfPlane::Front;
+  if (back) return SideOfPlane::Back;
+  return SideOfPlane::On;
+}
+
+SideOfPlane SplitWithin(const Fragment& fragment, const Plane& plane, double tolerance,
+                        Fragment& front, Fragment& back) {
+  const VertexList& vertices = fragment.Vertices;
+  const SideOfPlane whole = PolygonSideWithin(plane, vertices, tolerance);
+  if (whole != SideOfPlane::Spanning) return whole;
+
+  front.Polygon = fragment.Polygon;
+  back.Polygon = fragment.Polygon;
+  front.Vertices.clear();
+  back.Vertices.clear();
+  const std::size_t n = vertices.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const Vector& p = vertices[i];
+    const Vector& q = vertices[(i + 1) % n];
+    const SideOfPlane side_p = SideWithin(plane, p, tolerance);
+    const SideOfPlane side_q = SideWithin(plane, q, tolerance);
+    if (side_p != SideOfPlane::Back) front.Vertices.push_back(p);
+    if (side_p != SideOfPlane::Front) back.Vertices.push_back(p);
+    // Only an edge from one clear side to the other is cut; a corner on the plane already
+    // went to both pieces.
+    if ((side_p == SideOfPlane::Front && side_q == SideOfPlane::Back) ||
+        (side_p == SideOfPlane::Back && side_q == SideOfPlane::Front)) {
+      const Vector cut = EdgeCrossing(p, Dot(plane.Normal, p) - plane.Distance, q,
+                                      Dot(plane.Normal, q) - plane.Distance);
+      front.Vertices.push_back(cut);
+      back.Vertices.push_back(cut);
+    }
+  }
+  return SideOfPlane::Spanning;
 }
 
 }  // namespace
@@ -60,55 +115,23 @@ Plane Flipped(const Plane& plane) {
 }
 
 SideOfPlane PointSide(const Plane& plane, const Vector& point) {
-  const double d = Dot(plane.Normal, point) - plane.Distance;
-  if (d > kOnPlaneDistance) return SideOfPlane::Front;
-  if (d < -kOnPlaneDistance) return SideOfPlane::Back;
-  return SideOfPlane::On;
+  return SideWithin(plane, point, kOnPlaneDistance);
 }
 
 SideOfPlane PolygonSide(const Plane& plane, const VertexList& vertices) {
-  bool front = false;
-  bool back = false;
-  for (const Vector& v : vertices) {
-    const SideOfPlane side = PointSide(plane, v);
-    front = front || side == SideOfPlane::Front;
-    back = back || side == SideOfPlane::Back;
-  }
-  if (front && back) return SideOfPlane::Spanning;
-  if (front) return SideOfPlane::Front;
-  if (back) return SideOfPlane::Back;
-  return SideOfPlane::On;
+  return PolygonSideWithin(plane, vertices, kOnPlaneDistance);
 }
 
 SideOfPlane SplitFragment(const Fragment& fragment, const Plane& plane, Fragment& front,
                           Fragment& back) {
-  const VertexList& vertices = fragment.Vertices;
-  const SideOfPlane whole = PolygonSide(plane, vertices);
-  if (whole != SideOfPlane::Spanning) return whole;
+  return SplitWithin(fragment, plane, kOnPlaneDistance, front, back);
+}
 
-  front.Polygon = fragment.Polygon;
-  back.Polygon = fragment.Polygon;
-  front.Vertices.clear();
-  back.Vertices.clear();
-  const std::size_t n = vertices.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    const Vector& p = vertices[i];
-    const Vector& q = vertices[(i + 1) % n];
-    const SideOfPlane side_p = PointSide(plane, p);
-    const SideOfPlane side_q = PointSide(plane, q);
-    if (side_p != SideOfPlane::Back) front.Vertices.push_back(p);
-    if (side_p != SideOfPlane::Front) back.Vertices.push_back(p);
-    // Only an edge from one clear side to the other is cut; a corner on the plane already
-    // went to both pieces.
-    if ((side_p == SideOfPlane::Front && side_q == SideOfPlane::Back) ||
-        (side_p == SideOfPlane::Back && side_q == SideOfPlane::Front)) {
-      const Vector cut = EdgeCrossing(p, Dot(plane.Normal, p) - plane.Distance, q,
-                                      Dot(plane.Normal, q) - plane.Distance);
-      front.Vertices.push_back(cut);
-      back.Vertices.push_back(cut);
-    }
-  }
-  return SideOfPlane::Spanning;
+SideOfPlane SplitAtBandEdge(const Fragment& fragment, const Plane& plane, bool band_behind,
+                            Fragment& front, Fragment& back) {
+  const double shift = band_behind ? kOnPlaneDistance : -kOnPlaneDistance;
+  return SplitWithin(fragment, Plane{plane.Normal, plane.Distance + shift}, kBandEdgeDistance,
+                     front, back);
 }
 
 Box BoundsOf(const VertexList& vertices) {

@@ -50,6 +50,11 @@ SideOfPlane PolygonSide(const Plane& plane, const VertexList& vertices);
 SideOfPlane SplitFragment(const Fragment& fragment, const Plane& plane, Fragment& front,
                           Fragment& back);
 
+// For a fragment nearly parallel to `plane`, "on the plane" is a band, not a line: splits it
+// where the band ends, so that the band falls behind the split (`band_behind`) or in front.
+SideOfPlane SplitAtBandEdge(const Fragment& fragment, const Plane& plane, bool band_behind,
+                            Fragment& front, Fragment& back);
+
 Box BoundsOf(const VertexList& vertices);
 void Enclose(Box& box, const Box& other);
 // Whether two boxes overlap or come within the plane tolerance of each other.
