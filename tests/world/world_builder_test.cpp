@@ -162,12 +162,17 @@ struct Scene {
 
 std::vector<Scene> Scenes() {
   std::vector<Scene> scenes;
-  // The second room misses the first by less than the tolerance, as rounded corners do.
-  scenes.push_back(
-      {"two rooms sharing a face become one room",
-       {Box(kSub, {0, 0, 0}, {256, 256, 128}), Box(kSub, {256.003, 0, 0}, {512, 256, 128})},
-       Sides(0, 32768, 0, 32768, -32768, 65536, -65536) +
-           Sides(1, 0, -32768, 32768, -32768, 65536, -65536)});
+  // The second room's shared wall misses the first by less than the tolerance and is turned a
+  // little, as rounded corners leave it: over the first room's long wall it drifts off by more
+  // than the tolerance, so only a band of that wall lies on it.
+  WorldBrush turned = Box(kSub, {256.003, 0, 0}, {512, 256, 128});
+  for (WorldPolygon& polygon : turned.Polygons) {
+    for (Vector& v : polygon.Vertices) v.X += (v.X < 300 && v.Y > 0) ? 0.006 : 0;
+  }
+  scenes.push_back({"two rooms sharing a face become one room",
+                    {Box(kSub, {0, 0, 0}, {256, 1024, 128}), turned},
+                    Sides(0, 131072, -98304, 32768, -32768, 262144, -262144) +
+                        Sides(1, 0, -32768, 32768, -32768, 65536, -65536)});
   scenes.push_back(
       {"pillar with a tunnel cut later; a block in solid changes nothing",
        {Room(), Box(kAdd, {192, 192, 0}, {320, 320, 256}), Box(kAdd, {600, 0, 0}, {700, 100, 100}),
@@ -277,12 +282,12 @@ TEST(BuildWorld, HandBuiltLevelsShowTheSurfacesTheRulesKeep) {
     for (const Visible& expected : scene.visible) {
       const Vector got = areas[{expected.brush, expected.polygon}];
       areas.erase({expected.brush, expected.polygon});
-      EXPECT_LT(VecLength(VecSubtract(got, expected.area)), 0.5)
+      EXPECT_LT(VecLength(VecSubtract(got, expected.area)), 2)
           << "brush " << expected.brush << " polygon " << expected.polygon << " shows " << Text(got)
           << ", not " << Text(expected.area);
     }
     for (const auto& [source, area] : areas) {
-      EXPECT_LT(VecLength(area), 0.5)
+      EXPECT_LT(VecLength(area), 2)
           << "brush " << source.first << " polygon " << source.second << " shows " << Text(area);
     }
     if (scene.closed) {
