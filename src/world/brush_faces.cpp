@@ -186,7 +186,11 @@ bool IsClosedSolid(const std::vector<Fragment>& faces) {
   }
   // Each edge piece counts +1 one way and -1 the other; a closed surface sums to zero on every
   // edge. Pieces are listed as (lower, higher, +-1) and summed after sorting.
-  const PointGrid grid = EdgeGrid(welder.Points(), kSameCornerDistance);
+  // Cubes as large as the brush: a brush has few corners, each edge then meets a cube or two.
+  const Box bounds = BoundsOf(welder.Points());
+  const double size = std::max({bounds.Max.X - bounds.Min.X, bounds.Max.Y - bounds.Min.Y,
+                                bounds.Max.Z - bounds.Min.Z, kSameCornerDistance});
+  const PointGrid grid = EdgeGrid(welder.Points(), size, kSameCornerDistance);
   std::vector<std::tuple<std::int32_t, std::int32_t, int>> pieces;
   std::vector<std::int32_t> inner;
   for (const std::vector<std::int32_t>& ring : rings) {

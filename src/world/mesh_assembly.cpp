@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <iterator>
 #include <unordered_map>
 #include <utility>
 
@@ -18,6 +17,9 @@ constexpr double kWeldDistance = 0.01;
 // A corner this close to the line through its neighbours is straight, and a position this close
 // to an edge lies on it: the same tolerance.
 constexpr double kOnEdgeDistance = 0.01;
+// Edge-search cubes hold a few points of a room and an edge crosses a few of them; their faces
+// (at odd multiples of half this) fall on half units, never on a level's whole-unit grid.
+constexpr double kEdgeCube = 97;
 // Normals of one polygon's pieces agree this closely unless the polygon was cut into triangles
 // for not being flat; only pieces of one plane are merged.
 constexpr double kSameDirection = 1 - 1e-9;
@@ -164,34 +166,19 @@ void RepairTJunctions(std::vector<Face>& faces, const std::vector<Vector>& point
       global.push_back(c);
     }
   }
-  const PointGrid grid = EdgeGrid(used, kOnEdgeDistance);
-  // Each edge is searched once, from its lower-numbered end; the faces on both sides of it
-  // get the very same corners.
-  struct Span {
-    std::size_t first, count;
-  };
-  std::unordered_map<std::uint64_t, Span> searched;
-  std::vector<std::int32_t> found, inner;
+  const PointGrid grid = EdgeGrid(used, kEdgeCube, kOnEdgeDistance);
+  // Each edge is searched from its lower-numbered end, so the faces on both sides of it get the
+  // very same corners.
+  std::vector<std::int32_t> inner;
   for (Face& face : faces) {
     Ring repaired;
     ForEachEdge(face.corners, [&](std::size_t, std::int32_t a, std::int32_t b) {
       repaired.push_back(a);
       const std::int32_t low = std::min(a, b), high = std::max(a, b);
-      auto [known, added] = searched.try_emplace(EdgeKey(low, high), Span{found.size(), 0});
-      if (added) {
-        CornersOnEdge(grid, used, local[static_cast<std::size_t>(low)],
-                      local[static_cast<std::size_t>(high)], kOnEdgeDistance, inner);
-        for (const std::int32_t c : inner) found.push_back(global[static_cast<std::size_t>(c)]);
-        known->second.count = inner.size();
-      }
-      const auto begin = found.begin() + static_cast<std::ptrdiff_t>(known->second.first);
-      const auto end = begin + static_cast<std::ptrdiff_t>(known->second.count);
-      if (a == low) {
-        repaired.insert(repaired.end(), begin, end);
-      } else {
-        repaired.insert(repaired.end(), std::make_reverse_iterator(end),
-                        std::make_reverse_iterator(begin));
-      }
+      CornersOnEdge(grid, used, local[static_cast<std::size_t>(low)],
+                    local[static_cast<std::size_t>(high)], kOnEdgeDistance, inner);
+      if (a != low) std::reverse(inner.begin(), inner.end());
+      for (const std::int32_t c : inner) repaired.push_back(global[static_cast<std::size_t>(c)]);
     });
     face.corners = std::move(repaired);
   }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "world/plane_split.h"
 
@@ -11,9 +12,6 @@ namespace brushwright {
 // Weld cubes are this many weld distances wide: few points fall near a cube face and need
 // filing in more than one cube, and few points share a cube.
 constexpr double kWeldCubesPerDistance = 16;
-// Edge-search cubes hold a few points of a room and an edge crosses a few of them; their faces
-// (at odd multiples of half this) fall on half units, never on a level's whole-unit grid.
-constexpr double kEdgeCube = 97;
 // Cube coordinates are clamped to this, well inside 32 bits.
 constexpr double kMostCube = 1 << 30;
 // The table starts this large and doubles when half full.
@@ -33,12 +31,12 @@ double Component(const Vector& v, int axis) {
 }  // namespace
 
 PointGrid::PointGrid(double cell, double margin)
-    : cell_(cell), margin_(margin), slots_(kFirstSlots) {}
+    : cell_(cell), per_cell_(1 / cell), margin_(margin), slots_(kFirstSlots) {}
 
 std::int32_t PointGrid::Coordinate(double value) const {
   // Builder coordinates stay far inside the clamp; it only keeps the conversion defined (NaN
   // goes to the low end).
-  const double cube = std::floor(value / cell_ + 0.5);
+  const double cube = std::floor(value * per_cell_ + 0.5);
   return static_cast<std::int32_t>(cube > kMostCube ? kMostCube
                                                     : (cube >= -kMostCube ? cube : -kMostCube));
 }
@@ -85,6 +83,21 @@ void PointGrid::File(std::int32_t index, const Vector& point) {
       }
     }
   }
+}
+
+void PointGrid::Compact() {
+  std::vector<Entry> packed;
+  packed.reserve(entries_.size());
+  for (Slot& slot : slots_) {
+    if (slot.first < 0) continue;
+    const auto start = static_cast<std::int32_t>(packed.size());
+    for (std::int32_t e = slot.first; e >= 0; e = entries_[static_cast<std::size_t>(e)].next)
+      packed.push_back(Entry{entries_[static_cast<std::size_t>(e)].index,
+                             static_cast<std::int32_t>(packed.size() + 1)});
+    packed.back().next = -1;
+    slot.first = start;
+  }
+  entries_ = std::move(packed);
 }
 
 // The cubes the segment passes through, slab by slab along its longest axis; in each slab,
@@ -141,10 +154,11 @@ std::int32_t PointWelder::Weld(const Vector& point) {
   return best;
 }
 
-PointGrid EdgeGrid(const std::vector<Vector>& points, double distance) {
-  PointGrid grid(kEdgeCube, distance);
+PointGrid EdgeGrid(const std::vector<Vector>& points, double cube, double distance) {
+  PointGrid grid(cube, distance);
   for (std::size_t i = 0; i < points.size(); ++i)
     grid.File(static_cast<std::int32_t>(i), points[i]);
+  grid.Compact();
   return grid;
 }
 

@@ -18,6 +18,9 @@ class PointGrid {
   PointGrid(double cell, double margin);
 
   void File(std::int32_t index, const Vector& point);
+  // Lays each cube's entries side by side, so a walk through a cube reads memory in order. For
+  // a grid that is done being filed.
+  void Compact();
   // Calls visit(index) for the points filed in the cube holding `place`.
   template <typename Visit>
   void VisitCube(const Vector& place, const Visit& visit) const {
@@ -57,6 +60,7 @@ class PointGrid {
   }
 
   double cell_;
+  double per_cell_;  // 1 / cell_: a product is cheaper than a quotient
   double margin_;
   std::vector<Slot> slots_;  // a power of two long, at most half full
   std::size_t used_ = 0;
@@ -79,8 +83,8 @@ class PointWelder {
   PointGrid grid_;
 };
 
-// A grid over `points` for CornersOnEdge, its cubes sized for edges of a level.
-PointGrid EdgeGrid(const std::vector<Vector>& points, double distance);
+// A grid of cubes `cube` wide over `points`, for CornersOnEdge with `distance`.
+PointGrid EdgeGrid(const std::vector<Vector>& points, double cube, double distance);
 
 // The points other than a and b that lie within `distance` of the edge from points[a] to
 // points[b] and strictly between its ends, ordered from a to b; `grid` files `points` with a
