@@ -157,6 +157,58 @@ void AddPolygon(BrushFaces& result, std::int32_t polygon, const VertexList& corn
     AddFace(result, polygon, {corners[t[0]], corners[t[1]], corners[t[2]]});
 }
 
+// Each edge, split at the corners inside it, counts +1 for every piece run one way and -1 the
+// other; a closed surface sums to zero on every piece. Pieces are listed as (lower, higher,
+// +-1) and summed after sorting.
+bool EdgesPairUp(const std::vector<std::vector<std::int32_t>>& rings,
+                 const std::vector<Vector>& points) {
+  // Cubes as large as the brush: a brush has few corners, each edge then meets a cube or two.
+  const Box bounds = BoundsOf(points);
+  const double size = std::max({bounds.Max.X - bounds.Min.X, bounds.Max.Y - bounds.Min.Y,
+                                bounds.Max.Z - bounds.Min.Z, kSameCornerDistance});
+  const PointGrid grid = EdgeGrid(points, size, kSameCornerDistance);
+  std::vector<std::tuple<std::int32_t, std::int32_t, int>> pieces;
+  std::vector<std::int32_t> inner;
+  for (const std::vector<std::int32_t>& ring : rings) {
+    for (std::size_t i = 0; i < ring.size(); ++i) {
+      const std::int32_t a = ring[i], b = ring[(i + 1) % ring.size()];
+      const std::int32_t low = std::min(a, b), high = std::max(a, b);
+      if (a == b) continue;
+      CornersOnEdge(grid, points, low, high, kSameCornerDistance, inner);
+      inner.insert(inner.begin(), low);
+      inner.push_back(high);
+      for (std::size_t k = 0; k + 1 < inner.size(); ++k) {
+        pieces.emplace_back(std::min(inner[k], inner[k + 1]), std::max(inner[k], inner[k + 1]),
+                            (inner[k] < inner[k + 1]) == (a == low) ? 1 : -1);
+      }
+    }
+  }
+  std::sort(pieces.begin(), pieces.end());
+  int sum = 0;
+  for (std::size_t k = 0; k < pieces.size(); ++k) {
+    sum += std::get<2>(pieces[k]);
+    const bool last_of_edge = k + 1 == pieces.size() ||
+                              std::get<0>(pieces[k + 1]) != std::get<0>(pieces[k]) ||
+                              std::get<1>(pieces[k + 1]) != std::get<1>(pieces[k]);
+    if (last_of_edge && sum != 0) return false;
+    if (last_of_edge) sum = 0;
+  }
+  return true;
+}
+
+// The volume by the divergence theorem (about the first corner, to keep the products small) is
+// positive and not thinner than the tolerance.
+bool EnclosesVolume(const std::vector<Fragment>& faces) {
+  const Vector origin = faces[0].Vertices[0];
+  double volume = 0, surface = 0;
+  for (const Fragment& face : faces) {
+    const Vector area = AreaVector(face.Vertices);
+    volume += Dot(VecSubtract(face.Vertices[0], origin), area) / 6;
+    surface += VecLength(area) / 2;
+  }
+  return volume > kThinnest * surface / 2;
+}
+
 }  // namespace
 
 BrushFaces UsableFaces(const WorldBrush& brush) {
@@ -184,48 +236,7 @@ bool IsClosedSolid(const std::vector<Fragment>& faces) {
     std::vector<std::int32_t>& ring = rings.emplace_back();
     for (const Vector& v : face.Vertices) ring.push_back(welder.Weld(v));
   }
-  // Each edge piece counts +1 one way and -1 the other; a closed surface sums to zero on every
-  // edge. Pieces are listed as (lower, higher, +-1) and summed after sorting.
-  // Cubes as large as the brush: a brush has few corners, each edge then meets a cube or two.
-  const Box bounds = BoundsOf(welder.Points());
-  const double size = std::max({bounds.Max.X - bounds.Min.X, bounds.Max.Y - bounds.Min.Y,
-                                bounds.Max.Z - bounds.Min.Z, kSameCornerDistance});
-  const PointGrid grid = EdgeGrid(welder.Points(), size, kSameCornerDistance);
-  std::vector<std::tuple<std::int32_t, std::int32_t, int>> pieces;
-  std::vector<std::int32_t> inner;
-  for (const std::vector<std::int32_t>& ring : rings) {
-    for (std::size_t i = 0; i < ring.size(); ++i) {
-      const std::int32_t a = ring[i], b = ring[(i + 1) % ring.size()];
-      if (a == b) continue;
-      CornersOnEdge(grid, welder.Points(), a, b, kSameCornerDistance, inner);
-      inner.insert(inner.begin(), a);
-      inner.push_back(b);
-      for (std::size_t k = 0; k + 1 < inner.size(); ++k) {
-        const std::int32_t u = inner[k], v = inner[k + 1];
-        pieces.emplace_back(std::min(u, v), std::max(u, v), u < v ? 1 : -1);
-      }
-    }
-  }
-  std::sort(pieces.begin(), pieces.end());
-  for (std::size_t k = 0; k < pieces.size();) {
-    int sum = 0;
-    std::size_t next = k;
-    for (; next < pieces.size() && std::get<0>(pieces[next]) == std::get<0>(pieces[k]) &&
-           std::get<1>(pieces[next]) == std::get<1>(pieces[k]);
-         ++next)
-      sum += std::get<2>(pieces[next]);
-    if (sum != 0) return false;
-    k = next;
-  }
-  // Volume by the divergence theorem, about the first corner to keep the products small.
-  const Vector origin = faces[0].Vertices[0];
-  double volume = 0, surface = 0;
-  for (const Fragment& face : faces) {
-    const Vector area = AreaVector(face.Vertices);
-    volume += Dot(VecSubtract(face.Vertices[0], origin), area) / 6;
-    surface += VecLength(area) / 2;
-  }
-  return volume > kThinnest * surface / 2;
+  return EdgesPairUp(rings, welder.Points()) && EnclosesVolume(faces);
 }
 
 }  // namespace brushwright

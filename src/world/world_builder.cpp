@@ -12,7 +12,9 @@ namespace brushwright {
 
 namespace {
 
-// The editor strips NotSolid and Semisolid from subtractive brushes: they always carve.
+// The editor strips NotSolid and Semisolid from subtractive brushes: they always carve. An
+// additive brush with both bits cuts nothing at all: NotSolid rules. The bits of single
+// polygons do not change what their brush does.
 BrushRole RoleOf(const WorldBrush& brush) {
   if (brush.Operation == BrushOperation::Subtract) return BrushRole::Subtract;
   if ((brush.PolyFlags & kPolyFlagNotSolid) != 0) return BrushRole::Sheet;
