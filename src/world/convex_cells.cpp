@@ -67,6 +67,41 @@ std::size_t ChooseSplitter(const std::vector<Fragment>& faces, const std::vector
   return best;
 }
 
+// A node of the tree under construction: faces still to place (Polygon = index of the face's
+// plane) and the planes of the node's region so far.
+struct Node {
+  std::vector<Fragment> faces;
+  std::vector<Plane> region;
+};
+
+// Sorts the faces but the chosen splitter to the front and back of it, splitting those that
+// span it, and drops those on it; returns how many faces were split. The splitter is placed
+// even if rounding puts it off its own plane: every node places a face, so the tree ends.
+std::size_t Partition(const std::vector<Fragment>& faces, std::size_t chosen, const Plane& splitter,
+                      std::vector<Fragment>& front, std::vector<Fragment>& back) {
+  std::size_t split = 0;
+  Fragment front_piece, back_piece;
+  for (std::size_t f = 0; f < faces.size(); ++f) {
+    if (f == chosen) continue;
+    switch (SplitFragment(faces[f], splitter, front_piece, back_piece)) {
+      case SideOfPlane::Front:
+        front.push_back(faces[f]);
+        break;
+      case SideOfPlane::Back:
+        back.push_back(faces[f]);
+        break;
+      case SideOfPlane::On:
+        break;
+      case SideOfPlane::Spanning:
+        front.push_back(std::move(front_piece));
+        back.push_back(std::move(back_piece));
+        ++split;
+        break;
+    }
+  }
+  return split;
+}
+
 }  // namespace
 
 bool ConvexCells(const std::vector<Fragment>& faces, const std::vector<Plane>& planes,
@@ -77,12 +112,6 @@ bool ConvexCells(const std::vector<Fragment>& faces, const std::vector<Plane>& p
     for (const Plane& plane : planes) AddPlane(cell.Planes, plane);
     return true;
   }
-  // Work items: faces still to place (Polygon = index of the face's plane) and the planes of
-  // the node's region so far.
-  struct Node {
-    std::vector<Fragment> faces;
-    std::vector<Plane> region;
-  };
   std::vector<Node> work(1);
   for (std::size_t f = 0; f < faces.size(); ++f)
     work[0].faces.push_back(Fragment{static_cast<std::int32_t>(f), faces[f].Vertices});
@@ -94,29 +123,8 @@ bool ConvexCells(const std::vector<Fragment>& faces, const std::vector<Plane>& p
     const std::size_t chosen = ChooseSplitter(node.faces, planes);
     const Plane splitter = planes[static_cast<std::size_t>(node.faces[chosen].Polygon)];
     Node front{{}, node.region};
-    Node back{{}, std::move(node.region)};
-    for (std::size_t f = 0; f < node.faces.size(); ++f) {
-      // The splitter is placed even if rounding puts it off its own plane: every node places
-      // a face, so the tree ends.
-      if (f == chosen) continue;
-      const Fragment& face = node.faces[f];
-      Fragment front_piece, back_piece;
-      switch (SplitFragment(face, splitter, front_piece, back_piece)) {
-        case SideOfPlane::Front:
-          front.faces.push_back(face);
-          break;
-        case SideOfPlane::Back:
-          back.faces.push_back(face);
-          break;
-        case SideOfPlane::On:  // lies on the node: placed
-          break;
-        case SideOfPlane::Spanning:
-          front.faces.push_back(std::move(front_piece));
-          back.faces.push_back(std::move(back_piece));
-          ++pieces;
-          break;
-      }
-    }
+    Node back{{}, node.region};
+    pieces += Partition(node.faces, chosen, splitter, front.faces, back.faces);
     if (pieces > most_pieces) return false;
     // Behind the last face on a path lies the brush's inside; in front of it, the outside.
     AddPlane(front.region, Flipped(splitter));
