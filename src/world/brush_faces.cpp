@@ -162,11 +162,13 @@ void AddPolygon(BrushFaces& result, std::int32_t polygon, const VertexList& corn
 // +-1) and summed after sorting.
 bool EdgesPairUp(const std::vector<std::vector<std::int32_t>>& rings,
                  const std::vector<Vector>& points) {
-  // Cubes as large as the brush: a brush has few corners, each edge then meets a cube or two.
+  // About as many cubes as corners over the brush: a box's edges meet a cube or two, and a
+  // brush of thousands of corners still finds few in each cube.
   const Box bounds = BoundsOf(points);
   const double size = std::max({bounds.Max.X - bounds.Min.X, bounds.Max.Y - bounds.Min.Y,
                                 bounds.Max.Z - bounds.Min.Z, kSameCornerDistance});
-  const PointGrid grid = EdgeGrid(points, size, kSameCornerDistance);
+  const double per_axis = std::max(1.0, std::cbrt(static_cast<double>(points.size())));
+  const PointGrid grid = EdgeGrid(points, size / per_axis, kSameCornerDistance);
   std::vector<std::tuple<std::int32_t, std::int32_t, int>> pieces;
   std::vector<std::int32_t> inner;
   for (const std::vector<std::int32_t>& ring : rings) {
