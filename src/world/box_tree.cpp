@@ -2,6 +2,7 @@
 #include "world/box_tree.h"
 
 #include <algorithm>
+#include <array>
 #include <numeric>
 #include <tuple>
 
@@ -9,6 +10,8 @@ namespace brushwright {
 
 // Leaves hold this many boxes at most: testing a few boxes is cheaper than another level.
 constexpr std::size_t kLeafSize = 4;
+// Deeper than any tree of up to 2^60 boxes built by median splits.
+constexpr std::size_t kMostDepth = 64;
 
 namespace {
 
@@ -80,10 +83,24 @@ BoxTree::BoxTree(const std::vector<Box>& boxes) : boxes_(boxes) {
 
 void BoxTree::Meeting(const Box& box, std::vector<std::int32_t>& found) const {
   found.clear();
-  Walk([&](const Box& bounds) { return BoxesMeet(bounds, box); },
-       [&](std::int32_t item) {
-         if (BoxesMeet(boxes_[static_cast<std::size_t>(item)], box)) found.push_back(item);
-       });
+  if (nodes_.empty()) return;
+  // Median splits keep the depth at the logarithm of the count: a fixed stack suffices.
+  std::array<std::int32_t, 2 * kMostDepth> stack;
+  std::size_t size = 0;
+  stack[size++] = 0;
+  while (size > 0) {
+    const Node& node = nodes_[static_cast<std::size_t>(stack[--size])];
+    if (!BoxesMeet(node.Bounds, box)) continue;
+    if (node.Count == 0) {
+      stack[size++] = node.First;
+      stack[size++] = node.First + 1;
+      continue;
+    }
+    for (std::int32_t i = 0; i < node.Count; ++i) {
+      const std::int32_t item = items_[static_cast<std::size_t>(node.First + i)];
+      if (BoxesMeet(boxes_[static_cast<std::size_t>(item)], box)) found.push_back(item);
+    }
+  }
   std::sort(found.begin(), found.end());
 }
 

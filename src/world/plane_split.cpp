@@ -114,10 +114,6 @@ Plane Flipped(const Plane& plane) {
   return Plane{Scaled(plane.Normal, -1), -plane.Distance};
 }
 
-SideOfPlane PointSide(const Plane& plane, const Vector& point) {
-  return SideWithin(plane, point, kOnPlaneDistance);
-}
-
 SideOfPlane PolygonSide(const Plane& plane, const VertexList& vertices) {
   return PolygonSideWithin(plane, vertices, kOnPlaneDistance);
 }
@@ -154,18 +150,6 @@ bool BoxesMeet(const Box& a, const Box& b) {
   const double e = kOnPlaneDistance;
   return a.Min.X <= b.Max.X + e && b.Min.X <= a.Max.X + e && a.Min.Y <= b.Max.Y + e &&
          b.Min.Y <= a.Max.Y + e && a.Min.Z <= b.Max.Z + e && b.Min.Z <= a.Max.Z + e;
-}
-
-SideOfPlane BoxSide(const Plane& plane, const Box& box) {
-  // The box corners nearest to and farthest from the plane's front.
-  const Vector& n = plane.Normal;
-  const Vector high{n.X >= 0 ? box.Max.X : box.Min.X, n.Y >= 0 ? box.Max.Y : box.Min.Y,
-                    n.Z >= 0 ? box.Max.Z : box.Min.Z};
-  const Vector low{n.X >= 0 ? box.Min.X : box.Max.X, n.Y >= 0 ? box.Min.Y : box.Max.Y,
-                   n.Z >= 0 ? box.Min.Z : box.Max.Z};
-  if (PointSide(plane, low) == SideOfPlane::Front) return SideOfPlane::Front;
-  if (PointSide(plane, high) == SideOfPlane::Back) return SideOfPlane::Back;
-  return SideOfPlane::Spanning;
 }
 
 }  // namespace brushwright

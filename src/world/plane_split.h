@@ -42,7 +42,6 @@ Vector AreaVector(const VertexList& vertices);
 bool PolygonPlane(const VertexList& vertices, Plane& plane);
 Plane Flipped(const Plane& plane);
 
-SideOfPlane PointSide(const Plane& plane, const Vector& point);
 // The side of a whole polygon, without splitting it.
 SideOfPlane PolygonSide(const Plane& plane, const VertexList& vertices);
 // For Spanning, `front` and `back` receive the two pieces (corners on the plane go to both);
@@ -59,7 +58,5 @@ Box BoundsOf(const VertexList& vertices);
 void Enclose(Box& box, const Box& other);
 // Whether two boxes overlap or come within the plane tolerance of each other.
 bool BoxesMeet(const Box& a, const Box& b);
-// Whether the plane passes through the box or within the plane tolerance of it.
-SideOfPlane BoxSide(const Plane& plane, const Box& box);
 
 }  // namespace brushwright
