@@ -202,7 +202,7 @@ void AssembleMesh(const std::vector<VisibleFragment>& fragments, WorldMesh& mesh
     while (end < faces.size() && faces[end].brush == faces[begin].brush &&
            faces[end].polygon == faces[begin].polygon)
       ++end;
-    MergeGroup(faces, begin, end, points);
+    if (end - begin > 1) MergeGroup(faces, begin, end, points);
     begin = end;
   }
   for (Face& face : faces) {

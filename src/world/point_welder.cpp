@@ -30,8 +30,11 @@ double Component(const Vector& v, int axis) {
 
 }  // namespace
 
-PointGrid::PointGrid(double cell, double margin)
-    : cell_(cell), per_cell_(1 / cell), margin_(margin), slots_(kFirstSlots) {}
+PointGrid::PointGrid(double cell, double margin, std::size_t expected)
+    : cell_(cell), per_cell_(1 / cell), margin_(margin), slots_(kFirstSlots) {
+  while (slots_.size() < 2 * expected) slots_.resize(slots_.size() * 2);
+  entries_.reserve(expected);
+}
 
 std::int32_t PointGrid::Coordinate(double value) const {
   // Builder coordinates stay far inside the clamp; it only keeps the conversion defined (NaN
@@ -155,7 +158,7 @@ std::int32_t PointWelder::Weld(const Vector& point) {
 }
 
 PointGrid EdgeGrid(const std::vector<Vector>& points, double cube, double distance) {
-  PointGrid grid(cube, distance);
+  PointGrid grid(cube, distance, points.size());
   for (std::size_t i = 0; i < points.size(); ++i)
     grid.File(static_cast<std::int32_t>(i), points[i]);
   grid.Compact();

@@ -15,7 +15,8 @@ namespace brushwright {
 // multiples of `cell`, so points on a level's grid rarely sit on them.
 class PointGrid {
  public:
-  PointGrid(double cell, double margin);
+  // `expected`: about how many points will be filed, so the table is sized once.
+  PointGrid(double cell, double margin, std::size_t expected = 0);
 
   void File(std::int32_t index, const Vector& point);
   // Lays each cube's entries side by side, so a walk through a cube reads memory in order. For
