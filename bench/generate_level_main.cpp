@@ -14,7 +14,8 @@ namespace {
 constexpr int kExitUsage = 2;
 
 int Usage() {
-  std::cerr << "usage: generate-level [--faces N] [--variant standard|untextured|actors] OUT\n";
+  std::cerr
+      << "usage: generate-level [--faces N] [--variant standard|untextured|actors|rooms] OUT\n";
   return kExitUsage;
 }
 

@@ -1,10 +1,13 @@
 // Builds synthetic T3D levels, deterministic for given options, for benchmarks and timing.
 #include "level_generator.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
+#include <utility>
+#include <vector>
 
 namespace brushwright {
 namespace {
@@ -284,9 +287,166 @@ constexpr std::string_view kLevelInfo =
     "     Name=\"LevelInfo0\"\r\n"
     "End Actor\r\n";
 
+// The rooms variant: box rooms carved side by side in rows, each with a door to the next,
+// a pillar (every other one turned by 45 degrees), stairs in every other room, a water sheet
+// reaching into the wall in every third and a semisolid crate in every fourth.
+constexpr int kRoomColumns = 16;
+// Room inside 512 x 512 x 256; 128 of solid wall between neighbours.
+constexpr double kRoomSpacing = 640;
+constexpr int kStairSteps = 4;
+
+using Shape = std::vector<std::vector<Point>>;
+
+Point Cross(const Point& a, const Point& b) {
+  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+// The polygon wound so that it faces `out`, as the editor stores brush polygons.
+std::vector<Point> Facing(std::vector<Point> corners, const Point& out) {
+  Point normal;
+  for (std::size_t i = 0; i < corners.size(); ++i)
+    normal = Add(normal, Cross(corners[i], corners[(i + 1) % corners.size()]), 1);
+  if (normal.x * out.x + normal.y * out.y + normal.z * out.z < 0)
+    std::reverse(corners.begin(), corners.end());
+  return corners;
+}
+
+// A box from -half to +half about the brush's own origin.
+Shape BoxShape(const Point& half) {
+  Shape shape;
+  const double h[3] = {half.x, half.y, half.z};
+  for (int axis = 0; axis < 3; ++axis) {
+    const int b = (axis + 1) % 3, c = (axis + 2) % 3;
+    for (const double side : {-1.0, 1.0}) {
+      std::vector<Point> quad;
+      for (const auto& [sb, sc] : {std::pair{-1, -1}, {1, -1}, {1, 1}, {-1, 1}}) {
+        double p[3];
+        p[axis] = side * h[axis], p[b] = sb * h[b], p[c] = sc * h[c];
+        quad.push_back({p[0], p[1], p[2]});
+      }
+      shape.push_back(Facing(quad, Axis(axis, side)));
+    }
+  }
+  return shape;
+}
+
+// Steps of 32 by 16 rising along +X, 128 wide, from the brush's origin; each side is one
+// column per step, meeting its neighbours in T-junctions as editor stairs do.
+Shape StairsShape() {
+  Shape shape;
+  const double run = 32, rise = 16, width = 128, length = run * kStairSteps;
+  const double top = rise * kStairSteps;
+  shape.push_back(
+      Facing({{0, 0, 0}, {length, 0, 0}, {length, width, 0}, {0, width, 0}}, {0, 0, -1}));
+  shape.push_back(Facing(
+      {{length, 0, 0}, {length, width, 0}, {length, width, top}, {length, 0, top}}, {1, 0, 0}));
+  for (int k = 0; k < kStairSteps; ++k) {
+    const double x = run * k, z = rise * (k + 1);
+    shape.push_back(
+        Facing({{x, 0, z}, {x + run, 0, z}, {x + run, width, z}, {x, width, z}}, {0, 0, 1}));
+    shape.push_back(
+        Facing({{x, 0, z - rise}, {x, width, z - rise}, {x, width, z}, {x, 0, z}}, {-1, 0, 0}));
+    for (const double y : {0.0, width}) {
+      shape.push_back(Facing({{x, y, 0}, {x + run, y, 0}, {x + run, y, z}, {x, y, z}},
+                             {0, y == 0 ? -1.0 : 1.0, 0}));
+    }
+  }
+  return shape;
+}
+
+// One polygon with its own corners; the normal and texture axes follow from them.
+void AppendShapePolygon(std::string& out, const std::vector<Point>& corners,
+                        std::string_view texture) {
+  Point normal;
+  for (std::size_t i = 0; i < corners.size(); ++i)
+    normal = Add(normal, Cross(corners[i], corners[(i + 1) % corners.size()]), 1);
+  normal = Add({}, normal,
+               1 / std::sqrt(normal.x * normal.x + normal.y * normal.y + normal.z * normal.z));
+  Point u = Add(corners[1], corners[0], -1);
+  u = Add({}, u, 1 / std::sqrt(u.x * u.x + u.y * u.y + u.z * u.z));
+  out += "          Begin Polygon Texture=" + std::string(texture) + " Flags=32768\r\n";
+  AppendPolyLine(out, "Origin   ", corners[0]);
+  AppendPolyLine(out, "Normal   ", normal);
+  AppendPolyLine(out, "TextureU ", u);
+  AppendPolyLine(out, "TextureV ", Cross(normal, u));
+  for (const Point& p : corners) AppendPolyLine(out, "Vertex   ", p);
+  out += "          End Polygon\r\n";
+}
+
+struct ShapedBrush {
+  int number = 0;
+  std::string_view csg;
+  int poly_flags = 0;
+  int yaw = 0;
+  Point location;
+  const Shape* shape = nullptr;
+};
+
+void AppendShapedBrush(std::string& out, const ShapedBrush& brush) {
+  const std::string n = std::to_string(brush.number);
+  out += "Begin Actor Class=Brush Name=Brush" + n + "\r\n";
+  out += "     CsgOper=" + std::string(brush.csg) + "\r\n";
+  if (brush.poly_flags != 0) out += "     PolyFlags=" + std::to_string(brush.poly_flags) + "\r\n";
+  out += "     MainScale=(SheerAxis=SHEER_ZX)\r\n     PostScale=(SheerAxis=SHEER_ZX)\r\n";
+  if (brush.yaw != 0) out += "     Rotation=(Yaw=" + std::to_string(brush.yaw) + ")\r\n";
+  out += "     Location=" + LocationText(brush.location) + "\r\n";
+  out += "    Begin Brush Name=Model" + n + "\r\n       Begin PolyList\r\n";
+  const std::string_view texture =
+      kTexturePool[static_cast<std::size_t>(brush.number) % kTexturePool.size()];
+  for (const std::vector<Point>& polygon : *brush.shape) AppendShapePolygon(out, polygon, texture);
+  out += "       End PolyList\r\n    End Brush\r\n";
+  out += "     Brush=Model'MyLevel.Model" + n + "'\r\n";
+  out += "     Name=\"Brush" + n + "\"\r\nEnd Actor\r\n";
+}
+
+// Appends the brushes and actors of room `room`; returns the polygons its brushes hold.
+int AppendRoom(std::string& out, int room, int& brush, ActorCounters& counters) {
+  static const Shape kRoom = BoxShape({256, 256, 128});
+  static const Shape kDoor = BoxShape({64, 64, 64});
+  static const Shape kPillar = BoxShape({32, 32, 128});
+  static const Shape kCrate = BoxShape({24, 24, 24});
+  static const Shape kStairs = StairsShape();
+  static const Shape kWater = {
+      Facing({{-64, 0, 0}, {192, 0, 0}, {192, 192, 0}, {-64, 192, 0}}, {0, 0, 1})};
+  const Point corner{(room % kRoomColumns) * kRoomSpacing - 5120,
+                     (room / kRoomColumns) * kRoomSpacing - 5120, 0};
+  auto at = [&](double x, double y, double z) {
+    return Point{corner.x + x, corner.y + y, corner.z + z};
+  };
+  int polygons = 0;
+  auto add = [&](std::string_view csg, int flags, int yaw, const Point& location,
+                 const Shape& shape) {
+    AppendShapedBrush(out, {brush++, csg, flags, yaw, location, &shape});
+    polygons += static_cast<int>(shape.size());
+  };
+  add("CSG_Subtract", 0, 0, at(256, 256, 128), kRoom);
+  if (room % kRoomColumns != kRoomColumns - 1) add("CSG_Subtract", 0, 0, at(576, 256, 64), kDoor);
+  add("CSG_Add", 0, room % 2 == 1 ? 8192 : 0, at(384, 384, 128), kPillar);
+  if (room % 2 == 0) add("CSG_Add", 0, 0, at(32, 32, 0), kStairs);
+  if (room % 3 == 0) add("CSG_Add", 8, 0, at(0, 288, 24), kWater);
+  if (room % 4 == 0) add("CSG_Add", 32, 0, at(400, 100, 24), kCrate);
+  AppendPlayerStart(out, counters.player_starts++, at(192, 320, 64));
+  Random random(kSeed + static_cast<std::uint64_t>(room));
+  AppendLight(out, random, counters.lights++, at(256, 256, 200));
+  return polygons;
+}
+
+std::string GenerateRoomLevel(const LevelOptions& options) {
+  std::string out;
+  out += "Begin Map\r\n";
+  out += kLevelInfo;
+  ActorCounters counters;
+  int brush = 1;
+  for (int room = 0, polygons = 0; polygons < options.Faces; ++room)
+    polygons += AppendRoom(out, room, brush, counters);
+  out += "End Map\r\n";
+  return out;
+}
+
 }  // namespace
 
 std::string GenerateLevel(const LevelOptions& options) {
+  if (options.Variant == LevelVariant::Rooms) return GenerateRoomLevel(options);
   Random random(kSeed);
   std::string out;
   const std::size_t actor_bytes = options.Variant == LevelVariant::ActorHeavy ? 4 : 1;
@@ -316,8 +476,8 @@ std::string GenerateLevel(const LevelOptions& options) {
 }
 
 bool ParseLevelVariant(std::string_view name, LevelVariant& variant) {
-  for (const LevelVariant candidate :
-       {LevelVariant::Standard, LevelVariant::UntexturedOnly, LevelVariant::ActorHeavy}) {
+  for (const LevelVariant candidate : {LevelVariant::Standard, LevelVariant::UntexturedOnly,
+                                       LevelVariant::ActorHeavy, LevelVariant::Rooms}) {
     if (name == LevelVariantName(candidate)) {
       variant = candidate;
       return true;
@@ -334,6 +494,8 @@ std::string_view LevelVariantName(LevelVariant variant) {
       return "untextured";
     case LevelVariant::ActorHeavy:
       return "actors";
+    case LevelVariant::Rooms:
+      return "rooms";
   }
   return "standard";
 }

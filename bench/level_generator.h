@@ -11,11 +11,13 @@ enum class LevelVariant {
   Standard,        // textured faces from a pool, some faces without texture, a few actors
   UntexturedOnly,  // no face names a texture
   ActorHeavy,      // many report actors and other actors between the brushes
+  Rooms,           // closed box rooms side by side with doors, pillars, stairs, sheets, crates
 };
 
 struct LevelOptions {
   // Polygons in the brushes the run takes (additive ones); subtractive brushes come on top.
-  // The run numbers faces in 16 bits, so keep this below 32767.
+  // The run numbers faces in 16 bits, so keep this below 32767. Rooms: whole rooms are added
+  // until their brushes, of every operation, hold at least this many polygons.
   std::int32_t Faces = 4000;
   LevelVariant Variant = LevelVariant::Standard;
 };
@@ -25,7 +27,7 @@ struct LevelOptions {
 // teleporters between them. The same options always give the same bytes.
 std::string GenerateLevel(const LevelOptions& options);
 
-// "standard", "untextured" or "actors"; false for any other name.
+// "standard", "untextured", "actors" or "rooms"; false for any other name.
 bool ParseLevelVariant(std::string_view name, LevelVariant& variant);
 std::string_view LevelVariantName(LevelVariant variant);
 

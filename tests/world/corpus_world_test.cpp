@@ -1,0 +1,85 @@
+// The corpus levels and a generated level of rooms build, deterministically, and rays cast from
+// their player starts (or lights) meet surfaces the point oracle agrees with.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <iostream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "level_brushes.h"
+#include "level_generator.h"
+#include "t3d/level_model.h"
+#include "text/file_text.h"
+#include "world/world_builder.h"
+#include "world_oracle.h"
+
+namespace brushwright {
+namespace {
+
+// Where rays start: the player starts, or the lights when a level has none.
+std::vector<Vector> RayOrigins(const std::string& text) {
+  const ReportActors actors = ReadReportActors(text);
+  std::vector<Vector> origins;
+  for (const PlayerStartRecord& start : actors.PlayerStarts) origins.push_back(start.Location);
+  if (origins.empty()) {
+    for (const LightRecord& light : actors.Lights) origins.push_back(light.Location);
+  }
+  return origins;
+}
+
+bool SameMesh(const WorldMesh& a, const WorldMesh& b) {
+  if (a.Positions.size() != b.Positions.size() || a.Faces.size() != b.Faces.size()) return false;
+  for (std::size_t i = 0; i < a.Positions.size(); ++i) {
+    const Vector &p = a.Positions[i], &q = b.Positions[i];
+    if (p.X != q.X || p.Y != q.Y || p.Z != q.Z) return false;
+  }
+  for (std::size_t i = 0; i < a.Faces.size(); ++i) {
+    if (a.Faces[i].Brush != b.Faces[i].Brush || a.Faces[i].Polygon != b.Faces[i].Polygon ||
+        a.Faces[i].Corners != b.Faces[i].Corners)
+      return false;
+  }
+  return true;
+}
+
+TEST(BuildWorld, CorpusLevelsAgreeWithTheRayOracle) {
+  const std::filesystem::path corpus = BRUSHWRIGHT_CORPUS_DIR;
+  if (!std::filesystem::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
+  std::set<std::filesystem::path> levels;
+  for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
+    if (entry.path().extension() == ".t3d") levels.insert(entry.path());
+  }
+  for (const std::filesystem::path& level : levels) {
+    SCOPED_TRACE(level.filename().string());
+    const std::string text = ReadFileText(level.string());
+    const std::vector<WorldBrush> brushes = LevelBrushes(text);
+    const WorldMesh mesh = BuildWorld(brushes);
+    EXPECT_TRUE(SameMesh(mesh, BuildWorld(brushes)));
+    const RayReport rays =
+        CastRays(brushes, std::vector<bool>(brushes.size(), false), mesh, RayOrigins(text));
+    std::cout << level.filename().string() << ": " << brushes.size() << " brushes, "
+              << mesh.Faces.size() << " faces, " << mesh.Positions.size() << " positions, "
+              << mesh.BrokenBrushes << " broken, " << mesh.DroppedPolygons << " dropped; "
+              << rays.rays << " rays, " << rays.checked << " checked\n";
+    EXPECT_GT(rays.checked, 0);
+    for (const std::string& failure : rays.failures) ADD_FAILURE() << failure;
+  }
+}
+
+// Rooms side by side with doors, turned pillars, stairs, water sheets and semisolid crates.
+TEST(BuildWorld, GeneratedRoomsAgreeWithTheRayOracle) {
+  const std::string text = GenerateLevel({600, LevelVariant::Rooms});
+  const std::vector<WorldBrush> brushes = LevelBrushes(text);
+  const WorldMesh mesh = BuildWorld(brushes);
+  EXPECT_EQ(mesh.BrokenBrushes, 0);
+  EXPECT_EQ(mesh.DroppedPolygons, 0);
+  const std::vector<Vector> starts = RayOrigins(text);
+  const RayReport rays = CastRays(brushes, std::vector<bool>(brushes.size(), false), mesh, starts);
+  EXPECT_EQ(rays.rays, static_cast<int>(starts.size()) * 48);
+  EXPECT_GT(rays.checked, rays.rays * 9 / 10);
+  for (const std::string& failure : rays.failures) ADD_FAILURE() << failure;
+}
+
+}  // namespace
+}  // namespace brushwright
