@@ -75,35 +75,67 @@ double TextureCoordinate(std::int64_t pan, double offset, std::int16_t size, boo
   return (static_cast<double>(base) + offset) / size;
 }
 
-// Puts one "vt" line per vertex in `text` from the face's texture axes, pan and image size, and
-// plots the face's outline on the preview as it goes.
-void TextureLines(RunHost& host, PolygonRecord& polygon, std::int16_t width, std::int16_t height,
-                  std::int32_t face_number, FaceConverterState& state, std::string& text) {
-  Matrix4 a;
-  Matrix4 b;
-  NormalToPlaneMatrices(polygon.Normal, a, b);
-  Vector u_axis = MatTransform(b, MatTransform(a, polygon.TextureU));
-  Vector v_axis = MatTransform(b, MatTransform(a, polygon.TextureV));
-  TextureAxesMatrix(u_axis, v_axis, state.TextureMatrix);
-
-  const std::int64_t pan_u = RoundPan(polygon.Pan.X, "U", face_number);
-  const std::int64_t pan_v = RoundPan(polygon.Pan.Y, "V", face_number);
+// Puts one "vt" line per vertex in `text` from the face's texture frame, its vertices relative
+// to the frame's origin, and plots the face's outline on the preview as it goes.
+void TextureLines(RunHost& host, const PolygonRecord& polygon, const TextureFrame& frame,
+                  std::int32_t face_number, std::string& text) {
   text.clear();
   ForEachVertexReversed(polygon.Vertices.size(), [&](std::size_t i, bool first) {
-    const Vector q =
-        MatTransform(state.TextureMatrix, MatTransform(b, MatTransform(a, polygon.Vertices[i])));
-    const double u = TextureCoordinate(pan_u, q.X, width, false);
-    const double v = TextureCoordinate(pan_v, q.Y, height, true);
+    const TexturePoint point = TextureCoordinates(frame, polygon.Vertices[i]);
     text += "vt  ";
-    AppendObjNumber(text, u, face_number);
+    AppendObjNumber(text, point.U, face_number);
     text += ' ';
-    AppendObjNumber(text, v, face_number);
+    AppendObjNumber(text, point.V, face_number);
     text += kLineBreak;
-    PlotUVPoint(host, first, u, v, width, height);
+    PlotUVPoint(host, first, point.U, point.V, frame.Width, frame.Height);
   });
 }
 
 }  // namespace
+
+void MirrorPolygonFrame(PolygonRecord& polygon, const Matrix4& mirror) {
+  polygon.Origin = MatTransform(mirror, polygon.Origin);
+  polygon.Normal = MatTransform(mirror, polygon.Normal);
+  polygon.TextureU = MatTransform(mirror, polygon.TextureU);
+  polygon.TextureV = MatTransform(mirror, polygon.TextureV);
+}
+
+TextureFrame MirroredTextureFrame(const PolygonRecord& mirrored, std::int16_t width,
+                                  std::int16_t height, std::int32_t face_number,
+                                  FaceConverterState& state) {
+  TextureFrame frame;
+  NormalToPlaneMatrices(mirrored.Normal, frame.A, frame.B);
+  Vector u_axis = MatTransform(frame.B, MatTransform(frame.A, mirrored.TextureU));
+  Vector v_axis = MatTransform(frame.B, MatTransform(frame.A, mirrored.TextureV));
+  TextureAxesMatrix(u_axis, v_axis, state.TextureMatrix);
+  frame.Texture = state.TextureMatrix;
+  frame.Origin = mirrored.Origin;
+  frame.PanU = RoundPan(mirrored.Pan.X, "U", face_number);
+  frame.PanV = RoundPan(mirrored.Pan.Y, "V", face_number);
+  frame.Width = width;
+  frame.Height = height;
+  return frame;
+}
+
+TexturePoint TextureCoordinates(const TextureFrame& frame, const Vector& relative) {
+  const Vector q =
+      MatTransform(frame.Texture, MatTransform(frame.B, MatTransform(frame.A, relative)));
+  return {TextureCoordinate(frame.PanU, q.X, frame.Width, false),
+          TextureCoordinate(frame.PanV, q.Y, frame.Height, true)};
+}
+
+std::vector<FaceCorner> FaceCorners(RunHost& host, const TextureFrame& frame,
+                                    const VertexList& points, const Matrix4& mirror) {
+  std::vector<FaceCorner> corners;
+  corners.reserve(points.size());
+  ForEachVertexReversed(points.size(), [&](std::size_t i, bool first) {
+    FaceCorner& corner = corners.emplace_back();
+    corner.Position = MatTransform(mirror, points[i]);
+    corner.Coordinates = TextureCoordinates(frame, VecSubtract(corner.Position, frame.Origin));
+    PlotUVPoint(host, first, corner.Coordinates.U, corner.Coordinates.V, frame.Width, frame.Height);
+  });
+  return corners;
+}
 
 std::string ObjHeaderText(const std::string& mtl_path) {
   std::string text = "#converted from Brushwright by Brushwright";
@@ -126,18 +158,15 @@ void ConvertFace(RunHost& host, OutputFiles& out, const std::string& obj_path,
 
   // Positions, in OBJ (mirrored) coordinates.
   host.SetLabelProgress("converting vertices");
-  const Matrix4& mirror = state.MirrorMatrix;
-  polygon.Origin = MatTransform(mirror, polygon.Origin);
-  polygon.Normal = MatTransform(mirror, polygon.Normal);
-  polygon.TextureU = MatTransform(mirror, polygon.TextureU);
-  polygon.TextureV = MatTransform(mirror, polygon.TextureV);
+  MirrorPolygonFrame(polygon, state.MirrorMatrix);
   std::string& text = state.Scratch;
   PositionLines(polygon, state, face_number, text);
   out.Write(obj_path, text, true);
 
   // Texture coordinates, with the preview outline.
   host.SetLabelProgress("processing texture");
-  TextureLines(host, polygon, width, height, face_number, state, text);
+  const TextureFrame frame = MirroredTextureFrame(polygon, width, height, face_number, state);
+  TextureLines(host, polygon, frame, face_number, text);
   host.SetLabelProgress("saving verts");
   out.Write(obj_path, text, true);
 
