@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cmath>
 #include <string_view>
 
 #include <CLI/CLI.hpp>
 
 #include "text/file_text.h"
+#include "text/number_text.h"
 
 namespace brushwright {
 
@@ -57,24 +59,65 @@ CLI::Validator NonEmptyValidator() {
       "", "non-empty");
 }
 
+// Accepts "obj" or "glb" in any letter case and stores it in lower case.
+CLI::Validator FormatValidator() {
+  return CLI::Validator(
+      [](std::string& value) -> std::string {
+        std::string lower = value;
+        std::transform(lower.begin(), lower.end(), lower.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        if (lower != "obj" && lower != "glb") return "'" + value + "' is not one of obj, glb";
+        value = lower;
+        return "";
+      },
+      "", "format");
+}
+
+// A scale must be a finite number above 0: anything else would flatten or mirror the level.
+CLI::Validator PositiveNumberValidator() {
+  return CLI::Validator(
+      [](std::string& value) -> std::string {
+        const double number = NumberValue(value);
+        if (!(number > 0) || !std::isfinite(number))
+          return "'" + value + "' is not a number above 0";
+        return "";
+      },
+      "", "positive");
+}
+
+// Why switches cannot go together, "" when they can.
+std::string ConflictMessage(const RunOptions& run) {
+  if (!run.BuildWorld) return "";
+  if (!run.BrushTransforms) {
+    return "--world places every brush by its whole transform; --no-brush-transforms cannot go "
+           "with it";
+  }
+  if (run.Subtractive) {
+    return "--world builds subtractive brushes into the level's surfaces; --subtractive cannot "
+           "go with it";
+  }
+  if (run.BuildBrush)
+    return "--world leaves the builder brush out; --build-brush cannot go with it";
+  return "";
+}
+
 void DefineOptions(CLI::App& app, ConvertOptions& options) {
   app.get_formatter()->column_width(kHelpColumn);
   app.set_help_flag("-h,--help", "show this help and exit");
   app.set_version_flag("--version", std::string("brushwright-convert ") + BRUSHWRIGHT_VERSION,
                        "show the version and exit");
-  app.add_option("INPUT.t3d", options.Inputs,
-                 "T3D files, each its own run; - is standard input")
+  app.add_option("INPUT.t3d", options.Inputs, "T3D files, each its own run; - is standard input")
       ->option_text("...")
       ->required()
       ->check(NonEmptyValidator());
   // FILE and DIR stand alone in the help: it need not list the exclusion.
   CLI::Option* output = app.add_option("-o,--output", options.OutputFile,
-                                       "OBJ file of one INPUT (default: INPUT with .obj)")
+                                       "file of one INPUT (default: INPUT, .obj or .glb)")
                             ->type_name("FILE")
                             ->option_text("FILE")
                             ->check(NonEmptyValidator());
   CLI::Option* output_dir = app.add_option("--output-dir", options.OutputDir,
-                                           "put each OBJ file in DIR (default: beside INPUT)")
+                                           "put each output in DIR (default: beside INPUT)")
                                 ->type_name("DIR")
                                 ->option_text("DIR")
                                 ->check(NonEmptyValidator());
@@ -106,16 +149,32 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
       "place brushes by location only (default: off)");
   app.add_flag("--subtractive", options.Run.Subtractive,
                "take subtractive brushes too (default: off)");
+  app.add_flag("--world", options.Run.BuildWorld,
+               "surfaces as the level shows them (default: off)");
+  app.add_option_function<std::string>(
+         "--format",
+         [&options](const std::string& name) {
+           options.Run.Format = name == "glb" ? OutputFormat::Glb : OutputFormat::Obj;
+         },
+         "obj, or glb for glTF binary (default: obj)")
+      ->type_name("F")
+      ->transform(FormatValidator());
+  app.add_option("--scale", options.Run.Scale, "glTF metres per Unreal unit (default: 0.01905)")
+      ->type_name("M")
+      ->check(PositiveNumberValidator());
+  app.add_flag_callback(
+      "--no-actors", [&options] { options.Run.Actors = false; },
+      "glTF without lights and markers (default: off)");
   app.add_flag("-q,--quiet", options.Quiet, "print errors only (default: off)");
 }
 
 void ConfigureApp(CLI::App& app, ConvertOptions& options) {
   app.name("brushwright-convert");
-  app.description("Converts Unreal T3D exports into Wavefront OBJ + MTL files.");
+  app.description("Converts Unreal T3D exports into Wavefront OBJ + MTL or glTF binary files.");
   DefineOptions(app, options);
   app.footer(
       "Exit status: 0 when every input was converted, 1 when any failed, 2 for\n"
-      "bad usage. MTL file, report and copied images go beside the OBJ file.");
+      "bad usage. MTL file, report and copied images go beside the output file.");
 }
 
 // Two inputs that would write the same files: the second run would overwrite the first.
@@ -149,6 +208,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     return UsageError{error.what()};
   }
   options.Run.SearchCopy = app.count("--copy-textures") > 0;
+  if (std::string conflict = ConflictMessage(options.Run); !conflict.empty()) {
+    return UsageError{conflict};
+  }
   // Standard input has no name to make the output's from, and can be read once.
   const auto from_stdin = std::count(options.Inputs.begin(), options.Inputs.end(), kStandardInput);
   if (from_stdin > 1) return UsageError{"standard input (-) can be read only once"};
@@ -174,7 +236,7 @@ std::string UsageText() {
 
 std::string OutputPathFor(const ConvertOptions& options, const std::string& input) {
   if (!options.OutputFile.empty()) return options.OutputFile;
-  const std::string name = StripExtension(input) + ".obj";
+  const std::string name = StripExtension(input) + OutputExtension(options.Run.Format);
   if (options.OutputDir.empty()) return name;
   // A directory that already ends in a separator gets none added.
   const bool has_separator = DirectoryOfPath(options.OutputDir) == options.OutputDir;

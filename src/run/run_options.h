@@ -3,9 +3,16 @@
 
 #include <string>
 
+#include "gltf/glb_scene.h"
 #include "text/file_text.h"
 
 namespace brushwright {
+
+// The kind of file a run writes its geometry to.
+enum class OutputFormat {
+  Obj,  // Wavefront OBJ with its MTL material library
+  Glb,  // one glTF 2.0 binary file with the texture images inside
+};
 
 // The command line fills it from its arguments, the window from its controls when Go is pressed
 // and the settings file keeps the window's part of it. A run never reads anything else: a
@@ -29,7 +36,18 @@ struct RunOptions {
   // location alone.
   bool BrushTransforms = true;
   bool Subtractive = false;  // take subtractive brushes too, turned to face what they carve
+  // Write the surfaces the editor's CSG makes of the brushes (the level as the player sees it)
+  // instead of the brushes themselves; brushes are then always placed by their whole transform.
+  bool BuildWorld = false;
+  OutputFormat Format = OutputFormat::Obj;
+  double Scale = kMetresPerUnrealUnit;  // glTF metres per Unreal unit
+  bool Actors = true;                   // glTF: lights, player starts, teleporters and triggers
 };
+
+// The output file's extension for a format, with its dot: ".obj" or ".glb".
+inline const char* OutputExtension(OutputFormat format) {
+  return format == OutputFormat::Glb ? ".glb" : ".obj";
+}
 
 // The files a run writes beside its output file, named after it without its extension.
 inline std::string MtlPath(const RunOptions& options) {

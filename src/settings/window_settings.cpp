@@ -16,6 +16,7 @@ const std::vector<StoredCheckBox>& StoredCheckBoxes() {
       {"CheckSearchCopy", &RunOptions::SearchCopy, kUnchecked},
       {"CheckBrushTransforms", &RunOptions::BrushTransforms, kChecked},
       {"CheckSubtractBrushes", &RunOptions::Subtractive, kUnchecked},
+      {"CheckBuildWorld", &RunOptions::BuildWorld, kUnchecked},
   };
   return boxes;
 }
@@ -46,6 +47,7 @@ WindowSettings LoadSettings() {
     const std::string key(box.Key);
     settings.SetCheckState(box, IniReadString(key).empty() ? box.Default : IniReadInteger(key));
   }
+  settings.Options.Format = OutputFormatNamed(IniReadString("ListOutputType"));
   return settings;
 }
 
@@ -58,6 +60,15 @@ void SaveSettings(const WindowSettings& settings) {
   for (const StoredCheckBox& box : StoredCheckBoxes()) {
     IniWriteInteger(std::string(box.Key), settings.CheckState(box));
   }
+  IniWriteString("ListOutputType", OutputFormatName(settings.Options.Format));
+}
+
+std::string OutputFormatName(OutputFormat format) {
+  return format == OutputFormat::Glb ? "glTF (binary)" : "OBJ";
+}
+
+OutputFormat OutputFormatNamed(std::string_view name) {
+  return name == OutputFormatName(OutputFormat::Glb) ? OutputFormat::Glb : OutputFormat::Obj;
 }
 
 }  // namespace brushwright

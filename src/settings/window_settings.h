@@ -40,6 +40,11 @@ struct WindowSettings {
   void SetCheckState(const StoredCheckBox& box, std::int16_t state);
 };
 
+// The item of the "Output Type" list that names a format, as the settings file stores it:
+// "OBJ" or "glTF (binary)". Any other text stands for OBJ.
+std::string OutputFormatName(OutputFormat format);
+OutputFormat OutputFormatNamed(std::string_view name);
+
 // Reads every key (missing keys give "" and each box's default) from the file set by SetIniFile.
 // A stored state other than checked or grayed reads as unchecked.
 WindowSettings LoadSettings();

@@ -179,6 +179,8 @@ FormMain::FormMain(FormOptions options)
   Bind(wxEVT_BUTTON, &FormMain::CommandBrowseSearchPath_Click, this, ID_CommandBrowseSearchPath);
   Bind(wxEVT_CHOICE, &FormMain::ListBMtypeOut_Scroll, this, ID_ListBMtypeOut);
   Bind(wxEVT_CHOICE, &FormMain::ListMaskedBMtypeOut_Scroll, this, ID_ListMaskedBMtypeOut);
+  Bind(wxEVT_CHOICE, &FormMain::ListOutputType_Scroll, this, ID_ListOutputType);
+  Bind(wxEVT_CHECKBOX, &FormMain::CheckBuildWorld_Click, this, ID_CheckBuildWorld);
   panel_->SetDropTarget(new InputFileDrop(*this));
   picture_texture_->SetDropTarget(new InputFileDrop(*this));
 
@@ -242,6 +244,15 @@ void FormMain::CreateControls() {
                                         "CheckBrushTransforms");
   check_subtract_brushes_ = NewCheckBox(p, ID_CheckSubtractBrushes, "Include Subtractive Brushes",
                                         false, "CheckSubtractBrushes");
+  check_build_world_ =
+      NewCheckBox(p, ID_CheckBuildWorld, "Build World (CSG)", false, "CheckBuildWorld");
+  label6_ = NewLabel(p, ID_Label6, "Output Type:", "Label6");
+  const wxString output_types[] = {FromText(OutputFormatName(OutputFormat::Obj)),
+                                   FromText(OutputFormatName(OutputFormat::Glb))};
+  list_output_type_ =
+      new wxChoice(p, ID_ListOutputType, wxDefaultPosition, wxDefaultSize, std::size(output_types),
+                   output_types, 0, wxDefaultValidator, "ListOutputType");
+  list_output_type_->SetSelection(0);
   label_pos_shown_ = "(position)";
   label_progress_shown_ = "(progress)";
   label_texture_name_shown_ = "<name>";
@@ -275,8 +286,18 @@ void FormMain::LayOutControls() {
                  {list_masked_bm_type_out_, 0}}),
             row_flags);
   rows->Add(Row({{text_search_path_txt_, 1}, {command_browse_search_path_, 0}}), row_flags);
-  rows->Add(Row({{nullptr, 1}, {label3_, 0}, {option_obj_, 0}, {option_w3d_, 0}}), row_flags);
-  rows->Add(Row({{check_brush_transforms_, 0}, {nullptr, 1}, {check_subtract_brushes_, 0}}),
+  rows->Add(Row({{label6_, 0},
+                 {list_output_type_, 0},
+                 {nullptr, 1},
+                 {label3_, 0},
+                 {option_obj_, 0},
+                 {option_w3d_, 0}}),
+            row_flags);
+  rows->Add(Row({{check_brush_transforms_, 0},
+                 {nullptr, 1},
+                 {check_subtract_brushes_, 0},
+                 {nullptr, 1},
+                 {check_build_world_, 0}}),
             row_flags);
   rows->Add(Row({{label_texture_name_, 1}, {check_report_, 0}}), row_flags);
   rows->Add(picture_texture_, wxSizerFlags(1).Expand().Border(wxALL));
@@ -384,13 +405,27 @@ void FormMain::ListMaskedBMtypeOut_Scroll(wxCommandEvent&) {
   // The list has selected the chosen item itself; the texture type stays as it is.
 }
 
+void FormMain::ListOutputType_Scroll(wxCommandEvent&) {
+  // The output name's extension follows the chosen type.
+  const std::string output = OutputName();
+  if (!output.empty()) {
+    text_out_file_name_->ChangeValue(
+        FromText(StripExtension(output) + OutputExtension(SelectedFormat())));
+  }
+}
+
+void FormMain::CheckBuildWorld_Click(wxCommandEvent&) {
+  EnableBrushChecks();
+}
+
 // ----------------------------------------------------------------------------
 // commands' helpers
 // ----------------------------------------------------------------------------
 
 void FormMain::UseInputFile(const std::string& path) {
   text_in_file_name_->ChangeValue(FromText(path));
-  text_out_file_name_->ChangeValue(FromText(StripExtension(path) + ".obj"));
+  text_out_file_name_->ChangeValue(
+      FromText(StripExtension(path) + OutputExtension(SelectedFormat())));
   EnableGoWhenNamed();
 }
 
@@ -410,6 +445,18 @@ std::string FormMain::OutputName() const {
 void FormMain::EnableGoWhenNamed() {
   // During a run Go stays disabled: it is what keeps a second run from starting.
   command_go_->Enable(!run_active_ && !InputName().empty() && !OutputName().empty());
+}
+
+// Building the world places every brush by its whole transform and carves with the subtractive
+// ones itself: the two brush switches have no say then.
+void FormMain::EnableBrushChecks() {
+  const bool brushes = check_build_world_->Get3StateValue() != wxCHK_CHECKED;
+  check_brush_transforms_->Enable(brushes);
+  check_subtract_brushes_->Enable(brushes);
+}
+
+OutputFormat FormMain::SelectedFormat() const {
+  return list_output_type_->GetSelection() == 1 ? OutputFormat::Glb : OutputFormat::Obj;
 }
 
 void FormMain::StartRun() {
@@ -440,6 +487,8 @@ void FormMain::LoadSettings() {
   for (const StoredCheckBox& box : StoredCheckBoxes()) {
     CheckBoxOf(box)->Set3StateValue(CheckStateOf(values.CheckState(box)));
   }
+  list_output_type_->SetSelection(values.Options.Format == OutputFormat::Glb ? 1 : 0);
+  EnableBrushChecks();
 }
 
 void FormMain::SaveSettings() {
@@ -466,6 +515,7 @@ RunOptions FormMain::OptionsFromControls() const {
   values.SearchPath = ToText(text_search_path_txt_->GetValue());
   values.TextureType = SelectedText(list_bm_type_out_);
   values.W3D = option_w3d_->GetValue();
+  values.Format = SelectedFormat();
   for (const StoredCheckBox& box : StoredCheckBoxes()) {
     values.*box.Option = CheckBoxOf(box)->Get3StateValue() == wxCHK_CHECKED;
   }

@@ -68,6 +68,9 @@ enum FormControlId {
   ID_CheckBrushTransforms,
   ID_CheckSubtractBrushes,
   ID_PictureTexture,
+  ID_CheckBuildWorld,
+  ID_Label6,
+  ID_ListOutputType,
 };
 
 class FormMain : public wxFrame, public RunHost {
@@ -86,6 +89,8 @@ class FormMain : public wxFrame, public RunHost {
   void CommandBrowseSearchPath_Click(wxCommandEvent& event);
   void ListBMtypeOut_Scroll(wxCommandEvent& event);
   void ListMaskedBMtypeOut_Scroll(wxCommandEvent& event);
+  void ListOutputType_Scroll(wxCommandEvent& event);
+  void CheckBuildWorld_Click(wxCommandEvent& event);
 
   // Takes `path` as the input file, as choosing it with the input browse command does.
   void UseInputFile(const std::string& path);
@@ -129,6 +134,8 @@ class FormMain : public wxFrame, public RunHost {
   std::string InputName() const;
   std::string OutputName() const;
   void EnableGoWhenNamed();
+  void EnableBrushChecks();
+  OutputFormat SelectedFormat() const;
   void StartRun();
   void EndRun();
   RunRequest Request() const;
@@ -181,6 +188,9 @@ class FormMain : public wxFrame, public RunHost {
   wxCheckBox* check_report_ = nullptr;
   wxCheckBox* check_brush_transforms_ = nullptr;
   wxCheckBox* check_subtract_brushes_ = nullptr;
+  wxCheckBox* check_build_world_ = nullptr;
+  wxStaticText* label6_ = nullptr;
+  wxChoice* list_output_type_ = nullptr;
   PictureSurface* picture_texture_ = nullptr;
 };
 

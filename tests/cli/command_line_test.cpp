@@ -146,8 +146,8 @@ TEST(UsageText, NamesEveryOptionWithItsDefault) {
   const std::string help = UsageText();
   const char* const lines[] = {
       "Usage: brushwright-convert [OPTIONS] INPUT.t3d...",
-      "  -o,--output FILE            OBJ file of one INPUT (default: INPUT with .obj)",
-      "  --output-dir DIR            put each OBJ file in DIR (default: beside INPUT)",
+      "  -o,--output FILE            file of one INPUT (default: INPUT, .obj or .glb)",
+      "  --output-dir DIR            put each output in DIR (default: beside INPUT)",
       "  --start-face N              number of the first face converted (default: 1)",
       "  --no-geometry               write materials only, no OBJ file (default: off)",
       "  --build-brush               only the builder brush, no others (default: off)",
@@ -159,6 +159,10 @@ TEST(UsageText, NamesEveryOptionWithItsDefault) {
       "  --report                    write the actor report as .txt (default: off)",
       "  --no-brush-transforms       place brushes by location only (default: off)",
       "  --subtractive               take subtractive brushes too (default: off)",
+      "  --world                     surfaces as the level shows them (default: off)",
+      "  --format F                  obj, or glb for glTF binary (default: obj)",
+      "  --scale M                   glTF metres per Unreal unit (default: 0.01905)",
+      "  --no-actors                 glTF without lights and markers (default: off)",
       "  -q,--quiet                  print errors only (default: off)",
       "  -h,--help                   show this help and exit",
       "  --version                   show the version and exit",

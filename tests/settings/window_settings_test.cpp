@@ -94,7 +94,9 @@ TEST(SaveSettings, FirstSaveOnNewFileWritesKeysInOrder) {
                                          "CheckIgnoreDefTxt=1\r\n"
                                          "CheckSearchCopy=0\r\n"
                                          "CheckBrushTransforms=1\r\n"
-                                         "CheckSubtractBrushes=0\r\n"));
+                                         "CheckSubtractBrushes=0\r\n"
+                                         "CheckBuildWorld=0\r\n"
+                                         "ListOutputType=OBJ\r\n"));
 }
 
 TEST(SaveSettings, SecondSaveReplacesValuesInPlace) {
@@ -167,7 +169,9 @@ TEST(SaveSettings, OtherSectionsAndKeysStayByteIdentical) {
                                          "CheckIgnoreDefTxt=0\r\n"
                                          "CheckSearchCopy=0\r\n"
                                          "CheckBrushTransforms=1\r\n"
-                                         "CheckSubtractBrushes=0\r\n" +
+                                         "CheckSubtractBrushes=0\r\n"
+                                         "CheckBuildWorld=0\r\n"
+                                         "ListOutputType=OBJ\r\n" +
                                          after));
 }
 

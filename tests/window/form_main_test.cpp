@@ -72,7 +72,7 @@ TEST(FormMain, KeyboardOrderFollowsTheDesign) {
       "CommandBrowseSearchPath CheckDoGeometry CheckReport CheckIgnoreNoTxt CommandPause "
       "TextStartAtPoly OptionOBJ OptionW3D ListBMtypeOut Label4 Label3 ListMaskedBMtypeOut "
       "Label5 CheckBuildBrush CheckIgnoreDefTxt LabelTextureName CheckBrushTransforms "
-      "CheckSubtractBrushes";
+      "CheckSubtractBrushes CheckBuildWorld Label6 ListOutputType";
   std::string order;
   for (wxWindow* child : window.Find<wxWindow>("CommandGo")->GetParent()->GetChildren()) {
     order += (order.empty() ? "" : " ") + ToText(child->GetName());
