@@ -77,44 +77,44 @@ std::string LightReportLines(const LightRecord& light) {
   // A light's location is written as read: it is not rotated in W3D mode.
   const Vector& at = light.Location;
   return BlockText({Heading(light.LightKind == 1 ? "Omni Light" : "Spot Light", light) +
-                              TripleText(at.X, at.Y, at.Z, name),
-                          "Rotation: " + RotatorText(light.Rotation, name),
-                          "Hue: " + ReportNumber(light.LightHue, name) +
-                              ", Sat:" + ReportNumber(light.LightSaturation, name) +
-                              ", Val:" + ReportNumber(light.LightBrightness, name)});
+                        TripleText(at.X, at.Y, at.Z, name),
+                    "Rotation: " + RotatorText(light.Rotation, name),
+                    "Hue: " + ReportNumber(light.LightHue, name) +
+                        ", Sat:" + ReportNumber(light.LightSaturation, name) +
+                        ", Val:" + ReportNumber(light.LightBrightness, name)});
 }
 
 std::string TriggerReportLines(bool w3d, const TriggerRecord& trigger) {
   const std::string& name = trigger.Name;
-  return BlockText(
-      {Heading("Trigger", trigger) + VectorText(w3d, trigger.Location, name),
-             "Message: " + trigger.Message, "TriggerOnce?: " + NumberText(trigger.bTriggerOnceOnly),
-             "RepeatTriggerTime: " + ReportNumber(trigger.RepeatTriggerTime, name),
-             "ReTriggerDelay: " + ReportNumber(trigger.ReTriggerDelay, name),
-             "CollisionRadius: " + ReportNumber(trigger.CollisionRadius, name),
-             "CollisionHeight: " + ReportNumber(trigger.CollisionHeight, name),
-             "Event: " + trigger.Event});
+  return BlockText({Heading("Trigger", trigger) + VectorText(w3d, trigger.Location, name),
+                    "Message: " + trigger.Message,
+                    "TriggerOnce?: " + NumberText(trigger.bTriggerOnceOnly),
+                    "RepeatTriggerTime: " + ReportNumber(trigger.RepeatTriggerTime, name),
+                    "ReTriggerDelay: " + ReportNumber(trigger.ReTriggerDelay, name),
+                    "CollisionRadius: " + ReportNumber(trigger.CollisionRadius, name),
+                    "CollisionHeight: " + ReportNumber(trigger.CollisionHeight, name),
+                    "Event: " + trigger.Event});
 }
 
 std::string PlayerStartReportLines(bool w3d, const PlayerStartRecord& start) {
   const std::string& name = start.Name;
   return BlockText({Heading("PlayerStart", start) + VectorText(w3d, start.Location, name),
-                          "Rotation: " + RotatorText(start.Rotation, name)});
+                    "Rotation: " + RotatorText(start.Rotation, name)});
 }
 
 std::string TeleporterReportLines(bool w3d, const TeleporterRecord& teleporter) {
   const TeleporterRecord& t = teleporter;
   const std::string& name = t.Name;
-  return BlockText(
-      {Heading("Teleporter", t) + VectorText(w3d, t.Location, name),
-             "Rotation: " + RotatorText(t.Rotation, name), "Dest URL: " + t.URL,
-             "ChangesVelocity?: " + NumberText(t.bChangesVelocity),
-             "Target Velocity: " + VectorText(w3d, t.TargetVelocity, name),
-             "Reverses X?: " + NumberText(t.bReversesX), "Reverses Y?: " + NumberText(t.bReversesY),
-             "Reverses Z?: " + NumberText(t.bReversesZ),
-             "FavoriteNumber: " + NumberText(t.FavoriteNumber),
-             "CollisionRadius: " + ReportNumber(t.CollisionRadius, name),
-             "CollisionHeight: " + ReportNumber(t.CollisionHeight, name)});
+  return BlockText({Heading("Teleporter", t) + VectorText(w3d, t.Location, name),
+                    "Rotation: " + RotatorText(t.Rotation, name), "Dest URL: " + t.URL,
+                    "ChangesVelocity?: " + NumberText(t.bChangesVelocity),
+                    "Target Velocity: " + VectorText(w3d, t.TargetVelocity, name),
+                    "Reverses X?: " + NumberText(t.bReversesX),
+                    "Reverses Y?: " + NumberText(t.bReversesY),
+                    "Reverses Z?: " + NumberText(t.bReversesZ),
+                    "FavoriteNumber: " + NumberText(t.FavoriteNumber),
+                    "CollisionRadius: " + ReportNumber(t.CollisionRadius, name),
+                    "CollisionHeight: " + ReportNumber(t.CollisionHeight, name)});
 }
 
 }  // namespace brushwright

@@ -1,20 +1,24 @@
-// The Go command's run: reads the level, chooses and places its brushes, writes their faces, then
-// the materials and the report.
+// The Go command's run: reads the level, chooses and places its brushes (or builds the world of
+// them), writes their faces as OBJ or glTF, then the materials and the report.
 #include "run/conversion_run.h"
 
 #include <climits>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
 
+#include "image/image_file.h"
 #include "run/face_converter.h"
+#include "run/glb_output.h"
 #include "run/material_library.h"
 #include "run/report_writer.h"
 #include "run/texture_files.h"
 #include "run/texture_table.h"
+#include "run/world_output.h"
 #include "t3d/brush_placement.h"
 #include "t3d/level_model.h"
 #include "text/brush_error.h"
@@ -34,12 +38,17 @@ constexpr std::size_t kLargestInput = INT_MAX - 1024;
 // Thrown by a yield that finds the window closing; caught once by the run.
 struct GiveUp {};
 
-// Whether the options take a brush actor with this CSG operation: only the builder brush, or
-// additive brushes and, when asked, subtractive ones.
+// Whether the options take a brush actor with this CSG operation: every additive and
+// subtractive brush for the world; else only the builder brush, or additive brushes and, when
+// asked, subtractive ones.
 bool TakesBrush(const RunOptions& options, CsgOperation csg) {
+  if (options.BuildWorld) return csg == CsgOperation::Add || csg == CsgOperation::Subtract;
   if (options.BuildBrush) return csg == CsgOperation::None;
   return csg == CsgOperation::Add || (options.Subtractive && csg == CsgOperation::Subtract);
 }
+
+// Why a face is not written: by the ignore switches, the start face or its invisible flag.
+enum class IgnoreReason { None, Texture, BeforeStart, Invisible };
 
 // Everything one run keeps from its start to its end.
 class Run {
@@ -57,11 +66,19 @@ class Run {
   void CheckNotInput(const std::string& path, std::string_view what) const;
   void CountBrushes(const Level& level);
   void WriteBrush(BrushActor& brush, bool has_actors);
+  void WriteBrushFace(PolygonRecord& polygon);
   void PlacePolygon(PolygonRecord& polygon, const BrushActor& brush,
                     const BrushTransform& transform) const;
-  bool IgnoreFace(const PolygonRecord& polygon);
+  void WriteWorld(Level& level);
+  void WriteWorldFaces(const PlacedWorld& placed, const WorldMesh& mesh,
+                       const std::vector<std::int32_t>& written_index);
+  IgnoreReason WhyIgnored(const PolygonRecord& polygon, std::int64_t flags,
+                          std::int32_t face_number) const;
+  bool IgnoreFace(const PolygonRecord& polygon, std::int64_t flags);
   void TextureStep(const PolygonRecord& polygon);
-  void NextFace();
+  std::int32_t MaterialIndex(const PolygonRecord& polygon) const;
+  void NextFace(bool numbered_in_16_bits);
+  void FinishGlb(bool has_actors);
 
   const RunOptions& options_;
   RunHost& host_;
@@ -77,6 +94,9 @@ class Run {
   std::int16_t height_ = 0;
   TextureTable table_ = EmptyTextureTable();
   std::optional<FileTreeIndex> search_tree_;  // built on the first search
+  // The glTF output: the scene, and the images found for its materials, by texture name.
+  std::optional<GlbOutput> glb_;
+  std::map<std::string, LoadedPicture> pictures_;
   FaceConverterState face_state_;
 };
 
@@ -109,8 +129,9 @@ void Run::CheckNotInput(const std::string& path, std::string_view what) const {
 }
 
 void Run::CheckOutputsSpareInput() const {
-  if (options_.DoGeometry) CheckNotInput(options_.OutputFile, "OBJ file");
-  CheckNotInput(MtlPath(options_), "material library");
+  const bool obj = options_.Format == OutputFormat::Obj;
+  if (options_.DoGeometry) CheckNotInput(options_.OutputFile, obj ? "OBJ file" : "glTF file");
+  if (obj) CheckNotInput(MtlPath(options_), "material library");
   CheckNotInput(MissingListPath(options_), "missing-texture list");
   if (options_.Report) CheckNotInput(ReportPath(options_), "report");
 }
@@ -134,30 +155,45 @@ void Run::Convert() {
   host_.SetLabelPos("");
   Yield();
   ReadInput();
+  const bool obj = options_.Format == OutputFormat::Obj;
   if (options_.OutputFile.empty()) {
-    throw BrushError("no output file name: name the OBJ file to write");
+    throw BrushError(std::string("no output file name: name the ") + (obj ? "OBJ" : "glTF") +
+                     " file to write");
   }
   CheckOutputsSpareInput();
-  if (options_.DoGeometry) out_.Write(options_.OutputFile, ObjHeaderText(MtlPath(options_)), false);
+  if (options_.DoGeometry && obj) {
+    out_.Write(options_.OutputFile, ObjHeaderText(MtlPath(options_)), false);
+  }
+  if (!obj) glb_.emplace(options_.Scale);
   MatScale(face_state_.MirrorMatrix, 1, -1, 1);
   face_state_.W3D = options_.W3D;
   host_.SetLabelProgress("getting poly");
   Yield();
 
-  // Read the level with the polygons of the brushes the options take; then write them.
+  // Read the level with the polygons of the brushes the options take; then write them, or the
+  // world they build.
   LevelReading reading;
   reading.Take = [this](const BrushActor& brush) { return TakesBrush(options_, brush.Csg); };
-  reading.TextureOnly = !options_.DoGeometry;
+  reading.TextureOnly = !options_.DoGeometry && !options_.BuildWorld;
   Level level = ReadLevel(text_, reading);
   CountBrushes(level);
-  for (BrushActor& brush : level.Brushes) {
-    if (brush.Taken) WriteBrush(brush, level.HasActors);
+  if (options_.BuildWorld) {
+    WriteWorld(level);
+  } else {
+    for (BrushActor& brush : level.Brushes) {
+      if (brush.Taken) WriteBrush(brush, level.HasActors);
+    }
   }
   const bool has_actors = level.HasActors;
   level = Level{};  // the brushes are written: their memory goes to the report's actors
 
-  // End: materials, then the report.
-  summary.MissingTextures = WriteMaterialLibrary(host_, out_, options_, table_);
+  // End: materials (inside the glTF file, or the MTL file), then the report.
+  if (obj) {
+    summary.MissingTextures = WriteMaterialLibrary(host_, out_, options_, table_);
+  } else {
+    FinishGlb(has_actors);
+    summary.MissingTextures = WriteMissingTextureList(host_, out_, options_, table_);
+  }
   summary.Materials = table_.front().Name.empty() ? 0 : static_cast<std::int32_t>(table_.size());
   if (options_.Report && has_actors) {
     host_.SetLabelPos("Writing Report");
@@ -171,24 +207,31 @@ void Run::Convert() {
 
 // The summary's counts of brush actors and why some were not taken.
 void Run::CountBrushes(const Level& level) {
+  const bool choosing = !options_.BuildBrush && !options_.BuildWorld;
   for (const BrushActor& brush : level.Brushes) {
     if (level.HasActors) ++summary.BrushActors;
     if (brush.Taken) {
       ++summary.BrushesTaken;
       total_faces_ += static_cast<std::int32_t>(brush.Polygons.size());
-    } else if (!options_.BuildBrush && brush.Csg == CsgOperation::Subtract) {
+    } else if (choosing && brush.Csg == CsgOperation::Subtract) {
       ++summary.SubtractiveSkipped;
-    } else if (!options_.BuildBrush && brush.Csg == CsgOperation::None) {
+    } else if (choosing && brush.Csg == CsgOperation::None) {
       ++summary.BuilderSkipped;
+    } else if (options_.BuildWorld && brush.Csg == CsgOperation::Other) {
+      ++summary.OtherOperations;
     }
   }
 }
 
-// The group line of a taken brush, then each of its polygons: ignored, or placed, registered
-// with its texture and converted.
+// The group of a taken brush, then each of its polygons: ignored, or placed, registered with
+// its texture and converted.
 void Run::WriteBrush(BrushActor& brush, bool has_actors) {
   if (options_.DoGeometry && brush.Group) {
-    out_.Write(options_.OutputFile, "g " + *brush.Group, true);
+    if (glb_) {
+      glb_->BeginGroup(*brush.Group);
+    } else {
+      out_.Write(options_.OutputFile, "g " + *brush.Group, true);
+    }
     ++summary.Groups;
   }
   const BrushTransform transform = PlacementTransform(brush.Placement);
@@ -197,20 +240,38 @@ void Run::WriteBrush(BrushActor& brush, bool has_actors) {
     ++summary.PolygonsRead;
     WaitWhilePaused();
     host_.ShowFace(face_number_, total_faces_);
-    if (IgnoreFace(polygon)) {
+    if (IgnoreFace(polygon, polygon.Flags)) {
       host_.SetLabelProgress("ignoring face " + NumberText(face_number_));
     } else {
       if (has_actors) PlacePolygon(polygon, brush, transform);
       host_.SetLabelPos("Face " + NumberText(face_number_));
       TextureStep(polygon);
       if (options_.DoGeometry) {
-        ConvertFace(host_, out_, options_.OutputFile, polygon, width_, height_, face_number_,
-                    face_state_);
+        WriteBrushFace(polygon);
         ++summary.FacesConverted;
       }
     }
-    NextFace();
+    NextFace(true);
   }
+}
+
+// One face of the brush output: into the OBJ file, or with positions of its own into the scene.
+void Run::WriteBrushFace(PolygonRecord& polygon) {
+  if (!glb_) {
+    ConvertFace(host_, out_, options_.OutputFile, polygon, width_, height_, face_number_,
+                face_state_);
+    return;
+  }
+  host_.SetLabelProgress("converting vertices");
+  MirrorPolygonFrame(polygon, face_state_.MirrorMatrix);
+  host_.SetLabelProgress("processing texture");
+  const TextureFrame frame =
+      MirroredTextureFrame(polygon, width_, height_, face_number_, face_state_);
+  const std::vector<FaceCorner> corners =
+      FaceCorners(host_, frame, polygon.Vertices, face_state_.MirrorMatrix);
+  host_.SetLabelProgress("saving verts");
+  host_.SetLabelProgress("adding faces");
+  glb_->AddFace(MaterialIndex(polygon), corners);
 }
 
 // Puts a polygon of a brush actor where the editor puts it: by the brush's whole placement, or
@@ -226,23 +287,150 @@ void Run::PlacePolygon(PolygonRecord& polygon, const BrushActor& brush,
   if (brush.Csg == CsgOperation::Subtract) ReversePolygon(polygon);
 }
 
-// Whether the options or the face's own flags skip it; counts why, for the summary.
-bool Run::IgnoreFace(const PolygonRecord& polygon) {
+// The world output: builds the visible surfaces of the placed brushes, then writes the
+// fragments of every source polygon the switches select, with the positions they share.
+void Run::WriteWorld(Level& level) {
+  const PlacedWorld placed = PlaceWorld(level);
+  host_.SetLabelProgress("building world");
+  Yield();
+  const WorldMesh mesh = BuildWorld(placed.Brushes);
+  summary.BrokenBrushes = mesh.BrokenBrushes;
+
+  // The positions of the fragments that will be written, numbered in order of first use.
+  std::vector<std::int32_t> written_index(mesh.Positions.size(), -1);
+  std::vector<Vector> written;
+  std::int32_t face_number = 1;
+  std::size_t next = 0;
+  for (std::size_t b = 0; b < placed.Actors.size(); ++b) {
+    const BrushActor& actor = *placed.Actors[b];
+    for (std::size_t p = 0; p < actor.Polygons.size(); ++p, ++face_number) {
+      const bool write = WhyIgnored(actor.Polygons[p], actor.Polygons[p].Flags | actor.PolyFlags,
+                                    face_number) == IgnoreReason::None;
+      for (; next < mesh.Faces.size() && mesh.Faces[next].Brush == static_cast<std::int32_t>(b) &&
+             mesh.Faces[next].Polygon == static_cast<std::int32_t>(p);
+           ++next) {
+        if (!write) continue;
+        for (const std::int32_t corner : mesh.Faces[next].Corners) {
+          if (written_index[corner] >= 0) continue;
+          written_index[corner] = static_cast<std::int32_t>(written.size());
+          written.push_back(MatTransform(face_state_.MirrorMatrix, mesh.Positions[corner]));
+        }
+      }
+    }
+  }
+  if (options_.DoGeometry) {
+    if (glb_) {
+      glb_->SetSharedPositions(written);
+    } else {
+      WorldObjWriter(out_, options_.OutputFile, face_state_).WritePositions(written);
+    }
+  }
+  WriteWorldFaces(placed, mesh, written_index);
+}
+
+// Each source polygon in text order: ignored, or, when fragments of it are visible, registered
+// with its texture and its fragments written.
+void Run::WriteWorldFaces(const PlacedWorld& placed, const WorldMesh& mesh,
+                          const std::vector<std::int32_t>& written_index) {
+  WorldObjWriter obj(out_, options_.OutputFile, face_state_);
+  std::size_t next = 0;
+  for (std::size_t b = 0; b < placed.Actors.size(); ++b) {
+    const BrushActor& actor = *placed.Actors[b];
+    bool group_written = false;
+    previous_flags_ = -1;
+    for (std::size_t p = 0; p < actor.Polygons.size(); ++p) {
+      const std::size_t first = next;
+      while (next < mesh.Faces.size() && mesh.Faces[next].Brush == static_cast<std::int32_t>(b) &&
+             mesh.Faces[next].Polygon == static_cast<std::int32_t>(p)) {
+        ++next;
+      }
+      const PolygonRecord& source = actor.Polygons[p];
+      ++summary.PolygonsRead;
+      WaitWhilePaused();
+      host_.ShowFace(face_number_, total_faces_);
+      if (IgnoreFace(source, source.Flags | actor.PolyFlags)) {
+        host_.SetLabelProgress("ignoring face " + NumberText(face_number_));
+        NextFace(false);
+        continue;
+      }
+      host_.SetLabelPos("Face " + NumberText(face_number_));
+      if (first == next) {  // nothing of it is visible
+        NextFace(false);
+        continue;
+      }
+      if (options_.DoGeometry && !group_written && actor.Group) {
+        if (glb_) {
+          glb_->BeginGroup(*actor.Group);
+        } else {
+          obj.WriteGroup(*actor.Group);
+        }
+        ++summary.Groups;
+        group_written = true;
+      }
+      TextureStep(source);
+      if (options_.DoGeometry) {
+        host_.SetLabelProgress("converting vertices");
+        PolygonRecord mirrored = source;
+        MirrorPolygonFrame(mirrored, face_state_.MirrorMatrix);
+        host_.SetLabelProgress("processing texture");
+        const TextureFrame frame =
+            MirroredTextureFrame(mirrored, width_, height_, face_number_, face_state_);
+        host_.SetLabelProgress("saving verts");
+        host_.SetLabelProgress("adding faces");
+        for (std::size_t f = first; f < next; ++f) {
+          const WorldFace& face = mesh.Faces[f];
+          // Corners in the order the face line lists them, as FaceCorners visits them.
+          VertexList points;
+          std::vector<std::int32_t> positions;
+          for (std::size_t k = face.Corners.size(); k-- > 0;) {
+            const std::int32_t corner = face.Corners[(k + 1) % face.Corners.size()];
+            positions.push_back(written_index[corner]);
+          }
+          for (const std::int32_t corner : face.Corners) points.push_back(mesh.Positions[corner]);
+          const std::vector<FaceCorner> corners =
+              FaceCorners(host_, frame, points, face_state_.MirrorMatrix);
+          if (glb_) {
+            glb_->AddSharedFace(MaterialIndex(source), positions, corners);
+          } else {
+            obj.WriteFace(source.Texture, source.Flags, positions, corners, face_number_);
+          }
+          ++summary.Fragments;
+        }
+        ++summary.FacesConverted;
+      }
+      NextFace(false);
+    }
+  }
+}
+
+IgnoreReason Run::WhyIgnored(const PolygonRecord& polygon, std::int64_t flags,
+                             std::int32_t face_number) const {
   const std::string& texture = polygon.Texture;
   if ((texture == "DefaultTexture" && options_.IgnoreDefaultTexture) ||
       (texture.empty() && options_.IgnoreNoTexture)) {
-    ++summary.TextureSkipped;
-    return true;
+    return IgnoreReason::Texture;
   }
-  if (face_number_ < start_face_) {
-    ++summary.BeforeStartFace;
-    return true;
+  if (face_number < start_face_) return IgnoreReason::BeforeStart;
+  if ((flags & 1) != 0) return IgnoreReason::Invisible;  // invisible faces are never written
+  return IgnoreReason::None;
+}
+
+// Whether the options or the face's flags skip it; counts why, for the summary.
+bool Run::IgnoreFace(const PolygonRecord& polygon, std::int64_t flags) {
+  switch (WhyIgnored(polygon, flags, face_number_)) {
+    case IgnoreReason::None:
+      return false;
+    case IgnoreReason::Texture:
+      ++summary.TextureSkipped;
+      break;
+    case IgnoreReason::BeforeStart:
+      ++summary.BeforeStartFace;
+      break;
+    case IgnoreReason::Invisible:
+      ++summary.InvisibleFaces;
+      break;
   }
-  if ((polygon.Flags & 1) != 0) {  // invisible faces are never converted
-    ++summary.InvisibleFaces;
-    return true;
-  }
-  return false;
+  return true;
 }
 
 // Looks up a texture and flags pair the face before did not use, registering it when new.
@@ -255,7 +443,10 @@ void Run::TextureStep(const PolygonRecord& polygon) {
   const std::int32_t index = FindTexture(table_, texture, polygon.Flags);
   if (index == -1) {
     host_.SetLabelProgress("adding texture");
-    LocateTextureFile(host_, options_, search_tree_, texture, width_, height_);
+    std::optional<LoadedPicture> picture =
+        LocateTextureFile(host_, options_, search_tree_, texture, width_, height_);
+    // The glTF file carries the images; the OBJ output needs only their sizes.
+    if (picture && glb_) pictures_.emplace(texture, std::move(*picture));
     RegisterTexture(table_, texture, width_, height_, polygon.Flags);
   } else {
     width_ = table_[static_cast<std::size_t>(index)].Width;
@@ -265,8 +456,15 @@ void Run::TextureStep(const PolygonRecord& polygon) {
   previous_flags_ = polygon.Flags;
 }
 
-void Run::NextFace() {
-  if (face_number_ == kLastFaceNumber) {
+// The glTF material of a face: its texture and flags pair's entry; none without a texture.
+std::int32_t Run::MaterialIndex(const PolygonRecord& polygon) const {
+  if (polygon.Texture.empty()) return kNoGlbMaterial;
+  return FindTexture(table_, polygon.Texture, polygon.Flags);
+}
+
+// Counts the face; the brush output numbers faces in 16 bits and stops past the last.
+void Run::NextFace(bool numbered_in_16_bits) {
+  if (numbered_in_16_bits && face_number_ == kLastFaceNumber) {
     throw BrushError("'" + options_.InputFile + "' has more than " + NumberText(kLastFaceNumber) +
                      " faces: the conversion stops after face " + NumberText(kLastFaceNumber) +
                      " (face numbers overflow)");
@@ -274,6 +472,14 @@ void Run::NextFace() {
   ++face_number_;
   Yield();
   host_.SetLabelProgress("getting poly");
+}
+
+// Writes the glTF file: the faces gathered, the materials with their images, and the actors.
+void Run::FinishGlb(bool has_actors) {
+  if (!options_.DoGeometry) return;
+  glb_->SetMaterials(table_, pictures_);
+  if (options_.Actors && has_actors) glb_->AddActors(ReadReportActors(text_));
+  summary.Triangles = glb_->Write(options_.OutputFile).Triangles;
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The Go command: one conversion of a T3D text into OBJ, MTL and report files.
+// The Go command: one conversion of a T3D text into OBJ and MTL or glTF files, and a report.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +30,11 @@ struct RunSummary {
   std::int32_t InvisibleFaces = 0;      // faces skipped for their invisible flag
   std::int32_t BeforeStartFace = 0;     // faces skipped as numbered before the start face
   std::int32_t TextureSkipped = 0;      // faces skipped by the no-texture/default-texture switches
+  // The world output.
+  std::int32_t Fragments = 0;        // visible pieces of faces written
+  std::int32_t BrokenBrushes = 0;    // brushes that are not closed, handled as sheets
+  std::int32_t OtherOperations = 0;  // brushes with CSG_Intersect or CSG_Deintersect, ignored
+  std::int64_t Triangles = 0;        // the glTF output: triangles written
 };
 
 // Runs a conversion from its first label to "Done" as `options` say, showing its progress

@@ -46,23 +46,30 @@ int WriteMaterialLibrary(RunHost& host, OutputFiles& out, const RunOptions& opti
   if (table.empty() || table[0].Name.empty()) return 0;
 
   const std::string mtl_path = MtlPath(options);
-  const std::string texture_directory = DirectoryOfPath(mtl_path);
   const std::string line_break(kLineBreak);
-
   out.Write(mtl_path,
             "#  Wavefront material file" + line_break + "# Converted by Brushwright" + line_break,
             false);
+  for (const TextureEntry& entry : table) {
+    out.Write(mtl_path, MaterialBlock(entry, entry.Name + "." + options.TextureType), true);
+  }
+  return WriteMissingTextureList(host, out, options, table);
+}
+
+int WriteMissingTextureList(RunHost& host, OutputFiles& out, const RunOptions& options,
+                            const TextureTable& table) {
+  if (table.empty() || table[0].Name.empty()) return 0;
+  const std::string texture_directory = DirectoryOfPath(options.OutputFile);
+  const std::string line_break(kLineBreak);
   std::string message = kMissingHeading + line_break;
   int missing = 0;
   for (const TextureEntry& entry : table) {
     const std::string image_file = entry.Name + "." + options.TextureType;
-    out.Write(mtl_path, MaterialBlock(entry, image_file), true);
     if (!ImagePresent(texture_directory, entry.Name, image_file)) {
       message += image_file + line_break;
       ++missing;
     }
   }
-
   if (missing > 0) {
     host.ShowMessage(message, kMessageTitle, MessageKind::Notice);
     out.Write(MissingListPath(options), message, false);

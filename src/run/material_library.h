@@ -11,10 +11,14 @@
 namespace brushwright {
 
 // Writes the MTL file beside the output: one material per table entry, naming its image of the
-// options' texture type; images missing beside the MTL file are shown in a message box titled
-// "Brushwright" and listed in the missing-texture list. Does nothing for a table in its empty
-// state. Returns the number of missing images.
+// options' texture type; then the missing images as WriteMissingTextureList does. Does nothing
+// for a table in its empty state. Returns the number of missing images.
 int WriteMaterialLibrary(RunHost& host, OutputFiles& out, const RunOptions& options,
                          const TextureTable& table);
+
+// Shows the images of the table's textures that are missing beside the output in a message box
+// titled "Brushwright" and lists them in the missing-texture list. Returns their number.
+int WriteMissingTextureList(RunHost& host, OutputFiles& out, const RunOptions& options,
+                            const TextureTable& table);
 
 }  // namespace brushwright

@@ -58,11 +58,12 @@ std::string TexturePathFile(const std::string& output_path, const std::string& t
   return DirectoryOfPath(output_path) + texture + "." + image_type;
 }
 
-void LocateTextureFile(RunHost& host, const RunOptions& options,
-                       std::optional<FileTreeIndex>& search_tree, const std::string& name,
-                       std::int16_t& width, std::int16_t& height) {
+std::optional<LoadedPicture> LocateTextureFile(RunHost& host, const RunOptions& options,
+                                               std::optional<FileTreeIndex>& search_tree,
+                                               const std::string& name, std::int16_t& width,
+                                               std::int16_t& height) {
   // Texture names come from downloaded levels: an unsafe one never becomes a path.
-  if (!IsSafeTextureName(name)) return;
+  if (!IsSafeTextureName(name)) return std::nullopt;
 
   const std::string& image_type = options.TextureType;
   const std::string image_file = name + "." + image_type;
@@ -72,12 +73,13 @@ void LocateTextureFile(RunHost& host, const RunOptions& options,
   if (options.SearchCopy && !FileExists(texture_path)) {
     FetchFromSearchTree(host, options.SearchPath, search_tree, image_file, texture_path);
   }
-  if (!FileExists(texture_path)) return;
+  if (!FileExists(texture_path)) return std::nullopt;
 
-  const Image picture = host.LoadPicture(texture_path);
+  LoadedPicture loaded{texture_path, host.LoadPicture(texture_path)};
   host.SetLabelTextureName(name);
-  height = RoundToInt16(picture.Height, "the height of image '" + texture_path + "'");
-  width = RoundToInt16(picture.Width, "the width of image '" + texture_path + "'");
+  height = RoundToInt16(loaded.Picture.Height, "the height of image '" + texture_path + "'");
+  width = RoundToInt16(loaded.Picture.Width, "the width of image '" + texture_path + "'");
+  return loaded;
 }
 
 }  // namespace brushwright

@@ -1,0 +1,45 @@
+// Gathers a run's faces, materials and actors into the glTF scene, then writes the .glb file.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "gltf/glb_writer.h"
+#include "run/face_converter.h"
+#include "run/texture_files.h"
+#include "run/texture_table.h"
+#include "t3d/level_model.h"
+
+namespace brushwright {
+
+class GlbOutput {
+ public:
+  explicit GlbOutput(double scale);
+
+  // Starts the node of the next brush's group.
+  void BeginGroup(const std::string& name);
+  // A face with positions of its own (the brush output), its corners as FaceCorners gives them.
+  void AddFace(std::int32_t material, const std::vector<FaceCorner>& corners);
+  // The positions the faces of the world output share, mirrored into OBJ space.
+  void SetSharedPositions(std::vector<Vector> positions);
+  // A face of the world output: `positions` index the shared positions, corner by corner.
+  void AddSharedFace(std::int32_t material, const std::vector<std::int32_t>& positions,
+                     const std::vector<FaceCorner>& corners);
+  // One material per table entry, in table order, with the image found for its texture: a PNG
+  // file's own bytes, any other image decoded.
+  void SetMaterials(const TextureTable& table,
+                    const std::map<std::string, LoadedPicture>& pictures);
+  // Lights as lights, player starts, teleporters and triggers as empty nodes.
+  void AddActors(const ReportActors& actors);
+  // Writes the file; throws BrushError naming it.
+  GlbCounts Write(const std::string& path) const;
+
+ private:
+  GlbGroup& CurrentGroup();
+
+  GlbScene scene_;
+};
+
+}  // namespace brushwright
