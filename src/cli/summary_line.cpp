@@ -32,6 +32,7 @@ std::string FacesReason(const ConvertOptions& options, const RunSummary& summary
 }
 
 std::string BrushReason(const ConvertOptions& options, const RunSummary& summary) {
+  if (options.Run.BuildWorld) return "no additive or subtractive brush";
   if (options.Run.BuildBrush) return "no builder brush (a brush without CsgOper=) in the level";
   std::string reason = "no additive brush";
   if (summary.SubtractiveSkipped > 0) {
@@ -45,6 +46,23 @@ std::string BrushReason(const ConvertOptions& options, const RunSummary& summary
   return reason;
 }
 
+// "fragments 120, " and, when any, what the world builder passed over.
+std::string WorldCounts(const ConvertOptions& options, const RunSummary& summary) {
+  if (!options.Run.BuildWorld) return "";
+  std::string counts = Count("fragments", summary.Fragments);
+  std::string passed_over;
+  if (summary.BrokenBrushes > 0) {
+    passed_over = Brushes(summary.BrokenBrushes, "broken") + " handled as sheets";
+  }
+  if (summary.OtherOperations > 0) {
+    passed_over += (passed_over.empty() ? "" : ", ") +
+                   Brushes(summary.OtherOperations, "CSG_Intersect or CSG_Deintersect") +
+                   " ignored";
+  }
+  if (!passed_over.empty()) counts += " (" + passed_over + ")";
+  return counts + ", ";
+}
+
 }  // namespace
 
 std::string NothingConvertedReason(const ConvertOptions& options, const RunSummary& summary) {
@@ -52,6 +70,11 @@ std::string NothingConvertedReason(const ConvertOptions& options, const RunSumma
   if (summary.BrushActors == 0 && summary.BrushesTaken == 0) return "the level has no brush actors";
   if (summary.BrushesTaken == 0) return BrushReason(options, summary);
   if (summary.PolygonsRead == 0) return "the taken brushes have no polygons";
+  const std::int32_t skipped =
+      summary.InvisibleFaces + summary.BeforeStartFace + summary.TextureSkipped;
+  if (options.Run.BuildWorld && skipped < summary.PolygonsRead) {
+    return "no surface lies between solid and empty space";
+  }
   return FacesReason(options, summary);
 }
 
@@ -59,11 +82,11 @@ std::string SummaryLine(const ConvertOptions& options, const std::string& input,
                         const RunSummary& summary, double seconds) {
   char time[32];
   std::snprintf(time, sizeof time, "%.2f s", seconds);
-  std::string line = input + ": " + Count("faces", summary.FacesConverted) + ", " +
-                     Count("groups", summary.Groups) + ", " +
-                     Count("materials", summary.Materials) + ", " +
-                     Count("missing images", summary.MissingTextures) + ", " +
-                     Count("report blocks", summary.ReportBlocks) + ", " + time;
+  std::string line =
+      input + ": " + Count("faces", summary.FacesConverted) + ", " +
+      Count("groups", summary.Groups) + ", " + Count("materials", summary.Materials) + ", " +
+      Count("missing images", summary.MissingTextures) + ", " +
+      Count("report blocks", summary.ReportBlocks) + ", " + WorldCounts(options, summary) + time;
   const std::string reason = NothingConvertedReason(options, summary);
   if (!reason.empty()) line += "; no face converted: " + reason;
   return line;

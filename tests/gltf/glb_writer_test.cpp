@@ -9,11 +9,17 @@
 #include <cstdio>
 #include <cstring>
 
+#include "support/gltf_files.h"
 #include "support/test_files.h"
 #include "text/brush_error.h"
 
 namespace brushwright {
 namespace {
+
+using testing::ReadBack;
+using testing::ValidatorComplaints;
+using testing::Values;
+using testing::HasNode;
 
 // Stands in for the image library's encoder.
 std::string StbPng(const Image& image) {
@@ -26,47 +32,6 @@ std::string StbPng(const Image& image) {
   return png;
 }
 
-bool HasNode() {
-  return std::system("command -v node >/dev/null 2>&1") == 0;
-}
-
-// The validator's messages when it reports an error or a warning; "" when the file passes.
-std::string ValidatorComplaints(const std::string& path) {
-  const std::string command = "node '" BRUSHWRIGHT_GLTF_VALIDATOR "' '" + path + "' 2>&1";
-  std::FILE* pipe = popen(command.c_str(), "r");
-  std::string output;
-  char buffer[4096];
-  for (std::size_t got; (got = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0;) {
-    output.append(buffer, got);
-  }
-  return pclose(pipe) == 0 ? "" : output;
-}
-
-tinygltf::Model ReadBack(const std::string& path) {
-  tinygltf::Model model;
-  std::string error, warning;
-  EXPECT_TRUE(tinygltf::TinyGLTF().LoadBinaryFromFile(&model, &error, &warning, path)) << error;
-  return model;
-}
-
-// Every component of the accessor's elements, in order.
-std::vector<double> Values(const tinygltf::Model& model, int accessor_index) {
-  const tinygltf::Accessor& accessor = model.accessors[accessor_index];
-  const tinygltf::BufferView& view = model.bufferViews[accessor.bufferView];
-  const unsigned char* data = model.buffers[0].data.data() + view.byteOffset + accessor.byteOffset;
-  const int size = tinygltf::GetComponentSizeInBytes(accessor.componentType);
-  std::vector<double> values;
-  for (std::size_t i = 0; i < accessor.count * tinygltf::GetNumComponentsInType(accessor.type);
-       ++i) {
-    std::uint32_t bits = 0;
-    std::memcpy(&bits, data + i * size, size);
-    float real;
-    std::memcpy(&real, &bits, 4);
-    values.push_back(
-        accessor.componentType == TINYGLTF_COMPONENT_TYPE_FLOAT ? real : static_cast<double>(bits));
-  }
-  return values;
-}
 
 // v turned by the node's rotation quaternion (x, y, z, w).
 std::vector<double> Turned(const std::vector<double>& q, std::vector<double> v) {
