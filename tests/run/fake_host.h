@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "image/image_file.h"
 #include "run/conversion_run.h"
 #include "run/run_host.h"
 #include "text/brush_error.h"
@@ -56,6 +57,7 @@ class FakeHost : public RunHost {
     Image image;
     image.Width = it->second.first;
     image.Height = it->second.second;
+    image.Rgba.assign(static_cast<std::size_t>(image.Width) * image.Height * 4, 200);
     return image;
   }
   void SetCurrentPosition(double x, double y) override {
@@ -96,6 +98,15 @@ class FakeHost : public RunHost {
   }
   double x_ = 0;
   double y_ = 0;
+};
+
+// The recording host with real image decoding, as the front ends decode.
+class DecodingHost : public FakeHost {
+ public:
+  Image LoadPicture(const std::string& path) override {
+    log.push_back("load:" + path);
+    return DecodeImageFile(path);
+  }
 };
 
 // Runs a conversion with the host's options.

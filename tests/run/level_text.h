@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "support/test_files.h"
+#include "vecmath/vecmath.h"
 
 namespace brushwright::testing {
 
@@ -57,6 +58,40 @@ inline std::string BrushText(const BrushSpec& b) {
   s += "   Begin Brush Name=" + b.brush_name + "\n    Begin PolyList\n";
   for (const auto& p : b.polygons) s += PolygonText(p);
   return s + "    End PolyList\n   End Brush\nEnd Actor\n";
+}
+
+inline std::string Triple(double x, double y, double z) {
+  return std::to_string(x) + "," + std::to_string(y) + "," + std::to_string(z);
+}
+
+// The six faces of the box from `low` to `high`, each facing out, its texture axes on its plane.
+inline std::vector<PolygonSpec> Box(const Vector& low, const Vector& high,
+                                    const std::string& texture) {
+  const double x0 = low.X, y0 = low.Y, z0 = low.Z, x1 = high.X, y1 = high.Y, z1 = high.Z;
+  struct Side {
+    Vector normal, u, v;
+    std::vector<Vector> corners;
+  };
+  const Side sides[] = {
+      {{0, 0, -1}, {1, 0, 0}, {0, 1, 0}, {{x0, y0, z0}, {x0, y1, z0}, {x1, y1, z0}, {x1, y0, z0}}},
+      {{0, 0, 1}, {1, 0, 0}, {0, -1, 0}, {{x0, y0, z1}, {x1, y0, z1}, {x1, y1, z1}, {x0, y1, z1}}},
+      {{-1, 0, 0}, {0, 1, 0}, {0, 0, -1}, {{x0, y0, z0}, {x0, y0, z1}, {x0, y1, z1}, {x0, y1, z0}}},
+      {{1, 0, 0}, {0, -1, 0}, {0, 0, -1}, {{x1, y0, z0}, {x1, y1, z0}, {x1, y1, z1}, {x1, y0, z1}}},
+      {{0, -1, 0}, {1, 0, 0}, {0, 0, -1}, {{x0, y0, z0}, {x1, y0, z0}, {x1, y0, z1}, {x0, y0, z1}}},
+      {{0, 1, 0}, {-1, 0, 0}, {0, 0, -1}, {{x0, y1, z0}, {x0, y1, z1}, {x1, y1, z1}, {x1, y1, z0}}},
+  };
+  std::vector<PolygonSpec> polygons;
+  for (const Side& side : sides) {
+    PolygonSpec& polygon = polygons.emplace_back(PolygonSpec{texture});
+    polygon.vertices.clear();
+    for (const Vector& c : side.corners) polygon.vertices.push_back(Triple(c.X, c.Y, c.Z));
+    const Vector& o = side.corners[0];
+    polygon.origin = Triple(o.X, o.Y, o.Z);
+    polygon.normal = Triple(side.normal.X, side.normal.Y, side.normal.Z);
+    polygon.texture_u = Triple(side.u.X, side.u.Y, side.u.Z);
+    polygon.texture_v = Triple(side.v.X, side.v.Y, side.v.Z);
+  }
+  return polygons;
 }
 
 inline std::string LevelText(const std::vector<std::string>& actors) {

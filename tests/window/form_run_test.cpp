@@ -5,7 +5,6 @@
 #include <wx/app.h>
 
 #include "../run/fake_host.h"
-#include "image/image_file.h"
 #include "window/autorun.h"
 #include "window/picture_surface.h"
 #include "window_test_support.h"
@@ -13,14 +12,6 @@
 
 namespace brushwright::testing {
 namespace {
-
-// The recording host with real image decoding, as the reference for the window's run.
-class DecodingHost : public FakeHost {
- public:
-  Image LoadPicture(const std::string& path) override {
-    return DecodeImageFile(path);
-  }
-};
 
 // A level, its Rock texture beside the output, and a window set to convert it with a report.
 struct HallRun {

@@ -1,0 +1,178 @@
+// The glTF output of whole runs, read back with tinygltf and set against the OBJ output of the
+// same run, and checked by the Khronos glTF Validator on every corpus level.
+#include "run/conversion_run.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "fake_host.h"
+#include "image/image_file.h"
+#include "level_text.h"
+#include "obj_text.h"
+#include "support/gltf_files.h"
+
+namespace brushwright::testing {
+namespace {
+
+// A room with four materials, a pillar, a light and a player start.
+std::string TexturedLevel() {
+  BrushSpec room = MakeBrush("Brush1", "CSG_Subtract", "Room");
+  room.polygons = Box({0, 0, 0}, {256, 256, 256}, "Rock");
+  room.polygons[0].texture = "Grate";  // the floor: masked, seen from both sides
+  room.polygons[0].flags = 2 | 256;
+  room.polygons[1].texture = "Moss";  // the ceiling: no image, not smoothed
+  room.polygons[1].flags = 2048;
+  BrushSpec pillar = MakeBrush("Brush2", "CSG_Add", "Pillar");
+  pillar.polygons = Box({96, 96, 0}, {160, 160, 256}, "Glass");
+  for (PolygonSpec& polygon : pillar.polygons) polygon.flags = 4;  // translucent
+  return LevelText({BrushText(room), BrushText(pillar),
+                    "Begin Actor Class=Light Name=Light0\n   Location=(X=128,Y=64,Z=200)\n"
+                    "End Actor\n",
+                    "Begin Actor Class=PlayerStart Name=PlayerStart0\n"
+                    "   Location=(X=32,Y=32,Z=40)\nEnd Actor\n"});
+}
+
+// A small picture of `name` beside the output, half of it clear when `clear` is set.
+void WriteImage(const std::string& path, bool clear) {
+  Image image;
+  image.Width = 8;
+  image.Height = 4;
+  for (int i = 0; i < 32; ++i) {
+    const std::uint8_t alpha = clear && i % 2 == 0 ? 0 : 255;
+    image.Rgba.insert(image.Rgba.end(), {static_cast<std::uint8_t>(i * 8), 90, 200, alpha});
+  }
+  WriteBytes(path, EncodeImage(image, ImageFormat::Png));
+}
+
+// The number of distinct (position, texture coordinate) corners of each group of an OBJ file,
+// and the number of triangles its faces fan into: what a glTF mesh of the group holds.
+std::vector<std::pair<std::size_t, std::size_t>> MeshSizes(const ObjText& obj) {
+  std::vector<std::pair<std::size_t, std::size_t>> sizes;
+  for (const std::string& group : obj.groups) {
+    std::set<std::tuple<double, double, double, double, double>> corners;
+    std::size_t triangles = 0;
+    for (const ObjFace& face : obj.faces) {
+      if (face.group != group) continue;
+      for (std::size_t i = 0; i < face.positions.size(); ++i) {
+        const Vector& p = obj.positions[face.positions[i]];
+        const auto& uv = obj.coordinates[face.coordinates[i]];
+        corners.emplace(float(p.X), float(p.Y), float(p.Z), float(uv.first), float(1 - uv.second));
+      }
+      triangles += face.positions.size() - 2;
+    }
+    sizes.emplace_back(corners.size(), triangles);
+  }
+  return sizes;
+}
+
+TEST(GlbOutput, HoldsWhatTheObjOfTheSameRunHolds) {
+  for (const bool world : {false, true}) {
+    SCOPED_TRACE(world ? "world" : "brushes");
+    TempDir dir("glb");
+    DecodingHost host;
+    host.options.InputFile = dir / "level.t3d";
+    host.options.TextureType = "PNG";
+    host.options.Subtractive = !world;
+    host.options.BuildWorld = world;
+    WriteBytes(host.options.InputFile, TexturedLevel());
+    for (const char* name : {"Rock", "Grate", "Glass"}) {
+      WriteImage(dir / (std::string(name) + ".PNG"), std::string(name) == "Grate");
+    }
+    host.options.OutputFile = dir / "level.obj";
+    Convert(host);
+    host.options.OutputFile = dir / "level.glb";
+    host.options.Format = OutputFormat::Glb;
+    const RunSummary summary = Convert(host);
+    ASSERT_EQ(summary.Outcome, RunOutcome::Done);
+    EXPECT_FALSE(std::filesystem::exists(dir / "level.glb.mtl"));
+    EXPECT_NE(ReadBytes(dir / "levelMissingTextures.txt").find("Moss.PNG"), std::string::npos);
+
+    const ObjText obj = ParseObj(ReadBytes(dir / "level.obj"));
+    const tinygltf::Model model = ReadBack(dir / "level.glb");
+    // A node per group, then the light and the player start.
+    std::vector<std::string> nodes;
+    for (const tinygltf::Node& node : model.nodes) nodes.push_back(node.name);
+    std::vector<std::string> expected = obj.groups;
+    expected.insert(expected.end(), {"Light0", "PlayerStart PlayerStart0"});
+    EXPECT_EQ(nodes, expected);
+    // Vertices and triangles of each group's mesh.
+    const auto sizes = MeshSizes(obj);
+    for (std::size_t g = 0; g < obj.groups.size(); ++g) {
+      const tinygltf::Mesh& mesh = model.meshes[model.nodes[g].mesh];
+      std::size_t indices = 0;
+      for (const tinygltf::Primitive& primitive : mesh.primitives) {
+        indices += model.accessors[primitive.indices].count;
+      }
+      const std::size_t vertices =
+          model.accessors[mesh.primitives[0].attributes.at("POSITION")].count;
+      EXPECT_EQ(std::make_pair(vertices, indices / 3), sizes[g]) << obj.groups[g];
+    }
+    // The MTL's materials, in its order, with the modes their flags ask for.
+    std::vector<std::string> materials;
+    for (const tinygltf::Material& material : model.materials) {
+      const bool textured = material.pbrMetallicRoughness.baseColorTexture.index >= 0;
+      const bool unsmoothed =
+          textured &&
+          model.samplers[model.textures[material.pbrMetallicRoughness.baseColorTexture.index]
+                             .sampler]
+                  .magFilter == TINYGLTF_TEXTURE_FILTER_NEAREST;
+      materials.push_back(material.name + " " + material.alphaMode +
+                          (material.doubleSided ? " two-sided" : "") +
+                          (textured ? " textured" : "") + (unsmoothed ? " nearest" : ""));
+    }
+    EXPECT_EQ(materials,
+              (std::vector<std::string>{"Grate258 MASK two-sided textured", "Moss2048 OPAQUE",
+                                        "Rock0 OPAQUE textured", "Glass4 BLEND textured"}));
+    // A PNG file goes in as it is.
+    const std::string rock = ReadBytes(dir / "Rock.PNG");
+    bool found = false;
+    for (const tinygltf::BufferView& view : model.bufferViews) {
+      found = found || std::string(model.buffers[0].data.begin() + view.byteOffset,
+                                   model.buffers[0].data.begin() + view.byteOffset +
+                                       view.byteLength) == rock;
+    }
+    EXPECT_TRUE(found);
+    if (HasNode()) {
+      EXPECT_EQ(ValidatorComplaints(dir / "level.glb"), "");
+    }
+  }
+}
+
+TEST(GlbOutput, CorpusLevelsPassTheValidatorWithAndWithoutImages) {
+  const std::filesystem::path corpus = BRUSHWRIGHT_CORPUS_DIR;
+  if (!std::filesystem::exists(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
+  if (!HasNode()) GTEST_SKIP() << "node is not installed: the validator cannot run";
+  for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
+    if (entry.path().extension() != ".t3d") continue;
+    for (const bool world : {false, true}) {
+      SCOPED_TRACE(entry.path().filename().string() + (world ? " world" : " brushes"));
+      TempDir dir("corpus-glb");
+      DecodingHost host;
+      host.options.InputFile = entry.path().string();
+      host.options.OutputFile = dir / "level.glb";
+      host.options.Format = OutputFormat::Glb;
+      host.options.BuildWorld = world;
+      Convert(host);
+      EXPECT_EQ(ValidatorComplaints(host.options.OutputFile), "");
+      // The second time every texture has an image: a BMP, decoded and embedded as PNG.
+      const std::string missing = ReadBytes(dir / "levelMissingTextures.txt");
+      std::istringstream lines(missing);
+      std::string line;
+      std::getline(lines, line);  // the heading
+      while (std::getline(lines, line)) {
+        if (line.size() > 1) WriteImage(dir / line.substr(0, line.size() - 1), false);
+      }
+      Convert(host);
+      EXPECT_EQ(ValidatorComplaints(host.options.OutputFile), "");
+    }
+  }
+}
+
+}  // namespace
+}  // namespace brushwright::testing
