@@ -130,6 +130,17 @@ TEST(ParseCommandLine, BadUsageNamesTheProblem) {
       {{"--output-dir", "out", "a/room.t3d", "b/room.t3d"},
        "usage: a/room.t3d and b/room.t3d would both write out/room.obj"},
       {{"room.t3d", "room.t3d"}, "usage: room.t3d and room.t3d would both write room.obj"},
+      // The world places every brush itself and carves with the subtractive ones.
+      {{"--world", "--no-brush-transforms", "a.t3d"},
+       "usage: --world places every brush by its whole transform; --no-brush-transforms cannot "
+       "go with it"},
+      {{"--world", "--subtractive", "a.t3d"},
+       "usage: --world builds subtractive brushes into the level's surfaces; --subtractive "
+       "cannot go with it"},
+      {{"--format", "fbx", "a.t3d"}, "usage: --format: 'fbx' is not one of obj, glb"},
+      {{"--scale", "0", "a.t3d"}, "usage: --scale: '0' is not a number above 0"},
+      {{"--format", "GLB", "--output-dir", "o", "a/x.t3d", "b/x.t3d"},
+       "usage: a/x.t3d and b/x.t3d would both write o/x.glb"},
   };
   for (const Row& row : rows) {
     EXPECT_EQ(Outcome(row.args), row.expected) << testing::PrintToString(row.args);

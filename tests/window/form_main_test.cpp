@@ -150,6 +150,37 @@ TEST(FormMain, MaskedTypeFollowsTheTextureType) {
   EXPECT_EQ(window->OptionsFromControls().TextureType, "PNG");
 }
 
+TEST(FormMain, BuildWorldAndOutputTypeSteerTheOtherControls) {
+  REQUIRE_TOOLKIT();
+  TempDir dir;
+  const std::string ini = dir / "Brushwright.ini";
+  {
+    TestWindow window(ini);
+    window->UseInputFile("/maps/hall.t3d");
+    window.Choose("ListOutputType", "glTF (binary)");
+    EXPECT_EQ(Shown(window.Text("TextOutFileName")), "[/maps/hall.glb]");
+    window->UseInputFile("/maps/deck.t3d");
+    EXPECT_EQ(Shown(window.Text("TextOutFileName")), "[/maps/deck.glb]");
+    window.Tick("CheckBuildWorld", true);
+    EXPECT_FALSE(window.Check("CheckBrushTransforms")->IsEnabled());
+    EXPECT_FALSE(window.Check("CheckSubtractBrushes")->IsEnabled());
+    EXPECT_TRUE(window->OptionsFromControls().BuildWorld);
+    EXPECT_EQ(window->OptionsFromControls().Format, OutputFormat::Glb);
+    window->Close();
+    TestWindow::DeleteClosedWindows();
+  }
+  EXPECT_NE(FileBytes(ini).find("CheckBuildWorld=1\r\nListOutputType=glTF (binary)\r\n"),
+            std::string::npos)
+      << FileBytes(ini);
+  TestWindow reopened(ini);
+  EXPECT_EQ(Shown(reopened.List("ListOutputType")), "OBJ *glTF (binary)");
+  EXPECT_FALSE(reopened.Check("CheckSubtractBrushes")->IsEnabled());
+  reopened.Tick("CheckBuildWorld", false);
+  EXPECT_TRUE(reopened.Check("CheckBrushTransforms")->IsEnabled());
+  reopened.Choose("ListOutputType", "OBJ");
+  EXPECT_EQ(Shown(reopened.Text("TextOutFileName")), "[/maps/deck.obj]");
+}
+
 TEST(FormMain, DroppedT3dFileBecomesTheInput) {
   REQUIRE_TOOLKIT();
   TempDir dir;

@@ -105,6 +105,15 @@ class TestWindow {
     click.SetEventObject(button);
     button->ProcessWindowEvent(click);
   }
+  // Ticks or clears the check box, as the user's click does.
+  void Tick(const char* name, bool checked) const {
+    wxCheckBox* box = Check(name);
+    box->SetValue(checked);
+    wxCommandEvent click(wxEVT_CHECKBOX, box->GetId());
+    click.SetInt(checked ? 1 : 0);
+    click.SetEventObject(box);
+    box->ProcessWindowEvent(click);
+  }
   // Picks the list's item with `text`, as the user does.
   void Choose(const char* name, const char* text) const {
     wxChoice* list = List(name);
