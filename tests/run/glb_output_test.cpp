@@ -115,7 +115,8 @@ TEST(GlbOutput, HoldsWhatTheObjOfTheSameRunHolds) {
     EXPECT_EQ(nodes, expected);
     // Vertices and triangles of each group's mesh.
     const auto sizes = MeshSizes(obj);
-    for (std::size_t g = 0; g < obj.groups.size(); ++g) {
+    for (std::size_t g = 0; g < obj.groups.size() && g < model.nodes.size(); ++g) {
+      ASSERT_GE(model.nodes[g].mesh, 0) << obj.groups[g];
       const tinygltf::Mesh& mesh = model.meshes[model.nodes[g].mesh];
       MeshSize size;
       size.vertices = model.accessors[mesh.primitives[0].attributes.at("POSITION")].count;
