@@ -12,9 +12,10 @@ namespace brushwright {
 
 namespace {
 
-// Filters of the two file choosers; the first filter of each is the one selected.
+// Filters of the two file choosers. The output's lists both output types; the one of the
+// current name's extension is selected.
 constexpr const char* kInputFilter = "Unreal Brush (*.t3d)|*.t3d";
-constexpr const char* kOutputFilter = "OBJ (*.obj)|*.obj";
+constexpr const char* kOutputFilter = "OBJ (*.obj)|*.obj|glTF binary (*.glb)|*.glb";
 
 // Shows a file dialog starting at `current` (its directory and name) and gives the chosen path.
 std::optional<std::string> ChooseFile(wxWindow* parent, const std::string& current,
@@ -26,7 +27,7 @@ std::optional<std::string> ChooseFile(wxWindow* parent, const std::string& curre
   wxFileName::SplitPath(start, &directory, &name, &extension);
   if (!extension.empty()) name += "." + extension;
   wxFileDialog dialog(parent, wxFileSelectorPromptStr, directory, name, filter, style);
-  dialog.SetFilterIndex(0);
+  dialog.SetFilterIndex(extension.Lower() == "glb" ? 1 : 0);
   if (dialog.ShowModal() == wxID_CANCEL) return std::nullopt;
   return ToText(dialog.GetPath());
 }
