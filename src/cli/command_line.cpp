@@ -10,6 +10,7 @@
 #include <CLI/CLI.hpp>
 
 #include "text/file_text.h"
+#include "text/key_readers.h"
 #include "text/number_text.h"
 
 namespace brushwright {
@@ -30,24 +31,28 @@ constexpr std::size_t kHelpColumn = 30;
 #define BRUSHWRIGHT_VERSION "unknown"
 #endif
 
-std::string Upper(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return text;
-}
+// The formats of --format, in lower case as the user types them.
+constexpr std::array<std::string_view, 2> kFormats = {"obj", "glb"};
 
-// Accepts a texture type in any letter case and stores it in upper case.
-CLI::Validator TextureTypeValidator() {
+// Accepts one of `choices` in any letter case and stores it as the choice spells it.
+template <std::size_t N>
+CLI::Validator OneOfValidator(const std::array<std::string_view, N>& choices,
+                              const std::string& name) {
   return CLI::Validator(
-      [](std::string& value) -> std::string {
-        const std::string upper = Upper(value);
-        if (std::find(kTextureTypes.begin(), kTextureTypes.end(), upper) == kTextureTypes.end()) {
-          return "'" + value + "' is not one of BMP, PCX, JPG, PNG, TIF, GIF";
+      [choices](std::string& value) -> std::string {
+        for (const std::string_view choice : choices) {
+          if (EqualsIgnoringCase(value, choice)) {
+            value = choice;
+            return "";
+          }
         }
-        value = upper;
-        return "";
+        std::string listed;
+        for (const std::string_view choice : choices) {
+          listed += (listed.empty() ? "" : ", ") + std::string(choice);
+        }
+        return "'" + value + "' is not one of " + listed;
       },
-      "", "texture type");
+      "", name);
 }
 
 // An empty file or directory name would silently name the current or root directory.
@@ -57,20 +62,6 @@ CLI::Validator NonEmptyValidator() {
         return value.empty() ? std::string("the name is empty") : std::string();
       },
       "", "non-empty");
-}
-
-// Accepts "obj" or "glb" in any letter case and stores it in lower case.
-CLI::Validator FormatValidator() {
-  return CLI::Validator(
-      [](std::string& value) -> std::string {
-        std::string lower = value;
-        std::transform(lower.begin(), lower.end(), lower.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        if (lower != "obj" && lower != "glb") return "'" + value + "' is not one of obj, glb";
-        value = lower;
-        return "";
-      },
-      "", "format");
 }
 
 // A scale must be a finite number above 0: anything else would flatten or mirror the level.
@@ -141,7 +132,7 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
   app.add_option("--texture-type", options.Run.TextureType,
                  "BMP PCX JPG PNG TIF GIF, any case (default: BMP)")
       ->type_name("T")
-      ->transform(TextureTypeValidator());
+      ->transform(OneOfValidator(kTextureTypes, "texture type"));
   app.add_flag("--w3d", options.Run.W3D, "W3D instead of OBJ coordinates (default: OBJ)");
   app.add_flag("--report", options.Run.Report, "write the actor report as .txt (default: off)");
   app.add_flag_callback(
@@ -158,7 +149,7 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
          },
          "obj, or glb for glTF binary (default: obj)")
       ->type_name("F")
-      ->transform(FormatValidator());
+      ->transform(OneOfValidator(kFormats, "format"));
   app.add_option("--scale", options.Run.Scale, "glTF metres per Unreal unit (default: 0.01905)")
       ->type_name("M")
       ->check(PositiveNumberValidator());
