@@ -15,6 +15,9 @@ namespace {
 constexpr std::string_view kPngSignature = "\x89PNG\r\n\x1a\n";
 // Later editors write class names with their package.
 constexpr std::string_view kEnginePackage = "Engine.";
+// The material of faces without a texture: plain and not metallic, as OBJ readers show faces
+// without one. Material names of textures end in their flags' digits, so this one never clashes.
+constexpr std::string_view kUntexturedMaterial = "Untextured";
 // A light of this kind is a spot light.
 constexpr std::int16_t kSpotLightKind = 2;
 
@@ -74,8 +77,8 @@ void GlbOutput::AddSharedFace(std::int32_t material, const std::vector<std::int3
 
 void GlbOutput::SetMaterials(const TextureTable& table,
                              const std::map<std::string, LoadedPicture>& pictures) {
-  if (table.empty() || table[0].Name.empty()) return;
   for (const TextureEntry& entry : table) {
+    if (entry.Name.empty()) break;  // the table's empty state
     GlbMaterial& material = scene_.Materials.emplace_back();
     material.Name = MaterialName(entry.Name, entry.Flags);
     material.Flags = entry.Flags;
@@ -88,6 +91,17 @@ void GlbOutput::SetMaterials(const TextureTable& table,
       material.Picture = found->second.Picture;
     }
   }
+  // Faces without a texture get a plain material after the table's.
+  const auto untextured = static_cast<std::int32_t>(scene_.Materials.size());
+  bool used = false;
+  for (GlbGroup& group : scene_.Groups) {
+    for (GlbFace& face : group.Faces) {
+      if (face.Material != kNoGlbMaterial) continue;
+      face.Material = untextured;
+      used = true;
+    }
+  }
+  if (used) scene_.Materials.push_back(GlbMaterial{std::string(kUntexturedMaterial), 0, {}, ""});
 }
 
 void GlbOutput::AddActors(const ReportActors& actors) {

@@ -28,7 +28,8 @@ class GlbOutput {
   void AddSharedFace(std::int32_t material, const std::vector<std::int32_t>& positions,
                      const std::vector<FaceCorner>& corners);
   // One material per table entry, in table order, with the image found for its texture: a PNG
-  // file's own bytes, any other image decoded.
+  // file's own bytes, any other image decoded; then "Untextured", plain, for faces without a
+  // texture when there are any (glTF's default material would show them as dark metal).
   void SetMaterials(const TextureTable& table,
                     const std::map<std::string, LoadedPicture>& pictures);
   // Lights as lights, player starts, teleporters and triggers as empty nodes.

@@ -29,6 +29,7 @@ std::string TexturedLevel() {
   room.polygons[0].flags = 2 | 256;
   room.polygons[1].texture = "Moss";  // the ceiling: no image, not smoothed
   room.polygons[1].flags = 2048;
+  room.polygons[5].texture = "";  // a wall without a texture
   BrushSpec pillar = MakeBrush("Brush2", "CSG_Add", "Pillar");
   pillar.polygons = Box({96, 96, 0}, {160, 160, 256}, "Glass");
   for (PolygonSpec& polygon : pillar.polygons) polygon.flags = 4;  // translucent
@@ -76,7 +77,8 @@ std::vector<MeshSize> MeshSizes(const ObjText& obj) {
         const auto& uv = obj.coordinates[face.coordinates[i]];
         corners.emplace(float(p.X), float(p.Y), float(p.Z), float(uv.first), float(1 - uv.second));
       }
-      size.triangles[face.material] += face.positions.size() - 2;
+      const std::string material = face.material.empty() ? "Untextured" : face.material;
+      size.triangles[material] += face.positions.size() - 2;
     }
     size.vertices = corners.size();
   }
@@ -139,9 +141,9 @@ TEST(GlbOutput, HoldsWhatTheObjOfTheSameRunHolds) {
                           (material.doubleSided ? " two-sided" : "") +
                           (textured ? " textured" : "") + (unsmoothed ? " nearest" : ""));
     }
-    EXPECT_EQ(materials,
-              (std::vector<std::string>{"Grate258 MASK two-sided textured", "Moss2048 OPAQUE",
-                                        "Rock0 OPAQUE textured", "Glass4 BLEND textured"}));
+    EXPECT_EQ(materials, (std::vector<std::string>{"Grate258 MASK two-sided textured",
+                                                   "Moss2048 OPAQUE", "Rock0 OPAQUE textured",
+                                                   "Glass4 BLEND textured", "Untextured OPAQUE"}));
     // A PNG file goes in as it is.
     const std::string rock = ReadBytes(dir / "Rock.PNG");
     bool found = false;
