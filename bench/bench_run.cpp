@@ -1,61 +1,202 @@
-// Throughput of the whole headless run (geometry, MTL and report) on generated levels.
+// Whole headless runs as the command line does them (geometry, MTL or glTF, report): the brush
+// output against the world output, OBJ against glTF binary, and levels of many textures.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <system_error>
+#include <vector>
 
 #include "bench_levels.h"
 #include "cli/command_line.h"
 #include "cli/headless_host.h"
 #include "cli/progress_display.h"
 #include "run/conversion_run.h"
+#include "texture_tree.h"
 
 namespace brushwright {
 namespace {
 
+namespace fs = std::filesystem;
+
+// Faces of the textures level: as many distinct textures as faces.
+constexpr std::int32_t kTexturedFaces = 30000;
+// The statistic of --benchmark_repetitions that gives the best run, the one least disturbed by
+// other work on the machine.
+constexpr char kBestName[] = "min";
+
 // Inputs and outputs of the benchmark live here, apart from the user's files.
-std::filesystem::path WorkDirectory() {
-  const auto dir = std::filesystem::temp_directory_path() / "brushwright-bench";
-  std::filesystem::create_directories(dir);
+fs::path WorkDirectory() {
+  const auto dir = fs::temp_directory_path() / "brushwright-bench";
+  fs::create_directories(dir);
   return dir;
 }
 
-// Writes the level for `variant` and `scale` as a T3D file and gives its path.
-std::string LevelFile(LevelVariant variant, std::int64_t scale) {
-  const std::string& level = BenchLevel(variant, scale);
-  const auto path = WorkDirectory() / (std::string(LevelVariantName(variant)) + "-" +
-                                       std::to_string(scale) + "x.t3d");
+// Writes `text` as a T3D file named `name` in the work directory and gives its path.
+std::string LevelFile(const std::string& name, const std::string& text) {
+  const fs::path path = WorkDirectory() / (name + ".t3d");
   std::ofstream(path, std::ios::binary)
-      .write(level.data(), static_cast<std::streamsize>(level.size()));
+      .write(text.data(), static_cast<std::streamsize>(text.size()));
   return path.string();
 }
 
-// The command line's run without a terminal: no progress line, messages to a string.
-void BM_HeadlessRun(benchmark::State& state) {
-  const auto variant = static_cast<LevelVariant>(state.range(0));
-  const std::string input = LevelFile(variant, state.range(1));
+std::string LevelFile(LevelVariant variant, std::int64_t scale) {
+  return LevelFile(std::string(LevelVariantName(variant)) + "-" + std::to_string(scale) + "x",
+                   BenchLevel(variant, scale));
+}
+
+// Which surfaces a run writes.
+enum class Surfaces {
+  Brushes,                // additive brushes, as the command line does by default
+  BrushesAndSubtractive,  // --subtractive: every brush the world output handles
+  World,                  // --world
+};
+
+const char* SurfacesName(Surfaces surfaces) {
+  switch (surfaces) {
+    case Surfaces::Brushes:
+      return "brushes";
+    case Surfaces::BrushesAndSubtractive:
+      return "brushes+subtractive";
+    case Surfaces::World:
+      return "world";
+  }
+  return "";
+}
+
+// Removes the images a run copied into `dir`, so that every run fetches them again.
+void RemoveCopiedImages(const fs::path& dir) {
+  std::vector<fs::path> images;
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    if (entry.path().extension() == ".BMP") images.push_back(entry.path());
+  }
+  for (const fs::path& image : images) fs::remove(image);
+}
+
+// Times the run of `input` with the report on, copying images from `search_path` when it is not
+// empty; counts what the run wrote.
+void TimeRun(benchmark::State& state, const std::string& input,
+             Surfaces surfaces = Surfaces::Brushes, OutputFormat format = OutputFormat::Obj,
+             const std::string& search_path = "") {
   ConvertOptions options;
   options.Inputs = {input};
   options.Run.Report = true;
-  options.OutputDir = WorkDirectory().string();
-  std::ostringstream messages;
+  options.Run.Subtractive = surfaces == Surfaces::BrushesAndSubtractive;
+  options.Run.BuildWorld = surfaces == Surfaces::World;
+  options.Run.Format = format;
+  options.Run.SearchCopy = !search_path.empty();
+  options.Run.SearchPath = search_path;
+  // Runs that copy images write into a folder of their own, emptied of them before each run.
+  const fs::path out = WorkDirectory() / (search_path.empty() ? "out" : "out-copies");
+  fs::create_directories(out);
+  options.OutputDir = out.string();
   std::ostringstream progress_out;
   ProgressDisplay progress(progress_out, false, 80);
-  std::int32_t faces = 0;
+  RunSummary summary;
   for (auto _ : state) {
+    if (options.Run.SearchCopy) {
+      state.PauseTiming();
+      RemoveCopiedImages(out);
+      state.ResumeTiming();
+    }
+    std::ostringstream messages;
     HeadlessHost host(messages, progress);
-    const RunSummary summary = RunConversion(RunOptionsFor(options, input), host);
+    summary = RunConversion(RunOptionsFor(options, input), host);
     if (summary.Outcome != RunOutcome::Done) state.SkipWithError("the run did not finish");
-    faces = summary.FacesConverted;
   }
-  state.SetLabel(std::string(LevelVariantName(variant)));
-  state.counters["faces"] = faces;
-  state.SetBytesProcessed(state.iterations() *
-                          static_cast<std::int64_t>(BenchLevel(variant, state.range(1)).size()));
+  state.SetLabel(std::string(SurfacesName(surfaces)) +
+                 (format == OutputFormat::Glb ? " glb" : " obj"));
+  state.counters["faces"] = summary.FacesConverted;
+  if (surfaces == Surfaces::World) state.counters["fragments"] = summary.Fragments;
+  state.counters["materials"] = summary.Materials;
+  state.counters["missing"] = summary.MissingTextures;
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(input)));
 }
-BENCHMARK(BM_HeadlessRun)->Apply(VariantAndScaleArgs)->Unit(benchmark::kMillisecond);
+
+// Milliseconds, and the best of the repetitions beside their mean and median.
+void Timed(benchmark::internal::Benchmark* bench) {
+  bench->Unit(benchmark::kMillisecond)->ComputeStatistics(kBestName, [](const auto& times) {
+    return *std::min_element(times.begin(), times.end());
+  });
+}
+
+// The command line's default run: brushes, OBJ, report.
+void BM_HeadlessRun(benchmark::State& state) {
+  const auto variant = static_cast<LevelVariant>(state.range(0));
+  TimeRun(state, LevelFile(variant, state.range(1)));
+}
+BENCHMARK(BM_HeadlessRun)->Apply(VariantAndScaleArgs)->Apply(Timed);
+
+// A corpus level's brush output, with subtractive brushes, and world output.
+void BM_CorpusRun(benchmark::State& state, const char* name) {
+  const fs::path path = fs::path(BRUSHWRIGHT_CORPUS_DIR) / name;
+  if (!fs::exists(path)) return state.SkipWithError("corpus level not found");
+  TimeRun(state, path.string(), static_cast<Surfaces>(state.range(0)));
+}
+// The three outputs of one level.
+void ThreeOutputs(benchmark::internal::Benchmark* bench) {
+  bench->ArgName("output")->DenseRange(0, 2)->Apply(Timed);
+}
+BENCHMARK_CAPTURE(BM_CorpusRun, DM_Amos, "DM_Amos.t3d")->Apply(ThreeOutputs);
+BENCHMARK_CAPTURE(BM_CorpusRun, map_ue2, "map-ue2.t3d")->Apply(ThreeOutputs);
+BENCHMARK_CAPTURE(BM_CorpusRun, test_map, "test_map.t3d")->Apply(ThreeOutputs);
+BENCHMARK_CAPTURE(BM_CorpusRun, xiii_cubes, "xiii_cubes.t3d")->Apply(ThreeOutputs);
+
+// Rooms side by side, 1x and 8x, in the three outputs.
+void BM_RoomsRun(benchmark::State& state) {
+  TimeRun(state, LevelFile(LevelVariant::Rooms, state.range(0)),
+          static_cast<Surfaces>(state.range(1)));
+}
+BENCHMARK(BM_RoomsRun)
+    ->ArgNames({"scale", "output"})
+    ->ArgsProduct({{1, 8}, {0, 1, 2}})
+    ->Apply(Timed);
+
+// OBJ against glTF binary, no image found: the brush output of 1x levels, and the world output
+// of the rooms (the other variants' brushes are not closed and carve nothing: their world is
+// empty).
+void BM_FormatRun(benchmark::State& state) {
+  const auto variant = static_cast<LevelVariant>(state.range(0));
+  TimeRun(state, LevelFile(variant, 1), static_cast<Surfaces>(state.range(1)),
+          static_cast<OutputFormat>(state.range(2)));
+}
+void FormatArgs(benchmark::internal::Benchmark* bench) {
+  bench->ArgNames({"variant", "output", "glb"});
+  for (const int glb : {0, 1}) {
+    for (const LevelVariant variant :
+         {LevelVariant::Standard, LevelVariant::UntexturedOnly, LevelVariant::Rooms}) {
+      bench->Args({static_cast<int>(variant), static_cast<int>(Surfaces::Brushes), glb});
+    }
+    bench->Args({static_cast<int>(LevelVariant::Rooms), static_cast<int>(Surfaces::World), glb});
+  }
+  bench->Apply(Timed);
+}
+BENCHMARK(BM_FormatRun)->Apply(FormatArgs);
+
+// The texture search folder, written once per program.
+std::string TextureTree() {
+  static const std::string root = [] {
+    const fs::path path = WorkDirectory() / "texture-tree";
+    std::error_code ignored;
+    fs::remove_all(path, ignored);
+    WriteTextureTree(path.string(), {});
+    return path.string();
+  }();
+  return root;
+}
+
+// 30,000 faces of 30,000 textures: no search, and copying over a 10,000-file folder in which
+// ten of them are found (and decoded).
+void BM_TexturesRun(benchmark::State& state) {
+  static const std::string input =
+      LevelFile("textures-30000", GenerateLevel({kTexturedFaces, LevelVariant::Textures}));
+  TimeRun(state, input, Surfaces::Brushes, OutputFormat::Obj,
+          state.range(0) == 0 ? std::string() : TextureTree());
+}
+BENCHMARK(BM_TexturesRun)->ArgName("copy")->Arg(0)->Arg(1)->Apply(Timed);
 
 }  // namespace
 }  // namespace brushwright

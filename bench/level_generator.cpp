@@ -21,6 +21,9 @@ constexpr int kMostPolygons = 18;
 constexpr int kSubtractiveEvery = 4;
 // One face in this many carries no texture, as faces the editor never painted.
 constexpr int kUntexturedEvery = 10;
+// The Textures variant files the textures of this many brushes in one package, as editors
+// group a level's own textures.
+constexpr int kBrushesPerPack = 100;
 // Bytes per face of the written text, to reserve the whole level at once.
 constexpr std::size_t kBytesPerFace = 640;
 // Texture names as editors write them, with and without package paths.
@@ -159,8 +162,13 @@ void AppendBrush(std::string& out, Random& random, const BrushShape& brush, Leve
   out += "     Location=" + LocationText(brush.location) + "\r\n";
   out += "    Begin Brush Name=Model" + n + "\r\n       Begin PolyList\r\n";
   const std::string_view brush_texture = kTexturePool[random.Next() % kTexturePool.size()];
-  for (int p = 0; p < brush.polygons; ++p)
-    AppendPolygon(out, random, TextureFor(random, brush_texture, variant));
+  for (int p = 0; p < brush.polygons; ++p) {
+    if (variant == LevelVariant::Textures) {
+      AppendPolygon(out, random, OwnTextureName(brush.number, p));
+    } else {
+      AppendPolygon(out, random, TextureFor(random, brush_texture, variant));
+    }
+  }
   out += "       End PolyList\r\n    End Brush\r\n";
   out += "     Brush=Model'MyLevel.Model" + n + "'\r\n";
   out += "     Name=\"Brush" + n + "\"\r\nEnd Actor\r\n";
@@ -475,9 +483,15 @@ std::string GenerateLevel(const LevelOptions& options) {
   return out;
 }
 
+std::string OwnTextureName(int brush, int polygon) {
+  return "Pack" + std::to_string(brush / kBrushesPerPack) + ".Brush" + std::to_string(brush) +
+         ".Face" + std::to_string(polygon);
+}
+
 bool ParseLevelVariant(std::string_view name, LevelVariant& variant) {
-  for (const LevelVariant candidate : {LevelVariant::Standard, LevelVariant::UntexturedOnly,
-                                       LevelVariant::ActorHeavy, LevelVariant::Rooms}) {
+  for (const LevelVariant candidate :
+       {LevelVariant::Standard, LevelVariant::UntexturedOnly, LevelVariant::ActorHeavy,
+        LevelVariant::Rooms, LevelVariant::Textures}) {
     if (name == LevelVariantName(candidate)) {
       variant = candidate;
       return true;
@@ -496,6 +510,8 @@ std::string_view LevelVariantName(LevelVariant variant) {
       return "actors";
     case LevelVariant::Rooms:
       return "rooms";
+    case LevelVariant::Textures:
+      return "textures";
   }
   return "standard";
 }

@@ -12,6 +12,7 @@ enum class LevelVariant {
   UntexturedOnly,  // no face names a texture
   ActorHeavy,      // many report actors and other actors between the brushes
   Rooms,           // closed box rooms side by side with doors, pillars, stairs, sheets, crates
+  Textures,        // as Standard, but every face names a texture of its own
 };
 
 struct LevelOptions {
@@ -27,7 +28,11 @@ struct LevelOptions {
 // teleporters between them. The same options always give the same bytes.
 std::string GenerateLevel(const LevelOptions& options);
 
-// "standard", "untextured", "actors" or "rooms"; false for any other name.
+// The texture the Textures variant gives polygon `polygon` (from 0) of brush `brush`:
+// "Pack<brush / 100>.Brush<brush>.Face<polygon>".
+std::string OwnTextureName(int brush, int polygon);
+
+// "standard", "untextured", "actors", "rooms" or "textures"; false for any other name.
 bool ParseLevelVariant(std::string_view name, LevelVariant& variant);
 std::string_view LevelVariantName(LevelVariant variant);
 

@@ -14,6 +14,7 @@
 #include "cli/headless_host.h"
 #include "cli/progress_display.h"
 #include "run/conversion_run.h"
+#include "texture_tree.h"
 
 namespace brushwright {
 namespace {
@@ -97,9 +98,30 @@ TEST(GenerateLevel, PolygonsHaveThreeToEightVertices) {
   EXPECT_GT(polygons, 2000u);  // the builder brush and the subtractive ones come on top
 }
 
+// Every face its own material; copying over the tree finds exactly its few images.
+TEST(GenerateLevel, TexturesVariantAndItsTree) {
+  const auto dir = std::filesystem::temp_directory_path() / "brushwright-generator-textures";
+  std::filesystem::remove_all(dir);
+  WriteTextureTree((dir / "tree").string(), {300, 3});
+  const std::string input = (dir / "textures.t3d").string();
+  std::ofstream(input, std::ios::binary) << GenerateLevel({500, LevelVariant::Textures});
+  ConvertOptions options;
+  options.Run.SearchCopy = true;
+  options.Run.SearchPath = (dir / "tree").string();
+  std::ostringstream sink;
+  ProgressDisplay progress(sink, false, 80);
+  HeadlessHost host(sink, progress);
+  const RunSummary summary = RunConversion(RunOptionsFor(options, input), host);
+  EXPECT_EQ(summary.FacesConverted, 500);
+  EXPECT_EQ(summary.Materials, 500);
+  EXPECT_EQ(summary.MissingTextures, 497);
+  for (const char* image : {"Pack0.Brush1.Face0.BMP", "Pack0.Brush9.Face0.BMP"})
+    EXPECT_TRUE(std::filesystem::exists(dir / image)) << image;
+}
+
 TEST(ParseLevelVariant, NamesRoundTrip) {
-  for (const LevelVariant variant :
-       {LevelVariant::Standard, LevelVariant::UntexturedOnly, LevelVariant::ActorHeavy}) {
+  for (const LevelVariant variant : {LevelVariant::Standard, LevelVariant::UntexturedOnly,
+                                     LevelVariant::ActorHeavy, LevelVariant::Textures}) {
     LevelVariant parsed = LevelVariant::Standard;
     EXPECT_TRUE(ParseLevelVariant(LevelVariantName(variant), parsed)) << LevelVariantName(variant);
     EXPECT_EQ(parsed, variant);

@@ -1,0 +1,97 @@
+// The folders and the silent host the whole-run fuzz targets share, and their check that a run
+// left nothing outside its output folder.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <string_view>
+
+#include "run/run_host.h"
+
+namespace brushwright::fuzz {
+
+namespace fs = std::filesystem;
+
+// The one texture image of the search tree, so lookups and copies have something to find.
+inline constexpr char kSearchImage[] = "Rock.bmp";
+// The size LoadPicture gives every image: any picture decodes in this stand-in.
+inline constexpr std::int32_t kPictureSize = 64;
+
+// The folders of one fuzzing process, made once: the input file, the output folder that every
+// run starts afresh, and a search tree with one image.
+struct Workspace {
+  Workspace() {
+    std::string pattern = (fs::temp_directory_path() / "brushwright-fuzz-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
+    root = pattern;
+    input = root / "level.t3d";
+    output = root / "out";
+    search = root / "textures";
+    fs::create_directories(search);
+    std::ofstream(search / kSearchImage, std::ios::binary) << "BM";
+  }
+  Workspace(const Workspace&) = delete;
+  Workspace& operator=(const Workspace&) = delete;
+  ~Workspace() {
+    std::error_code ignored;
+    fs::remove_all(root, ignored);
+  }
+
+  // Writes the level as the input and empties the output folder for the next run.
+  void Prepare(const std::string& level) const {
+    std::ofstream(input, std::ios::binary | std::ios::trunc) << level;
+    fs::remove_all(output);
+    fs::create_directories(output);
+  }
+
+  fs::path root, input, output, search;
+};
+
+// Shows nothing; every image decodes to the same small size, without pixels.
+class MinimalHost : public RunHost {
+ public:
+  void SetLabelProgress(std::string_view) override {}
+  void SetLabelPos(std::string_view) override {}
+  void SetLabelTextureName(std::string_view) override {}
+  void ShowFace(std::int32_t, std::int32_t) override {}
+  RunRequest Yield() override { return RunRequest::Continue; }
+  Image LoadPicture(const std::string&) override {
+    Image image;
+    image.Width = kPictureSize;
+    image.Height = kPictureSize;
+    return image;
+  }
+  void SetCurrentPosition(double, double) override {}
+  void CurrentPosition(double& x, double& y) override { x = y = 0; }
+  void DrawLine(int, int, int, int) override {}
+  void ShowMessage(std::string_view, std::string_view, MessageKind) override {}
+};
+
+inline std::string FileBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Nothing may appear beside the three entries of the workspace, nor in the search tree, and
+// the input must keep its bytes; aborts otherwise, which the fuzzer reports as a crash.
+inline void CheckNothingOutside(const Workspace& space, const std::string& level) {
+  int entries = 0;
+  for (const auto& entry : fs::directory_iterator(space.root)) {
+    (void)entry;
+    ++entries;
+  }
+  int images = 0;
+  for (const auto& entry : fs::directory_iterator(space.search)) {
+    (void)entry;
+    ++images;
+  }
+  if (entries != 3 || images != 1 || FileBytes(space.input) != level) std::abort();
+}
+
+}  // namespace brushwright::fuzz
