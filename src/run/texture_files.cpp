@@ -28,8 +28,8 @@ void CopyTextureFile(const std::string& from, const std::string& to) {
 }
 
 // Looks for the image in the search tree, walking it on the run's first search, and copies the
-// first one found to `texture_path`.
-void FetchFromSearchTree(RunHost& host, const std::string& search_path,
+// first one found to `texture_path`; false when there is none.
+bool FetchFromSearchTree(RunHost& host, const std::string& search_path,
                          std::optional<FileTreeIndex>& search_tree, const std::string& image_file,
                          const std::string& texture_path) {
   host.SetLabelProgress("searching texture file");
@@ -39,7 +39,9 @@ void FetchFromSearchTree(RunHost& host, const std::string& search_path,
     });
   }
   const std::string found = search_tree->Find(image_file);
-  if (!found.empty() && FileExists(found)) CopyTextureFile(found, texture_path);
+  if (found.empty() || !FileExists(found)) return false;
+  CopyTextureFile(found, texture_path);
+  return true;
 }
 
 }  // namespace
@@ -70,10 +72,12 @@ std::optional<LoadedPicture> LocateTextureFile(RunHost& host, const RunOptions& 
   const std::string texture_path = TexturePathFile(options.OutputFile, name, image_type);
 
   // An image already beside the output is used as it is, never fetched again.
-  if (options.SearchCopy && !FileExists(texture_path)) {
-    FetchFromSearchTree(host, options.SearchPath, search_tree, image_file, texture_path);
+  if (!FileExists(texture_path)) {
+    if (!options.SearchCopy ||
+        !FetchFromSearchTree(host, options.SearchPath, search_tree, image_file, texture_path)) {
+      return std::nullopt;
+    }
   }
-  if (!FileExists(texture_path)) return std::nullopt;
 
   LoadedPicture loaded{texture_path, host.LoadPicture(texture_path)};
   host.SetLabelTextureName(name);

@@ -228,7 +228,9 @@ void OutputFiles::Write(const std::string& path, std::string_view text, bool app
   if (it == open_.end()) {
     OpenFile open;
     open.file = OpenForWriting(path, append);
-    open.buffer = std::make_unique<char[]>(kOutputBufferSize);
+    // The stream fills its buffer before reading it: zeroing a megabyte first costs more than
+    // converting a small level.
+    open.buffer = std::make_unique_for_overwrite<char[]>(kOutputBufferSize);
     std::setvbuf(open.file, open.buffer.get(), _IOFBF, kOutputBufferSize);
     it = open_.emplace(path, std::move(open)).first;
   }
