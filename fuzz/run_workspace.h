@@ -12,7 +12,9 @@
 #include <string>
 #include <string_view>
 
+#include "run/conversion_run.h"
 #include "run/run_host.h"
+#include "text/brush_error.h"
 
 namespace brushwright::fuzz {
 
@@ -92,6 +94,24 @@ inline void CheckNothingOutside(const Workspace& space, const std::string& level
     ++images;
   }
   if (entries != 3 || images != 1 || FileBytes(space.input) != level) std::abort();
+}
+
+// One fuzz input of a whole-run target: its first byte picks the options (`options_for` turns it
+// into them), the rest is the level. The run may stop with an error (an overflow, an unwritable
+// file), as it should; it must leave nothing outside its output folder.
+template <typename OptionsFor>
+int RunFuzzInput(const std::uint8_t* data, std::size_t size, OptionsFor options_for) {
+  static const Workspace space;
+  if (size == 0) return 0;
+  const std::string level(reinterpret_cast<const char*>(data) + 1, size - 1);
+  space.Prepare(level);
+  MinimalHost host;
+  try {
+    RunConversion(options_for(space, data[0]), host);
+  } catch (const BrushError&) {
+  }
+  CheckNothingOutside(space, level);
+  return 0;
 }
 
 }  // namespace brushwright::fuzz

@@ -48,18 +48,5 @@ RunOptions OptionsFor(const Workspace& space, unsigned bits) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const Workspace space;
-  if (size == 0) return 0;
-  const unsigned options = data[0];
-  const std::string level(reinterpret_cast<const char*>(data) + 1, size - 1);
-  space.Prepare(level);
-
-  fuzz::MinimalHost host;
-  try {
-    RunConversion(OptionsFor(space, options), host);
-  } catch (const BrushError&) {
-    // An overflow or an unwritable file: the run reports it and stops, as it should.
-  }
-  fuzz::CheckNothingOutside(space, level);
-  return 0;
+  return brushwright::fuzz::RunFuzzInput(data, size, OptionsFor);
 }

@@ -85,10 +85,12 @@ void GlbOutput::SetMaterials(const TextureTable& table,
     const auto found = pictures.find(entry.Name);
     if (found == pictures.end()) continue;
     const std::string bytes = ReadFileText(found->second.Path);
+    const Image& picture = found->second.Picture;
     if (bytes.compare(0, kPngSignature.size(), kPngSignature) == 0) {
       material.PngBytes = bytes;
-    } else {
-      material.Picture = found->second.Picture;
+    } else if (picture.Rgba.size() ==
+               static_cast<std::size_t>(picture.Width) * picture.Height * 4) {
+      material.Picture = picture;  // a host that knew only the size leaves the colour plain
     }
   }
   // Faces without a texture get a plain material after the table's.
