@@ -22,16 +22,6 @@ std::string FaceLabel(std::int32_t face_number) {
   return "face " + NumberText(face_number);
 }
 
-// Appends the number text of a value that goes into the OBJ file; absurd input can make it
-// infinite or NaN, which no OBJ reader accepts, so the run stops there instead of writing it.
-void AppendObjNumber(std::string& text, double value, std::int32_t face_number) {
-  if (!std::isfinite(value)) {
-    throw BrushError("arithmetic overflow in " + FaceLabel(face_number) +
-                     ": a coordinate is not a finite number");
-  }
-  AppendNumberText(text, value);
-}
-
 // The pan in whole texels; the error text naming the face is only built for a pan that may not
 // fit, as building it costs a string per face.
 std::int64_t RoundPan(double pan, std::string_view axis, std::int32_t face_number) {
@@ -92,6 +82,15 @@ void TextureLines(RunHost& host, const PolygonRecord& polygon, const TextureFram
 }
 
 }  // namespace
+
+void AppendObjNumber(std::string& text, double value, std::int32_t face_number) {
+  if (!std::isfinite(value)) {
+    throw BrushError("arithmetic overflow in " +
+                     (face_number == 0 ? std::string("the positions") : FaceLabel(face_number)) +
+                     ": a coordinate is not a finite number");
+  }
+  AppendNumberText(text, value);
+}
 
 void MirrorPolygonFrame(PolygonRecord& polygon, const Matrix4& mirror) {
   polygon.Origin = MatTransform(mirror, polygon.Origin);

@@ -48,6 +48,11 @@ struct FaceCorner {
   TexturePoint Coordinates;
 };
 
+// Appends the number text of a value that goes into the OBJ file; absurd input can make it
+// infinite or NaN, which no OBJ reader accepts, so the run stops there instead of writing it,
+// naming the face (0: the shared positions of the world output).
+void AppendObjNumber(std::string& text, double value, std::int32_t face_number);
+
 // Mirrors the origin, normal and texture axes of a placed polygon into OBJ space, in place.
 void MirrorPolygonFrame(PolygonRecord& polygon, const Matrix4& mirror);
 // The texture frame of a polygon whose origin, normal and texture axes are mirrored. When the

@@ -1,28 +1,14 @@
 // The world output's own pieces: brushes placed for the world builder, and its OBJ writer.
 #include "run/world_output.h"
 
-#include <cmath>
 
 #include "run/texture_table.h"
 #include "t3d/brush_placement.h"
-#include "text/brush_error.h"
 #include "text/number_text.h"
 
 namespace brushwright {
 
 namespace {
-
-// Appends a number of the OBJ file; the run stops rather than write one no reader accepts.
-// `face_number` names the face in the error, 0 for a shared position.
-void AppendNumber(std::string& text, double value, std::int32_t face_number) {
-  if (!std::isfinite(value)) {
-    throw BrushError("arithmetic overflow in " +
-                     (face_number == 0 ? std::string("the world's positions")
-                                       : "face " + NumberText(face_number)) +
-                     ": a coordinate is not a finite number");
-  }
-  AppendNumberText(text, value);
-}
 
 void AppendIndex(std::string& text, std::int64_t index) {
   text += std::to_string(index);
@@ -54,11 +40,11 @@ void WorldObjWriter::WritePositions(const std::vector<Vector>& mirrored) {
   for (const Vector& position : mirrored) {
     const Vector p = state_.W3D ? MatTransform(state_.W3DMatrix, position) : position;
     text_ += "v  ";
-    AppendNumber(text_, p.X, 0);
+    AppendObjNumber(text_, p.X, 0);
     text_ += ' ';
-    AppendNumber(text_, p.Y, 0);
+    AppendObjNumber(text_, p.Y, 0);
     text_ += ' ';
-    AppendNumber(text_, p.Z, 0);
+    AppendObjNumber(text_, p.Z, 0);
     text_ += kLineBreak;
   }
   out_.Write(path_, text_, true);
@@ -74,9 +60,9 @@ void WorldObjWriter::WriteFace(const std::string& texture, std::int64_t flags,
   text_.clear();
   for (const FaceCorner& corner : corners) {
     text_ += "vt  ";
-    AppendNumber(text_, corner.Coordinates.U, face_number);
+    AppendObjNumber(text_, corner.Coordinates.U, face_number);
     text_ += ' ';
-    AppendNumber(text_, corner.Coordinates.V, face_number);
+    AppendObjNumber(text_, corner.Coordinates.V, face_number);
     text_ += kLineBreak;
   }
   out_.Write(path_, text_, true);
