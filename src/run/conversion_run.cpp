@@ -70,8 +70,9 @@ class Run {
   void PlacePolygon(PolygonRecord& polygon, const BrushActor& brush,
                     const BrushTransform& transform) const;
   void WriteWorld(Level& level);
-  void WriteWorldFaces(const PlacedWorld& placed, const WorldMesh& mesh,
-                       const std::vector<std::int32_t>& written_index);
+  void WriteFragments(const PolygonRecord& source, const WorldMesh& mesh, std::size_t first,
+                      std::size_t last, const std::vector<std::int32_t>& written_index,
+                      WorldObjWriter& obj);
   IgnoreReason WhyIgnored(const PolygonRecord& polygon, std::int64_t flags,
                           std::int32_t face_number) const;
   bool IgnoreFace(const PolygonRecord& polygon, std::int64_t flags);
@@ -287,6 +288,25 @@ void Run::PlacePolygon(PolygonRecord& polygon, const BrushActor& brush,
   if (brush.Csg == CsgOperation::Subtract) ReversePolygon(polygon);
 }
 
+// The mesh's faces of each source polygon, in text order: the builder gives them by brush and
+// polygon, so each polygon's are one run [first, second) of the list.
+std::vector<std::pair<std::size_t, std::size_t>> FaceRanges(const PlacedWorld& placed,
+                                                            const WorldMesh& mesh) {
+  std::vector<std::pair<std::size_t, std::size_t>> ranges;
+  std::size_t next = 0;
+  for (std::size_t b = 0; b < placed.Actors.size(); ++b) {
+    for (std::size_t p = 0; p < placed.Actors[b]->Polygons.size(); ++p) {
+      const std::size_t first = next;
+      while (next < mesh.Faces.size() && mesh.Faces[next].Brush == static_cast<std::int32_t>(b) &&
+             mesh.Faces[next].Polygon == static_cast<std::int32_t>(p)) {
+        ++next;
+      }
+      ranges.emplace_back(first, next);
+    }
+  }
+  return ranges;
+}
+
 // The world output: builds the visible surfaces of the placed brushes, then writes the
 // fragments of every source polygon the switches select, with the positions they share.
 void Run::WriteWorld(Level& level) {
@@ -295,22 +315,22 @@ void Run::WriteWorld(Level& level) {
   Yield();
   const WorldMesh mesh = BuildWorld(placed.Brushes);
   summary.BrokenBrushes = mesh.BrokenBrushes;
+  const auto ranges = FaceRanges(placed, mesh);
 
   // The positions of the fragments that will be written, numbered in order of first use.
   std::vector<std::int32_t> written_index(mesh.Positions.size(), -1);
   std::vector<Vector> written;
-  std::int32_t face_number = 1;
-  std::size_t next = 0;
-  for (std::size_t b = 0; b < placed.Actors.size(); ++b) {
-    const BrushActor& actor = *placed.Actors[b];
-    for (std::size_t p = 0; p < actor.Polygons.size(); ++p, ++face_number) {
-      const bool write = WhyIgnored(actor.Polygons[p], actor.Polygons[p].Flags | actor.PolyFlags,
-                                    face_number) == IgnoreReason::None;
-      for (; next < mesh.Faces.size() && mesh.Faces[next].Brush == static_cast<std::int32_t>(b) &&
-             mesh.Faces[next].Polygon == static_cast<std::int32_t>(p);
-           ++next) {
-        if (!write) continue;
-        for (const std::int32_t corner : mesh.Faces[next].Corners) {
+  std::size_t source = 0;
+  for (const BrushActor* actor : placed.Actors) {
+    for (const PolygonRecord& polygon : actor->Polygons) {
+      const auto face_number = static_cast<std::int32_t>(source + 1);
+      const auto [first, last] = ranges[source++];
+      if (WhyIgnored(polygon, polygon.Flags | actor->PolyFlags, face_number) !=
+          IgnoreReason::None) {
+        continue;
+      }
+      for (std::size_t f = first; f < last; ++f) {
+        for (const std::int32_t corner : mesh.Faces[f].Corners) {
           if (written_index[corner] >= 0) continue;
           written_index[corner] = static_cast<std::int32_t>(written.size());
           written.push_back(MatTransform(face_state_.MirrorMatrix, mesh.Positions[corner]));
@@ -318,89 +338,81 @@ void Run::WriteWorld(Level& level) {
       }
     }
   }
+  WorldObjWriter obj(out_, options_.OutputFile, face_state_);
   if (options_.DoGeometry) {
     if (glb_) {
       glb_->SetSharedPositions(written);
     } else {
-      WorldObjWriter(out_, options_.OutputFile, face_state_).WritePositions(written);
+      obj.WritePositions(written);
     }
   }
-  WriteWorldFaces(placed, mesh, written_index);
-}
 
-// Each source polygon in text order: ignored, or, when fragments of it are visible, registered
-// with its texture and its fragments written.
-void Run::WriteWorldFaces(const PlacedWorld& placed, const WorldMesh& mesh,
-                          const std::vector<std::int32_t>& written_index) {
-  WorldObjWriter obj(out_, options_.OutputFile, face_state_);
-  std::size_t next = 0;
-  for (std::size_t b = 0; b < placed.Actors.size(); ++b) {
-    const BrushActor& actor = *placed.Actors[b];
+  // Each source polygon in text order: ignored, or, when fragments of it are visible, registered
+  // with its texture and its fragments written.
+  source = 0;
+  for (const BrushActor* actor : placed.Actors) {
     bool group_written = false;
     previous_flags_ = -1;
-    for (std::size_t p = 0; p < actor.Polygons.size(); ++p) {
-      const std::size_t first = next;
-      while (next < mesh.Faces.size() && mesh.Faces[next].Brush == static_cast<std::int32_t>(b) &&
-             mesh.Faces[next].Polygon == static_cast<std::int32_t>(p)) {
-        ++next;
-      }
-      const PolygonRecord& source = actor.Polygons[p];
+    for (const PolygonRecord& polygon : actor->Polygons) {
+      const auto [first, last] = ranges[source++];
       ++summary.PolygonsRead;
       WaitWhilePaused();
       host_.ShowFace(face_number_, total_faces_);
-      if (IgnoreFace(source, source.Flags | actor.PolyFlags)) {
+      if (IgnoreFace(polygon, polygon.Flags | actor->PolyFlags)) {
         host_.SetLabelProgress("ignoring face " + NumberText(face_number_));
-        NextFace(false);
-        continue;
-      }
-      host_.SetLabelPos("Face " + NumberText(face_number_));
-      if (first == next) {  // nothing of it is visible
-        NextFace(false);
-        continue;
-      }
-      if (options_.DoGeometry && !group_written && actor.Group) {
-        if (glb_) {
-          glb_->BeginGroup(*actor.Group);
-        } else {
-          obj.WriteGroup(*actor.Group);
-        }
-        ++summary.Groups;
-        group_written = true;
-      }
-      TextureStep(source);
-      if (options_.DoGeometry) {
-        host_.SetLabelProgress("converting vertices");
-        PolygonRecord mirrored = source;
-        MirrorPolygonFrame(mirrored, face_state_.MirrorMatrix);
-        host_.SetLabelProgress("processing texture");
-        const TextureFrame frame =
-            MirroredTextureFrame(mirrored, width_, height_, face_number_, face_state_);
-        host_.SetLabelProgress("saving verts");
-        host_.SetLabelProgress("adding faces");
-        for (std::size_t f = first; f < next; ++f) {
-          const WorldFace& face = mesh.Faces[f];
-          // Corners in the order the face line lists them, as FaceCorners visits them.
-          VertexList points;
-          std::vector<std::int32_t> positions;
-          for (std::size_t k = face.Corners.size(); k-- > 0;) {
-            const std::int32_t corner = face.Corners[(k + 1) % face.Corners.size()];
-            positions.push_back(written_index[corner]);
+      } else {
+        host_.SetLabelPos("Face " + NumberText(face_number_));
+        if (first < last) {
+          if (options_.DoGeometry && !group_written && actor->Group) {
+            if (glb_) {
+              glb_->BeginGroup(*actor->Group);
+            } else {
+              obj.WriteGroup(*actor->Group);
+            }
+            ++summary.Groups;
+            group_written = true;
           }
-          for (const std::int32_t corner : face.Corners) points.push_back(mesh.Positions[corner]);
-          const std::vector<FaceCorner> corners =
-              FaceCorners(host_, frame, points, face_state_.MirrorMatrix);
-          if (glb_) {
-            glb_->AddSharedFace(MaterialIndex(source), positions, corners);
-          } else {
-            obj.WriteFace(source.Texture, source.Flags, positions, corners, face_number_);
-          }
-          ++summary.Fragments;
+          TextureStep(polygon);
+          if (options_.DoGeometry) WriteFragments(polygon, mesh, first, last, written_index, obj);
         }
-        ++summary.FacesConverted;
       }
       NextFace(false);
     }
   }
+}
+
+// The visible fragments [first, last) of one source polygon, with the texture coordinates the
+// brush output gives that polygon.
+void Run::WriteFragments(const PolygonRecord& source, const WorldMesh& mesh, std::size_t first,
+                         std::size_t last, const std::vector<std::int32_t>& written_index,
+                         WorldObjWriter& obj) {
+  host_.SetLabelProgress("converting vertices");
+  PolygonRecord mirrored = source;
+  MirrorPolygonFrame(mirrored, face_state_.MirrorMatrix);
+  host_.SetLabelProgress("processing texture");
+  const TextureFrame frame =
+      MirroredTextureFrame(mirrored, width_, height_, face_number_, face_state_);
+  host_.SetLabelProgress("saving verts");
+  host_.SetLabelProgress("adding faces");
+  for (std::size_t f = first; f < last; ++f) {
+    const std::vector<std::int32_t>& fragment = mesh.Faces[f].Corners;
+    VertexList points;
+    for (const std::int32_t corner : fragment) points.push_back(mesh.Positions[corner]);
+    const std::vector<FaceCorner> corners =
+        FaceCorners(host_, frame, points, face_state_.MirrorMatrix);
+    // The positions in the order FaceCorners visits the corners: 0, n-1, ..., 1.
+    std::vector<std::int32_t> positions;
+    for (std::size_t k = fragment.size(); k-- > 0;) {
+      positions.push_back(written_index[fragment[(k + 1) % fragment.size()]]);
+    }
+    if (glb_) {
+      glb_->AddSharedFace(MaterialIndex(source), positions, corners);
+    } else {
+      obj.WriteFace(source.Texture, source.Flags, positions, corners, face_number_);
+    }
+    ++summary.Fragments;
+  }
+  ++summary.FacesConverted;
 }
 
 IgnoreReason Run::WhyIgnored(const PolygonRecord& polygon, std::int64_t flags,
