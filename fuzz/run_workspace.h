@@ -96,6 +96,36 @@ inline void CheckNothingOutside(const Workspace& space, const std::string& level
   if (entries != 3 || images != 1 || FileBytes(space.input) != level) std::abort();
 }
 
+// The switches every whole-run target reads from the same bits of its first input byte; bit 1
+// is each target's own.
+enum SharedOptionBit : unsigned {
+  kGeometry = 1u << 0,
+  kIgnoreNoTexture = 1u << 2,
+  kIgnoreDefaultTexture = 1u << 3,
+  kSearchCopy = 1u << 4,
+  kW3D = 1u << 5,
+  kReport = 1u << 6,
+  kLaterStart = 1u << 7,
+};
+
+// The options of a run over the workspace with the shared bits of `bits`, into `output_name`.
+inline RunOptions SharedOptions(const Workspace& space, unsigned bits,
+                                const std::string& output_name) {
+  const auto has = [bits](SharedOptionBit bit) { return (bits & bit) != 0; };
+  RunOptions options;
+  options.InputFile = space.input.string();
+  options.OutputFile = (space.output / output_name).string();
+  options.StartFace = has(kLaterStart) ? "3" : "1";
+  options.DoGeometry = has(kGeometry);
+  options.IgnoreNoTexture = has(kIgnoreNoTexture);
+  options.IgnoreDefaultTexture = has(kIgnoreDefaultTexture);
+  options.SearchCopy = has(kSearchCopy);
+  options.SearchPath = space.search.string();
+  options.W3D = has(kW3D);
+  options.Report = has(kReport);
+  return options;
+}
+
 // One fuzz input of a whole-run target: its first byte picks the options (`options_for` turns it
 // into them), the rest is the level. The run may stop with an error (an overflow, an unwritable
 // file), as it should; it must leave nothing outside its output folder.

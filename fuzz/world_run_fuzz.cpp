@@ -14,34 +14,17 @@ namespace {
 using namespace brushwright;
 using fuzz::Workspace;
 
-// Option bits of the first input byte; the world is always built.
-enum OptionBit : unsigned {
-  kGeometry = 1u << 0,
-  kGlb = 1u << 1,
-  kIgnoreNoTexture = 1u << 2,
-  kIgnoreDefaultTexture = 1u << 3,
-  kSearchCopy = 1u << 4,
-  kW3D = 1u << 5,
-  kReport = 1u << 6,  // the report, and the glTF file's actors
-  kLaterStart = 1u << 7,
-};
+// The world is always built; the first byte's bit 1 writes it as glTF, the others are the
+// shared switches (the report bit also puts the actors in the glTF file).
+constexpr unsigned kGlb = 1u << 1;
 
 RunOptions OptionsFor(const Workspace& space, unsigned bits) {
-  const auto has = [bits](OptionBit bit) { return (bits & bit) != 0; };
-  RunOptions options;
+  const OutputFormat format = (bits & kGlb) != 0 ? OutputFormat::Glb : OutputFormat::Obj;
+  RunOptions options =
+      fuzz::SharedOptions(space, bits, std::string("level") + OutputExtension(format));
   options.BuildWorld = true;
-  options.Format = has(kGlb) ? OutputFormat::Glb : OutputFormat::Obj;
-  options.InputFile = space.input.string();
-  options.OutputFile = (space.output / "level").string() + OutputExtension(options.Format);
-  options.StartFace = has(kLaterStart) ? "3" : "1";
-  options.DoGeometry = has(kGeometry);
-  options.IgnoreNoTexture = has(kIgnoreNoTexture);
-  options.IgnoreDefaultTexture = has(kIgnoreDefaultTexture);
-  options.SearchCopy = has(kSearchCopy);
-  options.SearchPath = space.search.string();
-  options.W3D = has(kW3D);
-  options.Report = has(kReport);
-  options.Actors = has(kReport);
+  options.Format = format;
+  options.Actors = options.Report;
   return options;
 }
 

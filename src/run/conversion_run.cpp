@@ -5,7 +5,6 @@
 #include <climits>
 #include <cstdint>
 #include <filesystem>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -95,9 +94,7 @@ class Run {
   std::int16_t height_ = 0;
   TextureTable table_ = EmptyTextureTable();
   std::optional<FileTreeIndex> search_tree_;  // built on the first search
-  // The glTF output: the scene, and the images found for its materials, by texture name.
-  std::optional<GlbOutput> glb_;
-  std::map<std::string, LoadedPicture> pictures_;
+  std::optional<GlbOutput> glb_;              // the glTF output's scene
   FaceConverterState face_state_;
 };
 
@@ -458,7 +455,7 @@ void Run::TextureStep(const PolygonRecord& polygon) {
     std::optional<LoadedPicture> picture =
         LocateTextureFile(host_, options_, search_tree_, texture, width_, height_);
     // The glTF file carries the images; the OBJ output needs only their sizes.
-    if (picture && glb_) pictures_.emplace(texture, std::move(*picture));
+    if (picture && glb_) glb_->AddPicture(texture, std::move(*picture));
     RegisterTexture(table_, texture, width_, height_, polygon.Flags);
   } else {
     width_ = table_[static_cast<std::size_t>(index)].Width;
@@ -489,7 +486,7 @@ void Run::NextFace(bool numbered_in_16_bits) {
 // Writes the glTF file: the faces gathered, the materials with their images, and the actors.
 void Run::FinishGlb(bool has_actors) {
   if (!options_.DoGeometry) return;
-  glb_->SetMaterials(table_, pictures_);
+  glb_->SetMaterials(table_);
   if (options_.Actors && has_actors) glb_->AddActors(ReadReportActors(text_));
   summary.Triangles = glb_->Write(options_.OutputFile).Triangles;
 }

@@ -75,23 +75,26 @@ void GlbOutput::AddSharedFace(std::int32_t material, const std::vector<std::int3
   CurrentGroup().Faces.push_back(FaceOf(material, corners, positions));
 }
 
-void GlbOutput::SetMaterials(const TextureTable& table,
-                             const std::map<std::string, LoadedPicture>& pictures) {
+void GlbOutput::AddPicture(const std::string& texture, LoadedPicture picture) {
+  std::string bytes = ReadFileText(picture.Path);
+  if (bytes.compare(0, kPngSignature.size(), kPngSignature) == 0) {
+    pictures_[texture] = {std::move(bytes), std::nullopt};
+  } else if (picture.Picture.Rgba.size() ==
+             static_cast<std::size_t>(picture.Picture.Width) * picture.Picture.Height * 4) {
+    pictures_[texture] = {"", std::move(picture.Picture)};
+  }
+}
+
+void GlbOutput::SetMaterials(const TextureTable& table) {
   for (const TextureEntry& entry : table) {
     if (entry.Name.empty()) break;  // the table's empty state
     GlbMaterial& material = scene_.Materials.emplace_back();
     material.Name = MaterialName(entry.Name, entry.Flags);
     material.Flags = entry.Flags;
-    const auto found = pictures.find(entry.Name);
-    if (found == pictures.end()) continue;
-    const std::string bytes = ReadFileText(found->second.Path);
-    const Image& picture = found->second.Picture;
-    if (bytes.compare(0, kPngSignature.size(), kPngSignature) == 0) {
-      material.PngBytes = bytes;
-    } else if (picture.Rgba.size() ==
-               static_cast<std::size_t>(picture.Width) * picture.Height * 4) {
-      material.Picture = picture;  // a host that knew only the size leaves the colour plain
-    }
+    const auto found = pictures_.find(entry.Name);
+    if (found == pictures_.end()) continue;
+    material.PngBytes = found->second.first;
+    material.Picture = found->second.second;
   }
   // Faces without a texture get a plain material after the table's.
   const auto untextured = static_cast<std::int32_t>(scene_.Materials.size());

@@ -3,7 +3,9 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gltf/glb_writer.h"
@@ -27,11 +29,13 @@ class GlbOutput {
   // A face of the world output: `positions` index the shared positions, corner by corner.
   void AddSharedFace(std::int32_t material, const std::vector<std::int32_t>& positions,
                      const std::vector<FaceCorner>& corners);
-  // One material per table entry, in table order, with the image found for its texture: a PNG
-  // file's own bytes, any other image decoded; then "Untextured", plain, for faces without a
-  // texture when there are any (glTF's default material would show them as dark metal).
-  void SetMaterials(const TextureTable& table,
-                    const std::map<std::string, LoadedPicture>& pictures);
+  // Keeps the image found for a texture: a PNG file's own bytes, any other image decoded (one
+  // whose pixels the host left out gives a plain colour).
+  void AddPicture(const std::string& texture, LoadedPicture picture);
+  // One material per table entry, in table order, with the picture kept for its texture; then
+  // "Untextured", plain, for faces without a texture when there are any (glTF's default
+  // material would show them as dark metal).
+  void SetMaterials(const TextureTable& table);
   // Lights as lights, player starts, teleporters and triggers as empty nodes.
   void AddActors(const ReportActors& actors);
   // Writes the file; throws BrushError naming it.
@@ -41,6 +45,8 @@ class GlbOutput {
   GlbGroup& CurrentGroup();
 
   GlbScene scene_;
+  // The pictures of the textures found, by texture name: PNG bytes or decoded pixels.
+  std::map<std::string, std::pair<std::string, std::optional<Image>>> pictures_;
 };
 
 }  // namespace brushwright

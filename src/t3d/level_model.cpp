@@ -131,8 +131,8 @@ void ReadClassActors(std::string_view text, std::string_view key, Record& record
   }
 }
 
-}  // namespace
-
+// Reads the group, "PolyFlags=" and placement of a brush actor with a CSG operation from its own
+// block (from just after its begin key to its "End Actor").
 void ReadBrushDetails(std::string_view block, BrushActor& brush) {
   const int length = TextLength(block);
   const std::string tag = Unquoted(ReadKeyValue(block, "Tag=", 1, length));
@@ -145,6 +145,8 @@ void ReadBrushDetails(std::string_view block, BrushActor& brush) {
   // "PrePivot=" stands after the polygons: the whole block is read for the placement.
   brush.Placement = ReadBrushPlacement(block);
 }
+
+}  // namespace
 
 Level ReadLevel(std::string_view text, const LevelReading& reading) {
   Level level;
@@ -202,8 +204,7 @@ ReportActors ReadReportActors(std::string_view text) {
   ReadClassActors(text, "Class=Teleporter ", teleporter, ReadTeleporter, actors.Teleporters);
   ReadClassActors(text, "Class=FavoritesTeleporter ", teleporter, ReadTeleporter,
                   actors.Teleporters);
-  ReadClassActors(text, "Class=VisibleTeleporter ", teleporter, ReadTeleporter,
-                  actors.Teleporters);
+  ReadClassActors(text, "Class=VisibleTeleporter ", teleporter, ReadTeleporter, actors.Teleporters);
   return actors;
 }
 

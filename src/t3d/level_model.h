@@ -31,7 +31,7 @@ struct BrushActor {
   std::int64_t PolyFlags = 0;  // "PolyFlags=" of the actor, 0 when absent
   // Where the editor puts the brush; the identity for a brush without "CsgOper=".
   BrushPlacement Placement;
-  bool Taken = false;                  // chosen by the reader's caller: only these have polygons
+  bool Taken = false;                   // chosen by the reader's caller: only these have polygons
   std::vector<PolygonRecord> Polygons;  // as read, in text order
 };
 
@@ -67,10 +67,6 @@ struct LevelReading {
 // brush the walk goes on past its "End Actor"; after one that is not taken, from its content
 // start, so a brush actor lacking its own end is still seen.
 Level ReadLevel(std::string_view text, const LevelReading& reading);
-
-// Reads the group, "PolyFlags=" and placement of a brush actor with a CSG operation from its own
-// block (from just after its begin key to its "End Actor").
-void ReadBrushDetails(std::string_view block, BrushActor& brush);
 
 // Reads every light, trigger, player start and teleporter, class by class. A 16-bit value out of
 // range throws BrushError naming its key.
