@@ -1,31 +1,16 @@
-// Reads a level with the level model and places its brushes for the world builder.
+// Reads a level and places its brushes for the world builder, as a world run does.
 #include "level_brushes.h"
 
-#include "t3d/brush_placement.h"
-#include "t3d/level_model.h"
+#include "run/brush_choice.h"
+#include "run/mesh_build.h"
+#include "t3d/t3d_level.h"
 
 namespace brushwright {
 
 std::vector<WorldBrush> LevelBrushes(std::string_view text) {
-  LevelReading reading;
-  reading.Take = [](const BrushActor& actor) {
-    return actor.Csg == CsgOperation::Add || actor.Csg == CsgOperation::Subtract;
-  };
-  const Level level = ReadLevel(text, reading);
-  std::vector<WorldBrush> brushes;
-  for (const BrushActor& actor : level.Brushes) {
-    if (!actor.Taken) continue;
-    WorldBrush& brush = brushes.emplace_back();
-    brush.Operation =
-        actor.Csg == CsgOperation::Add ? BrushOperation::Add : BrushOperation::Subtract;
-    brush.PolyFlags = actor.PolyFlags;
-    const BrushTransform transform = PlacementTransform(actor.Placement);
-    for (PolygonRecord polygon : actor.Polygons) {
-      TransformPolygon(polygon, transform);
-      brush.Polygons.push_back(WorldPolygon{polygon.Vertices, polygon.Flags | actor.PolyFlags});
-    }
-  }
-  return brushes;
+  RunOptions options;
+  options.BuildWorld = true;
+  return WorldBrushesOf(ChooseAndPlaceBrushes(ReadT3dLevel(text), options));
 }
 
 }  // namespace brushwright

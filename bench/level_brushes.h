@@ -8,10 +8,9 @@
 
 namespace brushwright {
 
-// Every brush actor of the level model with "CsgOper=CSG_Add" or "CsgOper=CSG_Subtract", in
-// the order of the text, its polygons placed by the brush's whole transform and their flags
-// ORed with the brush's "PolyFlags=". The builder brush (no CsgOper) and other operations are
-// left out.
+// The brushes a world run builds from the level (its additive and subtractive brushes in the
+// order of the text, placed by their whole transform), through the run's own choice and
+// placement.
 std::vector<WorldBrush> LevelBrushes(std::string_view text);
 
 }  // namespace brushwright

@@ -22,8 +22,23 @@ namespace fs = std::filesystem;
 
 // The one texture image of the search tree, so lookups and copies have something to find.
 inline constexpr char kSearchImage[] = "Rock.bmp";
-// The size LoadPicture gives every image: any picture decodes in this stand-in.
+// The width and height of that image.
 inline constexpr std::int32_t kPictureSize = 64;
+
+// A kPictureSize x kPictureSize 24-bit BMP file of one colour.
+inline std::string SearchImageBytes() {
+  const auto word = [](std::uint32_t value, int bytes) {
+    std::string out;
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+    return out;
+  };
+  const std::uint32_t pixels = kPictureSize * kPictureSize * 3;  // rows need no padding
+  std::string bmp = "BM" + word(54 + pixels, 4) + word(0, 4) + word(54, 4) + word(40, 4) +
+                    word(kPictureSize, 4) + word(kPictureSize, 4) + word(1, 2) + word(24, 2) +
+                    word(0, 4) + word(pixels, 4) + word(2835, 4) + word(2835, 4) + word(0, 8);
+  bmp.append(pixels, '\x5a');
+  return bmp;
+}
 
 // The folders of one fuzzing process, made once: the input file, the output folder that every
 // run starts afresh, and a search tree with one image.
@@ -36,7 +51,7 @@ struct Workspace {
     output = root / "out";
     search = root / "textures";
     fs::create_directories(search);
-    std::ofstream(search / kSearchImage, std::ios::binary) << "BM";
+    std::ofstream(search / kSearchImage, std::ios::binary) << SearchImageBytes();
   }
   Workspace(const Workspace&) = delete;
   Workspace& operator=(const Workspace&) = delete;
@@ -55,7 +70,7 @@ struct Workspace {
   fs::path root, input, output, search;
 };
 
-// Shows nothing; every image decodes to the same small size, without pixels.
+// Shows nothing.
 class MinimalHost : public RunHost {
  public:
   void SetLabelProgress(std::string_view) override {}
@@ -63,12 +78,7 @@ class MinimalHost : public RunHost {
   void SetLabelTextureName(std::string_view) override {}
   void ShowFace(std::int32_t, std::int32_t) override {}
   RunRequest Yield() override { return RunRequest::Continue; }
-  Image LoadPicture(const std::string&) override {
-    Image image;
-    image.Width = kPictureSize;
-    image.Height = kPictureSize;
-    return image;
-  }
+  void ShowPicture(const Image&) override {}
   void SetCurrentPosition(double, double) override {}
   void CurrentPosition(double& x, double& y) override { x = y = 0; }
   void DrawLine(int, int, int, int) override {}

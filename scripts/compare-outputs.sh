@@ -62,6 +62,12 @@ option_sets=(
   "--build-brush"
   "--copy-textures $work/tree --report"
   "--copy-textures $work/tree --texture-type bmp --no-geometry"
+  "--world"
+  "--world --w3d --ignore-no-texture --start-face 5 --report"
+  "--world --no-geometry --copy-textures $work/tree"
+  "--format glb"
+  "--world --format glb --copy-textures $work/tree --report"
+  "--subtractive --format glb --no-actors --copy-textures $work/tree --texture-type bmp"
 )
 
 differences=0

@@ -8,6 +8,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "run/option_rules.h"
 #include "text/file_text.h"
 #include "text/key_readers.h"
 #include "text/number_text.h"
@@ -76,19 +77,9 @@ CLI::Validator PositiveNumberValidator() {
 }
 
 // Why switches cannot go together, "" when they can.
-std::string ConflictMessage(const RunOptions& run) {
-  if (!run.BuildWorld) return "";
-  if (!run.BrushTransforms) {
-    return "--world places every brush by its whole transform; --no-brush-transforms cannot go "
-           "with it";
-  }
-  if (run.Subtractive) {
-    return "--world builds subtractive brushes into the level's surfaces; --subtractive cannot "
-           "go with it";
-  }
-  if (run.BuildBrush)
-    return "--world leaves the builder brush out; --build-brush cannot go with it";
-  return "";
+std::string ConflictText(const RunOptions& run) {
+  const auto conflict = FindOptionConflict(run);
+  return conflict ? ConflictMessage(*conflict, true) : "";
 }
 
 void DefineOptions(CLI::App& app, ConvertOptions& options) {
@@ -198,7 +189,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     return UsageError{error.what()};
   }
   options.Run.SearchCopy = app.count("--copy-textures") > 0;
-  if (std::string conflict = ConflictMessage(options.Run); !conflict.empty()) {
+  if (std::string conflict = ConflictText(options.Run); !conflict.empty()) {
     return UsageError{conflict};
   }
   // Standard input has no name to make the output's from, and can be read once.

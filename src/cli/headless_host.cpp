@@ -1,20 +1,17 @@
 // Implements the command line's run host: stages and faces feed the progress line, pictures are
-// decoded but not shown, message boxes become stderr lines.
+// not shown, message boxes become stderr lines.
 #include "cli/headless_host.h"
 
-#include "image/image_file.h"
 
 namespace brushwright {
 
 HeadlessHost::HeadlessHost(std::ostream& messages, ProgressDisplay& progress, bool quiet)
     : messages_(messages), progress_(progress), quiet_(quiet) {}
 
-Image HeadlessHost::LoadPicture(const std::string& path) {
-  const Image image = DecodeImageFile(path);
+void HeadlessHost::ShowPicture(const Image& /*picture*/) {
   // A new picture starts without lines, drawn from its top left corner.
   x_ = 0;
   y_ = 0;
-  return image;
 }
 
 void HeadlessHost::SetCurrentPosition(double x, double y) {

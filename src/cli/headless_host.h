@@ -30,7 +30,7 @@ class HeadlessHost : public RunHost {
     return RunRequest::Continue;
   }
 
-  Image LoadPicture(const std::string& path) override;
+  void ShowPicture(const Image& picture) override;
   void SetCurrentPosition(double x, double y) override;
   void CurrentPosition(double& x, double& y) override;
   void DrawLine(int x1, int y1, int x2, int y2) override;

@@ -1,11 +1,13 @@
 // Actors of the .glb file: lights as KHR_lights_punctual lights, markers as empty nodes.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 
 #include "gltf/glb_build.h"
 #include "text/brush_error.h"
 #include "vecmath/brush_transform.h"
+#include "vecmath/coordinates.h"
 
 namespace brushwright {
 
@@ -117,15 +119,12 @@ tinygltf::Light LightOf(const GlbLight& source, double scale) {
 
 }  // namespace
 
-std::vector<double> UnrealToGltf(const Vector& point, double scale) {
-  return {point.X * scale, point.Z * scale, point.Y * scale};
-}
-
 void AddActorNodes(const std::string& path, const GlbScene& scene, tinygltf::Model& model) {
   const auto add_node = [&](const std::string& name, const Vector& location) -> tinygltf::Node& {
     tinygltf::Node& node = model.nodes.emplace_back();
     node.name = GltfName(name);
-    node.translation = UnrealToGltf(location, scene.Scale);
+    const std::array<double, 3> translation = UnrealToGltf(location, scene.Scale);
+    node.translation.assign(translation.begin(), translation.end());
     if (!std::all_of(node.translation.begin(), node.translation.end(),
                      [](double d) { return std::isfinite(d); })) {
       throw BrushError("cannot write '" + path + "': actor '" + name +

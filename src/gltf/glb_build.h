@@ -41,8 +41,4 @@ void AddActorNodes(const std::string& path, const GlbScene& scene, tinygltf::Mod
 // gives them) in UTF-8, the only encoding a glTF file may hold.
 std::string GltfName(std::string_view text);
 
-// A point of Unreal space in glTF space: mirrored to OBJ space (x, -y, z), then turned to +Y up
-// (x, z, -y), times the scale: (x, z, y) x scale.
-std::vector<double> UnrealToGltf(const Vector& point, double scale);
-
 }  // namespace brushwright

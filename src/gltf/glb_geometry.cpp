@@ -1,5 +1,6 @@
 // Group geometry of the .glb file: faces to fan triangles over shared, deduplicated vertices.
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cassert>
 #include <cmath>
@@ -9,6 +10,7 @@
 
 #include "gltf/glb_build.h"
 #include "text/brush_error.h"
+#include "vecmath/coordinates.h"
 
 namespace brushwright {
 
@@ -66,26 +68,34 @@ class VertexTable {
 // The faces of one group that share a material, to become one primitive.
 struct FaceRun {
   std::int32_t Material = kNoGlbMaterial;
-  std::vector<const GlbFace*> Faces;
+  std::vector<const MeshFace*> Faces;
   std::size_t Corners = 0;
 };
 
+// The material a face is drawn with: its surface's, or the plain one for faces without.
+std::int32_t MaterialOf(const GlbScene& scene, const MeshFace& face) {
+  const std::int32_t material =
+      scene.Geometry->Surfaces[static_cast<std::size_t>(face.Surface)].Material;
+  return material == kNoMaterial ? scene.UntexturedMaterial : material;
+}
+
 // The group's faces of three or more corners by material, in the order materials first appear.
-std::vector<FaceRun> FaceRunsOf(const GlbGroup& group, std::size_t material_count,
+std::vector<FaceRun> FaceRunsOf(const GlbScene& scene, const MeshGroup& group,
                                 GlbCounts& counts) {
+  const std::size_t material_count = scene.Materials.size();
   std::vector<FaceRun> runs;
   std::vector<int> run_of(material_count + 1, -1);  // slot 0 for faces without material
-  for (const GlbFace& face : group.Faces) {
+  for (const MeshFace& face : group.Faces) {
     if (face.Corners.size() < 3) {
       ++counts.SkippedFaces;
       continue;
     }
-    assert(face.Material >= kNoGlbMaterial &&
-           face.Material < static_cast<std::int32_t>(material_count));
-    int& run = run_of[static_cast<std::size_t>(face.Material + 1)];
+    const std::int32_t material = MaterialOf(scene, face);
+    assert(material >= kNoGlbMaterial && material < static_cast<std::int32_t>(material_count));
+    int& run = run_of[static_cast<std::size_t>(material + 1)];
     if (run < 0) {
       run = static_cast<int>(runs.size());
-      runs.emplace_back().Material = face.Material;
+      runs.emplace_back().Material = material;
     }
     runs[static_cast<std::size_t>(run)].Faces.push_back(&face);
     runs[static_cast<std::size_t>(run)].Corners += face.Corners.size();
@@ -93,16 +103,23 @@ std::vector<FaceRun> FaceRunsOf(const GlbGroup& group, std::size_t material_coun
   return runs;
 }
 
-// A corner in glTF space: OBJ (x, y, z) becomes (x, z, -y) times the scale, V counts from the
-// top. Adding +0 turns the mirror's negative zeros into zeros, so equal vertices compare equal.
-GlbVertex VertexOf(const GlbScene& scene, const GlbCorner& corner) {
-  assert(corner.Position >= 0 &&
-         static_cast<std::size_t>(corner.Position) < scene.Positions.size());
-  const Vector& p = scene.Positions[static_cast<std::size_t>(corner.Position)];
-  return {
-      {static_cast<float>(p.X * scene.Scale) + 0.0f, static_cast<float>(p.Z * scene.Scale) + 0.0f,
-       static_cast<float>(-p.Y * scene.Scale) + 0.0f},
-      {static_cast<float>(corner.U) + 0.0f, static_cast<float>(1 - corner.V) + 0.0f}};
+// A corner in glTF space, V counting from the top. Adding +0 turns negative zeros into zeros,
+// so equal vertices compare equal.
+GlbVertex VertexOf(const GlbScene& scene, const MeshCorner& corner) {
+  const std::vector<Vector>& positions = scene.Geometry->Positions;
+  assert(corner.Position >= 0 && static_cast<std::size_t>(corner.Position) < positions.size());
+  const std::array<double, 3> p =
+      UnrealToGltf(positions[static_cast<std::size_t>(corner.Position)], scene.Scale);
+  return {{static_cast<float>(p[0]) + 0.0f, static_cast<float>(p[1]) + 0.0f,
+           static_cast<float>(p[2]) + 0.0f},
+          {static_cast<float>(corner.U) + 0.0f, static_cast<float>(1 - corner.V) + 0.0f}};
+}
+
+// Visits the corners of an n-gon in the order 0, n-1, n-2, ..., 1: glTF's axes mirror the
+// level's, so this order keeps the face front-facing.
+template <typename Visit>
+void ForEachCornerAsWritten(std::size_t n, Visit visit) {
+  for (std::size_t k = n; k-- > 0;) visit((k + 1) % n, n - 1 - k);
 }
 
 bool IsFinite(const GlbVertex& vertex) {
@@ -114,19 +131,20 @@ bool IsFinite(const GlbVertex& vertex) {
 // Adds the run's vertices to the group's table and returns the run's triangles (three vertex
 // numbers each); a fan triangle that uses one vertex twice has no area and is left out.
 std::vector<std::uint32_t> Triangulate(const std::string& path, const GlbScene& scene,
-                                       const GlbGroup& group, const FaceRun& run,
+                                       const MeshGroup& group, const FaceRun& run,
                                        VertexTable& table) {
   std::vector<std::uint32_t> triangles;
   triangles.reserve((run.Corners - 2 * run.Faces.size()) * 3);
-  for (const GlbFace* face : run.Faces) {
+  for (const MeshFace* face : run.Faces) {
     std::uint32_t first = 0;
     std::uint32_t previous = 0;
-    for (std::size_t k = 0; k < face->Corners.size(); ++k) {
-      const GlbVertex vertex = VertexOf(scene, face->Corners[k]);
+    ForEachCornerAsWritten(face->Corners.size(), [&](std::size_t i, std::size_t k) {
+      const GlbVertex vertex = VertexOf(scene, face->Corners[i]);
       if (!IsFinite(vertex)) {
         throw BrushError("cannot write '" + path + "': face " +
                          std::to_string(face - group.Faces.data() + 1) + " of group '" +
-                         group.Name + "' has a position or texture coordinate out of range");
+                         group.Name.value_or("") +
+                         "' has a position or texture coordinate out of range");
       }
       const std::uint32_t id = table.Insert(vertex);
       if (k == 0) first = id;
@@ -134,7 +152,7 @@ std::vector<std::uint32_t> Triangulate(const std::string& path, const GlbScene& 
         triangles.insert(triangles.end(), {first, previous, id});
       }
       previous = id;
-    }
+    });
   }
   return triangles;
 }
@@ -206,10 +224,11 @@ struct RunTriangles {
 
 void AddGroupNodes(const std::string& path, const GlbScene& scene, int first_view,
                    GlbBinary& binary, tinygltf::Model& model, GlbCounts& counts) {
+  if (scene.Geometry == nullptr) return;
   VertexTable table;
-  for (const GlbGroup& group : scene.Groups) {
+  for (const MeshGroup& group : scene.Geometry->Groups) {
     // The group's primitives share one vertex list: equal vertices are written once per group.
-    const std::vector<FaceRun> runs = FaceRunsOf(group, scene.Materials.size(), counts);
+    const std::vector<FaceRun> runs = FaceRunsOf(scene, group, counts);
     std::size_t corners = 0;
     for (const FaceRun& run : runs) corners += run.Corners;
     table.Reset(corners);
@@ -220,7 +239,7 @@ void AddGroupNodes(const std::string& path, const GlbScene& scene, int first_vie
       if (!triangles.empty()) primitives.push_back({run.Material, std::move(triangles)});
     }
     tinygltf::Node& node = model.nodes.emplace_back();
-    node.name = GltfName(group.Name);
+    node.name = GltfName(group.Name.value_or(""));
     // A mesh needs at least one primitive: a group without faces is a bare node.
     if (primitives.empty()) continue;
     node.mesh = static_cast<int>(model.meshes.size());

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "image/image.h"
+#include "level/mesh.h"
 #include "vecmath/vecmath.h"
 
 namespace brushwright {
@@ -15,7 +16,7 @@ namespace brushwright {
 // an inch (1.905 cm).
 inline constexpr double kMetresPerUnrealUnit = 0.01905;
 
-// Marks a face drawn without a material, as an OBJ face without a "usemtl" line.
+// Marks the absence of a material.
 inline constexpr std::int32_t kNoGlbMaterial = -1;
 
 // One texture and polygon-flags pair, as one MTL material.
@@ -26,24 +27,6 @@ struct GlbMaterial {
   // win when both are given). Neither: the material gets a plain colour.
   std::optional<Image> Picture;
   std::string PngBytes;
-};
-
-struct GlbCorner {
-  std::int32_t Position = 0;  // index into GlbScene::Positions
-  double U = 0;               // the texture coordinate exactly as the OBJ "vt" line writes it
-  double V = 0;
-};
-
-// A convex polygon, its corners in the order of the OBJ "f" line (front face counter-clockwise).
-struct GlbFace {
-  std::int32_t Material = kNoGlbMaterial;  // index into GlbScene::Materials
-  std::vector<GlbCorner> Corners;
-};
-
-// One OBJ group (one brush).
-struct GlbGroup {
-  std::string Name;
-  std::vector<GlbFace> Faces;
 };
 
 // A light actor with the raw values of its T3D text, in Unreal space.
@@ -66,9 +49,12 @@ struct GlbMarker {
 };
 
 struct GlbScene {
-  std::vector<Vector> Positions;  // OBJ space, as the OBJ "v" lines write them
-  std::vector<GlbGroup> Groups;
+  // The faces, by group; none for a file of materials and actors only. A surface's material
+  // indexes Materials.
+  const Mesh* Geometry = nullptr;
   std::vector<GlbMaterial> Materials;
+  // The material of faces whose surface has none; kNoGlbMaterial when no face lacks one.
+  std::int32_t UntexturedMaterial = kNoGlbMaterial;
   std::vector<GlbLight> Lights;
   std::vector<GlbMarker> Markers;
   double Scale = kMetresPerUnrealUnit;  // metres per unit; positive

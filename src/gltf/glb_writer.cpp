@@ -86,9 +86,10 @@ std::string GlbBytes(const std::string& path, const GlbScene& scene, const PngEn
   model.asset.generator = "Brushwright";
 
   // tinygltf's objects are large: growing their vectors step by step would move them often.
-  model.nodes.reserve(scene.Groups.size() + scene.Lights.size() + scene.Markers.size());
-  model.meshes.reserve(scene.Groups.size());
-  model.accessors.reserve(scene.Groups.size() * kAccessorsPerGroup);
+  const std::size_t groups = scene.Geometry != nullptr ? scene.Geometry->Groups.size() : 0;
+  model.nodes.reserve(groups + scene.Lights.size() + scene.Markers.size());
+  model.meshes.reserve(groups);
+  model.accessors.reserve(groups * kAccessorsPerGroup);
 
   // Phases: materials (their images open the buffer), groups, actors, one scene of them all.
   GlbBinary binary;

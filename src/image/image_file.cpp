@@ -14,6 +14,7 @@
 
 #include "image/image_module.h"
 #include "text/brush_error.h"
+#include "text/file_text.h"
 
 namespace brushwright {
 
@@ -125,12 +126,17 @@ bool AnyPixelTransparent(const std::vector<std::uint8_t>& rgba) {
 }  // namespace
 
 Image DecodeImageFile(const std::string& path) {
-  const std::string context = "cannot decode image '" + path + "'";
+  return DecodeImage(ReadFileBytes(path), path);
+}
+
+Image DecodeImage(std::string_view bytes, const std::string& name) {
+  const std::string context = "cannot decode image '" + name + "'";
   const Module& module = LoadedModule();
   if (!module.problem.empty()) throw BrushError(context + ": " + module.problem);
   Image image;
-  const int status = module.decode(path.c_str(), &image.Width, &image.Height,
-                                   Resize<std::vector<std::uint8_t>>, &image.Rgba);
+  const int status =
+      module.decode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+                    &image.Width, &image.Height, Resize<std::vector<std::uint8_t>>, &image.Rgba);
   if (status != kBrushwrightImageOk) ThrowImageError(context, status);
   image.HasTransparency = AnyPixelTransparent(image.Rgba);
   return image;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "image/image.h"
 
@@ -16,6 +17,8 @@ enum class ImageFormat { Bmp = 0, Pcx = 1, Jpeg = 2, Png = 3, Tiff = 4, Gif = 5 
 // file's alpha, or its mask colour, whose pixels get alpha 0). Throws BrushError naming the
 // file when it cannot be decoded, and when the decoding module cannot be found or loaded.
 Image DecodeImageFile(const std::string& path);
+// DecodeImageFile of a file's bytes already read; `name` names it in errors.
+Image DecodeImage(std::string_view bytes, const std::string& name);
 
 // The bytes of a file of the given type holding `image`, whose Rgba must be complete. Alpha is
 // kept by PNG and TIFF; GIF keeps pixels under half opacity as its transparent colour; BMP, PCX

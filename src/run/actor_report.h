@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "t3d/actor_records.h"
+#include "level/actors.h"
 
 namespace brushwright {
 

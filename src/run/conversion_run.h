@@ -1,45 +1,17 @@
-// The Go command: one conversion of a T3D text into OBJ and MTL or glTF files, and a report.
+// The Go command: one conversion of a level into OBJ and MTL or glTF files, and a report.
 #pragma once
-
-#include <cstdint>
 
 #include "run/run_host.h"
 #include "run/run_options.h"
+#include "run/run_summary.h"
 
 namespace brushwright {
 
-enum class RunOutcome {
-  NotStarted,  // the input name was empty: nothing happened
-  Done,        // the run reached "Done"
-  GivenUp,     // the window closed during the run; files keep what was written
-};
-
-// What a run did, for the command line's summary.
-struct RunSummary {
-  RunOutcome Outcome = RunOutcome::NotStarted;
-  std::int32_t PolygonsRead = 0;    // polygons read inside taken brushes, ignored ones included
-  std::int32_t FacesConverted = 0;  // faces written to the OBJ file
-  std::int32_t Groups = 0;          // group lines written
-  std::int32_t Materials = 0;       // texture table entries
-  std::int32_t MissingTextures = 0;
-  std::int32_t ReportBlocks = 0;
-  std::int32_t BrushActors = 0;         // brush actors found
-  std::int32_t BrushesTaken = 0;        // brush actors whose polygons were read
-  std::int32_t SubtractiveSkipped = 0;  // brush actors skipped for their "CsgOper=CSG_Subtract"
-  std::int32_t BuilderSkipped = 0;      // brush actors skipped for having no "CsgOper=" at all
-  std::int32_t InvisibleFaces = 0;      // faces skipped for their invisible flag
-  std::int32_t BeforeStartFace = 0;     // faces skipped as numbered before the start face
-  std::int32_t TextureSkipped = 0;      // faces skipped by the no-texture/default-texture switches
-  // The world output.
-  std::int32_t Fragments = 0;        // visible pieces of faces written
-  std::int32_t BrokenBrushes = 0;    // brushes that are not closed, handled as sheets
-  std::int32_t OtherOperations = 0;  // brushes with CSG_Intersect or CSG_Deintersect, ignored
-  std::int64_t Triangles = 0;        // the glTF output: triangles written
-};
-
 // Runs a conversion from its first label to "Done" as `options` say, showing its progress
-// through `host`. Errors (unreadable input, unwritable output, overflow, undecodable image) throw
-// BrushError; whatever was written stays on disk.
+// through `host`: read the level, choose and place its brushes, build the mesh (the brushes or
+// the world), find the textures, write, report. Errors (unreadable input, unwritable output,
+// options that cannot go together, overflow, undecodable image) throw BrushError; whatever was
+// written stays on disk.
 RunSummary RunConversion(const RunOptions& options, RunHost& host);
 
 }  // namespace brushwright

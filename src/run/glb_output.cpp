@@ -1,18 +1,12 @@
-// Gathers a run's faces, materials and actors into the glTF scene, then writes the .glb file.
+// The glTF writer's scene of a run: mesh, materials with their pictures, lights and markers.
 #include "run/glb_output.h"
 
 #include <string_view>
-#include <utility>
-
-#include "image/image_file.h"
-#include "text/file_text.h"
 
 namespace brushwright {
 
 namespace {
 
-// A PNG file starts with these bytes; its image is embedded as the file has it.
-constexpr std::string_view kPngSignature = "\x89PNG\r\n\x1a\n";
 // Later editors write class names with their package.
 constexpr std::string_view kEnginePackage = "Engine.";
 // The material of faces without a texture: plain and not metallic, as OBJ readers show faces
@@ -30,104 +24,60 @@ std::string MarkerName(const ActorHeader& actor) {
   return std::string(actor_class) + " " + actor.Name;
 }
 
-GlbFace FaceOf(std::int32_t material, const std::vector<FaceCorner>& corners,
-               const std::vector<std::int32_t>& positions) {
-  GlbFace face;
-  face.Material = material;
-  for (std::size_t i = 0; i < corners.size(); ++i) {
-    face.Corners.push_back(
-        GlbCorner{positions[i], corners[i].Coordinates.U, corners[i].Coordinates.V});
+bool AnyFaceUntextured(const Mesh& mesh) {
+  for (const MeshGroup& group : mesh.Groups) {
+    for (const MeshFace& face : group.Faces) {
+      if (mesh.Surfaces[static_cast<std::size_t>(face.Surface)].Material == kNoMaterial) {
+        return true;
+      }
+    }
   }
-  return face;
+  return false;
 }
 
 }  // namespace
 
-GlbOutput::GlbOutput(double scale) {
-  scene_.Scale = scale;
-}
-
-void GlbOutput::BeginGroup(const std::string& name) {
-  scene_.Groups.push_back(GlbGroup{name, {}});
-}
-
-// Faces before any group line (a brush exported on its own) get a group without a name.
-GlbGroup& GlbOutput::CurrentGroup() {
-  if (scene_.Groups.empty()) BeginGroup("");
-  return scene_.Groups.back();
-}
-
-void GlbOutput::AddFace(std::int32_t material, const std::vector<FaceCorner>& corners) {
-  std::vector<std::int32_t> positions;
-  for (const FaceCorner& corner : corners) {
-    positions.push_back(static_cast<std::int32_t>(scene_.Positions.size()));
-    scene_.Positions.push_back(corner.Position);
-  }
-  CurrentGroup().Faces.push_back(FaceOf(material, corners, positions));
-}
-
-void GlbOutput::SetSharedPositions(std::vector<Vector> positions) {
-  scene_.Positions = std::move(positions);
-}
-
-void GlbOutput::AddSharedFace(std::int32_t material, const std::vector<std::int32_t>& positions,
-                              const std::vector<FaceCorner>& corners) {
-  CurrentGroup().Faces.push_back(FaceOf(material, corners, positions));
-}
-
-void GlbOutput::AddPicture(const std::string& texture, LoadedPicture picture) {
-  std::string bytes = ReadFileText(picture.Path);
-  if (bytes.compare(0, kPngSignature.size(), kPngSignature) == 0) {
-    pictures_[texture] = {std::move(bytes), std::nullopt};
-  } else if (picture.Picture.Rgba.size() ==
-             static_cast<std::size_t>(picture.Picture.Width) * picture.Picture.Height * 4) {
-    pictures_[texture] = {"", std::move(picture.Picture)};
-  }
-}
-
-void GlbOutput::SetMaterials(const TextureTable& table) {
-  for (const TextureEntry& entry : table) {
+GlbScene GlbSceneOf(const Mesh& mesh, const RunMaterials& materials, double scale) {
+  GlbScene scene;
+  scene.Geometry = &mesh;
+  scene.Scale = scale;
+  for (const TextureEntry& entry : materials.Table) {
     if (entry.Name.empty()) break;  // the table's empty state
-    GlbMaterial& material = scene_.Materials.emplace_back();
+    GlbMaterial& material = scene.Materials.emplace_back();
     material.Name = MaterialName(entry.Name, entry.Flags);
     material.Flags = entry.Flags;
-    const auto found = pictures_.find(entry.Name);
-    if (found == pictures_.end()) continue;
-    material.PngBytes = found->second.first;
-    material.Picture = found->second.second;
-  }
-  // Faces without a texture get a plain material after the table's.
-  const auto untextured = static_cast<std::int32_t>(scene_.Materials.size());
-  bool used = false;
-  for (GlbGroup& group : scene_.Groups) {
-    for (GlbFace& face : group.Faces) {
-      if (face.Material != kNoGlbMaterial) continue;
-      face.Material = untextured;
-      used = true;
+    const auto found = materials.Pictures.find(entry.Name);
+    if (found == materials.Pictures.end()) continue;
+    // A PNG file goes in as it is; any other image as its decoded pixels.
+    if (!found->second.PngBytes.empty()) {
+      material.PngBytes = found->second.PngBytes;
+    } else {
+      material.Picture = found->second.Picture;
     }
   }
-  if (used) scene_.Materials.push_back(GlbMaterial{std::string(kUntexturedMaterial), 0, {}, ""});
+  if (AnyFaceUntextured(mesh)) {
+    scene.UntexturedMaterial = static_cast<std::int32_t>(scene.Materials.size());
+    scene.Materials.push_back(GlbMaterial{std::string(kUntexturedMaterial), 0, {}, ""});
+  }
+  return scene;
 }
 
-void GlbOutput::AddActors(const ReportActors& actors) {
+void AddGlbActors(const Level& level, GlbScene& scene) {
+  const ReportActors& actors = level.Actors;
   for (const LightRecord& light : actors.Lights) {
-    scene_.Lights.push_back(GlbLight{light.Name, light.LightKind == kSpotLightKind, light.Location,
-                                     light.Rotation, light.LightHue, light.LightSaturation,
-                                     light.LightBrightness, light.LightRadius, light.LightCone});
+    scene.Lights.push_back(GlbLight{light.Name, light.LightKind == kSpotLightKind, light.Location,
+                                    light.Rotation, light.LightHue, light.LightSaturation,
+                                    light.LightBrightness, light.LightRadius, light.LightCone});
   }
   for (const PlayerStartRecord& start : actors.PlayerStarts) {
-    scene_.Markers.push_back(GlbMarker{MarkerName(start), start.Location});
+    scene.Markers.push_back(GlbMarker{MarkerName(start), start.Location});
   }
   for (const TeleporterRecord& teleporter : actors.Teleporters) {
-    scene_.Markers.push_back(GlbMarker{MarkerName(teleporter), teleporter.Location});
+    scene.Markers.push_back(GlbMarker{MarkerName(teleporter), teleporter.Location});
   }
   for (const TriggerRecord& trigger : actors.Triggers) {
-    scene_.Markers.push_back(GlbMarker{MarkerName(trigger), trigger.Location});
+    scene.Markers.push_back(GlbMarker{MarkerName(trigger), trigger.Location});
   }
-}
-
-GlbCounts GlbOutput::Write(const std::string& path) const {
-  return WriteGlb(path, scene_, EncodePng);
 }
 
 }  // namespace brushwright

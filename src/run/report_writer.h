@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "t3d/level_model.h"
+#include "level/actors.h"
 #include "text/file_text.h"
 
 namespace brushwright {

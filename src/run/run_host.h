@@ -1,10 +1,9 @@
 // What a conversion run shows and asks of the front end around it: progress, yields with pause and
-// stop, the preview surface, message boxes and image decoding. The window, the command line and
-// the tests implement it; the run knows no toolkit.
+// stop, the preview surface and message boxes. The window, the command line and the tests
+// implement it; the run knows no toolkit.
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 #include "image/image.h"
@@ -38,11 +37,9 @@ class RunHost {
   // user asked for meanwhile.
   virtual RunRequest Yield() = 0;
 
-  // Preview surface, in pixels of the loaded picture, y downwards.
-  // Decodes the image at `path`, shows it on the preview and gives it back (its pixels may be
-  // left out where the front end needs only the size). Throws BrushError naming the file when it
-  // exists but cannot be decoded.
-  virtual Image LoadPicture(const std::string& path) = 0;
+  // Preview surface, in pixels of the picture shown, y downwards.
+  // Shows a texture's decoded picture; the current position goes back to its top left corner.
+  virtual void ShowPicture(const Image& picture) = 0;
   virtual void SetCurrentPosition(double x, double y) = 0;
   virtual void CurrentPosition(double& x, double& y) = 0;
   // A line from (x1, y1) to (x2, y2); the current position becomes (x2, y2).

@@ -1,13 +1,13 @@
-// Finds a texture's image beside the output, fetches it from the search tree, and loads it.
+// Texture images as files: the image beside the output, or one fetched from the search tree.
 #include "run/texture_files.h"
 
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
-#include "search/file_search.h"
+#include "image/image_file.h"
 #include "text/brush_error.h"
 #include "text/file_text.h"
-#include "text/number_text.h"
 
 namespace brushwright {
 namespace {
@@ -16,6 +16,8 @@ namespace {
 constexpr std::string_view kUnsafeCharacters = "/\\:*?";
 // Control characters have no place in a file name.
 constexpr char kFirstPrintable = 32;
+// A PNG file starts with these bytes; its image is embedded as the file has it.
+constexpr std::string_view kPngSignature = "\x89PNG\r\n\x1a\n";
 
 constexpr char kSearchErrorTitle[] = "Unexpected Error";
 
@@ -25,23 +27,6 @@ void CopyTextureFile(const std::string& from, const std::string& to) {
   if (error) {
     throw BrushError("cannot copy '" + from + "' to '" + to + "': " + error.message());
   }
-}
-
-// Looks for the image in the search tree, walking it on the run's first search, and copies the
-// first one found to `texture_path`; false when there is none.
-bool FetchFromSearchTree(RunHost& host, const std::string& search_path,
-                         std::optional<FileTreeIndex>& search_tree, const std::string& image_file,
-                         const std::string& texture_path) {
-  host.SetLabelProgress("searching texture file");
-  if (!search_tree) {
-    search_tree = FileTreeIndex::Build(search_path, [&host](const std::string& message) {
-      host.ShowMessage(message, kSearchErrorTitle, MessageKind::Error);
-    });
-  }
-  const std::string found = search_tree->Find(image_file);
-  if (found.empty() || !FileExists(found)) return false;
-  CopyTextureFile(found, texture_path);
-  return true;
 }
 
 }  // namespace
@@ -60,30 +45,39 @@ std::string TexturePathFile(const std::string& output_path, const std::string& t
   return DirectoryOfPath(output_path) + texture + "." + image_type;
 }
 
-std::optional<LoadedPicture> LocateTextureFile(RunHost& host, const RunOptions& options,
-                                               std::optional<FileTreeIndex>& search_tree,
-                                               const std::string& name, std::int16_t& width,
-                                               std::int16_t& height) {
+// Looks for the image in the search tree, walking it on the first search, and copies the first
+// one found to `texture_path`; false when there is none.
+bool FolderTextureSource::FetchFromSearchTree(const std::string& image_file,
+                                              const std::string& texture_path) {
+  host_.SetLabelProgress("searching texture file");
+  if (!search_tree_) {
+    search_tree_ = FileTreeIndex::Build(options_.SearchPath, [this](const std::string& message) {
+      host_.ShowMessage(message, kSearchErrorTitle, MessageKind::Error);
+    });
+  }
+  const std::string found = search_tree_->Find(image_file);
+  if (found.empty() || !FileExists(found)) return false;
+  CopyTextureFile(found, texture_path);
+  return true;
+}
+
+std::optional<FoundTexture> FolderTextureSource::Find(const std::string& name) {
   // Texture names come from downloaded levels: an unsafe one never becomes a path.
   if (!IsSafeTextureName(name)) return std::nullopt;
 
-  const std::string& image_type = options.TextureType;
-  const std::string image_file = name + "." + image_type;
-  const std::string texture_path = TexturePathFile(options.OutputFile, name, image_type);
-
+  const std::string& image_type = options_.TextureType;
+  const std::string texture_path = TexturePathFile(options_.OutputFile, name, image_type);
   // An image already beside the output is used as it is, never fetched again.
-  if (!FileExists(texture_path)) {
-    if (!options.SearchCopy ||
-        !FetchFromSearchTree(host, options.SearchPath, search_tree, image_file, texture_path)) {
-      return std::nullopt;
-    }
+  if (!FileExists(texture_path) &&
+      (!options_.SearchCopy || !FetchFromSearchTree(name + "." + image_type, texture_path))) {
+    return std::nullopt;
   }
-
-  LoadedPicture loaded{texture_path, host.LoadPicture(texture_path)};
-  host.SetLabelTextureName(name);
-  height = RoundToInt16(loaded.Picture.Height, "the height of image '" + texture_path + "'");
-  width = RoundToInt16(loaded.Picture.Width, "the width of image '" + texture_path + "'");
-  return loaded;
+  FoundTexture found;
+  found.Where = texture_path;
+  std::string bytes = ReadFileBytes(texture_path);
+  found.Picture = DecodeImage(bytes, texture_path);
+  if (bytes.starts_with(kPngSignature)) found.PngBytes = std::move(bytes);
+  return found;
 }
 
 }  // namespace brushwright

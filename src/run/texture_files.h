@@ -1,13 +1,13 @@
-// Finds a texture's image beside the output, fetches it from the search tree, and loads it.
+// Texture images as files: the image beside the output, or one fetched from the search tree.
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "run/run_host.h"
 #include "run/run_options.h"
+#include "run/texture_source.h"
 #include "search/file_search.h"
 
 namespace brushwright {
@@ -21,21 +21,20 @@ bool IsSafeTextureName(std::string_view name);
 std::string TexturePathFile(const std::string& output_path, const std::string& texture,
                             const std::string& image_type);
 
-// A texture's image as found beside the output and decoded.
-struct LoadedPicture {
-  std::string Path;
-  Image Picture;
-};
+// The image file `Name.TYPE` beside the output; failing that, when the options ask, the first
+// file of that name (any letter case) in the search tree, copied beside the output. The tree is
+// walked once, on the first search; the folders it cannot read are shown through the host.
+class FolderTextureSource : public TextureSource {
+ public:
+  FolderTextureSource(const RunOptions& options, RunHost& host) : options_(options), host_(host) {}
+  std::optional<FoundTexture> Find(const std::string& name) override;
 
-// For a texture not yet in the table: when the options ask, copies its image from the search
-// tree into the output directory; when the image is there, shows it, names it in
-// LabelTextureName, sets width and height to its pixel size and gives it back. Otherwise width
-// and height stay as they are. `search_tree` is the run's index of the search tree, built (and its
-// unreadable folders shown) on the first search. Throws BrushError when a copy fails or a present
-// image cannot be decoded or is too large.
-std::optional<LoadedPicture> LocateTextureFile(RunHost& host, const RunOptions& options,
-                                               std::optional<FileTreeIndex>& search_tree,
-                                               const std::string& name, std::int16_t& width,
-                                               std::int16_t& height);
+ private:
+  bool FetchFromSearchTree(const std::string& image_file, const std::string& texture_path);
+
+  const RunOptions& options_;
+  RunHost& host_;
+  std::optional<FileTreeIndex> search_tree_;  // built on the first search
+};
 
 }  // namespace brushwright

@@ -1,4 +1,4 @@
-// Reads where the editor puts a brush (location, pivot, rotation, two scales) and places polygons.
+// Reads where the editor puts a brush: location, pivot, rotation and two scales.
 #include "t3d/brush_placement.h"
 
 #include <algorithm>
@@ -70,18 +70,6 @@ bool KeyValueOnLine(std::string_view block, std::string_view key, std::string_vi
   return true;
 }
 
-// False for a flattened brush (no inverse) and for one so nearly flat that its inverse
-// overflows: turning directions by it would give zeros or infinities.
-bool HasUsableInverse(const BrushTransform& transform) {
-  if (!std::isfinite(transform.Det) || transform.Det == 0) return false;
-  for (const auto& row : transform.N.m) {
-    for (const double entry : row) {
-      if (!std::isfinite(entry)) return false;
-    }
-  }
-  return true;
-}
-
 }  // namespace
 
 BrushScale ReadBrushScale(std::string_view block, std::string_view key) {
@@ -111,29 +99,6 @@ BrushPlacement ReadBrushPlacement(std::string_view block) {
   placement.MainScale = ReadBrushScale(block, "MainScale=");
   placement.PostScale = ReadBrushScale(block, "PostScale=");
   return placement;
-}
-
-BrushTransform PlacementTransform(const BrushPlacement& placement) {
-  return BuildBrushTransform(placement.Location, placement.PrePivot, placement.Rotation,
-                             placement.MainScale, placement.PostScale);
-}
-
-void TransformPolygon(PolygonRecord& polygon, const BrushTransform& transform) {
-  for (Vector& vertex : polygon.Vertices) vertex = TransformPoint(transform, vertex);
-  polygon.Origin = TransformPoint(transform, polygon.Origin);
-  // Keeping the vertex order of a mirrored brush would turn its faces inside out.
-  if (transform.Det < 0) std::reverse(polygon.Vertices.begin(), polygon.Vertices.end());
-
-  // A flattened brush keeps the directions its faces were read with.
-  if (!HasUsableInverse(transform)) return;
-  polygon.Normal = VecNormalize(TransformDirection(transform, polygon.Normal));
-  polygon.TextureU = TransformDirection(transform, polygon.TextureU);
-  polygon.TextureV = TransformDirection(transform, polygon.TextureV);
-}
-
-void ReversePolygon(PolygonRecord& polygon) {
-  std::reverse(polygon.Vertices.begin(), polygon.Vertices.end());
-  polygon.Normal = Vector{-polygon.Normal.X, -polygon.Normal.Y, -polygon.Normal.Z};
 }
 
 }  // namespace brushwright

@@ -34,8 +34,10 @@ void ReadTextureAndFlags(std::string_view text, int pos, int polygon_end, Polygo
   }
   if (polygon_end == 0 || !KeyInRange(text, "Texture=", from, polygon_end)) {
     record.Texture.clear();  // Flags keep the previous polygon's value
+    record.FlagsOfPrevious = true;
     return;
   }
+  record.FlagsOfPrevious = false;
   record.Texture = ReadKeyValue(text, "Texture=", from, polygon_end);
   record.Flags = FlagsFromNumber(NumberValue(ReadKeyValue(text, "Flags=", from, polygon_end)));
 }

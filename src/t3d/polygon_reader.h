@@ -2,31 +2,19 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <string_view>
 
-#include "vecmath/vecmath.h"
+#include "level/level.h"
 
 namespace brushwright {
-
-struct PolygonRecord {
-  std::string Texture;
-  std::int64_t Flags = 0;  // absolute value of "Flags=", rounded half to even
-  Vector Origin;
-  Vector Normal;
-  Vector Pan;  // X from "U=", Y from "V=", Z 0
-  Vector TextureU;
-  Vector TextureV;
-  VertexList Vertices;  // never empty after a geometry read: (0, 0, 0) when no "Vertex" line
-};
 
 // The flags value of a "Flags=" or "PolyFlags=" number: its magnitude rounded half to even;
 // huge magnitudes and infinity saturate at INT64_MAX, NaN gives 0.
 std::int64_t FlagsFromNumber(double value);
 
 // Reads the next polygon at or after `pos` into `record` (which the caller keeps and reuses:
-// a polygon without "Texture=" keeps the previous Flags). With texture_only, only Texture and
-// Flags change and `pos` moves to just after "End Polygon"'s first character. Returns false,
+// a polygon without "Texture=" keeps the previous Flags and is marked FlagsOfPrevious). With
+// texture_only, only Texture and Flags change and `pos` moves to just after "End Polygon"'s first character. Returns false,
 // `pos` unmoved, when no "Vertex" or no "End Polygon" follows: the caller's loop then ends.
 bool ReadPolygon(std::string_view text, int& pos, PolygonRecord& record, bool texture_only);
 // Reads the "Vertex" lines before the next "End Polygon" into `vertices` and moves `pos`

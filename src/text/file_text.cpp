@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #include "text/brush_error.h"
 
@@ -191,8 +192,21 @@ std::string ReadFileText(const std::string& path) {
 }
 
 std::string ReadInputText(const std::string& path, std::size_t largest_size) {
+  return TextOfBytes(ReadInputBytes(path, largest_size));
+}
+
+std::string ReadInputBytes(const std::string& path, std::size_t largest_size) {
   const InputDescriptor input(path, path == kStandardInput);
-  return DecodeText(ReadAllBytes(input.fd(), path, largest_size));
+  return ReadAllBytes(input.fd(), path, largest_size);
+}
+
+std::string ReadFileBytes(const std::string& path) {
+  const InputDescriptor input(path, false);
+  return ReadAllBytes(input.fd(), path, kAnySize);
+}
+
+std::string TextOfBytes(std::string bytes) {
+  return DecodeText(std::move(bytes));
 }
 
 void WriteFileText(const std::string& path, std::string_view text, bool append) {

@@ -26,6 +26,14 @@ std::string ReadFileText(const std::string& path);
 // "'<path>' is too large to convert (<its size> bytes)". Other failures as ReadFileText.
 std::string ReadInputText(const std::string& path, std::size_t largest_size);
 
+// ReadInputText without the text decoding: the input's bytes exactly as they are.
+std::string ReadInputBytes(const std::string& path, std::size_t largest_size);
+// The whole file's bytes exactly as they are. Throws BrushError naming the file when it cannot
+// be read.
+std::string ReadFileBytes(const std::string& path);
+// A file's bytes as ReadFileText gives them: a byte-order mark decides their encoding.
+std::string TextOfBytes(std::string bytes);
+
 // Writes `text` and then CR LF. append false creates or empties the file; append true appends,
 // creating the file when missing. Throws BrushError naming the file on any failure.
 void WriteFileText(const std::string& path, std::string_view text, bool append);

@@ -592,10 +592,8 @@ RunRequest FormMain::Yield() {
   return Request();
 }
 
-Image FormMain::LoadPicture(const std::string& path) {
-  Image image = DecodeImageFile(path);
-  picture_texture_->ShowImage(image);
-  return image;
+void FormMain::ShowPicture(const Image& picture) {
+  picture_texture_->ShowImage(picture);
 }
 
 void FormMain::SetCurrentPosition(double x, double y) {

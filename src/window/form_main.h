@@ -117,7 +117,7 @@ class FormMain : public wxFrame, public RunHost {
   void SetLabelTextureName(std::string_view text) override;
   void ShowFace(std::int32_t number, std::int32_t total) override;
   RunRequest Yield() override;
-  Image LoadPicture(const std::string& path) override;
+  void ShowPicture(const Image& picture) override;
   void SetCurrentPosition(double x, double y) override;
   void CurrentPosition(double& x, double& y) override;
   void DrawLine(int x1, int y1, int x2, int y2) override;

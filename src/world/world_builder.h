@@ -4,14 +4,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "level/poly_flags.h"
 #include "vecmath/vecmath.h"
 
 namespace brushwright {
-
-// Polygon and brush flags the builder reads.
-inline constexpr std::int64_t kPolyFlagInvisible = 1;
-inline constexpr std::int64_t kPolyFlagNotSolid = 8;
-inline constexpr std::int64_t kPolyFlagSemisolid = 32;
 
 enum class BrushOperation { Add, Subtract };
 

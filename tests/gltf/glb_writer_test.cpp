@@ -32,6 +32,35 @@ std::string StbPng(const Image& image) {
   return png;
 }
 
+// A face as the OBJ and glTF files list it: its material (kNoGlbMaterial: none) and its corners
+// in the order written.
+struct WrittenFace {
+  std::int32_t Material;
+  std::vector<MeshCorner> Corners;
+};
+
+// A mesh whose positions are given in OBJ space (the level's mirrored in Y) and whose faces list
+// their corners as written; surface m has material m, the last surface none.
+Mesh MeshOf(const std::vector<Vector>& obj_positions,
+            const std::vector<std::pair<std::string, std::vector<WrittenFace>>>& groups,
+            std::int32_t materials) {
+  Mesh mesh;
+  for (const Vector& p : obj_positions) mesh.Positions.push_back({p.X, -p.Y, p.Z});
+  for (std::int32_t m = 0; m < materials; ++m) mesh.Surfaces.emplace_back().Material = m;
+  mesh.Surfaces.emplace_back();
+  for (const auto& [name, faces] : groups) {
+    MeshGroup& group = mesh.Groups.emplace_back();
+    group.Name = name;
+    for (const WrittenFace& written : faces) {
+      MeshFace& face = group.Faces.emplace_back();
+      face.Surface = written.Material == kNoGlbMaterial ? materials : written.Material;
+      // The writers list corners 0, n-1, ..., 1 of the mesh's own order: the same turn back.
+      const std::size_t n = written.Corners.size();
+      for (std::size_t k = n; k-- > 0;) face.Corners.push_back(written.Corners[(k + 1) % n]);
+    }
+  }
+  return mesh;
+}
 
 // v turned by the node's rotation quaternion (x, y, z, w).
 std::vector<double> Turned(const std::vector<double>& q, std::vector<double> v) {
@@ -49,13 +78,15 @@ TEST(GlbWriter, GroupsAndMaterialsReadBackUpright) {
   scene.Scale = 0.5;
   // A floor triangle of the OBJ output (its corners in "f" order), another sharing two of its
   // corners, a quad, a face without area and an empty group.
-  scene.Positions = {{0, 0, 0}, {64, -32, 0}, {64, 0, 0}, {0, 32, 0}};
-  scene.Groups = {{"Floor",
-                   {{0, {{0, 0, 1}, {1, 0.25, 0.875}, {2, 0.25, 1}}},
-                    {0, {{0, 0, 1}, {2, 0.25, 1}, {3, 0, 0.75}}},
-                    {1, {{0, 0, 0}, {1, 0, 1}, {2, 1, 1}, {3, 1, 0}}},
-                    {1, {{0, 0, 0}, {1, 0, 1}}}}},
-                  {"Caf\xE9", {}}};                     // 8-bit text, as the T3D file has it
+  const Mesh mesh = MeshOf({{0, 0, 0}, {64, -32, 0}, {64, 0, 0}, {0, 32, 0}},
+                           {{"Floor",
+                             {{0, {{0, 0, 1}, {1, 0.25, 0.875}, {2, 0.25, 1}}},
+                              {0, {{0, 0, 1}, {2, 0.25, 1}, {3, 0, 0.75}}},
+                              {1, {{0, 0, 0}, {1, 0, 1}, {2, 1, 1}, {3, 1, 0}}},
+                              {1, {{0, 0, 0}, {1, 0, 1}}}}},
+                            {"Caf\xE9", {}}},  // 8-bit text, as the T3D file has it
+                           3);
+  scene.Geometry = &mesh;
   scene.Materials = {{"Grate2306", 2306, picture, ""},  // masked, two-sided, no smoothing
                      {"Glass4194308", 4194308, std::nullopt, png},  // translucent, unlit
                      {"Lost0", 0, std::nullopt, ""}};
@@ -156,26 +187,29 @@ TEST(GlbWriter, LightsAndMarkersStandWhereTheLevelHasThem) {
 }
 
 TEST(GlbWriter, UntexturedAndEmptyScenesAreValid) {
+  const Mesh mesh = MeshOf({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}},
+                           {{"Brush0",
+                             {{kNoGlbMaterial, {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}},
+                              {0, {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}}}}},
+                           1);
   GlbScene untextured;
-  untextured.Positions = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
-  untextured.Groups = {{"Brush0",
-                        {{kNoGlbMaterial, {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}},
-                         {0, {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}}}}};
+  untextured.Geometry = &mesh;
   untextured.Materials = {{"Lost0", 0, std::nullopt, ""}};
   testing::TempDir dir("glb");
   for (const GlbScene& scene : {untextured, GlbScene{}}) {
-    const std::string path = dir / (scene.Groups.empty() ? "empty.glb" : "untextured.glb");
+    const std::string path = dir / (scene.Geometry == nullptr ? "empty.glb" : "untextured.glb");
     WriteGlb(path, scene, StbPng);
-    EXPECT_EQ(ReadBack(path).nodes.size(), scene.Groups.size());
+    EXPECT_EQ(ReadBack(path).nodes.size(), scene.Geometry == nullptr ? 0u : 1u);
     if (!HasNode()) GTEST_SKIP() << "node is not installed: the validator cannot run";
     EXPECT_EQ(ValidatorComplaints(path), "");
   }
 }
 
 TEST(GlbWriter, FailuresNameTheFile) {
+  const Mesh mesh = MeshOf({{0, 0, 0}, {1, 0, 0}, {0, 1e300, 0}},
+                           {{"Brush7", {{kNoGlbMaterial, {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}}}}}, 0);
   GlbScene scene;
-  scene.Positions = {{0, 0, 0}, {1, 0, 0}, {0, 1e300, 0}};
-  scene.Groups = {{"Brush7", {{kNoGlbMaterial, {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}}}}};
+  scene.Geometry = &mesh;
   testing::TempDir dir("glb");
   for (const std::string& path : {dir / "huge.glb", dir / "missing/dir.glb"}) {
     try {

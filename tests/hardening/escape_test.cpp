@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "hardening_run.h"
+#include "support/test_images.h"
 
 namespace {
 
@@ -25,8 +26,7 @@ std::set<std::string> TreeEntries(const fs::path& root) {
 }
 
 void WriteImage(const fs::path& path) {
-  fs::create_directories(path.parent_path());
-  WriteBytes(path, "BM");
+  brushwright::testing::WriteImage(path, 4, 4);
 }
 
 // A level of one brush whose only polygon carries `texture`.
@@ -95,7 +95,6 @@ TEST(Escape, SearchTreeWithLinkLoopsEnds) {
     const HardenedRun run = RunOnBytes(dir, LevelWithTexture("Rock"), [&](FakeHost& host) {
       host.options.SearchCopy = true;
       host.options.SearchPath = search.string();
-      host.images[dir / "Rock.BMP"] = {64, 64};
     });
     EXPECT_EQ(run.error, "");
     EXPECT_EQ(fs::exists(dir / "Rock.BMP"), *row.image != '\0');

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "hardening_run.h"
+#include "support/test_images.h"
 
 namespace {
 
@@ -130,15 +131,15 @@ TEST(UnwritableOutput, SmallFileSystemFillsUp) {
   }
   const MountGuard unmount(mount_point);
   const std::string image = mount_point + "/Rock.BMP";
-  WriteBytes(image, "BM image bytes");
+  WriteImage(image, 4, 4);
+  const std::string image_bytes = ReadBytes(image);
   const std::string obj = mount_point + "/level.obj";
   const HardenedRun run = RunOnBytes(dir, TexturedLevel(2000), [&](FakeHost& host) {
     host.options.OutputFile = obj;
-    host.images[image] = {64, 64};
   });
   EXPECT_TRUE(Contains(run.error, "'" + obj + "'")) << run.error;
   EXPECT_TRUE(Contains(run.error, "No space left on device")) << run.error;
-  EXPECT_EQ(ReadBytes(image), "BM image bytes");
+  EXPECT_EQ(ReadBytes(image), image_bytes);
 }
 
 }  // namespace

@@ -24,13 +24,11 @@ class FakeHost : public RunHost {
   bool paused = false;
   bool stop = false;
 
-  // Decodable images by path, with their pixel size; any other existing file fails to decode.
-  std::map<std::string, std::pair<int, int>> images;
   // Called at every yield, after it is logged (a test may press Pause or close the window).
   std::function<void(FakeHost&)> on_yield;
 
   // Everything the run did, in order: "progress:<text>", "pos:<text>", "texture:<text>",
-  // "yield", "load:<path>", "move:<x>,<y>", "line:<x1>,<y1>,<x2>,<y2>", "message:<title>:<text>".
+  // "yield", "show:<width>x<height>", "move:<x>,<y>", "line:<x1>,<y1>,<x2>,<y2>", "message:<title>:<text>".
   // Face counter calls go to `faces` ("<number>/<total>") instead.
   std::vector<std::string> log;
   std::vector<std::string> faces;
@@ -49,16 +47,9 @@ class FakeHost : public RunHost {
     return paused ? RunRequest::Pause : RunRequest::Continue;
   }
 
-  Image LoadPicture(const std::string& path) override {
-    log.push_back("load:" + path);
-    auto it = images.find(path);
-    if (it == images.end()) throw BrushError("cannot decode image '" + path + "'");
+  void ShowPicture(const Image& picture) override {
+    log.push_back("show:" + std::to_string(picture.Width) + "x" + std::to_string(picture.Height));
     x_ = y_ = 0;
-    Image image;
-    image.Width = it->second.first;
-    image.Height = it->second.second;
-    image.Rgba.assign(static_cast<std::size_t>(image.Width) * image.Height * 4, 200);
-    return image;
   }
   void SetCurrentPosition(double x, double y) override {
     x_ = x;
@@ -98,15 +89,6 @@ class FakeHost : public RunHost {
   }
   double x_ = 0;
   double y_ = 0;
-};
-
-// The recording host with real image decoding, as the front ends decode.
-class DecodingHost : public FakeHost {
- public:
-  Image LoadPicture(const std::string& path) override {
-    log.push_back("load:" + path);
-    return DecodeImageFile(path);
-  }
 };
 
 // Runs a conversion with the host's options.

@@ -89,7 +89,7 @@ TEST(GlbOutput, HoldsWhatTheObjOfTheSameRunHolds) {
   for (const bool world : {false, true}) {
     SCOPED_TRACE(world ? "world" : "brushes");
     TempDir dir("glb");
-    DecodingHost host;
+    FakeHost host;
     host.options.InputFile = dir / "level.t3d";
     host.options.TextureType = "PNG";
     host.options.Subtractive = !world;
@@ -168,7 +168,7 @@ TEST(GlbOutput, CorpusLevelsPassTheValidatorWithAndWithoutImages) {
     for (const bool world : {false, true}) {
       SCOPED_TRACE(entry.path().filename().string() + (world ? " world" : " brushes"));
       TempDir dir("corpus-glb");
-      DecodingHost host;
+      FakeHost host;
       host.options.InputFile = entry.path().string();
       host.options.OutputFile = dir / "level.glb";
       host.options.Format = OutputFormat::Glb;

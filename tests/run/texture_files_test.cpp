@@ -1,4 +1,4 @@
-// Texture file lookup: safe names, texture paths, and lookup, copy and load on real directories.
+// Texture files: safe names, texture paths, and lookup, copy and decoding on real directories.
 #include "run/texture_files.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +9,7 @@
 
 #include "fake_host.h"
 #include "level_text.h"
+#include "support/test_images.h"
 #include "text/brush_error.h"
 
 namespace brushwright {
@@ -18,11 +19,7 @@ using testing::FakeHost;
 using testing::ReadBytes;
 using testing::TempDir;
 using testing::WriteBytes;
-
-struct Size {
-  std::int16_t width = 256;
-  std::int16_t height = 256;
-};
+using testing::WriteImage;
 
 // A host whose output is out/hall.obj and whose search tree is search/, both under `dir`.
 FakeHost HostIn(const TempDir& dir, bool search_copy) {
@@ -35,11 +32,9 @@ FakeHost HostIn(const TempDir& dir, bool search_copy) {
   return host;
 }
 
-Size Locate(FakeHost& host, const std::string& name) {
-  Size size;
-  std::optional<FileTreeIndex> search_tree;
-  LocateTextureFile(host, host.options, search_tree, name, size.width, size.height);
-  return size;
+std::optional<FoundTexture> Locate(FakeHost& host, const std::string& name) {
+  FolderTextureSource source(host.options, host);
+  return source.Find(name);
 }
 
 TEST(IsSafeTextureName, RejectsNamesThatCouldLeaveTheDirectory) {
@@ -87,93 +82,77 @@ TEST(TexturePathFile, DirectoryOfTheOutputPlusImageFile) {
   }
 }
 
-TEST(LocateTextureFile, WithoutCopyNothingIsSearched) {
+TEST(FolderTextureSource, WithoutCopyNothingIsSearched) {
   TempDir dir;
   FakeHost host = HostIn(dir, false);
-  WriteBytes(dir.path() / "search" / "Wall.BMP", "image");
-  const Size size = Locate(host, "Wall");
-  EXPECT_EQ(size.width, 256);
-  EXPECT_EQ(size.height, 256);
+  WriteImage(dir.path() / "search" / "Wall.BMP", 4, 4);
+  EXPECT_FALSE(Locate(host, "Wall"));
   EXPECT_TRUE(host.log.empty());
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "out" / "Wall.BMP"));
 }
 
-TEST(LocateTextureFile, ImageBesideTheOutputIsLoadedWithoutSearch) {
+TEST(FolderTextureSource, ImageBesideTheOutputIsDecodedWithoutSearch) {
   TempDir dir;
   FakeHost host = HostIn(dir, true);
   const std::string path = (dir / "out/Wall.BMP");
-  WriteBytes(path, "image");
-  host.images[path] = {64, 128};
-  const Size size = Locate(host, "Wall");
-  EXPECT_EQ(size.width, 64);
-  EXPECT_EQ(size.height, 128);
-  EXPECT_EQ(host.log, (std::vector<std::string>{"load:" + path, "texture:Wall"}));
+  WriteImage(path, 64, 128);
+  const std::optional<FoundTexture> found = Locate(host, "Wall");
+  ASSERT_TRUE(found);
+  EXPECT_EQ(found->Where, path);
+  EXPECT_EQ(found->Picture.Width, 64);
+  EXPECT_EQ(found->Picture.Height, 128);
+  EXPECT_EQ(found->Picture.Rgba.size(), 64u * 128 * 4);
+  EXPECT_EQ(found->PngBytes, "");  // a BMP goes into a glTF file as pixels
+  EXPECT_TRUE(host.log.empty());
 }
 
-TEST(LocateTextureFile, CopiesFromASubdirectoryUnderTheListedType) {
+TEST(FolderTextureSource, CopiesFromASubdirectoryUnderTheListedType) {
   TempDir dir;
   FakeHost host = HostIn(dir, true);
-  WriteBytes(dir.path() / "search" / "a" / "Other.BMP", "other");
-  WriteBytes(dir.path() / "search" / "b" / "deep" / "wall.bmp", "wall image");
-  const std::string copied = (dir / "out/Wall.BMP");
-  host.images[copied] = {32, 16};
-  const Size size = Locate(host, "Wall");
-  EXPECT_EQ(ReadBytes(copied), "wall image");
-  EXPECT_EQ(size.width, 32);
-  EXPECT_EQ(size.height, 16);
-  EXPECT_EQ(host.log, (std::vector<std::string>{"progress:searching texture file", "load:" + copied,
-                                                "texture:Wall"}));
-}
-
-TEST(LocateTextureFile, ImageFoundNowhereKeepsTheDefaultSize) {
-  TempDir dir;
-  FakeHost host = HostIn(dir, true);
-  const Size size = Locate(host, "Wall");
-  EXPECT_EQ(size.width, 256);
-  EXPECT_EQ(size.height, 256);
+  host.options.TextureType = "PNG";
+  WriteImage(dir.path() / "search" / "a" / "Other.PNG", 2, 2, ImageFormat::Png);
+  WriteImage(dir.path() / "search" / "b" / "deep" / "wall.png", 32, 16, ImageFormat::Png);
+  const std::optional<FoundTexture> found = Locate(host, "Wall");
+  const std::string copied = (dir / "out/Wall.PNG");
+  EXPECT_EQ(ReadBytes(copied), ReadBytes(dir.path() / "search" / "b" / "deep" / "wall.png"));
+  ASSERT_TRUE(found);
+  EXPECT_EQ(found->Picture.Width, 32);
+  EXPECT_EQ(found->Picture.Height, 16);
+  EXPECT_EQ(found->PngBytes, ReadBytes(copied));  // a PNG file is embedded as it is
   EXPECT_EQ(host.log, std::vector<std::string>{"progress:searching texture file"});
 }
 
-TEST(LocateTextureFile, SearchErrorsAreShownAndTheRunGoesOn) {
+TEST(FolderTextureSource, ImageFoundNowhereIsNotFound) {
+  TempDir dir;
+  FakeHost host = HostIn(dir, true);
+  EXPECT_FALSE(Locate(host, "Wall"));
+  EXPECT_EQ(host.log, std::vector<std::string>{"progress:searching texture file"});
+}
+
+TEST(FolderTextureSource, SearchErrorsAreShownAndTheRunGoesOn) {
   TempDir dir;
   FakeHost host = HostIn(dir, true);
   host.options.SearchPath = (dir / "no such directory");
-  const Size size = Locate(host, "Wall");
-  EXPECT_EQ(size.width, 256);
+  EXPECT_FALSE(Locate(host, "Wall"));
   const std::vector<std::string> messages = host.Entries("message:");
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].rfind("Unexpected Error:Error: ", 0), 0u) << messages[0];
 }
 
-TEST(LocateTextureFile, UndecodableOrOversizedImagesStopTheRun) {
-  struct Row {
-    const char* name;
-    bool decodable;
-    int width;
-    int height;
-  };
-  const Row rows[] = {
-      {"undecodable", false, 0, 0},
-      {"too wide", true, 40000, 64},
-      {"too high", true, 64, 32768},
-  };
-  for (const Row& row : rows) {
-    TempDir dir;
-    FakeHost host = HostIn(dir, false);
-    const std::string path = (dir / "out/Wall.BMP");
-    WriteBytes(path, "not an image");
-    if (row.decodable) host.images[path] = {row.width, row.height};
-    try {
-      Locate(host, "Wall");
-      ADD_FAILURE() << row.name << ": no error";
-    } catch (const BrushError& error) {
-      EXPECT_NE(std::string(error.what()).find(path), std::string::npos)
-          << row.name << ": " << error.what();
-    }
+TEST(FolderTextureSource, UndecodableImageStopsTheRunNamingTheFile) {
+  TempDir dir;
+  FakeHost host = HostIn(dir, false);
+  const std::string path = (dir / "out/Wall.BMP");
+  WriteBytes(path, "not an image");
+  try {
+    Locate(host, "Wall");
+    ADD_FAILURE() << "no error";
+  } catch (const BrushError& error) {
+    EXPECT_NE(std::string(error.what()).find(path), std::string::npos) << error.what();
   }
 }
 
-TEST(LocateTextureFile, FailedCopyNamesBothFiles) {
+TEST(FolderTextureSource, FailedCopyNamesBothFiles) {
   TempDir dir;
   FakeHost host = HostIn(dir, true);
   host.options.OutputFile = (dir / "missing/hall.obj");
@@ -188,16 +167,14 @@ TEST(LocateTextureFile, FailedCopyNamesBothFiles) {
   }
 }
 
-TEST(LocateTextureFile, UnsafeNamesAreNeverSearchedCopiedOrLoaded) {
+TEST(FolderTextureSource, UnsafeNamesAreNeverSearchedCopiedOrLoaded) {
   const char* names[] = {"..\\..\\x", "/etc/x", "C:x", "../escape", "*"};
   for (const char* name : names) {
     TempDir dir;
     FakeHost host = HostIn(dir, true);
     WriteBytes(dir.path() / "search" / "escape.BMP", "image");
     WriteBytes(dir.path() / "search" / "x.BMP", "image");
-    const Size size = Locate(host, name);
-    EXPECT_EQ(size.width, 256) << name;
-    EXPECT_EQ(size.height, 256) << name;
+    EXPECT_FALSE(Locate(host, name)) << name;
     EXPECT_TRUE(host.log.empty()) << name;
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "escape.BMP")) << name;
     EXPECT_TRUE(std::filesystem::is_empty(dir.path() / "out")) << name;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "marked_text.h"
+#include "t3d/polygon_reader.h"
 #include "t3d/value_readers.h"
 #include "text/file_text.h"
 #include "text/key_readers.h"

@@ -49,7 +49,7 @@ TEST(FormMainRun, WritesWhatAnotherHostWrites) {
   EXPECT_EQ(picture.GetWidth(), 64);
   EXPECT_EQ(picture.GetHeight(), 32);
 
-  DecodingHost reference;
+  FakeHost reference;
   const std::string reference_out = run.dir / "reference/hall.obj";
   WritePng(run.dir / "reference/Rock.PNG", 64, 32);
   reference.options.InputFile = run.in_file;
@@ -182,7 +182,7 @@ TEST(FormMainRun, CorpusLevelsGiveWhatAnotherHostGives) {
     window.Click("CommandGo");
     ASSERT_EQ(window->LastRunOutcome(), RunOutcome::Done) << window->LastRunError();
 
-    DecodingHost reference;
+    FakeHost reference;
     std::filesystem::create_directories(std::filesystem::path(dir / "reference"));
     reference.options.InputFile = in_file;
     reference.options.OutputFile = dir / "reference/level.obj";

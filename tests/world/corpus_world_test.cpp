@@ -10,7 +10,7 @@
 
 #include "level_brushes.h"
 #include "level_generator.h"
-#include "t3d/level_model.h"
+#include "t3d/t3d_level.h"
 #include "text/file_text.h"
 #include "world/world_builder.h"
 #include "world_oracle.h"

@@ -1,5 +1,6 @@
-// The face converter: OBJ bytes of whole faces, texture coordinates, preview and overflows.
-#include "run/face_converter.h"
+// The OBJ writer with the textures phase before it: bytes of whole faces, texture coordinates,
+// the preview outline and overflows.
+#include "run/obj_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +9,17 @@
 #include <string>
 #include <vector>
 
+#include <map>
+#include <memory>
+#include <optional>
+#include <utility>
+
 #include "fake_host.h"
 #include "level_text.h"
+#include "run/brush_choice.h"
+#include "run/face_choice.h"
+#include "run/mesh_build.h"
+#include "run/mesh_textures.h"
 #include "text/brush_error.h"
 
 namespace brushwright {
@@ -31,34 +41,62 @@ PolygonRecord FlatFace(const std::string& texture, VertexList vertices) {
   return polygon;
 }
 
-FaceConverterState FreshState() {
-  FaceConverterState state;
-  MatScale(state.MirrorMatrix, 1, -1, 1);
-  return state;
-}
+// Stands in for the texture files: every texture it knows has a picture of its given size.
+class SizedTextures : public TextureSource {
+ public:
+  explicit SizedTextures(std::map<std::string, std::pair<int, int>> sizes)
+      : sizes_(std::move(sizes)) {}
+  std::optional<FoundTexture> Find(const std::string& name) override {
+    const auto it = sizes_.find(name);
+    if (it == sizes_.end()) return std::nullopt;
+    FoundTexture found;
+    found.Where = name;
+    found.Picture.Width = it->second.first;
+    found.Picture.Height = it->second.second;
+    return found;
+  }
 
-// Converts the faces in order, all with the same image size, into a fresh OBJ file (without
-// header) and returns its bytes.
-struct Converted {
-  std::string obj;
-  FaceConverterState state;
+ private:
+  std::map<std::string, std::pair<int, int>> sizes_;
 };
-Converted ConvertAll(FakeHost& host, std::vector<PolygonRecord> faces, std::int16_t width,
-                     std::int16_t height, bool w3d = false) {
+
+// The OBJ bytes, after the header, of the faces converted in order as one brush, every texture
+// with a picture of width x height.
+std::string ConvertAll(FakeHost& host, std::vector<PolygonRecord> faces, int width, int height,
+                       bool w3d = false) {
+  BrushChoice choice;
+  choice.Brushes.emplace_back().Polygons = std::move(faces);
+  RunOptions options;
+  RunSummary summary;
+  Mesh mesh = BuildBrushMesh(choice, FaceChoice(options, 1), true, summary).Faces;
+  TextureSources sources;
+  sources.push_back(std::make_unique<SizedTextures>(
+      std::map<std::string, std::pair<int, int>>{{"Rock", {width, height}},
+                                                 {"Brick", {width, height}}}));
+  FindTextures(mesh, sources, host, TexturePhase{});
   TempDir dir;
   const std::string obj_path = (dir / "room.obj");
-  Converted result{"", FreshState()};
-  result.state.W3D = w3d;
   {
     OutputFiles out;
-    std::int32_t face_number = 1;
-    for (PolygonRecord& face : faces) {
-      ConvertFace(host, out, obj_path, face, width, height, face_number++, result.state);
-    }
+    WriteObj(out, obj_path, dir / "room.mtl", mesh, w3d);
     out.Flush();
   }
-  result.obj = ReadBytes(obj_path);
-  return result;
+  return ReadBytes(obj_path).substr(ObjHeaderText("room.mtl").size() + 2);
+}
+
+// The error a one-face brush numbered `face_number` stops with; "" when none.
+std::string ErrorOf(const PolygonRecord& face, std::int32_t face_number) {
+  TempDir dir;
+  FakeHost host;
+  std::vector<PolygonRecord> faces(static_cast<std::size_t>(face_number - 1),
+                                   FlatFace("Rock", {{0, 0, 0}}));
+  faces.push_back(face);
+  try {
+    ConvertAll(host, faces, 256, 256);
+  } catch (const BrushError& error) {
+    return error.what();
+  }
+  return "";
 }
 
 TEST(ObjHeaderText, NamesTheMaterialFileWithoutItsDirectory) {
@@ -76,11 +114,11 @@ TEST(ObjHeaderText, NamesTheMaterialFileWithoutItsDirectory) {
   }
 }
 
-TEST(ConvertFace, FirstFaceOfTheFileIsWrittenMirroredAndReversed) {
+TEST(WriteObj, FirstFaceOfTheFileIsWrittenMirroredAndReversed) {
   FakeHost host;
-  const Converted result =
+  const std::string obj =
       ConvertAll(host, {FlatFace("Rock", {{0, 0, 0}, {64, 0, 0}, {64, 32, 0}})}, 256, 256);
-  EXPECT_EQ(Visible(result.obj), Visible("v  0 0 0\r\n"
+  EXPECT_EQ(Visible(obj), Visible("v  0 0 0\r\n"
                                          "v  64 -32 0\r\n"
                                          "v  64 0 0\r\n"
                                          "\r\n"
@@ -91,20 +129,16 @@ TEST(ConvertFace, FirstFaceOfTheFileIsWrittenMirroredAndReversed) {
                                          "usemtl Rock0\r\n"
                                          "f  1/1 2/2 3/3\r\n"
                                          "\r\n"));
-  EXPECT_EQ(result.state.VertexBase, 4);
-  EXPECT_EQ(host.Entries("progress:"),
-            (std::vector<std::string>{"converting vertices", "processing texture", "saving verts",
-                                      "adding faces"}));
   EXPECT_EQ(host.Entries("line:"), (std::vector<std::string>{"0,0,64,32", "64,32,64,0"}));
   EXPECT_EQ(host.Entries("move:"), (std::vector<std::string>{"0,0"}));
 }
 
-TEST(ConvertFace, PanIsAddedInWholeTexelsWithTheDividendsSign) {
+TEST(WriteObj, PanIsAddedInWholeTexelsWithTheDividendsSign) {
   FakeHost host;
   PolygonRecord face = FlatFace("Rock", {{0, 0, 0}, {64, 0, 0}, {64, 32, 0}});
   face.Pan = {-10, 300, 0};
-  const Converted result = ConvertAll(host, {face}, 256, 128);
-  EXPECT_EQ(Visible(result.obj), Visible("v  0 0 0\r\n"
+  const std::string obj = ConvertAll(host, {face}, 256, 128);
+  EXPECT_EQ(Visible(obj), Visible("v  0 0 0\r\n"
                                          "v  64 -32 0\r\n"
                                          "v  64 0 0\r\n"
                                          "\r\n"
@@ -117,7 +151,7 @@ TEST(ConvertFace, PanIsAddedInWholeTexelsWithTheDividendsSign) {
                                          "\r\n"));
 }
 
-TEST(ConvertFace, WallTexelsRunAlongItsOwnAxes) {
+TEST(WriteObj, WallTexelsRunAlongItsOwnAxes) {
   FakeHost host;
   PolygonRecord wall;
   wall.Texture = "Brick";
@@ -126,8 +160,8 @@ TEST(ConvertFace, WallTexelsRunAlongItsOwnAxes) {
   wall.TextureU = {0, 1, 0};
   wall.TextureV = {0, 0, -1};
   wall.Vertices = {{0, 10, -20}};
-  const Converted result = ConvertAll(host, {wall}, 256, 256);
-  EXPECT_EQ(Visible(result.obj), Visible("v  0 -10 -20\r\n"
+  const std::string obj = ConvertAll(host, {wall}, 256, 256);
+  EXPECT_EQ(Visible(obj), Visible("v  0 -10 -20\r\n"
                                          "\r\n"
                                          "vt  0.0390625 0.921875\r\n"
                                          "\r\n"
@@ -136,14 +170,14 @@ TEST(ConvertFace, WallTexelsRunAlongItsOwnAxes) {
                                          "\r\n"));
 }
 
-TEST(ConvertFace, FollowingFacesContinueTheIndexesAndUntexturedOnesSelectNoMaterial) {
+TEST(WriteObj, FollowingFacesContinueTheIndexesAndUntexturedOnesSelectNoMaterial) {
   FakeHost host;
-  const Converted result =
+  const std::string obj =
       ConvertAll(host,
                  {FlatFace("", {{0, 0, 0}, {64, 0, 0}, {64, 64, 0}, {0, 64, 0}}),
                   FlatFace("Rock", {{0, 0, 8}, {64, 0, 8}, {64, 64, 8}})},
                  0, 0);
-  EXPECT_EQ(Visible(result.obj), Visible("v  0 0 0\r\n"
+  EXPECT_EQ(Visible(obj), Visible("v  0 0 0\r\n"
                                          "v  0 -64 0\r\n"
                                          "v  64 -64 0\r\n"
                                          "v  64 0 0\r\n"
@@ -166,13 +200,12 @@ TEST(ConvertFace, FollowingFacesContinueTheIndexesAndUntexturedOnesSelectNoMater
                                          "usemtl Rock0\r\n"
                                          "f  5/5 6/6 7/7\r\n"
                                          "\r\n"));
-  EXPECT_EQ(result.state.VertexBase, 8);
 }
 
-TEST(ConvertFace, W3DRotatesPositionsButNotTextureCoordinates) {
+TEST(WriteObj, W3DRotatesPositionsButNotTextureCoordinates) {
   FakeHost host;
-  const Converted result = ConvertAll(host, {FlatFace("Rock", {{1, 0, 3}})}, 256, 256, true);
-  EXPECT_EQ(Visible(result.obj), Visible("v  1 3 -5.51091059616309E-16\r\n"
+  const std::string obj = ConvertAll(host, {FlatFace("Rock", {{1, 0, 3}})}, 256, 256, true);
+  EXPECT_EQ(Visible(obj), Visible("v  1 3 -5.51091059616309E-16\r\n"
                                          "\r\n"
                                          "vt  0.00390625 1\r\n"
                                          "\r\n"
@@ -181,27 +214,27 @@ TEST(ConvertFace, W3DRotatesPositionsButNotTextureCoordinates) {
                                          "\r\n"));
 }
 
-TEST(ConvertFace, FlatTextureAxisReusesThePreviousMatrix) {
+TEST(WriteObj, FlatTextureAxisReusesThePreviousMatrix) {
   // Without any earlier matrix every vertex gets the pan-only coordinates.
   FakeHost host;
   PolygonRecord face = FlatFace("Rock", {{10, 20, 0}, {30, 40, 0}});
   face.TextureU = {0, 0, 1};
   face.Pan = {64, 0, 0};
-  const Converted alone = ConvertAll(host, {face}, 256, 256);
-  EXPECT_NE(alone.obj.find("\r\nvt  0.25 1\r\nvt  0.25 1\r\n"), std::string::npos)
-      << Visible(alone.obj);
+  const std::string alone = ConvertAll(host, {face}, 256, 256);
+  EXPECT_NE(alone.find("\r\nvt  0.25 1\r\nvt  0.25 1\r\n"), std::string::npos)
+      << Visible(alone);
 
   // After a face with a matrix, that matrix (here the identity) carries over.
   FakeHost after;
   PolygonRecord first = FlatFace("Rock", {{0, 0, 0}});
   face.Pan = {0, 0, 0};
-  const Converted both = ConvertAll(after, {first, face}, 256, 256);
-  EXPECT_NE(both.obj.find("\r\nvt  0.0390625 0.921875\r\nvt  0.1171875 0.84375\r\n"),
+  const std::string both = ConvertAll(after, {first, face}, 256, 256);
+  EXPECT_NE(both.find("\r\nvt  0.0390625 0.921875\r\nvt  0.1171875 0.84375\r\n"),
             std::string::npos)
-      << Visible(both.obj);
+      << Visible(both);
 }
 
-TEST(ConvertFace, NonFiniteNumbersStopTheRunNamingTheFace) {
+TEST(WriteObj, NonFiniteNumbersAndHugePansStopTheRunNamingTheFace) {
   const double inf = std::numeric_limits<double>::infinity();
   struct Row {
     const char* name;
@@ -210,74 +243,15 @@ TEST(ConvertFace, NonFiniteNumbersStopTheRunNamingTheFace) {
   PolygonRecord infinite_vertex = FlatFace("Rock", {{inf, 0, 0}});
   PolygonRecord overflowing_texels = FlatFace("Rock", {{1e308, 0, 0}});
   overflowing_texels.TextureU = {1e10, 0, 0};
+  PolygonRecord huge_pan = FlatFace("Rock", {{0, 0, 0}});
+  huge_pan.Pan = {3e9, 0, 0};
   const Row rows[] = {{"infinite vertex", infinite_vertex},
-                      {"overflowing texels", overflowing_texels}};
+                      {"overflowing texels", overflowing_texels},
+                      {"pan outside 32 bits", huge_pan}};
   for (const Row& row : rows) {
-    TempDir dir;
-    FakeHost host;
-    FaceConverterState state = FreshState();
-    PolygonRecord face = row.face;
-    try {
-      OutputFiles out;
-      ConvertFace(host, out, (dir / "room.obj"), face, 256, 256, 12, state);
-      ADD_FAILURE() << row.name << ": no error";
-    } catch (const BrushError& error) {
-      EXPECT_NE(std::string(error.what()).find("face 12"), std::string::npos)
-          << row.name << ": " << error.what();
-    }
-    const std::string obj = ReadBytes((dir / "room.obj"));
-    EXPECT_EQ(obj.find("inf"), std::string::npos) << row.name << ": " << Visible(obj);
-    EXPECT_EQ(obj.find("nan"), std::string::npos) << row.name << ": " << Visible(obj);
+    const std::string error = ErrorOf(row.face, 12);
+    EXPECT_NE(error.find("face 12"), std::string::npos) << row.name << ": " << error;
   }
-}
-
-TEST(ConvertFace, PanOutsideThe32BitRangeIsAnOverflow) {
-  TempDir dir;
-  FakeHost host;
-  FaceConverterState state = FreshState();
-  PolygonRecord face = FlatFace("Rock", {{0, 0, 0}});
-  face.Pan = {3e9, 0, 0};
-  OutputFiles out;
-  try {
-    ConvertFace(host, out, (dir / "room.obj"), face, 256, 256, 3, state);
-    ADD_FAILURE() << "no error";
-  } catch (const BrushError& error) {
-    EXPECT_NE(std::string(error.what()).find("face 3"), std::string::npos) << error.what();
-  }
-}
-
-TEST(ConvertFace, VertexIndexesStayInThe32BitRange) {
-  const std::int32_t max = std::numeric_limits<std::int32_t>::max();
-  TempDir dir;
-  FakeHost host;
-  const std::string obj_path = (dir / "room.obj");
-
-  FaceConverterState last_fit = FreshState();
-  last_fit.VertexBase = max - 3;
-  {
-    OutputFiles out;
-    PolygonRecord face = FlatFace("", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}});
-    ConvertFace(host, out, obj_path, face, 256, 256, 1, last_fit);
-    out.Flush();
-  }
-  EXPECT_EQ(last_fit.VertexBase, max);
-  const std::string obj = ReadBytes(obj_path);
-  EXPECT_NE(obj.find("\r\nf  2147483644/2147483644 2147483645/2147483645 "
-                     "2147483646/2147483646\r\n"),
-            std::string::npos)
-      << Visible(obj);
-
-  FaceConverterState too_far = FreshState();
-  too_far.VertexBase = max - 2;
-  OutputFiles out;
-  PolygonRecord face = FlatFace("", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}});
-  try {
-    ConvertFace(host, out, (dir / "next.obj"), face, 256, 256, 9, too_far);
-    ADD_FAILURE() << "no error";
-  } catch (const BrushError& error) {
-    EXPECT_NE(std::string(error.what()).find("face 9"), std::string::npos) << error.what();
-  }
-  EXPECT_EQ(too_far.VertexBase, max - 2);
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
-// Reads a T3D level into its brush actors and report actors.
-#include "t3d/level_model.h"
+// Reads a T3D text into the plain level: brush actors with their polygons, and report actors.
+#include "t3d/t3d_level.h"
 
 #include <cassert>
 #include <utility>
 
+#include "t3d/brush_placement.h"
+#include "t3d/polygon_reader.h"
 #include "t3d/text_position.h"
+#include "t3d/actor_records.h"
 #include "t3d/value_readers.h"
 #include "text/key_readers.h"
 #include "text/number_text.h"
@@ -20,6 +23,9 @@ constexpr std::string_view kClassKey = "Class=";
 constexpr std::string_view kEngineClassKey = "Class=Engine.";
 constexpr std::string_view kActorEndKey = "End Actor";
 constexpr std::string_view kBrushNameKey = "Begin Brush Name=";
+constexpr std::string_view kActorBeginKey = "Begin Actor";
+// The actor's name on its "Begin Actor" line.
+constexpr std::string_view kActorNameKey = "Name=";
 
 // The next occurrence of a key at or after a position that only moves forward: the last find
 // is kept until the position passes it, so a walk over the whole text searches it once.
@@ -73,11 +79,13 @@ struct BrushKeys {
   explicit BrushKeys(std::string_view text)
       : begin(text, kBrushBeginKey, kEngineBrushBeginKey),
         actor_end(text, kActorEndKey),
+        actor_begin(text, kActorBeginKey),
         csg(text, "CsgOper="),
         additive(text, "CsgOper=CSG_Add"),
         subtractive(text, "CsgOper=CSG_Subtract") {}
   EitherKey begin;
   KeyCursor actor_end;
+  KeyCursor actor_begin;
   KeyCursor csg;
   KeyCursor additive;
   KeyCursor subtractive;
@@ -99,15 +107,14 @@ std::string Unquoted(std::string tag) {
   return tag;
 }
 
-// The polygons of a taken brush, from `pos` up to its content end (the whole text without
-// actors), read with the one record the caller keeps from brush to brush.
+// The polygons of a brush, from `pos` up to its content end (the whole text without actors),
+// read with the one record the caller keeps from brush to brush.
 void ReadBrushPolygons(std::string_view text, int pos, int content_end, bool has_actors,
-                       bool texture_only, PolygonRecord& record,
-                       std::vector<PolygonRecord>& polygons) {
+                       PolygonRecord& record, std::vector<PolygonRecord>& polygons) {
   // A polygon of a later actor is never this brush's: the reader sees only this block.
   const std::string_view block =
       has_actors ? text.substr(0, static_cast<std::size_t>(content_end)) : text;
-  while (ReadPolygon(block, pos, record, texture_only)) {
+  while (ReadPolygon(block, pos, record, false)) {
     if (has_actors && pos >= content_end) break;
     polygons.push_back(record);
   }
@@ -131,16 +138,23 @@ void ReadClassActors(std::string_view text, std::string_view key, Record& record
   }
 }
 
-// Reads the group, "PolyFlags=" and placement of a brush actor with a CSG operation from its own
-// block (from just after its begin key to its "End Actor").
-void ReadBrushDetails(std::string_view block, BrushActor& brush) {
+// The word after "Name=" on the block's first line (the rest of the "Begin Actor" line).
+std::string ActorName(std::string_view block) {
+  const std::string_view line = block.substr(0, block.find_first_of("\r\n"));
+  const std::size_t found = line.find(kActorNameKey);
+  if (found == std::string_view::npos) return "";
+  std::string_view name = line.substr(found + kActorNameKey.size());
+  return std::string(name.substr(0, name.find_first_of(" \t")));
+}
+
+// Reads the name, tag, model name, "PolyFlags=" and placement of a brush actor from its own
+// block (from just after its begin key to its end).
+void ReadBrushDetails(std::string_view block, LevelBrush& brush) {
   const int length = TextLength(block);
-  const std::string tag = Unquoted(ReadKeyValue(block, "Tag=", 1, length));
+  brush.Name = ActorName(block);
+  brush.Tag = Unquoted(ReadKeyValue(block, "Tag=", 1, length));
   int name_pos = FindInRange(block, kBrushNameKey, 1, length - 1);
-  if (name_pos != 0) {
-    brush.Group =
-        (!tag.empty() && tag != "Brush") ? tag : ReadLineKeyWord(block, name_pos, kBrushNameKey);
-  }
+  if (name_pos != 0) brush.ModelName = ReadLineKeyWord(block, name_pos, kBrushNameKey);
   brush.PolyFlags = FlagsFromNumber(NumberValue(ReadKeyValue(block, "PolyFlags=", 1, length)));
   // "PrePivot=" stands after the polygons: the whole block is read for the placement.
   brush.Placement = ReadBrushPlacement(block);
@@ -148,45 +162,40 @@ void ReadBrushDetails(std::string_view block, BrushActor& brush) {
 
 }  // namespace
 
-Level ReadLevel(std::string_view text, const LevelReading& reading) {
+Level ReadT3dLevel(std::string_view text) {
   Level level;
-  level.HasActors = text.find("Begin Actor") != std::string_view::npos;
-  BrushKeys keys(text);
+  level.HasActors = text.find(kActorBeginKey) != std::string_view::npos;
   PolygonRecord record;  // reused: a polygon without "Texture=" keeps the flags before it
-  int pos = 1;
-  bool first_pass_done = false;
-  int content_start = 0;
-  int content_end = 0;
-  for (;;) {
-    // The block from the next brush's begin key to the first "End Actor" after it.
-    const auto [begin, begin_key] = keys.begin.Next(pos);
-    bool found = false;
-    if (begin != 0) {
-      content_start = begin + TextLength(begin_key);
-      const int end = keys.actor_end.Next(begin);
-      found = end != 0;
-      if (found) content_end = end - 1;
-    }
-    // A text without actors runs once, over the whole text.
-    if (!found && (level.HasActors || first_pass_done)) break;
-    first_pass_done = true;
-    if (content_start == 0) content_start = 1;
-    pos = content_start;
-
-    BrushActor& brush = level.Brushes.emplace_back();
-    // Without actors the whole text is the one brush, always taken.
-    if (level.HasActors) brush.Csg = ReadCsgOperation(keys, pos, content_end);
-    brush.Taken = !level.HasActors || !reading.Take || reading.Take(brush);
-    if (!brush.Taken) continue;  // the next search starts at this block's content start
-    if (brush.Csg != CsgOperation::None) {
-      ReadBrushDetails(text.substr(static_cast<std::size_t>(content_start - 1),
-                                   static_cast<std::size_t>(content_end - content_start + 1)),
-                       brush);
-    }
-    ReadBrushPolygons(text, pos, content_end, level.HasActors, reading.TextureOnly, record,
-                      brush.Polygons);
-    if (level.HasActors) pos = content_end + TextLength(kActorEndKey) + 1;
+  if (!level.HasActors) {
+    // One brush exported on its own: the whole text, without operation, group or placement.
+    ReadBrushPolygons(text, 1, 0, false, record, level.Brushes.emplace_back().Polygons);
+    return level;
   }
+
+  BrushKeys keys(text);
+  int pos = 1;
+  for (;;) {
+    // The block from the next brush's begin key to its "End Actor", or to where the next actor
+    // begins when it has none of its own.
+    const auto [begin, begin_key] = keys.begin.Next(pos);
+    if (begin == 0) break;
+    const int content_start = begin + TextLength(begin_key);
+    const int end = keys.actor_end.Next(begin);
+    if (end == 0) break;
+    const int next_actor = keys.actor_begin.Next(content_start);
+    const bool own_end = next_actor == 0 || next_actor > end;
+    const int block_end = own_end ? end : next_actor;
+    const int content_end = block_end - 1;
+
+    LevelBrush& brush = level.Brushes.emplace_back();
+    brush.Csg = ReadCsgOperation(keys, content_start, content_end);
+    ReadBrushDetails(text.substr(static_cast<std::size_t>(content_start - 1),
+                                 static_cast<std::size_t>(content_end - content_start + 1)),
+                     brush);
+    ReadBrushPolygons(text, content_start, content_end, true, record, brush.Polygons);
+    pos = own_end ? end + TextLength(kActorEndKey) : block_end;
+  }
+  level.Actors = ReadReportActors(text);
   return level;
 }
 

@@ -1,0 +1,46 @@
+// Which faces of the taken brushes a run writes.
+#include "run/face_choice.h"
+
+#include "level/poly_flags.h"
+
+namespace brushwright {
+
+namespace {
+
+// The texture the editor gives a face nobody textured.
+constexpr char kDefaultTexture[] = "DefaultTexture";
+
+}  // namespace
+
+IgnoreReason FaceChoice::WhyIgnored(const PolygonRecord& polygon, std::int64_t flags,
+                                    std::int32_t face_number) const {
+  const std::string& texture = polygon.Texture;
+  if ((texture == kDefaultTexture && options_.IgnoreDefaultTexture) ||
+      (texture.empty() && options_.IgnoreNoTexture)) {
+    return IgnoreReason::Texture;
+  }
+  if (face_number < start_face_) return IgnoreReason::BeforeStart;
+  // Invisible faces are never written.
+  if ((flags & kPolyFlagInvisible) != 0) return IgnoreReason::Invisible;
+  return IgnoreReason::None;
+}
+
+bool FaceChoice::Takes(const PolygonRecord& polygon, std::int64_t flags, std::int32_t face_number,
+                       RunSummary& summary) const {
+  switch (WhyIgnored(polygon, flags, face_number)) {
+    case IgnoreReason::None:
+      return true;
+    case IgnoreReason::Texture:
+      ++summary.TextureSkipped;
+      break;
+    case IgnoreReason::BeforeStart:
+      ++summary.BeforeStartFace;
+      break;
+    case IgnoreReason::Invisible:
+      ++summary.InvisibleFaces;
+      break;
+  }
+  return false;
+}
+
+}  // namespace brushwright

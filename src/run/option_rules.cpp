@@ -1,0 +1,94 @@
+// Which switches of a run go together.
+#include "run/option_rules.h"
+
+namespace brushwright {
+
+namespace {
+
+// What the world output does that each brush switch would contradict.
+struct WorldRule {
+  RunSwitch Switch;
+  const char* Reason;
+};
+constexpr WorldRule kWorldRules[] = {
+    {RunSwitch::NoBrushTransforms, "places every brush by its whole transform"},
+    {RunSwitch::Subtractive, "builds subtractive brushes into the level's surfaces"},
+    {RunSwitch::BuildBrush, "leaves the builder brush out"},
+};
+
+bool IsSet(const RunOptions& options, RunSwitch which) {
+  switch (which) {
+    case RunSwitch::BuildWorld:
+      return options.BuildWorld;
+    case RunSwitch::NoBrushTransforms:
+      return !options.BrushTransforms;
+    case RunSwitch::Subtractive:
+      return options.Subtractive;
+    case RunSwitch::BuildBrush:
+      return options.BuildBrush;
+    case RunSwitch::W3D:
+      return options.W3D;
+  }
+  return false;
+}
+
+}  // namespace
+
+SwitchNames NamesOf(RunSwitch which) {
+  switch (which) {
+    case RunSwitch::BuildWorld:
+      return {"Build World (CSG)", "--world"};
+    case RunSwitch::NoBrushTransforms:
+      return {"clearing Apply Brush Transforms", "--no-brush-transforms"};
+    case RunSwitch::Subtractive:
+      return {"Include Subtractive Brushes", "--subtractive"};
+    case RunSwitch::BuildBrush:
+      return {"Just the Build Brush", "--build-brush"};
+    case RunSwitch::W3D:
+      return {"W3D", "--w3d"};
+  }
+  return {"", ""};
+}
+
+bool SwitchApplies(const RunOptions& options, RunSwitch which) {
+  switch (which) {
+    case RunSwitch::NoBrushTransforms:
+    case RunSwitch::Subtractive:
+    case RunSwitch::BuildBrush:
+      return !options.BuildWorld;
+    case RunSwitch::W3D:
+      return options.Format == OutputFormat::Obj || options.Report;
+    case RunSwitch::BuildWorld:
+      return true;
+  }
+  return true;
+}
+
+std::optional<OptionConflict> FindOptionConflict(const RunOptions& options) {
+  if (!options.BuildWorld) return std::nullopt;
+  for (const WorldRule& rule : kWorldRules) {
+    if (IsSet(options, rule.Switch)) {
+      return OptionConflict{RunSwitch::BuildWorld, rule.Switch, rule.Reason};
+    }
+  }
+  return std::nullopt;
+}
+
+std::string ConflictMessage(const OptionConflict& conflict, bool flags) {
+  const auto name = [flags](RunSwitch which) {
+    const SwitchNames names = NamesOf(which);
+    return std::string(flags ? names.Flag : names.Label);
+  };
+  return name(conflict.First) + " " + conflict.Reason + "; " + name(conflict.Second) +
+         " cannot go with it";
+}
+
+RunOptions WithoutInapplicableSwitches(RunOptions options) {
+  if (!SwitchApplies(options, RunSwitch::NoBrushTransforms)) options.BrushTransforms = true;
+  if (!SwitchApplies(options, RunSwitch::Subtractive)) options.Subtractive = false;
+  if (!SwitchApplies(options, RunSwitch::BuildBrush)) options.BuildBrush = false;
+  if (!SwitchApplies(options, RunSwitch::W3D)) options.W3D = false;
+  return options;
+}
+
+}  // namespace brushwright

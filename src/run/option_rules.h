@@ -1,0 +1,50 @@
+// Which switches of a run go together: one set of rules that the command line (a usage error),
+// the window (greyed boxes) and the run (an error) all follow.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "run/run_options.h"
+
+namespace brushwright {
+
+// The switches the rules speak of.
+enum class RunSwitch {
+  BuildWorld,          // "Build World (CSG)", --world
+  NoBrushTransforms,   // "Apply Brush Transforms" cleared, --no-brush-transforms
+  Subtractive,         // "Include Subtractive Brushes", --subtractive
+  BuildBrush,          // "Just the Build Brush", --build-brush
+  W3D,                 // "W3D" coordinates, --w3d
+};
+
+// How each front end names a switch.
+struct SwitchNames {
+  const char* Label;  // the window's
+  const char* Flag;   // the command line's
+};
+SwitchNames NamesOf(RunSwitch which);
+
+// Whether the switch can change anything under the other options: the window greys the boxes
+// of those that cannot. The brush switches do nothing while the world is built (it places every
+// brush by its whole transform and takes additive and subtractive brushes alike); W3D does
+// nothing when neither an OBJ file nor a report is written.
+bool SwitchApplies(const RunOptions& options, RunSwitch which);
+
+// Two switches set that cannot go together, and why.
+struct OptionConflict {
+  RunSwitch First;
+  RunSwitch Second;
+  std::string Reason;  // what the first does that the second contradicts
+};
+// The first conflict among the options, none when they go together.
+std::optional<OptionConflict> FindOptionConflict(const RunOptions& options);
+// "<first> <reason>; <second> cannot go with it", naming the switches by `flags` (the command
+// line's) or by their labels.
+std::string ConflictMessage(const OptionConflict& conflict, bool flags);
+
+// The options with every switch that does not apply at its neutral value (the brush switches
+// off, transforms on), as the window hands its boxes to a run.
+RunOptions WithoutInapplicableSwitches(RunOptions options);
+
+}  // namespace brushwright

@@ -1,0 +1,34 @@
+// Where a run finds its textures' pictures: sources asked in turn, each finding a texture by the
+// name the level gives it.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "image/image.h"
+
+namespace brushwright {
+
+// A texture's picture as a source found it, with its image file beside the output in place.
+struct FoundTexture {
+  std::string Where;  // the image file beside the output, which messages name
+  Image Picture;      // decoded: its size and pixels
+  std::string PngBytes;  // the image file's own bytes when it is a PNG file, embedded as they are
+};
+
+class TextureSource {
+ public:
+  virtual ~TextureSource() = default;
+  // The texture named `name` as the level writes it, its image of the run's texture type put
+  // beside the output; none when this source does not have it. Throws BrushError naming the file
+  // when the source has the texture but cannot give it (an image that does not decode, a copy
+  // that fails).
+  virtual std::optional<FoundTexture> Find(const std::string& name) = 0;
+};
+
+// The sources of a run, asked in this order; the first that has a texture gives it.
+using TextureSources = std::vector<std::unique_ptr<TextureSource>>;
+
+}  // namespace brushwright
