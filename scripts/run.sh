@@ -3,6 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh brushwright brushwright-convert
+echo "The command-line converter is build/src/cli/brushwright-convert." >&2
 if [ -x build/src/window/brushwright ]; then
   exec build/src/window/brushwright "$@"
 fi

@@ -4,18 +4,11 @@
 #include <cstdio>
 #include <string>
 
+#include "run/summary_counts.h"
+
 namespace brushwright {
 
 namespace {
-
-std::string Count(const char* what, std::int32_t n) {
-  return what + std::string(" ") + std::to_string(n);
-}
-
-// "1 subtractive brush was" / "14 subtractive brushes were".
-std::string Brushes(std::int32_t n, const char* kind) {
-  return std::to_string(n) + " " + kind + (n == 1 ? " brush was" : " brushes were");
-}
 
 std::string FacesReason(const ConvertOptions& options, const RunSummary& summary) {
   const std::int32_t read = summary.PolygonsRead;
@@ -36,31 +29,14 @@ std::string BrushReason(const ConvertOptions& options, const RunSummary& summary
   if (options.Run.BuildBrush) return "no builder brush (a brush without CsgOper=) in the level";
   std::string reason = "no additive brush";
   if (summary.SubtractiveSkipped > 0) {
-    reason += "; " + Brushes(summary.SubtractiveSkipped, "subtractive") +
+    reason += "; " + BrushesWere(summary.SubtractiveSkipped, "subtractive") +
               " skipped: --subtractive takes them";
   }
   if (summary.BuilderSkipped > 0) {
-    reason += "; " + Brushes(summary.BuilderSkipped, "builder") +
+    reason += "; " + BrushesWere(summary.BuilderSkipped, "builder") +
               " skipped: --build-brush takes it alone";
   }
   return reason;
-}
-
-// "fragments 120, " and, when any, what the world builder passed over.
-std::string WorldCounts(const ConvertOptions& options, const RunSummary& summary) {
-  if (!options.Run.BuildWorld) return "";
-  std::string counts = Count("fragments", summary.Fragments);
-  std::string passed_over;
-  if (summary.BrokenBrushes > 0) {
-    passed_over = Brushes(summary.BrokenBrushes, "broken") + " handled as sheets";
-  }
-  if (summary.OtherOperations > 0) {
-    passed_over += (passed_over.empty() ? "" : ", ") +
-                   Brushes(summary.OtherOperations, "CSG_Intersect or CSG_Deintersect") +
-                   " ignored";
-  }
-  if (!passed_over.empty()) counts += " (" + passed_over + ")";
-  return counts + ", ";
 }
 
 }  // namespace
@@ -82,11 +58,7 @@ std::string SummaryLine(const ConvertOptions& options, const std::string& input,
                         const RunSummary& summary, double seconds) {
   char time[32];
   std::snprintf(time, sizeof time, "%.2f s", seconds);
-  std::string line =
-      input + ": " + Count("faces", summary.FacesConverted) + ", " +
-      Count("groups", summary.Groups) + ", " + Count("materials", summary.Materials) + ", " +
-      Count("missing images", summary.MissingTextures) + ", " +
-      Count("report blocks", summary.ReportBlocks) + ", " + WorldCounts(options, summary) + time;
+  std::string line = input + ": " + SummaryCounts(options.Run, summary) + ", " + time;
   const std::string reason = NothingConvertedReason(options, summary);
   if (!reason.empty()) line += "; no face converted: " + reason;
   return line;

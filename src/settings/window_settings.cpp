@@ -6,11 +6,12 @@
 namespace brushwright {
 
 const std::vector<StoredCheckBox>& StoredCheckBoxes() {
-  // The file's order: CheckBuildBrush comes before CheckReport.
+  // The file's order: CheckBuildBrush comes before CheckReport. Convert Geometry starts ticked:
+  // a first start without a settings file must write the mesh it says "Done" for.
   static const std::vector<StoredCheckBox> boxes = {
       {"CheckBuildBrush", &RunOptions::BuildBrush, kUnchecked},
       {"CheckReport", &RunOptions::Report, kUnchecked},
-      {"CheckDoGeometry", &RunOptions::DoGeometry, kUnchecked},
+      {"CheckDoGeometry", &RunOptions::DoGeometry, kChecked},
       {"CheckIgnoreNoTxt", &RunOptions::IgnoreNoTexture, kUnchecked},
       {"CheckIgnoreDefTxt", &RunOptions::IgnoreDefaultTexture, kUnchecked},
       {"CheckSearchCopy", &RunOptions::SearchCopy, kUnchecked},

@@ -1,6 +1,7 @@
 // FormMain: builds the window's controls, connects its commands and serves a run as its host.
 #include "window/form_main.h"
 
+#include <algorithm>
 #include <cassert>
 #include <exception>
 #include <initializer_list>
@@ -20,6 +21,7 @@
 #include <wx/utils.h>
 
 #include "image/image_file.h"
+#include "run/summary_counts.h"
 #include "settings/ini_file.h"
 #include "settings/window_settings.h"
 #include "text/file_text.h"
@@ -39,6 +41,9 @@ namespace {
 constexpr const char* kCaption = "Brushwright - Quillmoor";
 // The section of the settings file that holds the window's keys.
 constexpr const char* kIniSection = "Brushwright";
+// Headings of the output name, by the type of file it names.
+constexpr const char* kOutputObjHeading = "Output OBJ File";
+constexpr const char* kOutputGlbHeading = "Output glTF File";
 // Title of the box that reports a failed run; the text is the error's own message.
 constexpr const char* kErrorTitle = "Conversion failed";
 // Item texts of both texture type lists; they are also the image file extensions.
@@ -57,6 +62,9 @@ constexpr int kPathBoxWidth = 257;
 constexpr int kStartBoxWidth = 57;
 constexpr int kPictureWidth = 297;
 constexpr int kPictureHeight = 241;
+// Text lines the summary of a run is given: the counts of a world run take two at the
+// window's designed width.
+constexpr int kSummaryLines = 2;
 
 // ----------------------------------------------------------------------------
 // private classes
@@ -181,6 +189,7 @@ FormMain::FormMain(FormOptions options)
   Bind(wxEVT_CHOICE, &FormMain::ListMaskedBMtypeOut_Scroll, this, ID_ListMaskedBMtypeOut);
   Bind(wxEVT_CHOICE, &FormMain::ListOutputType_Scroll, this, ID_ListOutputType);
   Bind(wxEVT_CHECKBOX, &FormMain::CheckBuildWorld_Click, this, ID_CheckBuildWorld);
+  Bind(wxEVT_CHECKBOX, &FormMain::CheckReport_Click, this, ID_CheckReport);
   panel_->SetDropTarget(new InputFileDrop(*this));
   picture_texture_->SetDropTarget(new InputFileDrop(*this));
 
@@ -204,13 +213,14 @@ void FormMain::CreateControls() {
   text_in_file_name_ = NewTextBox(p, ID_TextInFileName, "", kPathBoxWidth, "TextInFileName");
   command_browse_input_ =
       NewButton(p, ID_CommandBrowseInput, "...", "CommandBrowseInput", wxBU_EXACTFIT);
-  label2_ = NewLabel(p, ID_Label2, "Output Obj File", "Label2");
+  label2_ = NewLabel(p, ID_Label2, kOutputObjHeading, "Label2");
   text_out_file_name_ = NewTextBox(p, ID_TextOutFileName, "", kPathBoxWidth, "TextOutFileName");
   command_browse_output_ =
       NewButton(p, ID_CommandBrowseOutput, "...", "CommandBrowseOutput", wxBU_EXACTFIT);
   picture_texture_ = new PictureSurface(p, ID_PictureTexture, "PictureTexture");
   check_search_copy_ =
       NewCheckBox(p, ID_CheckSearchCopy, "Copy Textures to Output Path", true, "CheckSearchCopy");
+  label_search_path_ = NewLabel(p, ID_LabelSearchPath, "Texture Search Folder", "LabelSearchPath");
   text_search_path_txt_ = NewTextBox(p, ID_TextSearchPathTxt, "d:\\data\\pics\\textures",
                                      kPathBoxWidth, "TextSearchPathTxt");
   command_browse_search_path_ =
@@ -222,6 +232,7 @@ void FormMain::CreateControls() {
       NewCheckBox(p, ID_CheckIgnoreNoTxt, "Ignore No Tex.", false, "CheckIgnoreNoTxt");
   command_pause_ = NewButton(p, ID_CommandPause, "Pause", "CommandPause");
   command_pause_->Disable();
+  label_start_at_poly_ = NewLabel(p, ID_LabelStartAtPoly, "Start at Face:", "LabelStartAtPoly");
   text_start_at_poly_ = NewTextBox(p, ID_TextStartAtPoly, "1", kStartBoxWidth, "TextStartAtPoly");
   text_start_at_poly_->SetToolTip("Number of the first face to convert");
   option_obj_ = new wxRadioButton(p, ID_OptionOBJ, "OBJ", wxDefaultPosition, wxDefaultSize,
@@ -253,6 +264,7 @@ void FormMain::CreateControls() {
       new wxChoice(p, ID_ListOutputType, wxDefaultPosition, wxDefaultSize, std::size(output_types),
                    output_types, 0, wxDefaultValidator, "ListOutputType");
   list_output_type_->SetSelection(0);
+  label_summary_ = NewLabel(p, ID_LabelSummary, "", "LabelSummary");
   label_pos_shown_ = "(position)";
   label_progress_shown_ = "(progress)";
   label_texture_name_shown_ = "<name>";
@@ -263,12 +275,13 @@ void FormMain::LayOutControls() {
   label_progress_->SetMinSize(wxSize(label_progress_->GetTextExtent(kWidestProgress).x, -1));
   label_pos_->SetMinSize(wxSize(label_pos_->GetTextExtent(kWidestPos).x, -1));
   picture_texture_->SetMinSize(FromDIP(wxSize(kPictureWidth, kPictureHeight)));
+  label_summary_->SetMinSize(wxSize(-1, kSummaryLines * label_summary_->GetCharHeight()));
 
   auto* rows = new wxBoxSizer(wxVERTICAL);
   const wxSizerFlags row_flags = wxSizerFlags().Expand().Border(wxTOP, FromDIP(3));
   rows->Add(Row({{label1_, 0}}), row_flags);
   rows->Add(Row({{text_in_file_name_, 1}, {command_browse_input_, 0}}), row_flags);
-  rows->Add(Row({{label2_, 1}, {text_start_at_poly_, 0}}), row_flags);
+  rows->Add(Row({{label2_, 1}, {label_start_at_poly_, 0}, {text_start_at_poly_, 0}}), row_flags);
   rows->Add(Row({{text_out_file_name_, 1}, {command_browse_output_, 0}}), row_flags);
   rows->Add(Row({{label_pos_, 1}, {command_go_, 0}, {command_pause_, 0}, {label_progress_, 1}}),
             row_flags);
@@ -285,6 +298,7 @@ void FormMain::LayOutControls() {
                  {label5_, 0},
                  {list_masked_bm_type_out_, 0}}),
             row_flags);
+  rows->Add(Row({{label_search_path_, 0}}), row_flags);
   rows->Add(Row({{text_search_path_txt_, 1}, {command_browse_search_path_, 0}}), row_flags);
   rows->Add(Row({{label6_, 0},
                  {list_output_type_, 0},
@@ -301,6 +315,7 @@ void FormMain::LayOutControls() {
             row_flags);
   rows->Add(Row({{label_texture_name_, 1}, {check_report_, 0}}), row_flags);
   rows->Add(picture_texture_, wxSizerFlags(1).Expand().Border(wxALL));
+  rows->Add(label_summary_, wxSizerFlags().Expand().Border(wxLEFT | wxRIGHT | wxBOTTOM));
   panel_->SetSizer(rows);
 
   auto* frame_sizer = new wxBoxSizer(wxVERTICAL);
@@ -343,15 +358,16 @@ void FormMain::CommandGo_Click(wxCommandEvent&) {
   if (run_options.InputFile.empty()) return;
   SaveSettings();
   std::optional<std::string> failure;
+  RunSummary summary;
   {
     RunGuard guard(*this);
     try {
-      last_outcome_ = RunConversion(run_options, *this).Outcome;
+      summary = RunConversion(run_options, *this);
     } catch (const std::exception& error) {
-      last_outcome_ = RunOutcome::NotStarted;
-      failure = error.what();
+      failure = error.what();  // the summary stays as it began: NotStarted, nothing counted
     }
   }
+  last_outcome_ = summary.Outcome;
   last_error_ = failure.value_or("");
   if (close_pending_) {
     Destroy();
@@ -360,6 +376,8 @@ void FormMain::CommandGo_Click(wxCommandEvent&) {
   if (failure) {
     SetLabelProgress("Error");
     ShowMessage(*failure, kErrorTitle, MessageKind::Error);
+  } else if (summary.Outcome == RunOutcome::Done) {
+    ShowSummary(SummaryCounts(run_options, summary));
   }
 }
 
@@ -406,16 +424,21 @@ void FormMain::ListMaskedBMtypeOut_Scroll(wxCommandEvent&) {
 }
 
 void FormMain::ListOutputType_Scroll(wxCommandEvent&) {
-  // The output name's extension follows the chosen type.
+  // The output name's extension and heading follow the chosen type.
   const std::string output = OutputName();
   if (!output.empty()) {
     text_out_file_name_->ChangeValue(
         FromText(StripExtension(output) + OutputExtension(SelectedFormat())));
   }
+  ShowOutputType();
 }
 
 void FormMain::CheckBuildWorld_Click(wxCommandEvent&) {
   EnableBrushChecks();
+}
+
+void FormMain::CheckReport_Click(wxCommandEvent&) {
+  ShowOutputType();
 }
 
 // ----------------------------------------------------------------------------
@@ -455,6 +478,30 @@ void FormMain::EnableBrushChecks() {
   check_subtract_brushes_->Enable(brushes);
 }
 
+// The output name's heading names the chosen type. The coordinates choice turns the OBJ file's
+// positions and the report's vectors, never a glTF file's: it is greyed when neither is written.
+void FormMain::ShowOutputType() {
+  const bool obj = SelectedFormat() == OutputFormat::Obj;
+  label2_->SetLabelText(obj ? kOutputObjHeading : kOutputGlbHeading);
+  const bool coordinates_apply = obj || check_report_->Get3StateValue() == wxCHK_CHECKED;
+  for (wxWindow* control : std::initializer_list<wxWindow*>{label3_, option_obj_, option_w3d_}) {
+    control->Enable(coordinates_apply);
+  }
+}
+
+// The counts of the run that just ended, wrapped to the window's width ("" clears them). More
+// lines than the label has room for make the window taller, so that none is cut off.
+void FormMain::ShowSummary(const std::string& text) {
+  const int width = label_summary_->GetSize().x;  // the row's, before the text resizes the label
+  label_summary_->SetLabelText(FromText(text));
+  if (width > 0) label_summary_->Wrap(width);
+  const int lines_height = kSummaryLines * label_summary_->GetCharHeight();
+  label_summary_->SetMinSize(wxSize(-1, std::max(lines_height, label_summary_->GetBestSize().y)));
+  const int needed = GetSizer()->GetMinSize().y;
+  if (needed > GetClientSize().y) SetClientSize(GetClientSize().x, needed);
+  panel_->Layout();
+}
+
 OutputFormat FormMain::SelectedFormat() const {
   return list_output_type_->GetSelection() == 1 ? OutputFormat::Glb : OutputFormat::Obj;
 }
@@ -465,6 +512,7 @@ void FormMain::StartRun() {
   last_yield_ = {};
   command_go_->Disable();
   command_pause_->Enable();
+  ShowSummary("");  // the counts shown are those of the last run, never of one still going
 }
 
 void FormMain::EndRun() {
@@ -489,6 +537,7 @@ void FormMain::LoadSettings() {
   }
   list_output_type_->SetSelection(values.Options.Format == OutputFormat::Glb ? 1 : 0);
   EnableBrushChecks();
+  ShowOutputType();
 }
 
 void FormMain::SaveSettings() {

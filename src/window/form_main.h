@@ -71,6 +71,9 @@ enum FormControlId {
   ID_CheckBuildWorld,
   ID_Label6,
   ID_ListOutputType,
+  ID_LabelStartAtPoly,
+  ID_LabelSearchPath,
+  ID_LabelSummary,
 };
 
 class FormMain : public wxFrame, public RunHost {
@@ -91,6 +94,7 @@ class FormMain : public wxFrame, public RunHost {
   void ListMaskedBMtypeOut_Scroll(wxCommandEvent& event);
   void ListOutputType_Scroll(wxCommandEvent& event);
   void CheckBuildWorld_Click(wxCommandEvent& event);
+  void CheckReport_Click(wxCommandEvent& event);
 
   // Takes `path` as the input file, as choosing it with the input browse command does.
   void UseInputFile(const std::string& path);
@@ -135,6 +139,8 @@ class FormMain : public wxFrame, public RunHost {
   std::string OutputName() const;
   void EnableGoWhenNamed();
   void EnableBrushChecks();
+  void ShowOutputType();
+  void ShowSummary(const std::string& text);
   OutputFormat SelectedFormat() const;
   void StartRun();
   void EndRun();
@@ -163,6 +169,7 @@ class FormMain : public wxFrame, public RunHost {
   wxTextCtrl* text_in_file_name_ = nullptr;
   wxButton* command_browse_input_ = nullptr;
   wxStaticText* label2_ = nullptr;
+  wxStaticText* label_start_at_poly_ = nullptr;
   wxTextCtrl* text_start_at_poly_ = nullptr;
   wxTextCtrl* text_out_file_name_ = nullptr;
   wxButton* command_browse_output_ = nullptr;
@@ -179,6 +186,7 @@ class FormMain : public wxFrame, public RunHost {
   wxChoice* list_bm_type_out_ = nullptr;
   wxStaticText* label5_ = nullptr;
   wxChoice* list_masked_bm_type_out_ = nullptr;
+  wxStaticText* label_search_path_ = nullptr;
   wxTextCtrl* text_search_path_txt_ = nullptr;
   wxButton* command_browse_search_path_ = nullptr;
   wxStaticText* label3_ = nullptr;
@@ -192,6 +200,7 @@ class FormMain : public wxFrame, public RunHost {
   wxStaticText* label6_ = nullptr;
   wxChoice* list_output_type_ = nullptr;
   PictureSurface* picture_texture_ = nullptr;
+  wxStaticText* label_summary_ = nullptr;
 };
 
 }  // namespace brushwright

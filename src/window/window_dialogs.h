@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-class wxWindow;
+#include <wx/dialog.h>
 
 namespace brushwright {
 
@@ -15,7 +15,7 @@ class WindowDialogs {
   virtual ~WindowDialogs() = default;
   // A T3D file to read; `current` is the name the dialog starts from.
   virtual std::optional<std::string> ChooseInputFile(const std::string& current) = 0;
-  // An OBJ file to write, new or existing (replacing one is confirmed by the dialog).
+  // An OBJ or glTF file to write, new or existing (replacing one is confirmed by the dialog).
   virtual std::optional<std::string> ChooseOutputFile(const std::string& current) = 0;
   // A directory to search for texture images.
   virtual std::optional<std::string> ChooseDirectory(const std::string& current) = 0;
@@ -41,7 +41,8 @@ class StandardDialogs : public WindowDialogs {
   wxWindow* parent_;
 };
 
-// Modal message boxes with an OK button over `parent`.
+// Modal message boxes with an OK button over `parent`; a message of several lines is shown in
+// a NameListDialog.
 class MessageBoxSink : public MessageSink {
  public:
   explicit MessageBoxSink(wxWindow* parent) : parent_(parent) {}
@@ -49,6 +50,15 @@ class MessageBoxSink : public MessageSink {
 
  private:
   wxWindow* parent_;
+};
+
+// A message whose first line heads a list of names, one per later line (the images a run did
+// not find): the heading, the names in a scrolling list, and OK. However long the list, the
+// dialog fits in `screen`, by default the client area of the display that shows it.
+class NameListDialog : public wxDialog {
+ public:
+  NameListDialog(wxWindow* parent, std::string_view text, std::string_view title,
+                 wxRect screen = wxRect());
 };
 
 }  // namespace brushwright

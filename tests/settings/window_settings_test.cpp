@@ -142,6 +142,7 @@ TEST(LoadSettings, HandEditedFileInOtherLetterCase) {
   expected.Options.OutputFile = "C:\\out\\Dig.obj";
   expected.Options.TextureType = "PCX";
   SetCheck(expected, "CheckReport", kChecked);
+  SetCheck(expected, "CheckDoGeometry", kUnchecked);
   ExpectSameSettings(LoadSettings(), expected);
 }
 
@@ -164,7 +165,7 @@ TEST(SaveSettings, OtherSectionsAndKeysStayByteIdentical) {
                                          "ListMaskedBMtypeOut=\r\n"
                                          "CheckBuildBrush=0\r\n"
                                          "CheckReport=0\r\n"
-                                         "CheckDoGeometry=0\r\n"
+                                         "CheckDoGeometry=1\r\n"
                                          "CheckIgnoreNoTxt=0\r\n"
                                          "CheckIgnoreDefTxt=0\r\n"
                                          "CheckSearchCopy=0\r\n"
@@ -197,6 +198,19 @@ TEST(LoadSettings, BrushTransformsAreOnUnlessTheFileSaysOtherwise) {
     EXPECT_NE(stored.find("CheckSubtractBrushes=" + std::to_string(row.subtract)),
               std::string::npos)
         << row.file;
+  }
+}
+
+TEST(LoadSettings, ConvertGeometryIsTickedUnlessTheFileClearsIt) {
+  const std::pair<const char*, bool> rows[] = {
+      {"", true},
+      {"[Brushwright]\r\nInFile=a.t3d\r\n", true},
+      {"[Brushwright]\r\nCheckDoGeometry=0\r\n", false},
+  };
+  for (const auto& [file, geometry] : rows) {
+    TempIni ini;
+    if (*file != '\0') ini.Write(file);
+    EXPECT_EQ(LoadSettings().Options.DoGeometry, geometry) << file;
   }
 }
 

@@ -1,8 +1,9 @@
-// Tests of FormMain's controls, browse commands, type lists, dropped files and settings.
+// Tests of FormMain's controls, browse commands, type lists, dropped files, settings and dialogs.
 #include "window/form_main.h"
 
 #include <gtest/gtest.h>
 #include <wx/dnd.h>
+#include <wx/listbox.h>
 #include <wx/panel.h>
 
 #include "vecmath/vecmath.h"
@@ -20,7 +21,8 @@ TEST(FormMain, OpensWithItsCaptionsAndStates) {
   TestWindow window(dir / "Brushwright.ini");  // no settings file yet: a first start
   EXPECT_EQ(ToText(window->GetTitle()), "Brushwright - Quillmoor");
 
-  // A first start empties the texts and clears the check boxes that the layout set.
+  // A first start empties the texts and clears the check boxes that the layout set, all but
+  // Convert Geometry: without it Go would write no mesh.
   struct Row {
     const char* name;
     std::string shown;
@@ -28,7 +30,8 @@ TEST(FormMain, OpensWithItsCaptionsAndStates) {
       {"Label1", "'Input T3D Ascii File'"},
       {"TextInFileName", "[]"},
       {"CommandBrowseInput", "<...>"},
-      {"Label2", "'Output Obj File'"},
+      {"Label2", "'Output OBJ File'"},
+      {"LabelStartAtPoly", "'Start at Face:'"},
       {"TextStartAtPoly", "[1]"},
       {"TextOutFileName", "[]"},
       {"CommandBrowseOutput", "<...>"},
@@ -36,7 +39,7 @@ TEST(FormMain, OpensWithItsCaptionsAndStates) {
       {"CommandGo", "<Go>"},
       {"CommandPause", "<Pause> (disabled)"},
       {"LabelProgress", "''"},
-      {"CheckDoGeometry", "[ ] Convert Geometry"},
+      {"CheckDoGeometry", "[x] Convert Geometry"},
       {"CheckIgnoreNoTxt", "[ ] Ignore No Tex."},
       {"CheckIgnoreDefTxt", "[ ] Ignore Def Tex."},
       {"CheckBuildBrush", "[ ] Just the 'Build Brush'"},
@@ -45,6 +48,7 @@ TEST(FormMain, OpensWithItsCaptionsAndStates) {
       {"ListBMtypeOut", "*BMP PCX JPG PNG TIF GIF"},
       {"Label5", "'Masked Texture Type:'"},
       {"ListMaskedBMtypeOut", kAllTypes},
+      {"LabelSearchPath", "'Texture Search Folder'"},
       {"TextSearchPathTxt", "[]"},
       {"CommandBrowseSearchPath", "<...>"},
       {"Label3", "'Coordinates:'"},
@@ -53,6 +57,7 @@ TEST(FormMain, OpensWithItsCaptionsAndStates) {
       {"LabelTextureName", "'<name>'"},
       {"CheckReport", "[ ] Create Report"},
       {"PictureTexture", ""},
+      {"LabelSummary", "''"},
   };
   for (const Row& row : rows) {
     EXPECT_EQ(Shown(window.Find<wxWindow>(row.name)), row.shown) << row.name;
@@ -68,11 +73,12 @@ TEST(FormMain, KeyboardOrderFollowsTheDesign) {
   TestWindow window(dir / "Brushwright.ini");
   const std::string expected =
       "CommandGo LabelProgress LabelPos Label1 TextInFileName CommandBrowseInput Label2 "
-      "TextOutFileName CommandBrowseOutput PictureTexture CheckSearchCopy TextSearchPathTxt "
-      "CommandBrowseSearchPath CheckDoGeometry CheckReport CheckIgnoreNoTxt CommandPause "
-      "TextStartAtPoly OptionOBJ OptionW3D ListBMtypeOut Label4 Label3 ListMaskedBMtypeOut "
-      "Label5 CheckBuildBrush CheckIgnoreDefTxt LabelTextureName CheckBrushTransforms "
-      "CheckSubtractBrushes CheckBuildWorld Label6 ListOutputType";
+      "TextOutFileName CommandBrowseOutput PictureTexture CheckSearchCopy LabelSearchPath "
+      "TextSearchPathTxt CommandBrowseSearchPath CheckDoGeometry CheckReport CheckIgnoreNoTxt "
+      "CommandPause LabelStartAtPoly TextStartAtPoly OptionOBJ OptionW3D ListBMtypeOut Label4 "
+      "Label3 ListMaskedBMtypeOut Label5 CheckBuildBrush CheckIgnoreDefTxt LabelTextureName "
+      "CheckBrushTransforms CheckSubtractBrushes CheckBuildWorld Label6 ListOutputType "
+      "LabelSummary";
   std::string order;
   for (wxWindow* child : window.Find<wxWindow>("CommandGo")->GetParent()->GetChildren()) {
     order += (order.empty() ? "" : " ") + ToText(child->GetName());
@@ -159,6 +165,12 @@ TEST(FormMain, BuildWorldAndOutputTypeSteerTheOtherControls) {
     window->UseInputFile("/maps/hall.t3d");
     window.Choose("ListOutputType", "glTF (binary)");
     EXPECT_EQ(Shown(window.Text("TextOutFileName")), "[/maps/hall.glb]");
+    EXPECT_EQ(Shown(window.Label("Label2")), "'Output glTF File'");
+    // The coordinates shape the OBJ file and the report only.
+    EXPECT_EQ(Shown(window.Find<wxWindow>("OptionW3D")), "( ) W3D (disabled)");
+    window.Tick("CheckReport", true);
+    EXPECT_EQ(Shown(window.Find<wxWindow>("OptionW3D")), "( ) W3D");
+    window.Tick("CheckReport", false);
     window->UseInputFile("/maps/deck.t3d");
     EXPECT_EQ(Shown(window.Text("TextOutFileName")), "[/maps/deck.glb]");
     window.Tick("CheckBuildWorld", true);
@@ -174,11 +186,14 @@ TEST(FormMain, BuildWorldAndOutputTypeSteerTheOtherControls) {
       << FileBytes(ini);
   TestWindow reopened(ini);
   EXPECT_EQ(Shown(reopened.List("ListOutputType")), "OBJ *glTF (binary)");
+  EXPECT_EQ(Shown(reopened.Label("Label3")), "'Coordinates:' (disabled)");
   EXPECT_FALSE(reopened.Check("CheckSubtractBrushes")->IsEnabled());
   reopened.Tick("CheckBuildWorld", false);
   EXPECT_TRUE(reopened.Check("CheckBrushTransforms")->IsEnabled());
   reopened.Choose("ListOutputType", "OBJ");
   EXPECT_EQ(Shown(reopened.Text("TextOutFileName")), "[/maps/deck.obj]");
+  EXPECT_EQ(Shown(reopened.Label("Label2")) + Shown(reopened.Find<wxWindow>("OptionOBJ")),
+            "'Output OBJ File'(o) OBJ");
 }
 
 TEST(FormMain, DroppedT3dFileBecomesTheInput) {
@@ -249,6 +264,24 @@ TEST(FormMain, OddStoredValuesStillOpenTheWindow) {
   EXPECT_EQ(Shown(window.Check("CheckReport")), "[ ] Create Report");
   EXPECT_EQ(Shown(window.Check("CheckDoGeometry")), "[x] Convert Geometry");
   EXPECT_EQ(Shown(window.Check("CheckSearchCopy")), "[ ] Copy Textures to Output Path");
+}
+
+TEST(NameListDialog, LongListScrollsInADialogThatFitsTheScreen) {
+  REQUIRE_TOOLKIT();
+  std::string text = "You need to make the following texture files available:\r\n";
+  for (int i = 0; i < 300; ++i) text += "Wall" + std::to_string(i) + ".BMP\r\n";
+  for (const int screen_height : {1024, 400, 200}) {
+    SCOPED_TRACE(screen_height);
+    NameListDialog dialog(nullptr, text, "Brushwright", wxRect(0, 0, 1280, screen_height));
+    EXPECT_LE(dialog.GetSize().y, screen_height);
+    EXPECT_EQ(Shown(dialog.FindWindow("LabelHeading")),
+              "'You need to make the following texture files available:'");
+    auto* list = dynamic_cast<wxListBox*>(dialog.FindWindow("ListNames"));
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->GetCount(), 300u);
+    EXPECT_EQ(list->GetString(299), "Wall299.BMP");
+    EXPECT_NE(dialog.FindWindow(wxID_OK), nullptr);
+  }
 }
 
 }  // namespace

@@ -25,8 +25,7 @@ struct HallRun {
     WritePng(dir / "window/Rock.PNG", 64, 32);
     window->UseInputFile(in_file);
     window->UseOutputFile(out_file);
-    window.Choose("ListBMtypeOut", "PNG");
-    window.Check("CheckDoGeometry")->SetValue(true);
+    window.Choose("ListBMtypeOut", "PNG");  // Convert Geometry is ticked on a first start
     window.Check("CheckReport")->SetValue(true);
   }
   std::string Idle() const {
@@ -44,6 +43,9 @@ TEST(FormMainRun, WritesWhatAnotherHostWrites) {
   EXPECT_EQ(Shown(run.window.Label("LabelPos")), "''");
   EXPECT_EQ(Shown(run.window.Label("LabelTextureName")), "'Rock'");
   EXPECT_EQ(run.Idle(), "<Go> <Pause> (disabled) idle");
+  wxString summary = run.window.Label("LabelSummary")->GetLabel();
+  summary.Replace("\n", " ");  // wrapped to the window's width
+  EXPECT_EQ(summary, "faces 3, groups 1, materials 2, missing images 1, report blocks 1");
   // The finished run's picture stays: the Rock texture, with the outlines drawn over it.
   const wxBitmap& picture = run.window->Picture().Picture();
   EXPECT_EQ(picture.GetWidth(), 64);
