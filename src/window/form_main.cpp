@@ -21,6 +21,7 @@
 #include <wx/utils.h>
 
 #include "image/image_file.h"
+#include "run/option_rules.h"
 #include "run/summary_counts.h"
 #include "settings/ini_file.h"
 #include "settings/window_settings.h"
@@ -354,7 +355,8 @@ void FormMain::Form_Unload(wxCloseEvent& event) {
 void FormMain::CommandGo_Click(wxCommandEvent&) {
   if (run_active_) return;  // a click queued before Go was disabled must not start a 2nd run
   // The run is told the controls as they stand now; changes during the run count next time.
-  const RunOptions run_options = OptionsFromControls();
+  // Greyed boxes count as what the ticked ones make of them: a run never sees them clash.
+  const RunOptions run_options = WithoutInapplicableSwitches(OptionsFromControls());
   if (run_options.InputFile.empty()) return;
   SaveSettings();
   std::optional<std::string> failure;
@@ -473,9 +475,10 @@ void FormMain::EnableGoWhenNamed() {
 // Building the world places every brush by its whole transform and carves with the subtractive
 // ones itself: the two brush switches have no say then.
 void FormMain::EnableBrushChecks() {
-  const bool brushes = check_build_world_->Get3StateValue() != wxCHK_CHECKED;
-  check_brush_transforms_->Enable(brushes);
-  check_subtract_brushes_->Enable(brushes);
+  const RunOptions options = OptionsFromControls();
+  check_brush_transforms_->Enable(SwitchApplies(options, RunSwitch::NoBrushTransforms));
+  check_subtract_brushes_->Enable(SwitchApplies(options, RunSwitch::Subtractive));
+  check_build_brush_->Enable(SwitchApplies(options, RunSwitch::BuildBrush));
 }
 
 // The output name's heading names the chosen type. The coordinates choice turns the OBJ file's
@@ -483,7 +486,7 @@ void FormMain::EnableBrushChecks() {
 void FormMain::ShowOutputType() {
   const bool obj = SelectedFormat() == OutputFormat::Obj;
   label2_->SetLabelText(obj ? kOutputObjHeading : kOutputGlbHeading);
-  const bool coordinates_apply = obj || check_report_->Get3StateValue() == wxCHK_CHECKED;
+  const bool coordinates_apply = SwitchApplies(OptionsFromControls(), RunSwitch::W3D);
   for (wxWindow* control : std::initializer_list<wxWindow*>{label3_, option_obj_, option_w3d_}) {
     control->Enable(coordinates_apply);
   }

@@ -176,6 +176,7 @@ TEST(FormMain, BuildWorldAndOutputTypeSteerTheOtherControls) {
     window.Tick("CheckBuildWorld", true);
     EXPECT_FALSE(window.Check("CheckBrushTransforms")->IsEnabled());
     EXPECT_FALSE(window.Check("CheckSubtractBrushes")->IsEnabled());
+    EXPECT_FALSE(window.Check("CheckBuildBrush")->IsEnabled());
     EXPECT_TRUE(window->OptionsFromControls().BuildWorld);
     EXPECT_EQ(window->OptionsFromControls().Format, OutputFormat::Glb);
     window->Close();

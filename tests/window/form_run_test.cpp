@@ -106,6 +106,15 @@ TEST(FormMainRun, RunKeepsTheSwitchesOfGoAndGrayedBoxesCountAsOff) {
   run.window.Click("CommandGo");
   EXPECT_EQ(FileBytes(run.out_file), "<missing>");
   EXPECT_NE(FileBytes(run.dir / "window/hall.mtl"), "<missing>");
+
+  // Brush switches ticked and then greyed by "Build World (CSG)" do not clash with it.
+  run.window.Check("CheckDoGeometry")->SetValue(true);
+  run.window.Tick("CheckSubtractBrushes", true);
+  run.window.Tick("CheckBuildBrush", true);
+  run.window.Tick("CheckBuildWorld", true);
+  run.window.Click("CommandGo");
+  ASSERT_EQ(run.window->LastRunOutcome(), RunOutcome::Done) << run.window->LastRunError();
+  EXPECT_EQ(FileBytes(run.out_file).rfind("#converted from Brushwright", 0), 0u);
 }
 
 TEST(FormMainRun, ClosingEndsTheRunAndTheWindow) {
