@@ -152,6 +152,12 @@ TEST(WorldOutput, SwitchesChooseWhatIsWrittenNeverWhatCuts) {
   EXPECT_EQ(hidden.Areas(), (std::map<std::string, double>{{"Pillar", 4 * 64 * 256},
                                                            {"Room", 65536 - 4096 + 4 * 65536}}));
   EXPECT_EQ(hidden.summary.InvisibleFaces, 1);
+  // The brush's own flags count for each of its faces: an invisible pillar fills, unseen.
+  std::string level = RoomWithPillar();
+  level.replace(level.find("CsgOper=CSG_Add"), 15, "CsgOper=CSG_Add\nPolyFlags=1");
+  const WorldRun unseen(level);
+  EXPECT_EQ(unseen.Areas(), (std::map<std::string, double>{{"Room", 2 * (65536 - 4096) + 4 * 65536}}));
+  EXPECT_EQ(unseen.summary.InvisibleFaces, 6);
 }
 
 }  // namespace
