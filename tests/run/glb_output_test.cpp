@@ -21,7 +21,8 @@
 namespace brushwright::testing {
 namespace {
 
-// A room with four materials, a pillar, a light and a player start.
+// A room with five materials (one image under two sets of flags), a pillar, a light and a player
+// start.
 std::string TexturedLevel() {
   BrushSpec room = MakeBrush("Brush1", "CSG_Subtract", "Room");
   room.polygons = Box({0, 0, 0}, {256, 256, 256}, "Rock");
@@ -29,6 +30,7 @@ std::string TexturedLevel() {
   room.polygons[0].flags = 2 | 256;
   room.polygons[1].texture = "Moss";  // the ceiling: no image, not smoothed
   room.polygons[1].flags = 2048;
+  room.polygons[4].flags = 2048;  // a wall of the same image, not smoothed
   room.polygons[5].texture = "";  // a wall without a texture
   BrushSpec pillar = MakeBrush("Brush2", "CSG_Add", "Pillar");
   pillar.polygons = Box({96, 96, 0}, {160, 160, 256}, "Glass");
@@ -143,6 +145,7 @@ TEST(GlbOutput, HoldsWhatTheObjOfTheSameRunHolds) {
     }
     EXPECT_EQ(materials, (std::vector<std::string>{"Grate258 MASK two-sided textured",
                                                    "Moss2048 OPAQUE", "Rock0 OPAQUE textured",
+                                                   "Rock2048 OPAQUE textured nearest",
                                                    "Glass4 BLEND textured", "Untextured OPAQUE"}));
     // A PNG file goes in as it is.
     const std::string rock = ReadBytes(dir / "Rock.PNG");
