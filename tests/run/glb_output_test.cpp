@@ -156,23 +156,20 @@ TEST(GlbOutput, HoldsWhatTheObjOfTheSameRunHolds) {
                                        view.byteLength) == rock;
     }
     EXPECT_TRUE(found);
-    if (HasNode()) {
-      EXPECT_EQ(ValidatorComplaints(dir / "level.glb"), "");
-    }
+    SKIP_IF_MISSING(ValidatorMissing());
+    EXPECT_EQ(ValidatorComplaints(dir / "level.glb"), "");
   }
 }
 
 TEST(GlbOutput, CorpusLevelsPassTheValidatorWithAndWithoutImages) {
-  const std::filesystem::path corpus = BRUSHWRIGHT_CORPUS_DIR;
-  if (!std::filesystem::exists(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
-  if (!HasNode()) GTEST_SKIP() << "node is not installed: the validator cannot run";
-  for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
-    if (entry.path().extension() != ".t3d") continue;
+  CORPUS_LEVELS_OR_SKIP(levels);
+  SKIP_IF_MISSING(ValidatorMissing());
+  for (const std::filesystem::path& level : levels) {
     for (const bool world : {false, true}) {
-      SCOPED_TRACE(entry.path().filename().string() + (world ? " world" : " brushes"));
+      SCOPED_TRACE(level.filename().string() + (world ? " world" : " brushes"));
       TempDir dir("corpus-glb");
       FakeHost host;
-      host.options.InputFile = entry.path().string();
+      host.options.InputFile = level.string();
       host.options.OutputFile = dir / "level.glb";
       host.options.Format = OutputFormat::Glb;
       host.options.BuildWorld = world;

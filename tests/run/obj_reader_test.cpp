@@ -10,6 +10,7 @@
 
 #include "fake_host.h"
 #include "level_text.h"
+#include "support/test_inputs.h"
 
 namespace {
 
@@ -135,15 +136,13 @@ TEST(ObjReader, LoadsPositionsCoordinatesFacesAndMaterialsOfAMultiBrushLevel) {
 
 // Every real level in the corpus converts, with report, into files an OBJ reader loads.
 TEST(ObjReader, LoadsEveryCorpusLevel) {
-  const std::filesystem::path corpus = BRUSHWRIGHT_CORPUS_DIR;
-  if (!std::filesystem::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
-  for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
-    if (entry.path().extension() != ".t3d") continue;
-    SCOPED_TRACE(entry.path().filename().string());
+  CORPUS_LEVELS_OR_SKIP(levels);
+  for (const std::filesystem::path& level : levels) {
+    SCOPED_TRACE(level.filename().string());
     TempDir dir("corpus");
     FakeHost host;
-    host.options.InputFile = entry.path().string();
-    host.options.OutputFile = dir / (entry.path().stem().string() + ".obj");
+    host.options.InputFile = level.string();
+    host.options.OutputFile = dir / (level.stem().string() + ".obj");
     host.options.Report = true;
     const auto summary = Convert(host);
     ASSERT_EQ(summary.Outcome, RunOutcome::Done);
@@ -155,7 +154,7 @@ TEST(ObjReader, LoadsEveryCorpusLevel) {
     std::size_t faces = 0;
     for (const auto& shape : reader.GetShapes()) faces += shape.mesh.num_face_vertices.size();
     EXPECT_EQ(faces, static_cast<std::size_t>(summary.FacesConverted));
-    EXPECT_TRUE(std::filesystem::exists(dir / (entry.path().stem().string() + ".txt")));
+    EXPECT_TRUE(std::filesystem::exists(dir / (level.stem().string() + ".txt")));
   }
 }
 

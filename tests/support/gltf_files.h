@@ -7,15 +7,28 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "support/test_inputs.h"
+
 namespace brushwright::testing {
 
-inline bool HasNode() {
-  return std::system("command -v node >/dev/null 2>&1") == 0;
+// "" when the glTF Validator can run; else what is missing and how to get it.
+inline std::string ValidatorMissing() {
+  if (std::system("command -v node >/dev/null 2>&1") != 0) {
+    return "node is not installed, so the glTF Validator cannot run: run scripts/install-deps.sh";
+  }
+  const std::filesystem::path modules =
+      std::filesystem::path(BRUSHWRIGHT_GLTF_VALIDATOR).parent_path() / "node_modules";
+  if (!std::filesystem::is_directory(modules / "gltf-validator")) {
+    return "the glTF Validator package is not installed in " + modules.string() +
+           ": run scripts/install-deps.sh";
+  }
+  return "";
 }
 
 // The validator's messages when it reports an error or a warning; "" when the file passes.

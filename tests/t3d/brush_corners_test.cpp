@@ -19,6 +19,7 @@
 #include "text/file_text.h"
 #include "text/key_readers.h"
 #include "text/number_text.h"
+#include "support/test_inputs.h"
 
 namespace brushwright {
 namespace {
@@ -95,13 +96,7 @@ std::string Percent(const CornerCount& count) {
 // way (no level may meet worse); over the whole corpus the transforms must make far more
 // corners meet.
 TEST(BrushCorners, TransformsMakeCorpusBrushesMeet) {
-  const std::filesystem::path corpus = BRUSHWRIGHT_CORPUS_DIR;
-  if (!std::filesystem::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
-  std::set<std::filesystem::path> levels;
-  for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
-    if (entry.path().extension() == ".t3d") levels.insert(entry.path());
-  }
-  if (levels.empty()) GTEST_SKIP() << "no levels in " << corpus;
+  CORPUS_LEVELS_OR_SKIP(levels);
   CornerCount all_located;
   CornerCount all_placed;
   for (const std::filesystem::path& level : levels) {

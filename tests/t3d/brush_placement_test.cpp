@@ -13,6 +13,7 @@
 #include "text/file_text.h"
 #include "text/key_readers.h"
 #include "text/number_text.h"
+#include "support/test_inputs.h"
 
 namespace brushwright {
 namespace {
@@ -115,7 +116,7 @@ void ExpectNear(const Vector& actual, const Vector& expected, double tolerance) 
 // polygon of its brush, and compares the field the row names.
 void ExpectPlacedAsInLevel(const std::string& text) {
   for (const Placed& row : kPlaced) {
-    SCOPED_TRACE(testing::Message() << row.brush << " " << Text(row.local));
+    SCOPED_TRACE(::testing::Message() << row.brush << " " << Text(row.local));
     int start = 0, end = 0;
     ASSERT_TRUE(BrushBlock(text, row.brush, start, end));
     PolygonRecord polygon;
@@ -144,7 +145,7 @@ TEST(TransformPolygon, PlacesAsTheEditorBuiltTheLevel) {
 
 TEST(TransformPolygon, PlacesCorpusBrushesAsTheEditorBuiltThem) {
   const std::string path = std::string(BRUSHWRIGHT_CORPUS_DIR) + "/test_map.t3d";
-  if (!FileExists(path)) GTEST_SKIP() << "corpus level not found: " << path;
+  SKIP_IF_MISSING(FileExists(path) ? "" : "no corpus level " + path);
   ExpectPlacedAsInLevel(ReadFileText(path));
 }
 
@@ -181,7 +182,7 @@ TEST(ReadBrushScale, ReadsOnlyTheValueOnTheKeyLine) {
   };
   for (const Row& row : rows) {
     for (const LineEnds ends : kBothLineEnds) {
-      SCOPED_TRACE(testing::Message() << LineEndsName(ends) << " " << row.input);
+      SCOPED_TRACE(::testing::Message() << LineEndsName(ends) << " " << row.input);
       const std::string text = WithLineEnds(row.input, ends);
       const BrushScale scale = ReadBrushScale(text, "MainScale=");
       EXPECT_EQ(Text(scale.Scale), row.scale);

@@ -15,6 +15,7 @@
 #include "t3d/polygon_reader.h"
 #include "t3d/value_readers.h"
 #include "text/key_readers.h"
+#include "support/test_inputs.h"
 
 namespace brushwright {
 namespace {
@@ -150,7 +151,7 @@ TEST(ReaderTermination, EveryPrefixOfALevelEnds) {
   for (const LineEnds ends : kBothLineEnds) {
     const std::string level = ToForm(kLevel, ends);
     for (std::size_t length = 0; length <= level.size(); ++length) {
-      SCOPED_TRACE(testing::Message() << LineEndsName(ends) << " prefix " << length);
+      SCOPED_TRACE(::testing::Message() << LineEndsName(ends) << " prefix " << length);
       const std::string prefix = level.substr(0, length);
       for (const NamedReader& reader : readers) RunToEnd(reader, prefix);
       if (HasFatalFailure()) return;
@@ -180,7 +181,7 @@ TEST(ReaderTermination, ShuffledLineSlicesEnd) {
     std::string raw;
     for (std::size_t i = first; i < last; ++i) raw += shuffled[i];
     for (const LineEnds ends : kBothLineEnds) {
-      SCOPED_TRACE(testing::Message() << LineEndsName(ends) << " round " << round << "\n" << raw);
+      SCOPED_TRACE(::testing::Message() << LineEndsName(ends) << " round " << round << "\n" << raw);
       const std::string text = WithLineEnds(raw, ends);
       for (const NamedReader& reader : readers) RunToEnd(reader, text);
       if (HasFatalFailure()) return;
@@ -203,12 +204,11 @@ int CountOccurrences(std::string_view text, std::string_view key) {
 
 TEST(ReaderTermination, RealLevelsReadEveryPolygonAndLight) {
   const char* const files[] = {"test_map.t3d", "xiii_cubes.t3d", "DM_Amos.t3d", "map-ue2.t3d"};
-  if (!std::filesystem::exists(BRUSHWRIGHT_CORPUS_DIR)) GTEST_SKIP() << "no corpus";
   for (const char* name : files) {
     const std::string lf_text = ReadCorpusFile(name);
-    if (lf_text.empty()) continue;
+    SKIP_IF_MISSING(lf_text.empty() ? std::string("no corpus level ") + name : "");
     for (const LineEnds ends : kBothLineEnds) {
-      SCOPED_TRACE(testing::Message() << name << " " << LineEndsName(ends));
+      SCOPED_TRACE(::testing::Message() << name << " " << LineEndsName(ends));
       const std::string text = WithLineEnds(lf_text, ends);
       int polygons = 0;
       std::size_t vertices = 0;

@@ -16,6 +16,7 @@
 
 #include "text/brush_error.h"
 #include "text/key_readers.h"
+#include "support/test_inputs.h"
 
 namespace brushwright {
 namespace {
@@ -80,11 +81,9 @@ TEST(ReadFileText, ReturnsEveryByteUnchanged) {
 
 // Real levels come through byte for byte, and GetNextLine walks them to the end.
 TEST(ReadFileText, CorpusLevelsReadWholeAndScanToTheEnd) {
-  const fs::path corpus = BRUSHWRIGHT_CORPUS_DIR;
-  if (!fs::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
-  for (const auto& entry : fs::directory_iterator(corpus)) {
-    if (entry.path().extension() != ".t3d") continue;
-    const std::string path = entry.path().string();
+  CORPUS_LEVELS_OR_SKIP(levels);
+  for (const fs::path& level : levels) {
+    const std::string path = level.string();
     const std::string text = ReadFileText(path);
     EXPECT_EQ(text, Bytes(path)) << path;
     int pos = 1;

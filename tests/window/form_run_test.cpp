@@ -9,6 +9,7 @@
 #include "window/picture_surface.h"
 #include "window_test_support.h"
 #include "wx_test_environment.h"
+#include "support/test_inputs.h"
 
 namespace brushwright::testing {
 namespace {
@@ -182,7 +183,7 @@ TEST(FormMainRun, CorpusLevelsGiveWhatAnotherHostGives) {
   for (const char* level : {"test_map.t3d", "xiii_cubes.t3d"}) {
     SCOPED_TRACE(level);
     const std::string in_file = std::string(BRUSHWRIGHT_CORPUS_DIR) + "/" + level;
-    if (FileBytes(in_file) == "<missing>") GTEST_SKIP() << "no corpus at " << in_file;
+    SKIP_IF_MISSING(FileBytes(in_file) == "<missing>" ? "no corpus level " + in_file : "");
     TempDir dir;
     TestWindow window(dir / "Brushwright.ini");
     window->UseInputFile(in_file);

@@ -14,6 +14,7 @@
 #include "text/file_text.h"
 #include "world/world_builder.h"
 #include "world_oracle.h"
+#include "support/test_inputs.h"
 
 namespace brushwright {
 namespace {
@@ -44,12 +45,7 @@ bool SameMesh(const WorldMesh& a, const WorldMesh& b) {
 }
 
 TEST(BuildWorld, CorpusLevelsAgreeWithTheRayOracle) {
-  const std::filesystem::path corpus = BRUSHWRIGHT_CORPUS_DIR;
-  if (!std::filesystem::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
-  std::set<std::filesystem::path> levels;
-  for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
-    if (entry.path().extension() == ".t3d") levels.insert(entry.path());
-  }
+  CORPUS_LEVELS_OR_SKIP(levels);
   for (const std::filesystem::path& level : levels) {
     SCOPED_TRACE(level.filename().string());
     const std::string text = ReadFileText(level.string());
