@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "image/image_file.h"
+#include "platform/platform.h"
 #include "run/face_converter.h"
 #include "run/glb_output.h"
 #include "run/material_library.h"
@@ -120,7 +121,7 @@ void Run::ReadInput() {
 // The run never writes over its own input (a level saved as "map.txt" with the report on).
 void Run::CheckNotInput(const std::string& path, std::string_view what) const {
   std::error_code error;
-  if (std::filesystem::equivalent(options_.InputFile, path, error)) {
+  if (std::filesystem::equivalent(PathFromUtf8(options_.InputFile), PathFromUtf8(path), error)) {
     throw BrushError("the " + std::string(what) + " '" + path + "' would overwrite the input '" +
                      options_.InputFile + "'; choose another output file name");
   }
