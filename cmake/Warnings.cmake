@@ -1,8 +1,17 @@
-# Compiler settings shared by every target of the project.
+# Compiler settings shared by every target of the project, chosen by compiler: GCC (also as
+# MinGW-w64 for Windows) and Clang take the same options but for the few noted below.
 
 # Doubles must round exactly as the arithmetic is written: output numbers carry 15 digits and a
 # fused multiply-add or reassociation changes the last one.
 add_compile_options(-ffp-contract=off -fno-fast-math)
+
+if(MINGW)
+  # The C99 printf family rather than the system library's, whose "%G" writes three exponent
+  # digits and whose "%zu" it does not know; and object files with more sections than the
+  # classic format holds (the glTF library's templates need them).
+  add_compile_definitions(__USE_MINGW_ANSI_STDIO=1)
+  add_compile_options(-Wa,-mbig-obj)
+endif()
 
 if(BRUSHWRIGHT_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
@@ -16,6 +25,9 @@ function(brushwright_warnings target)
   # (its bug 105329); the warning says nothing about this project's code.
   if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
     target_compile_options(${target} PRIVATE -Wno-restrict)
+  elseif(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    # GoogleTest's macros leave variadic arguments empty, which Clang's pedantic mode reports.
+    target_compile_options(${target} PRIVATE -Wno-gnu-zero-variadic-macro-arguments)
   endif()
 endfunction()
 

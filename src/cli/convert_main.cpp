@@ -14,6 +14,7 @@
 #include "cli/headless_host.h"
 #include "cli/progress_display.h"
 #include "cli/summary_line.h"
+#include "platform/platform.h"
 #include "run/conversion_run.h"
 #include "text/file_text.h"
 
@@ -68,7 +69,7 @@ int ConvertMain(const std::vector<std::string>& args, std::ostream& out, std::os
     // A missing output folder is made, as the user named it; a failure to make it shows up as
     // each run's error writing its first file.
     std::error_code ignored;
-    std::filesystem::create_directories(options.OutputDir, ignored);
+    std::filesystem::create_directories(PathFromUtf8(options.OutputDir), ignored);
   }
   bool all_done = true;
   for (const std::string& input : options.Inputs) {

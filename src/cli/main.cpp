@@ -1,30 +1,26 @@
 // brushwright-convert: converts T3D files from the command line; see --help.
-#include <sys/ioctl.h>
-#include <unistd.h>
-
-#include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/convert_main.h"
+#include "platform/platform.h"
 
 namespace {
 
 // The terminal's columns when stderr is one, so the progress line never wraps.
 brushwright::ConsoleInfo QueryConsole() {
+  const brushwright::TerminalInfo terminal = brushwright::StandardErrorTerminal();
   brushwright::ConsoleInfo console;
-  console.ErrorIsTerminal = isatty(STDERR_FILENO) != 0;
-  winsize size{};
-  if (console.ErrorIsTerminal && ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
-    console.Width = size.ws_col;
-  }
+  console.ErrorIsTerminal = terminal.IsTerminal;
+  if (terminal.Columns > 0) console.Width = terminal.Columns;
   return console;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> args(argv + 1, argv + argc);
+  brushwright::PrepareConsoleOutput();
+  const std::vector<std::string> args = brushwright::CommandLineArguments(argc, argv);
   return brushwright::ConvertMain(args, std::cout, std::cerr, QueryConsole());
 }

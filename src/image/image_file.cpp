@@ -2,8 +2,6 @@
 // image; until then the program has loaded no part of the GUI toolkit.
 #include "image/image_file.h"
 
-#include <dlfcn.h>
-
 #include <cassert>
 #include <filesystem>
 #include <new>
@@ -13,6 +11,7 @@
 #include <vector>
 
 #include "image/image_module.h"
+#include "platform/platform.h"
 #include "text/brush_error.h"
 #include "text/file_text.h"
 
@@ -53,7 +52,7 @@ std::vector<fs::path> ModuleCandidates(const fs::path& program_dir) {
 Module LoadModule() {
   Module module;
   std::error_code error;
-  const fs::path program = fs::read_symlink("/proc/self/exe", error);
+  const fs::path program = ProgramFile(error);
   if (error) {
     module.problem = "cannot find the program's own folder: " + error.message();
     return module;
@@ -62,21 +61,22 @@ Module LoadModule() {
   for (const fs::path& dir : ModuleCandidates(program.parent_path())) {
     const fs::path file = dir / kModuleFile;
     if (!fs::is_regular_file(file, error)) {
-      looked_in += (looked_in.empty() ? "'" : ", '") + dir.string() + "'";
+      looked_in += (looked_in.empty() ? "'" : ", '") + Utf8FromPath(dir) + "'";
       continue;
     }
-    void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+    std::string problem;
+    void* handle = LoadCodeModule(file, problem);
     if (handle == nullptr) {
-      module.problem = "cannot load '" + file.string() + "': " + dlerror();
+      module.problem = "cannot load '" + Utf8FromPath(file) + "': " + problem;
       return module;
     }
     // The module stays loaded for the rest of the program: wxWidgets cannot be unloaded.
-    module.decode =
-        reinterpret_cast<BrushwrightImageDecode>(dlsym(handle, kBrushwrightImageDecodeSymbol));
-    module.encode =
-        reinterpret_cast<BrushwrightImageEncode>(dlsym(handle, kBrushwrightImageEncodeSymbol));
+    module.decode = reinterpret_cast<BrushwrightImageDecode>(
+        CodeModuleSymbol(handle, kBrushwrightImageDecodeSymbol));
+    module.encode = reinterpret_cast<BrushwrightImageEncode>(
+        CodeModuleSymbol(handle, kBrushwrightImageEncodeSymbol));
     if (module.decode == nullptr || module.encode == nullptr) {
-      module.problem = "'" + file.string() + "' is not Brushwright's image module";
+      module.problem = "'" + Utf8FromPath(file) + "' is not Brushwright's image module";
     }
     return module;
   }
@@ -116,6 +116,23 @@ unsigned char* Resize(void* owner, std::size_t size) {
   }
 }
 
+// The whole file's bytes into `bytes`; false when it cannot be read to its end (a folder, a
+// missing file), which the caller reports as an image that does not decode.
+bool ReadImageBytes(const std::string& path, std::string& bytes) {
+  std::error_code error;
+  InputFile file(path, false, error);
+  std::uint64_t size = 0;
+  if (error || file.Kind(size) != InputKind::RegularFile) return false;
+  bytes.resize(static_cast<std::size_t>(size));
+  std::size_t used = 0;
+  while (used < bytes.size()) {
+    const std::size_t got = file.Read(bytes.data() + used, bytes.size() - used, error);
+    if (error || got == 0) return false;
+    used += got;
+  }
+  return true;
+}
+
 bool AnyPixelTransparent(const std::vector<std::uint8_t>& rgba) {
   for (std::size_t i = 3; i < rgba.size(); i += 4) {
     if (rgba[i] != 255) return true;
@@ -133,6 +150,8 @@ Image DecodeImage(std::string_view bytes, const std::string& name) {
   const std::string context = "cannot decode image '" + name + "'";
   const Module& module = LoadedModule();
   if (!module.problem.empty()) throw BrushError(context + ": " + module.problem);
+  std::string bytes;
+  if (!ReadImageBytes(path, bytes)) throw BrushError(context);
   Image image;
   const int status =
       module.decode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),

@@ -20,7 +20,8 @@ typedef unsigned char* (*BrushwrightImageStorage)(void* owner, std::size_t size)
 
 // Decodes the `size` bytes of an image file (any type wxImage knows, told by its content) into
 // width * height RGBA pixels, rows from the top, written to storage(owner, width * height * 4).
-// A masked image's mask-coloured pixels get alpha 0, all others the file's alpha or 255.
+// A masked image's mask-coloured pixels get alpha 0, all others the file's alpha or 255. The
+// caller reads the file, so that file names never pass through the toolkit's conversions.
 typedef int (*BrushwrightImageDecode)(const unsigned char* bytes, std::size_t size,
                                       std::int32_t* width, std::int32_t* height,
                                       BrushwrightImageStorage storage, void* owner);

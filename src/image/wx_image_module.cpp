@@ -124,11 +124,11 @@ bool PrepareGif(wxImage& image) {
 
 int Decode(const unsigned char* bytes, std::size_t byte_count, std::int32_t* width,
            std::int32_t* height, BrushwrightImageStorage storage, void* owner) {
+  wxMemoryInputStream stream(bytes, byte_count);
   wxImage image;
   {
     // A failed load would otherwise log to stderr or a window; the caller reports it.
     wxLogNull quiet;
-    wxMemoryInputStream stream(bytes, byte_count);
     if (byte_count == 0 || !image.LoadFile(stream, wxBITMAP_TYPE_ANY) || !image.IsOk()) {
       return kBrushwrightImageFailed;
     }
@@ -181,17 +181,18 @@ int Guarded(Body body) {
 
 extern "C" {
 
-__attribute__((visibility("default"))) int brushwright_image_decode(
-    const unsigned char* bytes, std::size_t size, std::int32_t* width, std::int32_t* height,
-    BrushwrightImageStorage storage, void* owner) {
+// BRUSHWRIGHT_IMAGE_EXPORT, set by the build, marks what the module exports on each system.
+BRUSHWRIGHT_IMAGE_EXPORT int brushwright_image_decode(const unsigned char* bytes, std::size_t size,
+                                                      std::int32_t* width, std::int32_t* height,
+                                                      BrushwrightImageStorage storage,
+                                                      void* owner) {
   return Guarded([&] { return Decode(bytes, size, width, height, storage, owner); });
 }
 
-__attribute__((visibility("default"))) int brushwright_image_encode(const unsigned char* rgba,
-                                                                    std::int32_t width,
-                                                                    std::int32_t height, int format,
-                                                                    BrushwrightImageStorage storage,
-                                                                    void* owner) {
+BRUSHWRIGHT_IMAGE_EXPORT int brushwright_image_encode(const unsigned char* rgba, std::int32_t width,
+                                                      std::int32_t height, int format,
+                                                      BrushwrightImageStorage storage,
+                                                      void* owner) {
   return Guarded([&] { return Encode(rgba, width, height, format, storage, owner); });
 }
 

@@ -11,9 +11,10 @@
 #include <utility>
 
 #include "image/image_file.h"
+#include "gltf/glb_writer.h"
+#include "platform/platform.h"
 #include "run/brush_choice.h"
 #include "run/face_choice.h"
-#include "gltf/glb_writer.h"
 #include "run/glb_output.h"
 #include "run/level_input.h"
 #include "run/material_library.h"
@@ -81,7 +82,7 @@ void Run::BeforeFace(const MeshSurface& surface) {
 // The run never writes over its own input (a level saved as "map.txt" with the report on).
 void Run::CheckNotInput(const std::string& path, std::string_view what) const {
   std::error_code error;
-  if (std::filesystem::equivalent(options_.InputFile, path, error)) {
+  if (std::filesystem::equivalent(PathFromUtf8(options_.InputFile), PathFromUtf8(path), error)) {
     throw BrushError("the " + std::string(what) + " '" + path + "' would overwrite the input '" +
                      options_.InputFile + "'; choose another output file name");
   }

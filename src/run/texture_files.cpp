@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "image/image_file.h"
+#include "platform/platform.h"
 #include "text/brush_error.h"
 #include "text/file_text.h"
 
@@ -23,7 +24,8 @@ constexpr char kSearchErrorTitle[] = "Unexpected Error";
 
 void CopyTextureFile(const std::string& from, const std::string& to) {
   std::error_code error;
-  std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
+  std::filesystem::copy_file(PathFromUtf8(from), PathFromUtf8(to),
+                             std::filesystem::copy_options::overwrite_existing, error);
   if (error) {
     throw BrushError("cannot copy '" + from + "' to '" + to + "': " + error.message());
   }

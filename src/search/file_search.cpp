@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/platform.h"
 #include "text/key_readers.h"
 
 namespace brushwright {
@@ -90,7 +91,7 @@ EntryKind ClassifyEntry(const fs::directory_entry& entry, const std::string& nam
 // Adds one entry to a listing for `file_name`; any failure to examine it fails the directory.
 std::error_code AddEntry(const fs::directory_entry& entry, const std::string& file_name,
                          DirectoryListing& listing) {
-  const std::string name = entry.path().filename().string();
+  const std::string name = Utf8FromPath(entry.path().filename());
   std::error_code error;
   switch (ClassifyEntry(entry, name, EqualsIgnoringCase(name, file_name), error)) {
     case EntryKind::Directory:
@@ -112,7 +113,7 @@ std::optional<DirectoryListing> ListDirectory(const std::string& directory,
                                               const SearchErrorHandler& on_error) {
   DirectoryListing listing;
   std::error_code error;
-  fs::directory_iterator it(fs::path(directory), error);
+  fs::directory_iterator it(PathFromUtf8(directory), error);
   for (; !error && it != fs::directory_iterator(); it.increment(error)) {
     error = AddEntry(*it, file_name, listing);
     if (error) break;
@@ -160,9 +161,9 @@ std::optional<WholeListing> ListWholeDirectory(const std::string& directory,
                                                const SearchErrorHandler& on_error) {
   WholeListing listing;
   std::error_code error;
-  fs::directory_iterator it(fs::path(directory), error);
+  fs::directory_iterator it(PathFromUtf8(directory), error);
   for (; !error && it != fs::directory_iterator(); it.increment(error)) {
-    const std::string name = it->path().filename().string();
+    const std::string name = Utf8FromPath(it->path().filename());
     const EntryKind kind = ClassifyEntry(*it, name, true, error);
     if (kind == EntryKind::Directory) listing.subdirectories.push_back(name);
     if (kind == EntryKind::File || kind == EntryKind::Unreadable) {

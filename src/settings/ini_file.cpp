@@ -5,7 +5,6 @@
 #include <cassert>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -14,6 +13,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/platform.h"
 #include "text/key_readers.h"
 #include "text/number_text.h"
 
@@ -30,12 +30,6 @@ constexpr std::string_view kLineEnd = "\r\n";
 constexpr const char* kSettingsFolder = "Brushwright";
 // Appended to the settings file's name for the new content before it replaces the old file.
 constexpr const char* kTempSuffix = ".tmp";
-
-#ifdef _WIN32
-constexpr std::string_view kDirectorySeparators = "/\\";
-#else
-constexpr std::string_view kDirectorySeparators = "/";
-#endif
 
 // The file and section chosen by SetIniFile; empty until then.
 std::string g_ini_path;
@@ -217,7 +211,7 @@ bool ReplaceFileContent(const std::filesystem::path& path, const std::string& co
 
 // The file to write: a link's target, so that renaming the new content over it keeps the link.
 std::filesystem::path WriteTarget() {
-  std::filesystem::path path(g_ini_path);
+  std::filesystem::path path = PathFromUtf8(g_ini_path);
   std::error_code error;
   if (std::filesystem::is_symlink(path, error)) {
     std::filesystem::path target = std::filesystem::canonical(path, error);
@@ -226,32 +220,18 @@ std::filesystem::path WriteTarget() {
   return path;
 }
 
-std::string EnvironmentText(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr ? std::string(value) : std::string();
-}
-
 }  // namespace
 
 std::string SettingsDirectory() {
-#ifdef _WIN32
-  std::filesystem::path base(EnvironmentText("APPDATA"));
-#else
-  // Only an absolute XDG_CONFIG_HOME counts; a relative or empty one is to be ignored.
-  std::filesystem::path base(EnvironmentText("XDG_CONFIG_HOME"));
-  if (base.empty() || !base.is_absolute()) {
-    std::string home = EnvironmentText("HOME");
-    base =
-        home.empty() ? std::filesystem::path(".config") : std::filesystem::path(home) / ".config";
-  }
-#endif
-  return (base / kSettingsFolder).string();
+  return Utf8FromPath(UserConfigurationFolder() / kSettingsFolder);
 }
 
 void SetIniFile(const std::string& file_name, const std::string& section) {
-  g_create_folder = file_name.find_first_of(kDirectorySeparators) == std::string::npos;
-  g_ini_path = g_create_folder ? (std::filesystem::path(SettingsDirectory()) / file_name).string()
-                               : file_name;
+  g_create_folder = !NamesFolder(file_name);
+  g_ini_path =
+      g_create_folder
+          ? Utf8FromPath(UserConfigurationFolder() / kSettingsFolder / PathFromUtf8(file_name))
+          : file_name;
   g_section = section;
 }
 
@@ -262,7 +242,7 @@ std::string IniFilePath() {
 std::string IniReadString(const std::string& key) {
   assert(!g_ini_path.empty() && "SetIniFile comes first");
   std::string content;
-  ReadWholeFile(g_ini_path, content);  // an unreadable file reads like a missing one
+  ReadWholeFile(PathFromUtf8(g_ini_path), content);  // an unreadable file reads like a missing one
   std::vector<IniLine> lines = SplitLines(content);
   KeyPlace place = FindKey(lines, key);
   if (place.key_line < 0) return {};

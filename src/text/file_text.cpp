@@ -1,17 +1,14 @@
 // Whole-file reading with byte-order-mark decoding, CR LF piece writing, file tests, path cutting.
 #include "text/file_text.h"
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
-#include <cstring>
 #include <limits>
+#include <system_error>
 #include <utility>
 
+#include "platform/platform.h"
 #include "text/brush_error.h"
 
 namespace brushwright {
@@ -25,9 +22,6 @@ constexpr std::size_t kAnySize =
     static_cast<std::size_t>(std::numeric_limits<std::ptrdiff_t>::max()) - 1;
 // The input name that stands for standard input.
 constexpr std::string_view kStandardInput = "-";
-// Texts from this size on are read into huge pages where the system offers them: a fresh 4 KB
-// page costs one page fault at first touch, which on a virtual machine outweighs the read itself.
-constexpr std::size_t kHugePageThreshold = 4 * 1024 * 1024;
 // Output files take many small appends per face; a large buffer turns them into few writes.
 constexpr std::size_t kOutputBufferSize = 1024 * 1024;
 // Written after every piece: output files have CR LF line ends on every platform.
@@ -37,8 +31,13 @@ constexpr std::string_view kPathSeparators = "\\/:";
 // Stands for a UTF-16 character that has no 8-bit code.
 constexpr char kUnmappable = '?';
 
+[[noreturn]] void ThrowFileError(std::string_view action, const std::string& path,
+                                 const std::error_code& error) {
+  throw BrushError("cannot " + std::string(action) + " '" + path + "': " + error.message());
+}
+
 [[noreturn]] void ThrowFileError(std::string_view action, const std::string& path, int error) {
-  throw BrushError("cannot " + std::string(action) + " '" + path + "': " + std::strerror(error));
+  ThrowFileError(action, path, std::error_code(error, std::generic_category()));
 }
 
 struct FileCloser {
@@ -46,42 +45,9 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
-// Asks the kernel to back the whole pages of a large buffer with huge pages before it is first
-// touched. Only a hint: where it is refused the buffer simply keeps small pages.
-void AdviseHugePages(char* data, std::size_t size) {
-  if (size < kHugePageThreshold) return;
-  const long page_size = sysconf(_SC_PAGESIZE);
-  if (page_size <= 0) return;
-  const auto page = static_cast<std::uintptr_t>(page_size);
-  const auto address = reinterpret_cast<std::uintptr_t>(data);
-  const std::uintptr_t begin = (address + page - 1) / page * page;
-  const std::uintptr_t end = (address + size) / page * page;
-  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-}
-
 [[noreturn]] void ThrowTooLarge(const std::string& path, const std::string& size) {
   throw BrushError("'" + path + "' is too large to convert (" + size + ")");
 }
-
-// A descriptor for reading `path`, or standard input; closed on the way out unless standard.
-class InputDescriptor {
- public:
-  InputDescriptor(const std::string& path, bool standard_input)
-      : fd_(standard_input ? STDIN_FILENO : open(path.c_str(), O_RDONLY | O_CLOEXEC)),
-        owned_(!standard_input) {
-    if (fd_ < 0) ThrowFileError("read", path, errno);
-  }
-  InputDescriptor(const InputDescriptor&) = delete;
-  InputDescriptor& operator=(const InputDescriptor&) = delete;
-  ~InputDescriptor() {
-    if (owned_) close(fd_);
-  }
-  int fd() const { return fd_; }
-
- private:
-  int fd_;
-  bool owned_;
-};
 
 // Makes room for `size` bytes, the first `used` of them kept. The new buffer has exactly that
 // capacity, so that memory stays within the limit the size is bounded by.
@@ -96,18 +62,24 @@ void GrowTo(std::string& bytes, std::size_t used, std::size_t size) {
   bytes.resize(size);
 }
 
-// Everything `fd` gives, holding at most `largest_size` bytes and one: a regular file in one
-// piece of its known size and one more byte to see its end, anything else in doubling pieces.
-std::string ReadAllBytes(int fd, const std::string& path, std::size_t largest_size) {
+// Everything the file (or standard input) gives, holding at most `largest_size` bytes and one: a
+// regular file in one piece of its known size and one more byte to see its end, anything else in
+// doubling pieces.
+std::string ReadAllBytes(const std::string& path, bool standard_input, std::size_t largest_size) {
+  std::error_code error;
+  InputFile input(path, standard_input, error);
+  if (error) ThrowFileError("read", path, error);
   std::size_t first_piece = kReadChunkSize;
-  struct stat status {};
-  if (fstat(fd, &status) == 0) {
-    if (S_ISDIR(status.st_mode)) ThrowFileError("read", path, EISDIR);
-    const auto size = static_cast<std::size_t>(status.st_size);
-    if (S_ISREG(status.st_mode) && size > largest_size) {
-      ThrowTooLarge(path, std::to_string(size) + " bytes");
-    }
-    if (S_ISREG(status.st_mode)) first_piece = size + 1;
+  std::uint64_t size = 0;
+  switch (input.Kind(size)) {
+    case InputKind::Directory:
+      ThrowFileError("read", path, EISDIR);
+    case InputKind::RegularFile:
+      if (size > largest_size) ThrowTooLarge(path, std::to_string(size) + " bytes");
+      first_piece = static_cast<std::size_t>(size) + 1;
+      break;
+    case InputKind::Stream:
+      break;
   }
   std::string bytes;
   std::size_t used = 0;
@@ -120,13 +92,10 @@ std::string ReadAllBytes(int fd, const std::string& path, std::size_t largest_si
       const std::size_t wanted = used == 0 ? first_piece : used + std::max(used, kReadChunkSize);
       GrowTo(bytes, used, std::min(wanted, largest_size + 1));
     }
-    const ssize_t got = read(fd, bytes.data() + used, bytes.size() - used);
+    const std::size_t got = input.Read(bytes.data() + used, bytes.size() - used, error);
+    if (error) ThrowFileError("read", path, error);
     if (got == 0) break;
-    if (got > 0) {
-      used += static_cast<std::size_t>(got);
-    } else if (errno != EINTR) {
-      ThrowFileError("read", path, errno);
-    }
+    used += got;
   }
   bytes.resize(used);
   return bytes;
@@ -168,8 +137,9 @@ std::string DecodeText(std::string bytes) {
 }
 
 std::FILE* OpenForWriting(const std::string& path, bool append) {
-  std::FILE* file = std::fopen(path.c_str(), append ? "ab" : "wb");
-  if (file == nullptr) ThrowFileError("write", path, errno);
+  std::error_code error;
+  std::FILE* file = OpenFileForWriting(path, append, error);
+  if (file == nullptr) ThrowFileError("write", path, error);
   return file;
 }
 
@@ -187,8 +157,7 @@ void CloseChecked(std::FILE* file, const std::string& path) {
 }  // namespace
 
 std::string ReadFileText(const std::string& path) {
-  const InputDescriptor input(path, false);
-  return DecodeText(ReadAllBytes(input.fd(), path, kAnySize));
+  return DecodeText(ReadAllBytes(path, false, kAnySize));
 }
 
 std::string ReadInputText(const std::string& path, std::size_t largest_size) {
@@ -196,13 +165,11 @@ std::string ReadInputText(const std::string& path, std::size_t largest_size) {
 }
 
 std::string ReadInputBytes(const std::string& path, std::size_t largest_size) {
-  const InputDescriptor input(path, path == kStandardInput);
-  return ReadAllBytes(input.fd(), path, largest_size);
+  return ReadAllBytes(path, path == kStandardInput, largest_size);
 }
 
 std::string ReadFileBytes(const std::string& path) {
-  const InputDescriptor input(path, false);
-  return ReadAllBytes(input.fd(), path, kAnySize);
+  return ReadAllBytes(path, false, kAnySize);
 }
 
 std::string TextOfBytes(std::string bytes) {
@@ -260,8 +227,7 @@ void OutputFiles::Flush() {
 }
 
 bool FileExists(const std::string& path) {
-  struct stat status {};
-  return !path.empty() && stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+  return IsRegularFile(path);
 }
 
 std::string FileNameOfPath(std::string_view path) {

@@ -1,0 +1,25 @@
+# For a cross build (Windows programs built on Debian): the header-only libraries and GoogleTest
+# come from the build machine's Debian packages, but /usr/include itself must never be searched,
+# since its C library headers are Linux's. Each library's own headers are linked into a folder of
+# the build tree and targets named as the packages' own point there; GoogleTest is built from
+# Debian's source copy in /usr/src/googletest.
+set(host_headers ${CMAKE_BINARY_DIR}/host-headers)
+file(MAKE_DIRECTORY ${host_headers})
+foreach(entry CLI tiny_gltf.h tiny_obj_loader.h stb rapidjson)
+  if(NOT EXISTS /usr/include/${entry})
+    message(FATAL_ERROR "/usr/include/${entry} is missing: scripts/install-deps.sh installs it")
+  endif()
+  file(CREATE_LINK /usr/include/${entry} ${host_headers}/${entry} SYMBOLIC)
+endforeach()
+
+add_library(CLI11::CLI11 INTERFACE IMPORTED)
+set_target_properties(CLI11::CLI11 PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${host_headers})
+add_library(tinyobjloader::tinyobjloader INTERFACE IMPORTED)
+set_target_properties(tinyobjloader::tinyobjloader PROPERTIES
+  INTERFACE_INCLUDE_DIRECTORIES ${host_headers})
+add_library(PkgConfig::Stb INTERFACE IMPORTED)
+set_target_properties(PkgConfig::Stb PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${host_headers}/stb)
+set(RAPIDJSON_INCLUDE_DIR ${host_headers} CACHE PATH "RapidJSON's headers" FORCE)
+
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
