@@ -116,23 +116,6 @@ unsigned char* Resize(void* owner, std::size_t size) {
   }
 }
 
-// The whole file's bytes into `bytes`; false when it cannot be read to its end (a folder, a
-// missing file), which the caller reports as an image that does not decode.
-bool ReadImageBytes(const std::string& path, std::string& bytes) {
-  std::error_code error;
-  InputFile file(path, false, error);
-  std::uint64_t size = 0;
-  if (error || file.Kind(size) != InputKind::RegularFile) return false;
-  bytes.resize(static_cast<std::size_t>(size));
-  std::size_t used = 0;
-  while (used < bytes.size()) {
-    const std::size_t got = file.Read(bytes.data() + used, bytes.size() - used, error);
-    if (error || got == 0) return false;
-    used += got;
-  }
-  return true;
-}
-
 bool AnyPixelTransparent(const std::vector<std::uint8_t>& rgba) {
   for (std::size_t i = 3; i < rgba.size(); i += 4) {
     if (rgba[i] != 255) return true;
@@ -150,8 +133,6 @@ Image DecodeImage(std::string_view bytes, const std::string& name) {
   const std::string context = "cannot decode image '" + name + "'";
   const Module& module = LoadedModule();
   if (!module.problem.empty()) throw BrushError(context + ": " + module.problem);
-  std::string bytes;
-  if (!ReadImageBytes(path, bytes)) throw BrushError(context);
   Image image;
   const int status =
       module.decode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),

@@ -1,6 +1,7 @@
 // Reads a T3D text into the plain level: brush actors with their polygons, and report actors.
 #include "t3d/t3d_level.h"
 
+#include <array>
 #include <cassert>
 #include <utility>
 
@@ -120,20 +121,51 @@ void ReadBrushPolygons(std::string_view text, int pos, int content_end, bool has
   }
 }
 
-// The package-qualified spelling of a report class key: "Class=Light" -> "Class=Engine.Light".
-std::string EngineClassKey(std::string_view key) {
-  return std::string(kEngineClassKey) + std::string(key.substr(kClassKey.size()));
+// The report's classes, in the order the report lists them. Each key also matches the start of
+// longer class names, as it always has.
+constexpr std::array<std::string_view, 7> kReportClassKeys = {
+    "Class=Light",         "Class=Spotlight",          "Class=Trigger ",
+    "Class=PlayerStart ",  "Class=Teleporter ",        "Class=FavoritesTeleporter ",
+    "Class=VisibleTeleporter "};
+constexpr std::size_t kLightKeys = 2;    // Light, Spotlight
+constexpr std::size_t kTriggerKey = 2;
+constexpr std::size_t kStartKey = 3;
+
+// Where a report class key stands in the text, and in which of its two spellings.
+struct ClassKeyAt {
+  int Position = 0;       // 1-based
+  std::string_view Key;   // "Class=Light" or "Class=Engine.Light"
+};
+
+// Every place each report class key stands, in text order, found in one walk over the text's
+// "Class=": the class keys are then read without searching the text again for each class.
+std::array<std::vector<ClassKeyAt>, kReportClassKeys.size()> ReportClassKeys(
+    std::string_view text, const std::array<std::string, kReportClassKeys.size()>& engine_keys) {
+  std::array<std::vector<ClassKeyAt>, kReportClassKeys.size()> found;
+  for (std::size_t at = text.find(kClassKey); at != std::string_view::npos;
+       at = text.find(kClassKey, at + 1)) {
+    const std::string_view rest = text.substr(at);
+    for (std::size_t k = 0; k < kReportClassKeys.size(); ++k) {
+      const std::string_view key = rest.starts_with(kReportClassKeys[k]) ? kReportClassKeys[k]
+                                   : rest.starts_with(engine_keys[k])    ? engine_keys[k]
+                                                                         : std::string_view();
+      if (!key.empty()) found[k].push_back({static_cast<int>(at) + 1, key});
+    }
+  }
+  return found;
 }
 
-// Appends every actor of one report class, in text order, reading them into one reused record.
+// Appends the actors of one report class in text order, read into one reused record: each from
+// its class key to its "End Actor", the next one found after that. An actor without "End Actor"
+// ends the class.
 template <typename Record, typename Reader>
-void ReadClassActors(std::string_view text, std::string_view key, Record& record, Reader reader,
-                     std::vector<Record>& actors) {
-  const std::string engine_key = EngineClassKey(key);
-  EitherKey keys(text, key, engine_key);
+void ReadClassActors(std::string_view text, const std::vector<ClassKeyAt>& keys, Record& record,
+                     Reader reader, std::vector<Record>& actors) {
   int pos = 1;
-  for (auto next = keys.Next(pos); next.first != 0; next = keys.Next(pos)) {
-    if (!reader(text, pos, next.second, record)) break;
+  for (const ClassKeyAt& key : keys) {
+    if (key.Position < pos) continue;  // inside the actor read before
+    pos = key.Position;
+    if (!reader(text, pos, key.Key, record)) break;
     actors.push_back(record);
   }
 }
@@ -200,20 +232,29 @@ Level ReadT3dLevel(std::string_view text) {
 }
 
 ReportActors ReadReportActors(std::string_view text) {
+  std::array<std::string, kReportClassKeys.size()> engine_keys;
+  for (std::size_t k = 0; k < kReportClassKeys.size(); ++k) {
+    engine_keys[k] = std::string(kEngineClassKey) +
+                     std::string(kReportClassKeys[k].substr(kClassKey.size()));
+  }
+  const auto keys = ReportClassKeys(text, engine_keys);
   ReportActors actors;
   // One record per kind, reused from actor to actor as the readers expect.
   LightRecord light;
   TriggerRecord trigger;
   PlayerStartRecord start;
   TeleporterRecord teleporter;
-  ReadClassActors(text, "Class=Light", light, ReadLight, actors.Lights);
-  ReadClassActors(text, "Class=Spotlight", light, ReadLight, actors.Lights);
-  ReadClassActors(text, "Class=Trigger ", trigger, ReadTrigger, actors.Triggers);
-  ReadClassActors(text, "Class=PlayerStart ", start, ReadPlayerStart, actors.PlayerStarts);
-  ReadClassActors(text, "Class=Teleporter ", teleporter, ReadTeleporter, actors.Teleporters);
-  ReadClassActors(text, "Class=FavoritesTeleporter ", teleporter, ReadTeleporter,
-                  actors.Teleporters);
-  ReadClassActors(text, "Class=VisibleTeleporter ", teleporter, ReadTeleporter, actors.Teleporters);
+  for (std::size_t k = 0; k < kReportClassKeys.size(); ++k) {
+    if (k < kLightKeys) {
+      ReadClassActors(text, keys[k], light, ReadLight, actors.Lights);
+    } else if (k == kTriggerKey) {
+      ReadClassActors(text, keys[k], trigger, ReadTrigger, actors.Triggers);
+    } else if (k == kStartKey) {
+      ReadClassActors(text, keys[k], start, ReadPlayerStart, actors.PlayerStarts);
+    } else {
+      ReadClassActors(text, keys[k], teleporter, ReadTeleporter, actors.Teleporters);
+    }
+  }
   return actors;
 }
 

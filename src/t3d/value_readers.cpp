@@ -1,7 +1,9 @@
 // Readers of vectors, rotators, comma triples, words and key-bounded blocks in a T3D text.
 #include "t3d/value_readers.h"
 
+#include <algorithm>
 #include <cassert>
+#include <cstdint>
 #include <string>
 
 #include "t3d/text_position.h"
@@ -11,6 +13,97 @@
 namespace brushwright {
 
 namespace {
+
+// The shape nearly every number of a triple has: blanks, a sign, digits with at most one dot.
+// When its digits without the dot make an integer below 2^53 with at most 22 of them after the
+// dot, that integer and the power of ten are both exact doubles and their correctly rounded
+// quotient is the correctly rounded number, the value NumberValue gives. Reads it from `i` and
+// moves `i` past it and the blanks after it; false for any other shape.
+bool ReadPlainNumber(std::string_view text, std::size_t& i, double& value) {
+  static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                            1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                            1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  constexpr std::uint64_t kExactIntegerBound = std::uint64_t{1} << 53;
+  constexpr std::size_t kMostFractionDigits = 22;
+  const auto blank = [&] { return i < text.size() && (text[i] == ' ' || text[i] == '\t'); };
+  while (blank()) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  std::uint64_t mantissa = 0;
+  std::size_t digits = 0;
+  std::size_t fraction_digits = 0;
+  bool dot = false;
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '.' && !dot) {
+      dot = true;
+    } else if (c >= '0' && c <= '9') {
+      mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+      ++digits;
+      if (dot) ++fraction_digits;
+      if (mantissa >= kExactIntegerBound || fraction_digits > kMostFractionDigits) return false;
+    } else {
+      break;
+    }
+  }
+  if (digits == 0) return false;
+  while (blank()) ++i;
+  const double magnitude = static_cast<double>(mantissa) / kPowersOfTen[fraction_digits];
+  value = negative ? -magnitude : magnitude;
+  return true;
+}
+
+// ReadTriple of a line "x,y,z" whose three numbers have the plain shape, each ending at its comma
+// or, the last, at the line's end; false (`pos` unmoved) for any other line.
+bool ReadPlainTriple(std::string_view text, int& pos, Vector& result) {
+  std::size_t i = static_cast<std::size_t>(AtLeastOne(pos) - 1);
+  double* const components[] = {&result.X, &result.Y, &result.Z};
+  for (int k = 0; k < 3; ++k) {
+    if (!ReadPlainNumber(text, i, *components[k])) return false;
+    if (k < 2) {
+      if (i >= text.size() || text[i] != ',') return false;
+      ++i;
+    } else if (i < text.size() && !IsLineBreak(text[i])) {
+      return false;
+    }
+  }
+  // Past the one CR or LF that ends the line, or past the end of the text.
+  pos = static_cast<int>(std::min(i + 1, text.size())) + 1;
+  return true;
+}
+
+// ReadUntilLineBreak and ReadUntil as views of the text: the triples of every polygon are read
+// through them without a copy.
+std::string_view LineView(std::string_view text, int& pos) {
+  pos = AtLeastOne(pos);
+  const int length = TextLength(text);
+  if (pos > length) {
+    pos = length + 1;
+    return {};
+  }
+  const std::size_t from = static_cast<std::size_t>(pos - 1);
+  const std::size_t found = FindLineBreak(text, from);
+  if (found == std::string_view::npos) {
+    pos = length + 1;
+    return text.substr(from);
+  }
+  pos = static_cast<int>(found) + 2;  // past the one CR or LF that ended the number
+  return text.substr(from, found - from);
+}
+
+std::string_view UntilView(std::string_view text, char delimiter, int& pos) {
+  pos = AtLeastOne(pos);
+  const int found = FindFrom(text, std::string_view(&delimiter, 1), pos);
+  if (found == 0) {
+    // Past the end rather than back to the start, so a caller's next search cannot rescan.
+    pos = TextLength(text) + 1;
+    return {};
+  }
+  const std::string_view result =
+      text.substr(static_cast<std::size_t>(pos - 1), static_cast<std::size_t>(found - pos));
+  pos = found + 1;
+  return result;
+}
 
 // Each "X=" / "Pitch=" component reads at most this many characters after its "=", as the
 // editor writes six decimals and longer tails are cut (X=-12345.678901 reads -12345.678).
@@ -61,29 +154,15 @@ Rotator ReadRotator(std::string_view text, int start, int end, std::string_view 
 
 Vector ReadTriple(std::string_view text, int& pos) {
   Vector result;
-  result.X = NumberValue(ReadUntil(text, ',', pos));
-  result.Y = NumberValue(ReadUntil(text, ',', pos));
-  result.Z = NumberValue(ReadUntilLineBreak(text, pos));
+  if (ReadPlainTriple(text, pos, result)) return result;
+  result.X = NumberValue(UntilView(text, ',', pos));
+  result.Y = NumberValue(UntilView(text, ',', pos));
+  result.Z = NumberValue(LineView(text, pos));
   return result;
 }
 
 std::string ReadUntilLineBreak(std::string_view text, int& pos) {
-  pos = AtLeastOne(pos);
-  const int length = TextLength(text);
-  if (pos > length) {
-    pos = length + 1;
-    return std::string();
-  }
-  const std::size_t found = FindLineBreak(text, static_cast<std::size_t>(pos - 1));
-  const int line_break = found == std::string_view::npos ? 0 : static_cast<int>(found) + 1;
-  if (line_break == 0) {
-    std::string rest = Slice(text, pos, length + 1);
-    pos = length + 1;
-    return rest;
-  }
-  std::string result = Slice(text, pos, line_break);
-  pos = line_break + 1;  // past the one CR or LF that ended the number
-  return result;
+  return std::string(LineView(text, pos));
 }
 
 Vector ReadCommaVector(std::string_view text, int& pos, std::string_view key) {
@@ -95,16 +174,7 @@ Vector ReadCommaVector(std::string_view text, int& pos, std::string_view key) {
 }
 
 std::string ReadUntil(std::string_view text, char delimiter, int& pos) {
-  pos = AtLeastOne(pos);
-  const int found = FindFrom(text, std::string_view(&delimiter, 1), pos);
-  if (found == 0) {
-    // Past the end rather than back to the start, so a caller's next search cannot rescan.
-    pos = TextLength(text) + 1;
-    return std::string();
-  }
-  std::string result = Slice(text, pos, found);
-  pos = found + 1;
-  return result;
+  return std::string(UntilView(text, delimiter, pos));
 }
 
 std::string ReadLineKeyWord(std::string_view text, int& pos, std::string_view key) {

@@ -213,8 +213,11 @@ std::string NumberText(bool value) {
 }
 
 double NumberValue(std::string_view text) {
-  // Most values hold no blank, so the clean copy is only made when one is there. (A plain loop:
-  // find_first_of searches the set once per character, a cost paid for every number read.)
+  // Blanks around the number go without a copy (the editor pads its columns); the clean copy is
+  // only made when one stands inside. (A plain loop: find_first_of searches the set once per
+  // character, a cost paid for every number read.)
+  while (!text.empty() && IsNumberBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsNumberBlank(text.back())) text.remove_suffix(1);
   if (std::none_of(text.begin(), text.end(), IsNumberBlank)) {
     return NumberValueOfCleanText(text);
   }

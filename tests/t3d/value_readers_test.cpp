@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
 #include <string>
 
 #include "marked_text.h"
 #include "text/key_readers.h"
+#include "text/number_text.h"
 
 namespace brushwright {
 namespace {
@@ -198,6 +201,50 @@ TEST(FindBlock, FindsContentBetweenKeys) {
         FindBlock(text, 1, "Begin Actor Class=Brush", "End Brush", content_start, content_end));
     EXPECT_EQ(content_start, begin + 23);
     EXPECT_EQ(content_end, kSentinel);
+  }
+}
+
+}  // namespace
+}  // namespace brushwright
+
+namespace brushwright {
+namespace {
+
+// A triple read whole equals its three numbers read one by one, sign of zero and position
+// included, for editor-written lines and for pieces of every odd shape.
+TEST(ReadTriple, EqualsItsNumbersReadOneByOne) {
+  const char* const pieces[] = {"+", "-",     "0",      "7",      ".", " ",        "\t",
+                                ",", "\r",    "\n",     "E",      "x", "00064",    ".000000",
+                                "+00032.500000",        "98765432109876543210",    "&H1F"};
+  std::uint64_t seed = 12345;
+  const auto next = [&seed](std::uint64_t n) {
+    seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+    return (seed >> 33) % n;
+  };
+  for (int row = 0; row < 200000; ++row) {
+    std::string text = row % 3 == 0 ? " +00064.250000,-00000.000000,+12345.000001\r\n" : "";
+    if (row % 3 == 1) {  // editor-written numbers of random digits, which must round alike
+      for (int c = 0; c < 3; ++c) {
+        text += c == 0 ? "+" : ",-";
+        for (std::uint64_t d = 1 + next(9); d > 0; --d) text += static_cast<char>('0' + next(10));
+        text += '.';
+        for (std::uint64_t d = next(12); d > 0; --d) text += static_cast<char>('0' + next(10));
+      }
+    }
+    for (std::uint64_t k = next(14); k > 0; --k) text += pieces[next(std::size(pieces))];
+    const int start = 1 + static_cast<int>(next(text.size() + 1));
+    int pos = start;
+    int one_by_one = start;
+    const Vector whole = ReadTriple(text, pos);
+    const double numbers[] = {NumberValue(ReadUntil(text, ',', one_by_one)),
+                              NumberValue(ReadUntil(text, ',', one_by_one)),
+                              NumberValue(ReadUntilLineBreak(text, one_by_one))};
+    const double read[] = {whole.X, whole.Y, whole.Z};
+    for (int c = 0; c < 3; ++c) {
+      ASSERT_EQ(read[c], numbers[c]) << "'" << text << "' from " << start;
+      ASSERT_EQ(std::signbit(read[c]), std::signbit(numbers[c])) << "'" << text << "'";
+    }
+    ASSERT_EQ(pos, one_by_one) << "'" << text << "' from " << start;
   }
 }
 
