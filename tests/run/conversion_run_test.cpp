@@ -580,6 +580,10 @@ TEST(ConversionRun, StopsAfterFace32767WithTheFacesBeforeOnDisk) {
   const std::string obj = ReadBytes(dir / "room.obj");
   EXPECT_NE(obj.find("f  32767/32767\r\n\r\n"), std::string::npos);
   EXPECT_EQ(obj.find("f  32768/"), std::string::npos);
+  // The last face that can be numbered is a face like any other.
+  polygons.resize(polygons.size() - one.size());
+  WriteBytes(host.options.InputFile, polygons);
+  EXPECT_EQ(Convert(host).FacesConverted, 32767);
 }
 
 }  // namespace
