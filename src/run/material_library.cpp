@@ -1,6 +1,9 @@
 // Writes the MTL material library and the list of missing texture images.
 #include "run/material_library.h"
 
+#include <functional>
+#include <set>
+
 #include "run/texture_files.h"
 #include "text/file_text.h"
 
@@ -61,18 +64,22 @@ int WriteMissingTextureList(RunHost& host, OutputFiles& out, const RunOptions& o
   if (table.empty() || table[0].Name.empty()) return 0;
   const std::string texture_directory = DirectoryOfPath(options.OutputFile);
   const std::string line_break(kLineBreak);
-  std::string message = kMissingHeading + line_break;
+  // The list names an image once per texture and flags pair; the message names each image once.
+  std::string list = kMissingHeading + line_break;
+  std::string message = list;
+  std::set<std::string, std::less<>> named;
   int missing = 0;
   for (const TextureEntry& entry : table) {
     const std::string image_file = entry.Name + "." + options.TextureType;
     if (!ImagePresent(texture_directory, entry.Name, image_file)) {
-      message += image_file + line_break;
+      list += image_file + line_break;
+      if (named.insert(image_file).second) message += image_file + line_break;
       ++missing;
     }
   }
   if (missing > 0) {
     host.ShowMessage(message, kMessageTitle, MessageKind::Notice);
-    out.Write(MissingListPath(options), message, false);
+    out.Write(MissingListPath(options), list, false);
   }
   return missing;
 }

@@ -93,7 +93,7 @@ TEST(WriteMaterialLibrary, FlagsShapeTheBlock) {
   }
 }
 
-TEST(WriteMaterialLibrary, SameNameWithOtherFlagsIsListedOncePerEntry) {
+TEST(WriteMaterialLibrary, SameNameWithOtherFlagsIsListedOncePerEntryAndShownOnce) {
   TempDir dir;
   FakeHost host;
   EXPECT_EQ(WriteLibrary(host, dir, TableOf({{"Wall", 256, 256, 0}, {"Wall", 256, 256, 4}})), 2);
@@ -103,6 +103,8 @@ TEST(WriteMaterialLibrary, SameNameWithOtherFlagsIsListedOncePerEntry) {
                     "\r\n"));
   EXPECT_EQ(Visible(ReadBytes((dir / "hallMissingTextures.txt"))),
             Visible(std::string(kHeading) + "Wall.BMP\r\nWall.BMP\r\n\r\n"));
+  EXPECT_EQ(host.Entries("message:"),
+            std::vector<std::string>{"Brushwright:" + std::string(kHeading) + "Wall.BMP\r\n"});
 }
 
 TEST(WriteMaterialLibrary, EmptyTableLeavesEarlierFilesAlone) {
