@@ -146,6 +146,9 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
   app.add_flag_callback(
       "--no-actors", [&options] { options.Run.Actors = false; },
       "glTF without lights and markers (default: off)");
+  app.add_flag_callback(
+      "--no-lights", [&options] { options.Run.Lights = false; },
+      "glTF with markers but no lights (default: off)");
   app.add_flag("-q,--quiet", options.Quiet, "print errors only (default: off)");
 }
 

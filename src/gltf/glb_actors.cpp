@@ -81,10 +81,10 @@ std::vector<double> Quaternion(const double m[3][3]) {
   return unit;
 }
 
-// The node rotation that aims a glTF spot light (it shines along its local -Z) where the
-// rotator aims the Unreal light's +X, with the light's up (+Z) kept as the node's +Y. Unreal
-// directions map to glTF as (x, y, z) -> (x, z, y).
-std::vector<double> SpotRotation(const Rotator& rotation) {
+// The node rotation that turns a node's -Z (where a glTF spot light shines and a camera looks)
+// where the rotator turns the Unreal actor's +X, with the actor's up (+Z) kept as the node's
+// +Y. Unreal directions map to glTF as (x, y, z) -> (x, z, y).
+std::vector<double> FacingRotation(const Rotator& rotation) {
   const Matrix3 r = RotationMatrix(rotation);
   const double forward[3] = {r.m[0][0], r.m[2][0], r.m[1][0]};
   const double up[3] = {r.m[0][2], r.m[2][2], r.m[1][2]};
@@ -134,13 +134,16 @@ void AddActorNodes(const std::string& path, const GlbScene& scene, tinygltf::Mod
   };
   for (const GlbLight& light : scene.Lights) {
     tinygltf::Node& node = add_node(light.Name, light.Location);
-    if (light.Spot) node.rotation = SpotRotation(light.Rotation);
+    if (light.Spot) node.rotation = FacingRotation(light.Rotation);
     tinygltf::Value::Object reference;
     reference["light"] = tinygltf::Value(static_cast<int>(model.lights.size()));
     node.extensions[kLightsExtension] = tinygltf::Value(std::move(reference));
     model.lights.push_back(LightOf(light, scene.Scale));
   }
-  for (const GlbMarker& marker : scene.Markers) add_node(marker.Name, marker.Location);
+  for (const GlbMarker& marker : scene.Markers) {
+    tinygltf::Node& node = add_node(marker.Name, marker.Location);
+    if (marker.Facing) node.rotation = FacingRotation(*marker.Facing);
+  }
 }
 
 }  // namespace brushwright

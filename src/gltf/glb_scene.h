@@ -42,10 +42,13 @@ struct GlbLight {
   double Cone = 128;        // LightCone, 0-255
 };
 
-// A player start, teleporter or trigger: an empty node at its location, in Unreal space.
+// A player start, teleporter or trigger: an empty node at its location, in Unreal space,
+// turned where the actor faces when it has a facing (a camera placed on a player start then
+// looks where the player looks).
 struct GlbMarker {
   std::string Name;
   Vector Location;
+  std::optional<Rotator> Facing;
 };
 
 struct GlbScene {

@@ -190,7 +190,7 @@ void Run::WriteMesh(const Mesh& mesh, const RunMaterials& materials, const Level
     return;
   }
   GlbScene scene = GlbSceneOf(mesh, materials, options_.Scale);
-  if (options_.Actors && level.HasActors) AddGlbActors(level, scene);
+  if (options_.Actors && level.HasActors) AddGlbActors(level, options_.Lights, scene);
   summary.Triangles = WriteGlb(options_.OutputFile, scene, EncodePng).Triangles;
 }
 

@@ -62,21 +62,27 @@ GlbScene GlbSceneOf(const Mesh& mesh, const RunMaterials& materials, double scal
   return scene;
 }
 
-void AddGlbActors(const Level& level, GlbScene& scene) {
+void AddGlbActors(const Level& level, bool lights, GlbScene& scene) {
   const ReportActors& actors = level.Actors;
-  for (const LightRecord& light : actors.Lights) {
-    scene.Lights.push_back(GlbLight{light.Name, light.LightKind == kSpotLightKind, light.Location,
-                                    light.Rotation, light.LightHue, light.LightSaturation,
-                                    light.LightBrightness, light.LightRadius, light.LightCone});
+  if (lights) {
+    for (const LightRecord& light : actors.Lights) {
+      scene.Lights.push_back(GlbLight{light.Name, light.LightKind == kSpotLightKind,
+                                      light.Location, light.Rotation, light.LightHue,
+                                      light.LightSaturation, light.LightBrightness,
+                                      light.LightRadius, light.LightCone});
+    }
   }
-  for (const PlayerStartRecord& start : actors.PlayerStarts) {
-    scene.Markers.push_back(GlbMarker{MarkerName(start), start.Location});
+  for (const auto* starts : {&actors.PlayerStarts, &level.OtherStarts}) {
+    for (const PlayerStartRecord& start : *starts) {
+      scene.Markers.push_back(GlbMarker{MarkerName(start), start.Location, start.Rotation});
+    }
   }
   for (const TeleporterRecord& teleporter : actors.Teleporters) {
-    scene.Markers.push_back(GlbMarker{MarkerName(teleporter), teleporter.Location});
+    scene.Markers.push_back(
+        GlbMarker{MarkerName(teleporter), teleporter.Location, teleporter.Rotation});
   }
   for (const TriggerRecord& trigger : actors.Triggers) {
-    scene.Markers.push_back(GlbMarker{MarkerName(trigger), trigger.Location});
+    scene.Markers.push_back(GlbMarker{MarkerName(trigger), trigger.Location, std::nullopt});
   }
 }
 

@@ -14,7 +14,9 @@ namespace brushwright {
 // texture (glTF's default material would show it as dark metal). `mesh` must outlive the scene.
 GlbScene GlbSceneOf(const Mesh& mesh, const RunMaterials& materials, double scale);
 
-// Lights as lights; player starts, teleporters and triggers as markers.
-void AddGlbActors(const Level& level, GlbScene& scene);
+// Lights as lights (when `lights` is set); player starts (those of the later games' start classes
+// after the report's), teleporters and triggers as markers, starts and teleporters facing where
+// the actor faces.
+void AddGlbActors(const Level& level, bool lights, GlbScene& scene);
 
 }  // namespace brushwright

@@ -42,6 +42,7 @@ struct RunOptions {
   OutputFormat Format = OutputFormat::Obj;
   double Scale = kMetresPerUnrealUnit;  // glTF metres per Unreal unit
   bool Actors = true;                   // glTF: lights, player starts, teleporters and triggers
+  bool Lights = true;                   // glTF: the lights among the actors
 };
 
 // The output file's extension for a format, with its dot: ".obj" or ".glb".

@@ -123,13 +123,21 @@ void ReadBrushPolygons(std::string_view text, int pos, int content_end, bool has
 
 // The report's classes, in the order the report lists them. Each key also matches the start of
 // longer class names, as it always has.
-constexpr std::array<std::string_view, 7> kReportClassKeys = {
-    "Class=Light",         "Class=Spotlight",          "Class=Trigger ",
-    "Class=PlayerStart ",  "Class=Teleporter ",        "Class=FavoritesTeleporter ",
-    "Class=VisibleTeleporter "};
+// After them, the start classes of later games that the report does not list: the glTF output
+// marks their actors as player starts.
+constexpr std::array<std::string_view, 12> kReportClassKeys = {
+    "Class=Light",           "Class=Spotlight",          "Class=Trigger ",
+    "Class=PlayerStart ",    "Class=Teleporter ",        "Class=FavoritesTeleporter ",
+    "Class=VisibleTeleporter ",
+    "Class=MultiplayerStart ",                           // XIII
+    "Class=TriggeredPlayerStart ",                       // Unreal Tournament 2003 and 2004
+    "Class=TeamPlayerStart ",
+    "Class=UTTeamPlayerStart ",  "Class=UTWarfarePlayerStart "};  // Unreal Tournament 3
 constexpr std::size_t kLightKeys = 2;    // Light, Spotlight
 constexpr std::size_t kTriggerKey = 2;
 constexpr std::size_t kStartKey = 3;
+constexpr std::size_t kTeleporterKeys = 7;  // up to the report's last key
+
 
 // Where a report class key stands in the text, and in which of its two spellings.
 struct ClassKeyAt {
@@ -167,6 +175,37 @@ void ReadClassActors(std::string_view text, const std::vector<ClassKeyAt>& keys,
     pos = key.Position;
     if (!reader(text, pos, key.Key, record)) break;
     actors.push_back(record);
+  }
+}
+
+// Reads the report's actors, class by class, and (when `other_starts` is given) the actors of the
+// later games' start classes.
+void ReadActors(std::string_view text, ReportActors& actors,
+                std::vector<PlayerStartRecord>* other_starts) {
+  std::array<std::string, kReportClassKeys.size()> engine_keys;
+  for (std::size_t k = 0; k < kReportClassKeys.size(); ++k) {
+    engine_keys[k] = std::string(kEngineClassKey) +
+                     std::string(kReportClassKeys[k].substr(kClassKey.size()));
+  }
+  const auto keys = ReportClassKeys(text, engine_keys);
+  // One record per kind, reused from actor to actor as the readers expect.
+  LightRecord light;
+  TriggerRecord trigger;
+  PlayerStartRecord start;
+  TeleporterRecord teleporter;
+  PlayerStartRecord other_start;
+  for (std::size_t k = 0; k < kReportClassKeys.size(); ++k) {
+    if (k < kLightKeys) {
+      ReadClassActors(text, keys[k], light, ReadLight, actors.Lights);
+    } else if (k == kTriggerKey) {
+      ReadClassActors(text, keys[k], trigger, ReadTrigger, actors.Triggers);
+    } else if (k == kStartKey) {
+      ReadClassActors(text, keys[k], start, ReadPlayerStart, actors.PlayerStarts);
+    } else if (k < kTeleporterKeys) {
+      ReadClassActors(text, keys[k], teleporter, ReadTeleporter, actors.Teleporters);
+    } else if (other_starts != nullptr) {
+      ReadClassActors(text, keys[k], other_start, ReadPlayerStart, *other_starts);
+    }
   }
 }
 
@@ -227,34 +266,13 @@ Level ReadT3dLevel(std::string_view text) {
     ReadBrushPolygons(text, content_start, content_end, true, record, brush.Polygons);
     pos = own_end ? end + TextLength(kActorEndKey) : block_end;
   }
-  level.Actors = ReadReportActors(text);
+  ReadActors(text, level.Actors, &level.OtherStarts);
   return level;
 }
 
 ReportActors ReadReportActors(std::string_view text) {
-  std::array<std::string, kReportClassKeys.size()> engine_keys;
-  for (std::size_t k = 0; k < kReportClassKeys.size(); ++k) {
-    engine_keys[k] = std::string(kEngineClassKey) +
-                     std::string(kReportClassKeys[k].substr(kClassKey.size()));
-  }
-  const auto keys = ReportClassKeys(text, engine_keys);
   ReportActors actors;
-  // One record per kind, reused from actor to actor as the readers expect.
-  LightRecord light;
-  TriggerRecord trigger;
-  PlayerStartRecord start;
-  TeleporterRecord teleporter;
-  for (std::size_t k = 0; k < kReportClassKeys.size(); ++k) {
-    if (k < kLightKeys) {
-      ReadClassActors(text, keys[k], light, ReadLight, actors.Lights);
-    } else if (k == kTriggerKey) {
-      ReadClassActors(text, keys[k], trigger, ReadTrigger, actors.Triggers);
-    } else if (k == kStartKey) {
-      ReadClassActors(text, keys[k], start, ReadPlayerStart, actors.PlayerStarts);
-    } else {
-      ReadClassActors(text, keys[k], teleporter, ReadTeleporter, actors.Teleporters);
-    }
-  }
+  ReadActors(text, actors, nullptr);
   return actors;
 }
 

@@ -39,7 +39,9 @@ std::string TexturedLevel() {
                     "Begin Actor Class=Light Name=Light0\n   Location=(X=128,Y=64,Z=200)\n"
                     "End Actor\n",
                     "Begin Actor Class=PlayerStart Name=PlayerStart0\n"
-                    "   Location=(X=32,Y=32,Z=40)\nEnd Actor\n"});
+                    "   Location=(X=32,Y=32,Z=40)\n   Rotation=(Yaw=16384)\nEnd Actor\n",
+                    "Begin Actor Class=MultiplayerStart Name=MultiplayerStart3\n"
+                    "   Location=(X=200,Y=32,Z=40)\nEnd Actor\n"});
 }
 
 // A small picture of `name` beside the output, half of it clear when `clear` is set. Its bytes
@@ -115,8 +117,15 @@ TEST(GlbOutput, HoldsWhatTheObjOfTheSameRunHolds) {
     std::vector<std::string> nodes;
     for (const tinygltf::Node& node : model.nodes) nodes.push_back(node.name);
     std::vector<std::string> expected = obj.groups;
-    expected.insert(expected.end(), {"Light0", "PlayerStart PlayerStart0"});
+    expected.insert(expected.end(),
+                    {"Light0", "PlayerStart PlayerStart0", "MultiplayerStart MultiplayerStart3"});
     EXPECT_EQ(nodes, expected);
+    // A camera on the player start looks where the player does: Unreal +Y (Yaw 16384), glTF +Z.
+    const std::vector<double>& q = model.nodes[obj.groups.size() + 1].rotation;
+    ASSERT_EQ(q.size(), 4u);
+    EXPECT_NEAR(2 * (q[0] * q[2] + q[3] * q[1]), 0, 1e-12);  // turned -Z: (x, y, z) components
+    EXPECT_NEAR(2 * (q[1] * q[2] - q[3] * q[0]), 0, 1e-12);
+    EXPECT_NEAR(1 - 2 * (q[0] * q[0] + q[1] * q[1]), -1, 1e-12);
     // Vertices and triangles of each group's mesh.
     const auto sizes = MeshSizes(obj);
     for (std::size_t g = 0; g < obj.groups.size() && g < model.nodes.size(); ++g) {
@@ -159,6 +168,20 @@ TEST(GlbOutput, HoldsWhatTheObjOfTheSameRunHolds) {
     SKIP_IF_MISSING(ValidatorMissing());
     EXPECT_EQ(ValidatorComplaints(dir / "level.glb"), "");
   }
+}
+
+TEST(GlbOutput, WithoutLightsTheMarkersStay) {
+  TempDir dir("glb");
+  FakeHost host;
+  host.options.InputFile = dir / "level.t3d";
+  host.options.OutputFile = dir / "level.glb";
+  host.options.Format = OutputFormat::Glb;
+  host.options.Lights = false;
+  WriteBytes(host.options.InputFile, TexturedLevel());
+  Convert(host);
+  const tinygltf::Model model = ReadBack(dir / "level.glb");
+  EXPECT_TRUE(model.lights.empty());
+  EXPECT_EQ(model.nodes.back().name, "MultiplayerStart MultiplayerStart3");
 }
 
 TEST(GlbOutput, CorpusLevelsPassTheValidatorWithAndWithoutImages) {
