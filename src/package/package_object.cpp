@@ -63,18 +63,18 @@ StateFrame ReadStateFrame(ByteCursor& cursor) {
   return frame;
 }
 
-void SkipVengeanceHeader(ByteCursor& cursor) {
+}  // namespace
+
+std::int32_t ReadVengeanceHeader(ByteCursor& cursor) {
   const std::int32_t kind = cursor.I32();
   if (kind == kVengeanceTwoVersions) {
-    cursor.Skip(8);
-  } else if (kind == kVengeanceOneVersion) {
-    cursor.Skip(4);
-  } else if (cursor.Ok()) {
-    cursor.Fail("unknown object header " + std::to_string(kind));
+    cursor.I32();
+    return cursor.I32();
   }
+  if (kind == kVengeanceOneVersion) return cursor.I32();
+  if (cursor.Ok()) cursor.Fail("unknown object header " + std::to_string(kind));
+  return 0;
 }
-
-}  // namespace
 
 PackageObject::PackageObject(const PackageFile& package, std::int32_t export_index)
     : package_(&package),
@@ -87,7 +87,7 @@ PackageObject PackageObject::Read(const PackageFile& package, std::int32_t expor
   ByteCursor cursor(object.bytes_, object.file_offset_, package.Path(), object.Label());
   const PackageExport& entry = package.Exports()[static_cast<std::size_t>(export_index)];
   if (HasVengeanceObjectHeader(package.Version(), package.Licensee())) {
-    SkipVengeanceHeader(cursor);
+    ReadVengeanceHeader(cursor);
   }
   if (entry.Flags & kObjectHasStack) object.frame_ = ReadStateFrame(cursor);
   // A class object stores its script and defaults in a layout of its own, without tags first.

@@ -30,6 +30,10 @@ constexpr bool HasVengeanceObjectHeader(int version, int licensee) {
   return IsVengeancePackage(version, licensee) && licensee >= 25;
 }
 
+// Reads the Tribes: Vengeance version header at the cursor: a kind word, then one or two version
+// numbers. Gives the last version number; an unknown kind is a failure of the cursor.
+std::int32_t ReadVengeanceHeader(ByteCursor& cursor);
+
 // The type in a property tag's low four bits.
 enum class PropertyType : std::uint8_t {
   Byte = 1,
@@ -84,6 +88,8 @@ class PackageObject {
   // How messages name the object: "export 'checkers_base' (Texture)".
   std::string Label() const { return package_->ExportLabel(export_index_); }
   const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
+  // The file offset of the object's first byte.
+  std::int64_t FileOffset() const { return file_offset_; }
   const std::optional<StateFrame>& Frame() const { return frame_; }
   const std::vector<PropertyTag>& Properties() const { return properties_; }
 
@@ -109,6 +115,10 @@ class PackageObject {
   // The references of an array property of objects, each checked against the tables.
   std::vector<std::int32_t> ObjectArrayValue(const PropertyTag* tag) const;
 
+  // Reads tagged properties from `cursor`, which runs over this object's bytes, up to "None";
+  // the cursor carries any failure.
+  std::vector<PropertyTag> ReadTags(ByteCursor& cursor) const;
+
   // A cursor over one property's value.
   ByteCursor ValueCursor(const PropertyTag& tag) const;
   // A cursor over the class's own data: from the end of the properties to the object's end.
@@ -116,8 +126,6 @@ class PackageObject {
 
  private:
   PackageObject(const PackageFile& package, std::int32_t export_index);
-  // Reads tags up to "None"; the cursor carries any failure.
-  std::vector<PropertyTag> ReadTags(ByteCursor& cursor) const;
   std::int32_t CheckedRef(ByteCursor& cursor) const;
 
   const PackageFile* package_;
