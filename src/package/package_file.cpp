@@ -78,23 +78,25 @@ class MemoryBytes final : public PackageBytes {
 }
 
 // Checks that `count` entries of at least `least_bytes` each can start at `offset` in a file of
-// `file_size` bytes, before anything is read or reserved for them.
+// `file_size` bytes, before anything is read or reserved for them. An empty table may say any
+// offset: nothing is read there.
 void CheckTablePlace(const std::string& path, std::string_view table, std::int64_t count,
                      std::int64_t offset, std::int64_t least_bytes, std::int64_t file_size) {
-  if (count < 0 || offset < 0 || (count > 0 && offset > file_size) ||
-      count > (file_size - std::min(offset, file_size)) / least_bytes) {
+  if (count == 0) return;
+  if (count < 0 || offset < 0 || offset > file_size || count > (file_size - offset) / least_bytes) {
     ThrowBroken(path, std::string(table) + " of " + std::to_string(count) + " entries at byte " +
                           std::to_string(offset) + " does not fit in the file's " +
                           std::to_string(file_size) + " bytes");
   }
 }
 
-// Runs `parse` over the bytes of the table at `offset`, first over a window of about
-// `guessed_bytes` and, while the table runs past the window, over larger ones up to the end of
-// the file. `parse` starts its output afresh on each call. Throws the cursor's failure.
+// Runs `parse` over the bytes of the table of `count` entries at `offset`, first over a window of
+// about `guessed_bytes` and, while the table runs past the window, over larger ones up to the
+// end of the file. `parse` starts its output afresh on each call. Throws the cursor's failure.
 template <typename Parse>
 void ReadTable(const PackageBytes& bytes, const std::string& path, std::string_view table,
-               std::int64_t offset, std::int64_t guessed_bytes, Parse parse) {
+               std::int64_t count, std::int64_t offset, std::int64_t guessed_bytes, Parse parse) {
+  if (count == 0) return;  // its offset was not checked
   const std::int64_t to_end = bytes.Size() - offset;
   std::int64_t window = std::min(to_end, guessed_bytes);
   for (;;) {
@@ -171,7 +173,7 @@ void PackageFile::ReadNames() {
   CheckTablePlace(path_, "name table", header_.NameCount, header_.NameOffset, kLeastNameBytes,
                   bytes_->Size());
   const bool length_prefixed = HasLengthPrefixedNames(header_.Version);
-  ReadTable(*bytes_, path_, "name table", header_.NameOffset,
+  ReadTable(*bytes_, path_, "name table", header_.NameCount, header_.NameOffset,
             header_.NameCount * kGuessedNameBytes + 256, [&](ByteCursor& cursor) {
               names_.clear();
               names_.reserve(static_cast<std::size_t>(header_.NameCount));
@@ -197,7 +199,7 @@ void PackageFile::ReadNames() {
 void PackageFile::ReadImports() {
   CheckTablePlace(path_, "import table", header_.ImportCount, header_.ImportOffset,
                   kLeastImportBytes, bytes_->Size());
-  ReadTable(*bytes_, path_, "import table", header_.ImportOffset,
+  ReadTable(*bytes_, path_, "import table", header_.ImportCount, header_.ImportOffset,
             header_.ImportCount * kGuessedImportBytes + 64, [&](ByteCursor& cursor) {
               imports_.clear();
               imports_.reserve(static_cast<std::size_t>(header_.ImportCount));
@@ -215,7 +217,7 @@ void PackageFile::ReadImports() {
 void PackageFile::ReadExports() {
   CheckTablePlace(path_, "export table", header_.ExportCount, header_.ExportOffset,
                   kLeastExportBytes, bytes_->Size());
-  ReadTable(*bytes_, path_, "export table", header_.ExportOffset,
+  ReadTable(*bytes_, path_, "export table", header_.ExportCount, header_.ExportOffset,
             header_.ExportCount * kGuessedExportBytes + 64, [&](ByteCursor& cursor) {
               exports_.clear();
               exports_.reserve(static_cast<std::size_t>(header_.ExportCount));

@@ -104,8 +104,9 @@ void DecodeBlocks(PixelFormat format, std::span<const std::uint8_t> data, Image&
 std::int64_t PixelBytes(PixelFormat format, std::int32_t width, std::int32_t height) {
   if (width <= 0 || height <= 0) return 0;
   const std::int64_t pixels = static_cast<std::int64_t>(width) * height;
-  const std::int64_t blocks = static_cast<std::int64_t>((width + kBlockSide - 1) / kBlockSide) *
-                              ((height + kBlockSide - 1) / kBlockSide);
+  // In 64 bits: a side near the 32-bit limit must not wrap when rounded up to whole blocks.
+  const std::int64_t blocks = ((static_cast<std::int64_t>(width) + kBlockSide - 1) / kBlockSide) *
+                              ((static_cast<std::int64_t>(height) + kBlockSide - 1) / kBlockSide);
   switch (format) {
     case PixelFormat::P8:
     case PixelFormat::L8:

@@ -113,14 +113,18 @@ TEST(TexturePixels, DecodesPlainFormatsAndPartBlocks) {
   EXPECT_EQ(image.Rgba.size(), 40u);
 }
 
-// A texture package of one version holding one 4 x 4 texture with a single mip.
+// A texture package of one version holding one 4 x 4 texture with a single mip. Version 130
+// is Tribes: Vengeance's, with its headers before the object and the mip.
 std::vector<std::uint8_t> TexturePackage(int version, int format_number,
                                          const std::vector<std::uint8_t>& pixels, int height = 4) {
-  PackageWriter writer(version);
+  const bool vengeance = version == 130;
+  PackageWriter writer(version, vengeance ? 27 : 0);
   const std::int32_t texture = writer.Import("Class", 0, "Texture");
   ByteWriter data;
+  if (vengeance) data.I32(4).I32(0);
   data.Property(writer.Name("Format"), 1, {static_cast<std::uint8_t>(format_number)});
   data.Compact(0).Compact(1);
+  if (vengeance) data.I32(3).I32(0).I32(2);
   if (version >= 63) data.I32(0);
   data.Compact(static_cast<std::int32_t>(pixels.size())).Raw(pixels).I32(4).I32(height).U8(2).U8(2);
   writer.Export(texture, 0, "Tex", data.Data);
@@ -149,6 +153,7 @@ TEST(PackageTexture, DecodesEveryFormatOfBothGenerations) {
       {69, 7, dxt, dxt5[0], dxt5[3]},
       {128, 8, dxt, dxt5[0], dxt5[3]},
       {128, 9, bgra, 0, 255},
+      {130, 8, dxt, dxt5[0], dxt5[3]},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(::testing::Message() << row.version << " format " << row.format);
