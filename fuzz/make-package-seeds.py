@@ -122,13 +122,13 @@ def small_mips(r, version, vengeance):
     """The mips of at most LARGEST_KEPT_MIP pixels a side, written again."""
     kept = []
     for _ in range(r.compact()):
-        if version >= 63:
+        if version >= 62:
             r.i32()
         data = r.take(r.compact())
         width, height, ubits, vbits = r.i32(), r.i32(), r.u8(), r.u8()
         if width <= LARGEST_KEPT_MIP and height <= LARGEST_KEPT_MIP:
             mip = struct.pack("<ii", 4, 0) if vengeance else b""
-            mip += (struct.pack("<i", 0) if version >= 63 else b"") + compact(len(data)) + data
+            mip += (struct.pack("<i", 0) if version >= 62 else b"") + compact(len(data)) + data
             kept.append(mip + struct.pack("<iiBB", width, height, ubits, vbits))
     return compact(len(kept)) + b"".join(kept)
 

@@ -13,10 +13,10 @@
 
 namespace brushwright {
 
-// Mip arrays: from version 63 on each mip's data is preceded by the file offset just past it,
-// which lets the engine skip data it does not load yet.
+// Mip arrays: after version 61 each mip's data is preceded by the file offset just past it, which
+// lets the engine skip data it does not load yet (its own reader tests for versions up to 61).
 constexpr bool HasMipSkipOffsets(int version) {
-  return version >= 63;
+  return version >= 62;
 }
 // The second engine generation (versions 100 on) numbers texture formats its own way.
 constexpr bool HasSecondGenerationFormats(int version) {

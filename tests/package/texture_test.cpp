@@ -125,7 +125,7 @@ std::vector<std::uint8_t> TexturePackage(int version, int format_number,
   data.Property(writer.Name("Format"), 1, {static_cast<std::uint8_t>(format_number)});
   data.Compact(0).Compact(1);
   if (vengeance) data.I32(3).I32(0).I32(2);
-  if (version >= 63) data.I32(0);
+  if (version >= 62) data.I32(0);  // the skip offset
   data.Compact(static_cast<std::int32_t>(pixels.size())).Raw(pixels).I32(4).I32(height).U8(2).U8(2);
   writer.Export(texture, 0, "Tex", data.Data);
   return writer.Bytes();
@@ -145,7 +145,7 @@ TEST(PackageTexture, DecodesEveryFormatOfBothGenerations) {
     std::uint8_t first_red, first_alpha;
   } rows[] = {
       {61, 5, bgra, 2, 3},
-      {63, 5, bgra, 2, 3},
+      {62, 5, bgra, 2, 3},
       {69, 5, bgra, 2, 3},
       {128, 5, bgra, 2, 3},
       {69, 6, dxt, dxt3[0], dxt3[3]},
