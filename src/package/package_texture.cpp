@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 #include <string_view>
 
 #include "package/byte_cursor.h"
@@ -16,6 +17,18 @@ namespace brushwright {
 constexpr std::int64_t kLeastMipBytes = 1 + 4 + 4 + 2;
 // Tribes: Vengeance's sub-version 1 mips carry an older copy of their data first.
 constexpr std::int32_t kVengeanceMipWithOldData = 1;
+
+// The pixel formats by their stored numbers. Both generations number P8, DXT1, RGB8 and RGBA8
+// alike and leave RGBA7 (1) and RGB16 (2) undecodable; later first-generation games added DXT3
+// and DXT5 as 6 and 7, while the second generation has NODATA at 6 and goes on from 7.
+constexpr std::optional<PixelFormat> kUndecodable;
+constexpr std::array<std::optional<PixelFormat>, 8> kFirstGenerationFormats = {
+    PixelFormat::P8,   kUndecodable,       kUndecodable,      PixelFormat::Dxt1,
+    PixelFormat::Rgb8, PixelFormat::Bgra8, PixelFormat::Dxt3, PixelFormat::Dxt5};
+constexpr std::array<std::optional<PixelFormat>, 11> kSecondGenerationFormats = {
+    PixelFormat::P8,   kUndecodable,       kUndecodable,    PixelFormat::Dxt1,
+    PixelFormat::Rgb8, PixelFormat::Bgra8, kUndecodable,    PixelFormat::Dxt3,
+    PixelFormat::Dxt5, PixelFormat::L8,    PixelFormat::G16};
 
 namespace {
 
@@ -106,45 +119,13 @@ std::optional<PaletteColors> ReadPalette(const PackageFile& package, std::int32_
 }  // namespace
 
 std::optional<PixelFormat> PixelFormatOf(int version, std::int32_t format_number) {
-  if (HasSecondGenerationFormats(version)) {
-    switch (format_number) {
-      case 0:
-        return PixelFormat::P8;
-      case 3:
-        return PixelFormat::Dxt1;
-      case 4:
-        return PixelFormat::Rgb8;
-      case 5:
-        return PixelFormat::Bgra8;
-      case 7:
-        return PixelFormat::Dxt3;
-      case 8:
-        return PixelFormat::Dxt5;
-      case 9:
-        return PixelFormat::L8;
-      case 10:
-        return PixelFormat::G16;
-      default:
-        return std::nullopt;
-    }
+  using Formats = std::span<const std::optional<PixelFormat>>;
+  const Formats formats = HasSecondGenerationFormats(version) ? Formats(kSecondGenerationFormats)
+                                                              : Formats(kFirstGenerationFormats);
+  if (format_number < 0 || format_number >= static_cast<std::int32_t>(formats.size())) {
+    return std::nullopt;
   }
-  // The first generation; later games of it added DXT3 and DXT5 as 6 and 7.
-  switch (format_number) {
-    case 0:
-      return PixelFormat::P8;
-    case 3:
-      return PixelFormat::Dxt1;
-    case 4:
-      return PixelFormat::Rgb8;
-    case 5:
-      return PixelFormat::Bgra8;
-    case 6:
-      return PixelFormat::Dxt3;
-    case 7:
-      return PixelFormat::Dxt5;
-    default:
-      return std::nullopt;
-  }
+  return formats[static_cast<std::size_t>(format_number)];
 }
 
 bool IsTextureClass(const PackageFile& package, std::int32_t ref) {
