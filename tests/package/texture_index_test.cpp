@@ -74,6 +74,7 @@ TEST(TextureIndex, FindsTexturesAsLevelsNameThem) {
       {"Texture'walls.NEW.brick'", "Walls.New.Brick 20", 0},
       {"Stone.Brick", "stone.Brick 10", 0},
       {"Gone.New.Brick", "Walls.New.Brick 20", 0},  // no package Gone: its groups still count
+      {"New.Brick", "Walls.New.Brick 20", 0},       // a group named like a package
       {"Walls.Slate", "none", 0},
   };
   for (const auto& row : rows) {
