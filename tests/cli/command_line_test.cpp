@@ -174,6 +174,7 @@ TEST(UsageText, NamesEveryOptionWithItsDefault) {
       "  --format F                  obj, or glb for glTF binary (default: obj)",
       "  --scale M                   glTF metres per Unreal unit (default: 0.01905)",
       "  --no-actors                 glTF without lights and markers (default: off)",
+      "  --extract-textures          packages' textures into DIR (default: off)",
       "  -q,--quiet                  print errors only (default: off)",
       "  -h,--help                   show this help and exit",
       "  --version                   show the version and exit",
