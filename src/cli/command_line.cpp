@@ -149,6 +149,8 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
   app.add_flag_callback(
       "--no-lights", [&options] { options.Run.Lights = false; },
       "glTF with markers but no lights (default: off)");
+  app.add_flag("--extract-textures", options.ExtractTextures,
+               "packages' textures into DIR (default: off)");
   app.add_flag("-q,--quiet", options.Quiet, "print errors only (default: off)");
 }
 
@@ -192,6 +194,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     return UsageError{error.what()};
   }
   options.Run.SearchCopy = app.count("--copy-textures") > 0;
+  if (options.ExtractTextures) {
+    if (options.OutputDir.empty()) {
+      return UsageError{"--extract-textures writes into the folder --output-dir names"};
+    }
+    // PNG keeps a masked texture's transparent pixels.
+    if (app.count("--texture-type") == 0) options.Run.TextureType = "PNG";
+    return options;
+  }
   if (std::string conflict = ConflictText(options.Run); !conflict.empty()) {
     return UsageError{conflict};
   }

@@ -18,6 +18,9 @@ struct ConvertOptions {
   // input and output names.
   RunOptions Run;
   bool Quiet = false;
+  // --extract-textures: the inputs are packages whose textures are written into OutputDir as
+  // images of Run.TextureType (PNG unless --texture-type says otherwise).
+  bool ExtractTextures = false;
 };
 
 // --help or --version: the text to print on standard output before exiting successfully.

@@ -14,6 +14,7 @@
 #include "cli/headless_host.h"
 #include "cli/progress_display.h"
 #include "cli/summary_line.h"
+#include "package/texture_extraction.h"
 #include "platform/platform.h"
 #include "run/conversion_run.h"
 #include "text/file_text.h"
@@ -24,6 +25,34 @@ namespace {
 
 // Prefix of every line the program writes about a failure.
 constexpr std::string_view kProgramName = "brushwright-convert";
+
+// The image type a texture type of the options names.
+ImageFormat ImageFormatOf(const std::string& texture_type) {
+  if (texture_type == "PCX") return ImageFormat::Pcx;
+  if (texture_type == "JPG") return ImageFormat::Jpeg;
+  if (texture_type == "PNG") return ImageFormat::Png;
+  if (texture_type == "TIF") return ImageFormat::Tiff;
+  if (texture_type == "GIF") return ImageFormat::Gif;
+  return ImageFormat::Bmp;
+}
+
+// Writes one package's textures; false when the package failed, after its one line on `err`.
+// Each texture not written gets a line, then the package a summary line.
+bool ExtractOne(const ConvertOptions& options, const std::string& input, std::ostream& err) {
+  ExtractionSummary summary;
+  try {
+    summary = ExtractTextures(input, options.OutputDir, ImageFormatOf(options.Run.TextureType));
+  } catch (const std::exception& error) {
+    err << kProgramName << ": " << input << ": " << error.what() << "\n" << std::flush;
+    return false;
+  }
+  if (!options.Quiet) {
+    for (const std::string& line : summary.NotWritten) err << "not written: " << line << "\n";
+    err << FileNameOfPath(input) << ": textures written " << summary.Written << ", not written "
+        << summary.NotWritten.size() << "\n";
+  }
+  return true;
+}
 
 // Converts one input; false when it failed, after its one line on `err`.
 bool ConvertOne(const ConvertOptions& options, const std::string& input, std::ostream& err,
@@ -73,7 +102,9 @@ int ConvertMain(const std::vector<std::string>& args, std::ostream& out, std::os
   }
   bool all_done = true;
   for (const std::string& input : options.Inputs) {
-    all_done = ConvertOne(options, input, err, progress) && all_done;
+    all_done = (options.ExtractTextures ? ExtractOne(options, input, err)
+                                        : ConvertOne(options, input, err, progress)) &&
+               all_done;
   }
   out.flush();
   return all_done ? kExitSuccess : kExitRunFailed;

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -46,6 +47,30 @@ TEST(ConvertMain, PipeOnATerminalIsReadOnceAndConverted) {
   EXPECT_EQ(status, kExitSuccess) << err.str();
   EXPECT_NE(err.str().find("level.t3d: faces 3, groups 1,"), std::string::npos) << err.str();
   EXPECT_NE(testing::ReadBytes(dir / "level.obj").find("f  7/7 8/8 9/9"), std::string::npos);
+}
+
+TEST(ConvertMain, ExtractsTexturesOfEachPackage) {
+  const testing::TempDir dir("extract");
+  std::ostringstream out;
+  std::ostringstream err;
+  EXPECT_EQ(ConvertMain({"--extract-textures", "x.utx"}, out, err, {}), kExitUsage);
+  EXPECT_EQ(err.str().find("brushwright-convert: --extract-textures writes into the folder "
+                           "--output-dir names\n"),
+            0u);
+  err.str("");
+  if (!std::filesystem::is_directory(BRUSHWRIGHT_PACKAGES_DIR)) {
+    GTEST_SKIP() << "the sample packages are not in " BRUSHWRIGHT_PACKAGES_DIR;
+  }
+  testing::WriteBytes(dir / "Notes.utx", "text");
+  const int status =
+      ConvertMain({"--extract-textures", dir / "Notes.utx",
+                   BRUSHWRIGHT_PACKAGES_DIR "/Checkers.utx", "--output-dir", dir / "out"},
+                  out, err, {});
+  EXPECT_EQ(status, kExitRunFailed);
+  EXPECT_EQ(err.str(), "brushwright-convert: " + dir / "Notes.utx" + ": '" + dir / "Notes.utx" +
+                           "': not an Unreal package (no package signature)\n"
+                           "Checkers.utx: textures written 5, not written 0\n");
+  EXPECT_TRUE(std::filesystem::is_regular_file(dir / "out/Checkers/checkers_base.png"));
 }
 
 }  // namespace
