@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "package/byte_cursor.h"
+#include "platform/platform.h"
 #include "text/brush_error.h"
 #include "text/file_text.h"
 #include "text/key_readers.h"
@@ -44,7 +45,7 @@ class FileBytes final : public PackageBytes {
   std::vector<std::uint8_t> Read(std::int64_t offset, std::int64_t count) const override {
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count));
     // Opened for each read, so that an index of hundreds of packages holds no file open.
-    std::ifstream in(std::filesystem::path(path_), std::ios::binary);
+    std::ifstream in(PathFromUtf8(path_), std::ios::binary);
     if (in) in.seekg(offset);
     if (in && count > 0) in.read(reinterpret_cast<char*>(bytes.data()), count);
     if (!in) {
@@ -126,7 +127,7 @@ PackageFile::PackageFile(std::string path, std::shared_ptr<const PackageBytes> b
 
 PackageFile PackageFile::Open(const std::string& path) {
   std::error_code error;
-  const std::uintmax_t size = std::filesystem::file_size(std::filesystem::path(path), error);
+  const std::uintmax_t size = std::filesystem::file_size(PathFromUtf8(path), error);
   if (error) ThrowBroken(path, "cannot read the package: " + error.message());
   return PackageFile(path, std::make_shared<FileBytes>(path, static_cast<std::int64_t>(size)));
 }
@@ -382,7 +383,7 @@ bool HasPackageMagic(std::span<const std::uint8_t> bytes) {
 }
 
 bool IsPackageFile(const std::string& path) {
-  std::ifstream in(std::filesystem::path(path), std::ios::binary);
+  std::ifstream in(PathFromUtf8(path), std::ios::binary);
   std::uint8_t first[4] = {};
   if (!in.read(reinterpret_cast<char*>(first), sizeof first)) return false;
   return HasPackageMagic(first);

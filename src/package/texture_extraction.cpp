@@ -7,6 +7,7 @@
 
 #include "package/package_file.h"
 #include "package/package_texture.h"
+#include "platform/platform.h"
 #include "text/brush_error.h"
 #include "text/file_text.h"
 
@@ -79,15 +80,15 @@ ExtractionSummary ExtractTextures(const std::string& package_path, const std::st
       summary.NotWritten.push_back(texture.Problem);
       continue;
     }
-    fs::path file = fs::path(output_dir);
-    for (std::size_t p = 0; p + 1 < parts.size(); ++p) file /= parts[p];
+    fs::path file = PathFromUtf8(output_dir);
+    for (std::size_t p = 0; p + 1 < parts.size(); ++p) file /= PathFromUtf8(parts[p]);
     std::error_code error;
     fs::create_directories(file, error);
     if (error) {
-      throw BrushError("cannot make folder '" + file.string() + "': " + error.message());
+      throw BrushError("cannot make folder '" + Utf8FromPath(file) + "': " + error.message());
     }
-    file /= parts.back() + "." + std::string(ImageExtension(format));
-    WriteFileBytes(file.string(), EncodeImage(texture.Picture, format));
+    file /= PathFromUtf8(parts.back() + "." + std::string(ImageExtension(format)));
+    WriteFileBytes(Utf8FromPath(file), EncodeImage(texture.Picture, format));
     ++summary.Written;
   }
   return summary;

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "package/package_object.h"
+#include "platform/platform.h"
 #include "text/brush_error.h"
 #include "text/key_readers.h"
 
@@ -77,19 +78,19 @@ void CollectPackages(const fs::path& folder, std::vector<std::string>& found,
     std::error_code kind_error;
     if (entry.is_directory(kind_error) && !entry.is_symlink(kind_error)) {
       CollectPackages(entry.path(), found, on_notice);
-    } else if (entry.is_regular_file(kind_error) && IsPackageFile(entry.path().string())) {
-      found.push_back(entry.path().string());
+    } else if (entry.is_regular_file(kind_error) && IsPackageFile(Utf8FromPath(entry.path()))) {
+      found.push_back(Utf8FromPath(entry.path()));
     }
   }
   if (error && on_notice) {
-    on_notice("cannot read folder '" + folder.string() + "': " + error.message());
+    on_notice("cannot read folder '" + Utf8FromPath(folder) + "': " + error.message());
   }
 }
 
 std::string Identity(const std::string& path) {
   std::error_code error;
-  const fs::path canonical = fs::weakly_canonical(fs::path(path), error);
-  return error ? path : canonical.string();
+  const fs::path canonical = fs::weakly_canonical(PathFromUtf8(path), error);
+  return error ? path : Utf8FromPath(canonical);
 }
 
 DecodedTexture NotDecodable(std::string problem, bool through_material) {
@@ -103,7 +104,7 @@ DecodedTexture NotDecodable(std::string problem, bool through_material) {
 
 void TextureIndex::AddFolder(const std::string& folder, const PackageNotice& on_notice) {
   std::vector<std::string> paths;
-  CollectPackages(fs::path(folder), paths, on_notice);
+  CollectPackages(PathFromUtf8(folder), paths, on_notice);
   std::sort(paths.begin(), paths.end(), PathComesBefore);
   for (const std::string& path : paths) {
     if (identities_.count(Identity(path))) continue;
