@@ -63,6 +63,8 @@ struct LevelBrush {
 };
 
 struct Level {
+  // The level was read from an Unreal package (a map), whose own textures a run can use.
+  bool FromPackage = false;
   // The level has actors. A T3D text without any is one brush exported on its own: one brush
   // without operation, group or placement, always taken, and no report.
   bool HasActors = false;

@@ -22,6 +22,7 @@
 #include "run/mesh_textures.h"
 #include "run/obj_writer.h"
 #include "run/option_rules.h"
+#include "run/package_textures.h"
 #include "run/report_writer.h"
 #include "run/texture_files.h"
 #include "text/brush_error.h"
@@ -53,6 +54,7 @@ class Run {
   Mesh BuildMesh(const BrushChoice& choice, const FaceChoice& faces, bool& face_limit_passed);
   void WriteMesh(const Mesh& mesh, const RunMaterials& materials, const Level& level);
   [[noreturn]] void ThrowFaceLimit() const;
+  void ShowNotices(const std::vector<std::string>& notices);
 
   const RunOptions& options_;
   RunHost& host_;
@@ -143,13 +145,24 @@ void Run::Convert() {
   Mesh mesh = BuildMesh(choice, FaceChoice(options_, start_face), face_limit_passed);
 
   // Textures: each surface's material and picture, and the corners' texture coordinates.
+  // Image files (beside the output, then the search tree's) win over packages, so that a user's
+  // own image overrides what a package holds.
   TextureSources sources;
-  sources.push_back(std::make_unique<FolderTextureSource>(options_, host_));
+  auto files = std::make_unique<FolderTextureSource>(options_, host_);
+  auto packages = std::make_unique<PackageTextureSource>(options_, host_, level.FromPackage);
+  const FolderTextureSource& file_source = *files;
+  const PackageTextureSource& package_source = *packages;
+  sources.push_back(std::move(files));
+  sources.push_back(std::move(packages));
   TexturePhase phase;
   phase.Coordinates = options_.DoGeometry;
   phase.KeepPictures = options_.DoGeometry && !obj;
   phase.BeforeSurface = [this](const MeshSurface& surface) { BeforeFace(surface); };
   const RunMaterials materials = FindTextures(mesh, sources, host_, phase);
+  summary.TexturesConverted = file_source.Converted();
+  summary.TexturesFromPackages = package_source.Found();
+  summary.MaterialsFollowed = package_source.ThroughMaterials();
+  ShowNotices(package_source.Notices());
 
   // Write: the mesh, then the materials (inside the glTF file, or the MTL file).
   if (face_limit_passed && !obj) ThrowFaceLimit();
@@ -192,6 +205,14 @@ void Run::WriteMesh(const Mesh& mesh, const RunMaterials& materials, const Level
   GlbScene scene = GlbSceneOf(mesh, materials, options_.Scale);
   if (options_.Actors && level.HasActors) AddGlbActors(level, options_.Lights, scene);
   summary.Triangles = WriteGlb(options_.OutputFile, scene, EncodePng).Triangles;
+}
+
+// What the texture search has to tell the user, in one message.
+void Run::ShowNotices(const std::vector<std::string>& notices) {
+  if (notices.empty()) return;
+  std::string text;
+  for (const std::string& line : notices) text += line + std::string(kLineBreak);
+  host_.ShowMessage(text, "Brushwright", MessageKind::Notice);
 }
 
 // The brush output numbers its faces in 16 bits: the faces before the limit are written, then

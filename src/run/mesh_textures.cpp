@@ -3,9 +3,11 @@
 
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
+#include "level/poly_flags.h"
 #include "run/preview_plot.h"
 #include "text/number_text.h"
 
@@ -24,15 +26,20 @@ struct TextureSize {
 // Looks textures up once each and keeps what was found.
 class TextureFinder {
  public:
-  TextureFinder(TextureSources& sources, RunHost& host, RunMaterials& materials, bool keep)
-      : sources_(sources), host_(host), materials_(materials), keep_(keep) {}
+  TextureFinder(TextureSources& sources, RunHost& host, RunMaterials& materials, bool keep,
+                std::unordered_set<std::string> masked)
+      : sources_(sources),
+        host_(host),
+        materials_(materials),
+        keep_(keep),
+        masked_(std::move(masked)) {}
 
   // The size of the texture's image, 256 x 256 when no source has it.
   TextureSize SizeOf(const std::string& name) {
     const auto known = sizes_.find(name);
     if (known != sizes_.end()) return known->second;
     TextureSize size;
-    if (std::optional<FoundTexture> found = Look(name)) {
+    if (std::optional<FoundTexture> found = Look(name, masked_.count(name) != 0)) {
       host_.ShowPicture(found->Picture);
       host_.SetLabelTextureName(name);
       size.Height = RoundToInt16(found->Picture.Height, "the height of image '" + found->Where + "'");
@@ -44,9 +51,9 @@ class TextureFinder {
   }
 
  private:
-  std::optional<FoundTexture> Look(const std::string& name) {
+  std::optional<FoundTexture> Look(const std::string& name, bool masked) {
     for (const auto& source : sources_) {
-      if (std::optional<FoundTexture> found = source->Find(name)) return found;
+      if (std::optional<FoundTexture> found = source->Find(name, masked)) return found;
     }
     return std::nullopt;
   }
@@ -55,6 +62,7 @@ class TextureFinder {
   RunHost& host_;
   RunMaterials& materials_;
   bool keep_;
+  std::unordered_set<std::string> masked_;  // textures some face shows Masked
   std::unordered_map<std::string, TextureSize> sizes_;
 };
 
@@ -70,7 +78,11 @@ void ForEachCornerAsWritten(std::size_t n, Visit visit) {
 RunMaterials FindTextures(Mesh& mesh, TextureSources& sources, RunHost& host,
                           const TexturePhase& phase) {
   RunMaterials materials;
-  TextureFinder finder(sources, host, materials, phase.KeepPictures);
+  std::unordered_set<std::string> masked;
+  for (const MeshSurface& surface : mesh.Surfaces) {
+    if ((surface.Flags & kPolyFlagMasked) != 0) masked.insert(surface.Texture);
+  }
+  TextureFinder finder(sources, host, materials, phase.KeepPictures, std::move(masked));
 
   // The faces of each surface.
   std::vector<std::vector<MeshFace*>> faces_of(mesh.Surfaces.size());

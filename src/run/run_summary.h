@@ -18,6 +18,9 @@ struct RunSummary {
   std::int32_t Groups = 0;          // groups written
   std::int32_t Materials = 0;       // texture table entries
   std::int32_t MissingTextures = 0;
+  std::int32_t TexturesConverted = 0;     // images found in another type than the run's
+  std::int32_t TexturesFromPackages = 0;  // textures found inside packages
+  std::int32_t MaterialsFollowed = 0;     // of those, reached through a material
   std::int32_t ReportBlocks = 0;
   std::int32_t BrushActors = 0;         // brush actors found
   std::int32_t BrushesTaken = 0;        // brush actors whose polygons were read

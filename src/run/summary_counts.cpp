@@ -26,6 +26,22 @@ std::string WorldCounts(const RunOptions& options, const RunSummary& summary) {
   return counts;
 }
 
+// Where images came from besides image files of the run's type, when anywhere:
+// ", images converted 2, textures from packages 12 (3 through materials)".
+std::string TextureCounts(const RunSummary& summary) {
+  std::string counts;
+  if (summary.TexturesConverted > 0) {
+    counts += ", " + Count("images converted", summary.TexturesConverted);
+  }
+  if (summary.TexturesFromPackages > 0) {
+    counts += ", " + Count("textures from packages", summary.TexturesFromPackages);
+    if (summary.MaterialsFollowed > 0) {
+      counts += " (" + std::to_string(summary.MaterialsFollowed) + " through materials)";
+    }
+  }
+  return counts;
+}
+
 }  // namespace
 
 std::string BrushesWere(std::int32_t n, std::string_view kind) {
@@ -35,7 +51,7 @@ std::string BrushesWere(std::int32_t n, std::string_view kind) {
 std::string SummaryCounts(const RunOptions& options, const RunSummary& summary) {
   return Count("faces", summary.FacesConverted) + ", " + Count("groups", summary.Groups) + ", " +
          Count("materials", summary.Materials) + ", " +
-         Count("missing images", summary.MissingTextures) + ", " +
+         Count("missing images", summary.MissingTextures) + TextureCounts(summary) + ", " +
          Count("report blocks", summary.ReportBlocks) + WorldCounts(options, summary);
 }
 

@@ -22,10 +22,11 @@ class TextureSource {
  public:
   virtual ~TextureSource() = default;
   // The texture named `name` as the level writes it, its image of the run's texture type put
-  // beside the output; none when this source does not have it. Throws BrushError naming the file
-  // when the source has the texture but cannot give it (an image that does not decode, a copy
-  // that fails).
-  virtual std::optional<FoundTexture> Find(const std::string& name) = 0;
+  // beside the output; none when this source does not have it. `masked`: some face shows it with
+  // the Masked flag, so a palette's first colour is to be transparent. Throws BrushError naming
+  // the file when the source has the texture but cannot give it (an image that does not decode,
+  // a copy that fails).
+  virtual std::optional<FoundTexture> Find(const std::string& name, bool masked) = 0;
 };
 
 // The sources of a run, asked in this order; the first that has a texture gives it.

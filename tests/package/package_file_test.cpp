@@ -11,6 +11,7 @@
 #include "package/package_object.h"
 #include "package/package_writer.h"
 #include "text/brush_error.h"
+#include "support/test_inputs.h"
 
 namespace {
 
@@ -20,10 +21,6 @@ using brushwright::testing::PackageWriter;
 
 const std::string kPackages = BRUSHWRIGHT_PACKAGES_DIR;
 
-#define SKIP_WITHOUT_PACKAGES()                                     \
-  if (!std::filesystem::is_directory(kPackages)) {                  \
-    GTEST_SKIP() << "the sample packages are not in " << kPackages; \
-  }
 
 std::string ErrorOf(const std::function<void()>& action) {
   try {

@@ -10,6 +10,7 @@
 #include "image/image_file.h"
 #include "package/package_writer.h"
 #include "support/test_files.h"
+#include "support/test_inputs.h"
 
 namespace {
 
@@ -58,9 +59,7 @@ TEST(ExtractTextures, WritesEachTextureByPackageAndGroup) {
   }
   EXPECT_EQ(files, 2u);  // the package and the one image
 
-  if (!std::filesystem::is_directory(kPackages)) {
-    GTEST_SKIP() << "the sample packages are not in " << kPackages;
-  }
+  SKIP_WITHOUT_PACKAGES();
   const ExtractionSummary building =
       ExtractTextures(kPackages + "/BuildingGraphics.utx", root / "game", ImageFormat::Bmp);
   EXPECT_EQ(building.Written, 6);

@@ -9,6 +9,7 @@
 
 #include "package/package_writer.h"
 #include "support/test_files.h"
+#include "support/test_inputs.h"
 
 namespace {
 
@@ -130,9 +131,7 @@ TEST(TextureIndex, FollowsMaterialsToTheirTexture) {
   EXPECT_EQ(glass.Problem, "Mat.Mirror (Shader) in '" + (root.path() / "Mat.utx").string() +
                                "': its materials form a loop");
 
-  if (!std::filesystem::is_directory(kPackages)) {
-    GTEST_SKIP() << "the sample packages are not in " << kPackages;
-  }
+  SKIP_WITHOUT_PACKAGES();
   // The map's TexPanner shows its Shader, whose Diffuse is in a package of the game.
   TextureIndex map;
   map.AddPackageFile(kPackages + "/UWRM-Torpedo.ut2");

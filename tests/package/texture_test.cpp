@@ -10,6 +10,7 @@
 
 #include "package/package_writer.h"
 #include "text/brush_error.h"
+#include "support/test_inputs.h"
 
 namespace {
 
@@ -181,9 +182,7 @@ TEST(PackageTexture, DecodesEveryFormatOfBothGenerations) {
 }
 
 TEST(PackageTexture, DecodesTheSamplePackagesTextures) {
-  if (!std::filesystem::is_directory(kPackages)) {
-    GTEST_SKIP() << "the sample packages are not in " << kPackages;
-  }
+  SKIP_WITHOUT_PACKAGES();
   std::vector<std::string> decoded, refused;
   for (const char* file : {"Checkers.utx", "BuildingGraphics.utx", "UWRM-Torpedo.ut2"}) {
     const PackageFile package = PackageFile::Open(kPackages + "/" + file);

@@ -46,7 +46,7 @@ class SizedTextures : public TextureSource {
  public:
   explicit SizedTextures(std::map<std::string, std::pair<int, int>> sizes)
       : sizes_(std::move(sizes)) {}
-  std::optional<FoundTexture> Find(const std::string& name) override {
+  std::optional<FoundTexture> Find(const std::string& name, bool) override {
     const auto it = sizes_.find(name);
     if (it == sizes_.end()) return std::nullopt;
     FoundTexture found;

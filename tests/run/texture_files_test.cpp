@@ -34,7 +34,7 @@ FakeHost HostIn(const TempDir& dir, bool search_copy) {
 
 std::optional<FoundTexture> Locate(FakeHost& host, const std::string& name) {
   FolderTextureSource source(host.options, host);
-  return source.Find(name);
+  return source.Find(name, false);
 }
 
 TEST(IsSafeTextureName, RejectsNamesThatCouldLeaveTheDirectory) {
@@ -125,8 +125,27 @@ TEST(FolderTextureSource, CopiesFromASubdirectoryUnderTheListedType) {
 TEST(FolderTextureSource, ImageFoundNowhereIsNotFound) {
   TempDir dir;
   FakeHost host = HostIn(dir, true);
+  WriteImage(dir.path() / "search" / "Other.PNG", 2, 2, ImageFormat::Png);
   EXPECT_FALSE(Locate(host, "Wall"));
-  EXPECT_EQ(host.log, std::vector<std::string>{"progress:searching texture file"});
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path() / "out"));
+}
+
+TEST(FolderTextureSource, ImageOfAnotherTypeIsWrittenInTheRunsType) {
+  for (const bool beside_output : {true, false}) {
+    SCOPED_TRACE(beside_output ? "beside the output" : "in the search tree");
+    TempDir dir;
+    FakeHost host = HostIn(dir, true);
+    host.options.TextureType = "PNG";
+    WriteImage(dir.path() / (beside_output ? "out" : "search/deep") / "Wall.bmp", 6, 3);
+    FolderTextureSource source(host.options, host);
+    const std::optional<FoundTexture> found = source.Find("Wall", false);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->Where, dir / "out/Wall.PNG");
+    EXPECT_EQ(found->PngBytes, ReadBytes(dir / "out/Wall.PNG"));
+    const Image written = DecodeImageFile(dir / "out/Wall.PNG");
+    EXPECT_EQ(written.Width * 10 + written.Height, 63);
+    EXPECT_EQ(source.Converted(), 1);
+  }
 }
 
 TEST(FolderTextureSource, SearchErrorsAreShownAndTheRunGoesOn) {

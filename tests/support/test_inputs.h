@@ -42,6 +42,12 @@ inline std::vector<std::filesystem::path> FilesIn(const std::filesystem::path& f
     }                                                                                      \
   } while (false)
 
+// Skips the test (fails it in CI) when the real Unreal packages are not there.
+#define SKIP_WITHOUT_PACKAGES()                                                               \
+  SKIP_IF_MISSING(std::filesystem::is_directory(BRUSHWRIGHT_PACKAGES_DIR)                   \
+                      ? std::string()                                                       \
+                      : "the sample packages are not in " BRUSHWRIGHT_PACKAGES_DIR)
+
 // The corpus's levels, or skips (fails in CI) when the corpus holds none.
 #define CORPUS_LEVELS_OR_SKIP(levels)                                                       \
   const std::vector<std::filesystem::path> levels =                                         \
