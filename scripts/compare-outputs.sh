@@ -62,6 +62,9 @@ option_sets=(
   "--build-brush"
   "--copy-textures $work/tree --report"
   "--copy-textures $work/tree --texture-type bmp --no-geometry"
+  "--world"
+  "--world --format glb"
+  "--world --format glb --copy-textures $work/tree --report"
 )
 
 differences=0
