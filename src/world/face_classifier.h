@@ -43,13 +43,17 @@ class FaceClassifier {
 
   void RemoveInsideLater(std::int32_t brush, const Vector& normal,
                          std::vector<Fragment>& fragments) const;
+  void RemoveFlushSemisolid(std::int32_t brush, std::size_t face, std::vector<Fragment>& fragments);
   void KeepWhere(const std::vector<std::int32_t>& deciders, const Vector& probe, State wanted,
                  std::vector<Fragment>& fragments) const;
 
   const std::vector<PreparedBrush>& brushes_;
-  std::vector<std::int32_t> solid_;  // indices of the Add and Subtract brushes, in order
-  BoxTree tree_;                     // over the bounds of the solid_ brushes
-  std::vector<std::int32_t> near_;   // the solid brushes near the current face, in order
+  std::vector<std::int32_t> solid_;      // indices of the Add and Subtract brushes, in order
+  BoxTree tree_;                         // over the bounds of the solid_ brushes
+  std::vector<std::int32_t> near_;       // the solid brushes near the current face, in order
+  std::vector<std::int32_t> semisolid_;  // indices of the Semisolid brushes, in order
+  BoxTree semisolid_tree_;               // over the bounds of the semisolid_ brushes
+  std::vector<std::int32_t> near_semisolid_;
 };
 
 }  // namespace brushwright

@@ -46,10 +46,12 @@ struct WorldMesh {
 // Builds the visible surfaces of the brushes in the order given (the order of the level's
 // text). Additive and subtractive brushes without the NotSolid and Semisolid bits carve and
 // fill the world, which starts solid; Semisolid additive brushes are added after all of them
-// and cut nothing; NotSolid brushes and broken brushes cut nothing and show where they lie in
-// empty space. Subtractive brushes count as solid whatever their bits, as the editor strips
-// them. Invisible polygons take part and are returned like any other. Never throws on odd
-// geometry: such polygons are dropped and such brushes handled as sheets, both counted.
+// and cut nothing, but where one's face lies flush on an earlier brush's face, seen from the
+// same side, only the semisolid face shows; NotSolid brushes and broken brushes cut nothing and
+// show where they lie in empty space. Subtractive brushes count as solid whatever their bits, as
+// the editor strips them. Invisible polygons take part and are returned like any other. Never
+// throws on odd geometry: such polygons are dropped and such brushes handled as sheets, both
+// counted.
 WorldMesh BuildWorld(const std::vector<WorldBrush>& brushes);
 
 }  // namespace brushwright

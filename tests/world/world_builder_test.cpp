@@ -220,6 +220,12 @@ std::vector<Scene> Scenes() {
                     {Box(kAdd, {192, 192, 0}, {320, 320, 128}, kPolyFlagSemisolid), Room()},
                     RoomWalls(1) + Sides(0, -16384, 16384, -16384, 16384, 0, 16384),
                     false});
+  // The first panel is listed before the room, yet semisolid brushes come after all solid ones.
+  scenes.push_back({"semisolid panels flush on a wall: only the latest face shows",
+                    {Box(kAdd, {-16, 128, 64}, {0, 256, 128}, kPolyFlagSemisolid), Room(),
+                     Box(kAdd, {-8, 192, 96}, {0, 320, 160}, kPolyFlagSemisolid)},
+                    RoomWalls(1, 131072 - 14336) + Sides(0, 0, 6144, 0, 0, 0, 0) +
+                        Sides(2, 0, 8192, 0, 0, 0, 0)});
   WorldBrush sheet{kAdd, kPolyFlagNotSolid, {}};
   sheet.Polygons.push_back(
       Facing({{256, -128, 64}, {256, 640, 64}, {256, 640, 320}, {256, -128, 320}}, {1, 0, 0}));

@@ -94,12 +94,16 @@ RayReport CastRays(const std::vector<WorldBrush>& brushes, const std::vector<boo
       double best = INFINITY;
       const WorldFace* hit = nullptr;
       for (const WorldFace& face : mesh.Faces) {
-        if (ignored[face.Brush] || !IsSolidBrush(brushes[face.Brush])) continue;
+        const WorldBrush& brush = brushes[face.Brush];
+        const bool semisolid = (brush.PolyFlags & kPolyFlagNotSolid) == 0 && !IsSolidBrush(brush);
+        if (ignored[face.Brush] || !(IsSolidBrush(brush) || semisolid)) continue;
         const auto& c = face.Corners;
         for (std::size_t i = 1; i + 1 < c.size(); ++i) {
           const auto t = HitTriangle(origin, d, mesh.Positions[c[0]], mesh.Positions[c[i]],
                                      mesh.Positions[c[i + 1]]);
-          if (t && *t < best) best = *t, hit = &face;
+          if (t && *t < best &&
+              (!semisolid || !IsEmptyAt(brushes, ignored, Along(origin, d, *t + kProbe))))
+            best = *t, hit = &face;
         }
       }
       const std::string where = "ray " + std::to_string(k) + " from (" + std::to_string(origin.X) +
