@@ -11,8 +11,8 @@
 namespace brushwright {
 
 // What a brush does: Add and Subtract fill and carve the world in the order of the text;
-// Semisolid is added after all of them and cuts nothing; Sheet (NotSolid or broken) cuts nothing
-// and shows where it lies in empty space.
+// Semisolid is added after all of them and cuts nothing; Sheet (NotSolid, or a solid brush
+// without volume) cuts nothing and shows where it lies in empty space.
 enum class BrushRole { Add, Subtract, Semisolid, Sheet };
 
 struct PreparedBrush {
