@@ -62,6 +62,7 @@ option_sets=(
   "--build-brush"
   "--copy-textures $work/tree --report"
   "--copy-textures $work/tree --texture-type bmp --no-geometry"
+  "--format glb --subtractive"
   "--world"
   "--world --format glb"
   "--world --format glb --copy-textures $work/tree --report"
