@@ -240,13 +240,10 @@ Closure ClosureOf(const std::vector<Fragment>& faces, const std::vector<Plane>& 
   }
   if (EdgesPairUp(rings, welder.Points()))
     return EnclosesVolume(faces) ? Closure::Closed : Closure::Flat;
-  const bool one_polygon = std::all_of(faces.begin(), faces.end(), [&](const Fragment& face) {
-    return face.Polygon == faces[0].Polygon;
-  });
   const bool one_plane = std::all_of(faces.begin(), faces.end(), [&](const Fragment& face) {
     return PolygonSide(planes[0], face.Vertices) == SideOfPlane::On;
   });
-  return one_polygon || one_plane ? Closure::Flat : Closure::Open;
+  return one_plane ? Closure::Flat : Closure::Open;
 }
 
 }  // namespace brushwright

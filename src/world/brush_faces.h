@@ -26,11 +26,10 @@ enum class Closure {
   // brushes), is matched by an edge running the other way, around a positive volume not thinner
   // than the tolerance.
   Closed,
-  // Some edge is unmatched, and the faces, from more than one polygon, do not all lie in one
-  // plane: a lidless box, a cup.
+  // Some edge is unmatched, and the faces do not all lie in one plane: a lidless box, a cup.
   Open,
-  // No volume to speak of: no faces, all in one plane or from one polygon, or closed around a
-  // volume that is not positive (inside out) or thinner than the tolerance.
+  // No volume to speak of: no faces, all in one plane, or closed around a volume that is not
+  // positive (inside out) or thinner than the tolerance.
   Flat,
 };
 Closure ClosureOf(const std::vector<Fragment>& faces, const std::vector<Plane>& planes);
