@@ -27,35 +27,21 @@ double SolidAngle(const Vector& a, const Vector& b, const Vector& c) {
   return 2 * std::atan2(num, den);
 }
 
-Vector TwiceArea(const VertexList& v) {
-  Vector sum;
-  for (std::size_t i = 0; i < v.size(); ++i)
-    sum = VecAdd(sum, VecCross(v[i], v[(i + 1) % v.size()]));
-  return sum;
-}
-
-// Behind the plane of every polygon and within the corners' bounds: how an open convex brush
-// takes space.
-bool HoldsOpen(const WorldBrush& brush, const Vector& p) {
-  Vector low = brush.Polygons[0].Vertices[0], high = low;
+// By the winding number for a closed brush, whose polygons' areas cancel out; an open one takes
+// its bounds, as an open box does.
+bool Holds(const WorldBrush& brush, const Vector& p) {
+  Vector area, low{INFINITY, INFINITY, INFINITY}, high{-INFINITY, -INFINITY, -INFINITY};
   for (const WorldPolygon& polygon : brush.Polygons) {
-    if (Dot3(TwiceArea(polygon.Vertices), VecSubtract(p, polygon.Vertices[0])) > 0) return false;
-    for (const Vector& c : polygon.Vertices) {
-      low = {std::fmin(low.X, c.X), std::fmin(low.Y, c.Y), std::fmin(low.Z, c.Z)};
-      high = {std::fmax(high.X, c.X), std::fmax(high.Y, c.Y), std::fmax(high.Z, c.Z)};
+    const VertexList& v = polygon.Vertices;
+    for (std::size_t i = 0; i < v.size(); ++i) {
+      area = VecAdd(area, VecCross(v[i], v[(i + 1) % v.size()]));
+      low = {std::fmin(low.X, v[i].X), std::fmin(low.Y, v[i].Y), std::fmin(low.Z, v[i].Z)};
+      high = {std::fmax(high.X, v[i].X), std::fmax(high.Y, v[i].Y), std::fmax(high.Z, v[i].Z)};
     }
   }
-  return p.X >= low.X && p.Y >= low.Y && p.Z >= low.Z && p.X <= high.X && p.Y <= high.Y &&
-         p.Z <= high.Z;
-}
-
-// By the winding number for a closed brush, whose polygons' areas cancel out; by the planes for
-// an open one.
-bool Holds(const WorldBrush& brush, const Vector& p) {
-  Vector area;
-  for (const WorldPolygon& polygon : brush.Polygons)
-    area = VecAdd(area, TwiceArea(polygon.Vertices));
-  if (VecLength(area) > 1) return HoldsOpen(brush, p);
+  if (VecLength(area) > 1)
+    return p.X >= low.X && p.Y >= low.Y && p.Z >= low.Z && p.X <= high.X && p.Y <= high.Y &&
+           p.Z <= high.Z;
   double sum = 0;
   for (const WorldPolygon& polygon : brush.Polygons) {
     const VertexList& v = polygon.Vertices;
