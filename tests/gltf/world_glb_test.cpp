@@ -1,6 +1,5 @@
-// The world output as glTF of whole runs of the command-line program, read back: every triangle
-// has area, and a hand-built level shows one surface where a semisolid panel lies flush on a wall
-// and the recess a lidless cup carves.
+// The world output as glTF of runs of the command-line program, read back: triangles with area, a
+// flush semisolid panel shown once, the recess a lidless cup carves.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,9 +14,8 @@
 namespace brushwright::testing {
 namespace {
 
-// Writes the world output of `level` as glTF at one metre per unit (x stays x) and reads it back:
-// counts the triangles no wider than a thousandth of a unit across their longest edge, and adds
-// up in `facing_x` the area facing +X on each plane x = constant.
+// The world output of `level` as glTF at a metre per unit (x stays x), read back: the triangles no
+// wider than a thousandth of a unit across their longest edge; the area facing +X per plane x.
 int Slivers(const std::string& level, const TempDir& dir, std::map<double, double>& facing_x) {
   const std::string command = std::string("'") + BRUSHWRIGHT_CONVERT +
                               "' -q --world --format glb --scale 1 --output-dir '" +
