@@ -156,8 +156,8 @@ BENCHMARK(BM_RoomsRun)
     ->Apply(Timed);
 
 // OBJ against glTF binary, no image found: the brush output of 1x levels, and the world output
-// of the rooms (the other variants' brushes are not closed and carve nothing: their world is
-// empty).
+// of the rooms (the other variants' brushes are random polygons, not closed: their world is no
+// level's).
 void BM_FormatRun(benchmark::State& state) {
   const auto variant = static_cast<LevelVariant>(state.range(0));
   TimeRun(state, LevelFile(variant, 1), static_cast<Surfaces>(state.range(1)),

@@ -1,4 +1,4 @@
-// Group geometry of the .glb file: faces to fan triangles over shared, deduplicated vertices.
+// Group geometry of the .glb file: faces to triangles over shared, deduplicated vertices.
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -21,6 +21,10 @@ namespace {
 constexpr std::size_t kMaxShortIndexVertices = 65535;
 // Open addressing stays fast while at most half the slots are taken.
 constexpr std::size_t kSlotsPerVertex = 2;
+// A corner this close to the line through its neighbours lies on an edge of its face (OBJ units):
+// the world output keeps corners up to this far off an edge where neighbouring faces meet them,
+// and a triangle of three corners of one edge has no area.
+constexpr double kOnEdgeDistance = 0.01;
 
 // A vertex as written: glTF position and texture coordinate, compared bit for bit.
 struct GlbVertex {
@@ -119,7 +123,7 @@ GlbVertex VertexOf(const GlbScene& scene, const MeshCorner& corner) {
 // level's, so this order keeps the face front-facing.
 template <typename Visit>
 void ForEachCornerAsWritten(std::size_t n, Visit visit) {
-  for (std::size_t k = n; k-- > 0;) visit((k + 1) % n, n - 1 - k);
+  for (std::size_t k = n; k-- > 0;) visit((k + 1) % n);
 }
 
 bool IsFinite(const GlbVertex& vertex) {
@@ -128,18 +132,114 @@ bool IsFinite(const GlbVertex& vertex) {
          std::isfinite(vertex.TexCoord[0]) && std::isfinite(vertex.TexCoord[1]);
 }
 
+// How a face turns at a corner, seen from the side it faces.
+enum class Bend { Convex, Straight, Reflex };
+
+Bend BendAt(const Vector& a, const Vector& b, const Vector& c, const Vector& normal) {
+  const Vector turn = VecCross(VecSubtract(b, a), VecSubtract(c, b));
+  const double bulge = turn.X * normal.X + turn.Y * normal.Y + turn.Z * normal.Z;
+  const double limit = kOnEdgeDistance * VecLength(VecSubtract(c, a));
+  return bulge > limit ? Bend::Convex : bulge < -limit ? Bend::Reflex : Bend::Straight;
+}
+
+double SquaredLength(const Vector& v) {
+  return v.X * v.X + v.Y * v.Y + v.Z * v.Z;
+}
+
+// Whether every triangle of the fan from the first corner is wider than the tolerance across its
+// longest edge.
+bool FanHasArea(const std::vector<Vector>& points) {
+  const Vector& apex = points[0];
+  for (std::size_t i = 1; i + 1 < points.size(); ++i) {
+    const Vector ab = VecSubtract(points[i], apex), ac = VecSubtract(points[i + 1], apex);
+    const double longest = std::max({SquaredLength(ab), SquaredLength(ac),
+                                     SquaredLength(VecSubtract(points[i + 1], points[i]))});
+    if (SquaredLength(VecCross(ab, ac)) <= kOnEdgeDistance * kOnEdgeDistance * longest)
+      return false;
+  }
+  return true;
+}
+
+using CornerTriangle = std::array<std::size_t, 3>;
+
+// Cuts corners off the convex face, ring `next`/`previous` over `points`, while some lie on an
+// edge: each time a convex corner next to one, which turns that one convex; so every corner is
+// used and three or more stay convex. Returns a corner of what is left.
+std::size_t CutOffEdgeCorners(const std::vector<Vector>& points, const Vector& normal,
+                              std::vector<std::size_t>& next, std::vector<std::size_t>& previous,
+                              std::vector<CornerTriangle>& triangles) {
+  const auto bend = [&](std::size_t i) {
+    return BendAt(points[previous[i]], points[i], points[next[i]], normal);
+  };
+  std::vector<Bend> bends;
+  std::size_t straight = 0;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    bends.push_back(bend(i));
+    if (bends.back() == Bend::Reflex) return 0;  // not convex: left to the fan
+    straight += bends.back() == Bend::Straight ? 1 : 0;
+  }
+  std::size_t at = 0;
+  for (std::size_t left = points.size(), passed = 0; straight > 0 && left > 3 && passed < left;) {
+    const std::size_t a = previous[at], c = next[at];
+    if (bends[at] != Bend::Convex || (bends[a] != Bend::Straight && bends[c] != Bend::Straight)) {
+      at = c;
+      ++passed;
+      continue;
+    }
+    triangles.push_back({a, at, c});
+    next[a] = c;
+    previous[c] = a;
+    --left;
+    passed = 0;
+    for (const std::size_t k : {a, c}) {
+      straight -= bends[k] == Bend::Straight ? 1 : 0;
+      bends[k] = bend(k);
+      straight += bends[k] == Bend::Straight ? 1 : 0;
+    }
+    at = a;
+  }
+  return at;
+}
+
+// Triangles over the corners of a convex face, in its winding: the fan from the first corner
+// when that has area, as it has unless corners lie on edges next to it; otherwise corners are
+// cut off until none lies on an edge (or none can be), and the rest is fanned.
+void FaceTriangles(const std::vector<Vector>& points, std::vector<CornerTriangle>& triangles) {
+  const std::size_t n = points.size();
+  triangles.clear();
+  if (FanHasArea(points)) {
+    for (std::size_t i = 1; i + 1 < n; ++i) triangles.push_back({0, i, i + 1});
+    return;
+  }
+  std::vector<std::size_t> next(n), previous(n);
+  Vector area;
+  for (std::size_t i = 0; i < n; ++i) {
+    next[i] = (i + 1) % n;
+    previous[i] = (i + n - 1) % n;
+    area = VecAdd(area, VecCross(points[i], points[next[i]]));
+  }
+  const std::size_t at =
+      VecLength(area) > 0 ? CutOffEdgeCorners(points, VecNormalize(area), next, previous, triangles)
+                          : 0;
+  for (std::size_t b = next[at]; next[b] != at; b = next[b]) triangles.push_back({at, b, next[b]});
+}
+
 // Adds the run's vertices to the group's table and returns the run's triangles (three vertex
-// numbers each); a fan triangle that uses one vertex twice has no area and is left out.
+// numbers each); a triangle that uses one vertex twice has no area and is left out.
 std::vector<std::uint32_t> Triangulate(const std::string& path, const GlbScene& scene,
                                        const MeshGroup& group, const FaceRun& run,
                                        VertexTable& table) {
   std::vector<std::uint32_t> triangles;
   triangles.reserve((run.Corners - 2 * run.Faces.size()) * 3);
+  std::vector<std::uint32_t> ids;
+  std::vector<Vector> points;
+  std::vector<CornerTriangle> corner_triangles;
   for (const MeshFace* face : run.Faces) {
-    std::uint32_t first = 0;
-    std::uint32_t previous = 0;
-    ForEachCornerAsWritten(face->Corners.size(), [&](std::size_t i, std::size_t k) {
-      const GlbVertex vertex = VertexOf(scene, face->Corners[i]);
+    ids.clear();
+    points.clear();
+    ForEachCornerAsWritten(face->Corners.size(), [&](std::size_t i) {
+      const MeshCorner& corner = face->Corners[i];
+      const GlbVertex vertex = VertexOf(scene, corner);
       if (!IsFinite(vertex)) {
         throw BrushError("cannot write '" + path + "': face " +
                          std::to_string(face - group.Faces.data() + 1) + " of group '" +
@@ -147,12 +247,17 @@ std::vector<std::uint32_t> Triangulate(const std::string& path, const GlbScene& 
                          "' has a position or texture coordinate out of range");
       }
       const std::uint32_t id = table.Insert(vertex);
-      if (k == 0) first = id;
-      if (k >= 2 && first != previous && previous != id && first != id) {
-        triangles.insert(triangles.end(), {first, previous, id});
-      }
-      previous = id;
+      if (!ids.empty() && ids.back() == id) return;
+      ids.push_back(id);
+      points.push_back(scene.Geometry->Positions[static_cast<std::size_t>(corner.Position)]);
     });
+    while (ids.size() > 1 && ids.back() == ids.front()) ids.pop_back(), points.pop_back();
+    if (ids.size() < 3) continue;
+    FaceTriangles(points, corner_triangles);
+    for (const CornerTriangle& t : corner_triangles) {
+      const std::uint32_t a = ids[t[0]], b = ids[t[1]], c = ids[t[2]];
+      if (a != b && b != c && a != c) triangles.insert(triangles.end(), {a, b, c});
+    }
   }
   return triangles;
 }

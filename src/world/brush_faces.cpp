@@ -230,15 +230,20 @@ BrushFaces UsableFaces(const WorldBrush& brush) {
   return result;
 }
 
-bool IsClosedSolid(const std::vector<Fragment>& faces) {
-  if (faces.empty()) return false;
+Closure ClosureOf(const std::vector<Fragment>& faces, const std::vector<Plane>& planes) {
+  if (faces.empty()) return Closure::Flat;
   PointWelder welder(kSameCornerDistance);
   std::vector<std::vector<std::int32_t>> rings;
   for (const Fragment& face : faces) {
     std::vector<std::int32_t>& ring = rings.emplace_back();
     for (const Vector& v : face.Vertices) ring.push_back(welder.Weld(v));
   }
-  return EdgesPairUp(rings, welder.Points()) && EnclosesVolume(faces);
+  if (EdgesPairUp(rings, welder.Points()))
+    return EnclosesVolume(faces) ? Closure::Closed : Closure::Flat;
+  const bool one_plane = std::all_of(faces.begin(), faces.end(), [&](const Fragment& face) {
+    return PolygonSide(planes[0], face.Vertices) == SideOfPlane::On;
+  });
+  return one_plane ? Closure::Flat : Closure::Open;
 }
 
 }  // namespace brushwright

@@ -20,9 +20,18 @@ struct BrushFaces {
 };
 BrushFaces UsableFaces(const WorldBrush& brush);
 
-// Whether the faces bound a solid: every edge, split where other corners lie on it (editors
-// leave such T-junctions inside brushes), is matched by an edge running the other way, and the
-// enclosed volume is positive and not thinner than the tolerance.
-bool IsClosedSolid(const std::vector<Fragment>& faces);
+// How a brush's faces bound space.
+enum class Closure {
+  // Every edge, split where other corners lie on it (editors leave such T-junctions inside
+  // brushes), is matched by an edge running the other way, around a positive volume not thinner
+  // than the tolerance.
+  Closed,
+  // Some edge is unmatched, and the faces do not all lie in one plane: a lidless box, a cup.
+  Open,
+  // No volume to speak of: no faces, all in one plane, or closed around a volume that is not
+  // positive (inside out) or thinner than the tolerance.
+  Flat,
+};
+Closure ClosureOf(const std::vector<Fragment>& faces, const std::vector<Plane>& planes);
 
 }  // namespace brushwright

@@ -139,4 +139,13 @@ bool ConvexCells(const std::vector<Fragment>& faces, const std::vector<Plane>& p
   return true;
 }
 
+void KeepWithin(const Box& box, std::vector<ConvexCell>& cells) {
+  for (ConvexCell& cell : cells) {
+    for (const Plane& side : {Plane{{1, 0, 0}, box.Max.X}, Plane{{-1, 0, 0}, -box.Min.X},
+                              Plane{{0, 1, 0}, box.Max.Y}, Plane{{0, -1, 0}, -box.Min.Y},
+                              Plane{{0, 0, 1}, box.Max.Z}, Plane{{0, 0, -1}, -box.Min.Z}})
+      AddPlane(cell.Planes, side);
+  }
+}
+
 }  // namespace brushwright

@@ -19,4 +19,8 @@ struct ConvexCell {
 bool ConvexCells(const std::vector<Fragment>& faces, const std::vector<Plane>& planes,
                  std::vector<ConvexCell>& cells);
 
+// Cuts every cell down to the box. The cells of an open brush reach out through its opening;
+// the box keeps them to the brush, as far as the brush is ever asked about faces.
+void KeepWithin(const Box& box, std::vector<ConvexCell>& cells);
+
 }  // namespace brushwright

@@ -6,7 +6,9 @@
 // brushes before i, is empty for an additive brush and solid for a subtractive one. Sheets
 // need (1) and empty space on both sides before them; semisolid faces need the point in front
 // empty after all solid brushes. The earlier brushes are asked from the latest back: the first
-// whose cells hold the point in front decides it; none leaves it solid.
+// whose cells hold the point in front decides it; none leaves it solid. Where a face of a later
+// semisolid brush lies flush on a face and is seen from the same side, only the later face is
+// written, as (1) does for solid brushes; semisolid brushes count as later than all solid ones.
 #include "world/face_classifier.h"
 
 #include <cmath>
@@ -59,17 +61,17 @@ bool ClipByCell(const Fragment& fragment, const ConvexCell& cell, const Question
   return true;
 }
 
-// Splits every fragment by the union of the brush's cells: the parts outside stay in
-// `fragments`, the parts inside are handed to inside(fragment).
+// Splits every fragment by the union of the cells, which lie within `bounds`: the parts outside
+// stay in `fragments`, the parts inside are handed to inside(fragment).
 template <typename Inside>
-void SplitByBrush(const PreparedBrush& brush, const Question& question,
+void SplitByCells(const std::vector<ConvexCell>& cells, const Box& bounds, const Question& question,
                   std::vector<Fragment>& fragments, const Inside& inside) {
   std::vector<Fragment> outside;
   Fragment held;
-  for (const ConvexCell& cell : brush.Cells) {
+  for (const ConvexCell& cell : cells) {
     outside.clear();
     for (const Fragment& fragment : fragments) {
-      if (!BoxesMeet(BoundsOf(fragment.Vertices), brush.Bounds)) {
+      if (!BoxesMeet(BoundsOf(fragment.Vertices), bounds)) {
         outside.push_back(fragment);
       } else if (ClipByCell(fragment, cell, question, outside, held)) {
         inside(std::move(held));
@@ -80,27 +82,52 @@ void SplitByBrush(const PreparedBrush& brush, const Question& question,
   }
 }
 
-std::vector<Box> SolidBounds(const std::vector<PreparedBrush>& brushes,
-                             const std::vector<std::int32_t>& solid) {
+template <typename Inside>
+void SplitByBrush(const PreparedBrush& brush, const Question& question,
+                  std::vector<Fragment>& fragments, const Inside& inside) {
+  SplitByCells(brush.Cells, brush.Bounds, question, fragments, inside);
+}
+
+// The prism standing on a convex face: the points whose foot on the face's plane lies in it.
+ConvexCell Outline(const Fragment& face, const Vector& normal) {
+  ConvexCell outline;
+  const VertexList& v = face.Vertices;
+  for (std::size_t i = 0; i < v.size(); ++i) {
+    // The face winds counter-clockwise about its normal: edge x normal points out of it.
+    const Vector out = VecCross(VecSubtract(v[(i + 1) % v.size()], v[i]), normal);
+    const double length = VecLength(out);
+    if (length > 0)
+      outline.Planes.push_back(Plane{Scaled(out, 1 / length), Dot(out, v[i]) / length});
+  }
+  return outline;
+}
+
+std::vector<Box> BoundsOfBrushes(const std::vector<PreparedBrush>& brushes,
+                                 const std::vector<std::int32_t>& indices) {
   std::vector<Box> boxes;
-  for (const std::int32_t index : solid)
+  for (const std::int32_t index : indices)
     boxes.push_back(brushes[static_cast<std::size_t>(index)].Bounds);
   return boxes;
 }
 
-std::vector<std::int32_t> SolidBrushes(const std::vector<PreparedBrush>& brushes) {
-  std::vector<std::int32_t> solid;
+std::vector<std::int32_t> BrushesWithRole(const std::vector<PreparedBrush>& brushes, BrushRole role,
+                                          BrushRole other_role) {
+  std::vector<std::int32_t> found;
   for (std::size_t i = 0; i < brushes.size(); ++i) {
-    if (brushes[i].Role == BrushRole::Add || brushes[i].Role == BrushRole::Subtract)
-      solid.push_back(static_cast<std::int32_t>(i));
+    if (brushes[i].Role == role || brushes[i].Role == other_role)
+      found.push_back(static_cast<std::int32_t>(i));
   }
-  return solid;
+  return found;
 }
 
 }  // namespace
 
 FaceClassifier::FaceClassifier(const std::vector<PreparedBrush>& brushes)
-    : brushes_(brushes), solid_(SolidBrushes(brushes)), tree_(SolidBounds(brushes, solid_)) {}
+    : brushes_(brushes),
+      solid_(BrushesWithRole(brushes, BrushRole::Add, BrushRole::Subtract)),
+      tree_(BoundsOfBrushes(brushes, solid_)),
+      semisolid_(BrushesWithRole(brushes, BrushRole::Semisolid, BrushRole::Semisolid)),
+      semisolid_tree_(BoundsOfBrushes(brushes, semisolid_)) {}
 
 void FaceClassifier::RemoveInsideLater(std::int32_t brush, const Vector& normal,
                                        std::vector<Fragment>& fragments) const {
@@ -109,6 +136,29 @@ void FaceClassifier::RemoveInsideLater(std::int32_t brush, const Vector& normal,
     SplitByBrush(brushes_[static_cast<std::size_t>(later)], Question{normal}, fragments,
                  [](Fragment&&) {});
     if (fragments.empty()) return;
+  }
+}
+
+void FaceClassifier::RemoveFlushSemisolid(std::int32_t brush, std::size_t face,
+                                          std::vector<Fragment>& fragments) {
+  const PreparedBrush& prepared = brushes_[static_cast<std::size_t>(brush)];
+  const Plane& plane = prepared.Planes[face];
+  // The faces of a subtractive brush are seen from behind their plane.
+  const Vector seen_from =
+      prepared.Role == BrushRole::Subtract ? Scaled(plane.Normal, -1) : plane.Normal;
+  semisolid_tree_.Meeting(BoundsOf(prepared.Faces[face].Vertices), near_semisolid_);
+  for (const std::int32_t index : near_semisolid_) {
+    const std::int32_t later = semisolid_[static_cast<std::size_t>(index)];
+    if (prepared.Role == BrushRole::Semisolid && later <= brush) continue;
+    const PreparedBrush& other = brushes_[static_cast<std::size_t>(later)];
+    for (std::size_t g = 0; g < other.Faces.size() && !fragments.empty(); ++g) {
+      const Fragment& cover = other.Faces[g];
+      if (Dot(other.Planes[g].Normal, seen_from) < kNearlyParallel ||
+          PolygonSide(plane, cover.Vertices) != SideOfPlane::On)
+        continue;
+      SplitByCells({Outline(cover, other.Planes[g].Normal)}, BoundsOf(cover.Vertices),
+                   Question{plane.Normal}, fragments, [](Fragment&&) {});
+    }
   }
 }
 
@@ -162,6 +212,8 @@ void FaceClassifier::AddVisibleFragments(std::int32_t brush,
         KeepWhere(near_, normal, State::Empty, fragments);
         break;
     }
+    if (prepared.Role != BrushRole::Sheet && !semisolid_.empty() && !fragments.empty())
+      RemoveFlushSemisolid(brush, f, fragments);
     for (Fragment& fragment : fragments)
       visible.push_back(
           VisibleFragment{brush, prepared.Role == BrushRole::Subtract, std::move(fragment)});

@@ -11,8 +11,8 @@
 namespace brushwright {
 
 // What a brush does: Add and Subtract fill and carve the world in the order of the text;
-// Semisolid is added after all of them and cuts nothing; Sheet (NotSolid or broken) cuts nothing
-// and shows where it lies in empty space.
+// Semisolid is added after all of them and cuts nothing; Sheet (NotSolid, or a solid brush
+// without volume) cuts nothing and shows where it lies in empty space.
 enum class BrushRole { Add, Subtract, Semisolid, Sheet };
 
 struct PreparedBrush {
@@ -43,13 +43,17 @@ class FaceClassifier {
 
   void RemoveInsideLater(std::int32_t brush, const Vector& normal,
                          std::vector<Fragment>& fragments) const;
+  void RemoveFlushSemisolid(std::int32_t brush, std::size_t face, std::vector<Fragment>& fragments);
   void KeepWhere(const std::vector<std::int32_t>& deciders, const Vector& probe, State wanted,
                  std::vector<Fragment>& fragments) const;
 
   const std::vector<PreparedBrush>& brushes_;
-  std::vector<std::int32_t> solid_;  // indices of the Add and Subtract brushes, in order
-  BoxTree tree_;                     // over the bounds of the solid_ brushes
-  std::vector<std::int32_t> near_;   // the solid brushes near the current face, in order
+  std::vector<std::int32_t> solid_;      // indices of the Add and Subtract brushes, in order
+  BoxTree tree_;                         // over the bounds of the solid_ brushes
+  std::vector<std::int32_t> near_;       // the solid brushes near the current face, in order
+  std::vector<std::int32_t> semisolid_;  // indices of the Semisolid brushes, in order
+  BoxTree semisolid_tree_;               // over the bounds of the semisolid_ brushes
+  std::vector<std::int32_t> near_semisolid_;
 };
 
 }  // namespace brushwright

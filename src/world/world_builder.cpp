@@ -34,12 +34,18 @@ PreparedBrush PrepareBrush(const WorldBrush& brush, WorldMesh& mesh) {
     if (f == 0) prepared.Bounds = bounds;
     Enclose(prepared.Bounds, bounds);
   }
-  const bool solid = prepared.Role == BrushRole::Add || prepared.Role == BrushRole::Subtract;
-  if (solid && (!IsClosedSolid(prepared.Faces) ||
-                !ConvexCells(prepared.Faces, prepared.Planes, prepared.Cells))) {
+  if (prepared.Role != BrushRole::Add && prepared.Role != BrushRole::Subtract) return prepared;
+  // As in the editor, an open brush takes the space its faces' planes enclose: a lidless cup
+  // carves its recess. Only a brush without volume is left as a sheet.
+  const Closure closure = ClosureOf(prepared.Faces, prepared.Planes);
+  const bool takes_space =
+      closure != Closure::Flat && ConvexCells(prepared.Faces, prepared.Planes, prepared.Cells);
+  if (closure != Closure::Closed || !takes_space) ++mesh.BrokenBrushes;
+  if (!takes_space) {
     prepared.Role = BrushRole::Sheet;
     prepared.Cells.clear();
-    ++mesh.BrokenBrushes;
+  } else if (closure == Closure::Open) {
+    KeepWithin(prepared.Bounds, prepared.Cells);
   }
   return prepared;
 }

@@ -33,19 +33,24 @@ struct WorldFace {
 };
 
 struct WorldMesh {
-  std::vector<Vector> Positions;     // welded: each distinct position once
-  std::vector<WorldFace> Faces;      // by brush, then polygon, then fragment
-  std::int32_t BrokenBrushes = 0;    // solid brushes that are not closed, handled as sheets
+  std::vector<Vector> Positions;  // welded: each distinct position once
+  std::vector<WorldFace> Faces;   // by brush, then polygon, then fragment
+  // Solid brushes that are not closed, whatever is made of them: an open one still carves or
+  // fills the space its faces enclose; one without volume (or too intricate) is a sheet.
+  std::int32_t BrokenBrushes = 0;
   std::int32_t DroppedPolygons = 0;  // polygons without area or with unusable coordinates
 };
 
 // Builds the visible surfaces of the brushes in the order given (the order of the level's
 // text). Additive and subtractive brushes without the NotSolid and Semisolid bits carve and
 // fill the world, which starts solid; Semisolid additive brushes are added after all of them
-// and cut nothing; NotSolid brushes and broken brushes cut nothing and show where they lie in
-// empty space. Subtractive brushes count as solid whatever their bits, as the editor strips
-// them. Invisible polygons take part and are returned like any other. Never throws on odd
-// geometry: such polygons are dropped and such brushes handled as sheets, both counted.
+// and cut nothing, but where one's face lies flush on an earlier brush's face, seen from the
+// same side, only the semisolid face shows; NotSolid brushes and brushes without volume cut
+// nothing and show where they lie in empty space. An open solid brush takes the space its faces'
+// planes enclose within its bounds. Subtractive brushes count as solid whatever their bits, as
+// the editor strips them. Invisible polygons take part and are returned like any other. Never
+// throws on odd geometry: such polygons are dropped and such brushes handled as sheets, both
+// counted.
 WorldMesh BuildWorld(const std::vector<WorldBrush>& brushes);
 
 }  // namespace brushwright

@@ -157,7 +157,8 @@ struct Scene {
   std::vector<WorldBrush> brushes;
   std::vector<Visible> visible;    // every other polygon shows nothing
   bool closed = true;              // the surfaces enclose the rooms: edges pair up
-  std::vector<bool> ignored = {};  // brushes the oracle leaves out (broken ones)
+  std::vector<bool> ignored = {};  // brushes the oracle leaves out
+  int broken = 0;
 };
 
 std::vector<Scene> Scenes() {
@@ -220,6 +221,12 @@ std::vector<Scene> Scenes() {
                     {Box(kAdd, {192, 192, 0}, {320, 320, 128}, kPolyFlagSemisolid), Room()},
                     RoomWalls(1) + Sides(0, -16384, 16384, -16384, 16384, 0, 16384),
                     false});
+  // The first panel is listed before the room, yet semisolid brushes come after all solid ones.
+  scenes.push_back({"semisolid panels flush on a wall: only the latest face shows",
+                    {Box(kAdd, {-16, 128, 64}, {0, 256, 128}, kPolyFlagSemisolid), Room(),
+                     Box(kAdd, {-8, 192, 96}, {0, 320, 160}, kPolyFlagSemisolid)},
+                    RoomWalls(1, 131072 - 14336) + Sides(0, 0, 6144, 0, 0, 0, 0) +
+                        Sides(2, 0, 8192, 0, 0, 0, 0)});
   WorldBrush sheet{kAdd, kPolyFlagNotSolid, {}};
   sheet.Polygons.push_back(
       Facing({{256, -128, 64}, {256, 640, 64}, {256, 640, 320}, {256, -128, 320}}, {1, 0, 0}));
@@ -235,11 +242,22 @@ std::vector<Scene> Scenes() {
        RoomWalls(0, 128000, 128000, 256000, 256000) + Sides(1, 0, 0, -131072, 131072, 0, 0)});
   WorldBrush open_box = Box(kAdd, {192, 192, 64}, {320, 320, 192});
   open_box.Polygons.pop_back();
-  scenes.push_back({"open box: a broken brush shown as a sheet",
+  scenes.push_back({"open box: fills its box (the oracle leaves out its open top)",
                     {Room(), open_box},
                     RoomWalls(0) + Sides(1, -16384, 16384, -16384, 16384, -16384, 0),
                     false,
-                    {false, true}});
+                    {false, true},
+                    1});
+  // Against a wall: cells reaching out of the pit's bounds would carve the wall above it.
+  WorldBrush pit = Box(kSub, {0, 128, -64}, {64, 256, 0});
+  pit.Polygons.pop_back();
+  scenes.push_back(
+      {"lidless pit carved into the floor",
+       {Room(), pit},
+       RoomWalls(0, 131072, 131072, 262144 - 8192) + Sides(1, 8192, -8192, 4096, -4096, 8192, 0),
+       true,
+       {},
+       1});
   return scenes;
 }
 
@@ -293,8 +311,7 @@ TEST(BuildWorld, HandBuiltLevelsShowTheSurfacesTheRulesKeep) {
     if (scene.closed) {
       EXPECT_EQ(UnpairedEdges(mesh), 0);
     }
-    const int broken = scene.ignored.empty() ? 0 : 1;
-    EXPECT_EQ(mesh.BrokenBrushes, broken);
+    EXPECT_EQ(mesh.BrokenBrushes, scene.broken);
     EXPECT_EQ(mesh.DroppedPolygons, 0);
 
     std::vector<Vector> origins;
@@ -312,8 +329,8 @@ TEST(BuildWorld, HandBuiltLevelsShowTheSurfacesTheRulesKeep) {
 }
 
 // Polygons without area or with unusable coordinates are dropped and counted; solid brushes
-// left unclosed or inside out are shown as sheets and counted; repeated corners and degenerate
-// polygons in a closed brush leave it solid.
+// that are not closed are counted, and shown as sheets when inside out or without volume; repeated
+// corners and degenerate polygons in a closed brush leave it solid.
 TEST(BuildWorld, OddInputIsDroppedOrShownAsSheetsAndCounted) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   WorldBrush with_nan = Box(kAdd, {0, 0, 300}, {64, 64, 364});
@@ -330,16 +347,20 @@ TEST(BuildWorld, OddInputIsDroppedOrShownAsSheetsAndCounted) {
   WorldBrush inside_out = Box(kAdd, {0, 0, 300}, {64, 64, 364});
   for (WorldPolygon& polygon : inside_out.Polygons)
     std::reverse(polygon.Vertices.begin(), polygon.Vertices.end());
-  const std::vector<WorldBrush> brushes = {
+  std::vector<WorldBrush> brushes = {
       Room(),    with_nan, pillar, Box(kAdd, {1e300, 0, 0}, {2e300, 1, 1}), WorldBrush{kSub, 0, {}},
       inside_out};
+  brushes.push_back({kAdd,
+                     0,
+                     {Facing({{32, 32, 0}, {64, 32, 0}, {64, 96, 0}, {32, 96, 0}}, {0, 0, 1}),
+                      Facing({{64, 32, 0}, {96, 32, 0}, {96, 96, 0}, {64, 96, 0}}, {0, 0, 1})}});
   const WorldMesh mesh = BuildWorld(brushes);
   EXPECT_EQ(mesh.DroppedPolygons, 1 + 2 + 6);
-  EXPECT_EQ(mesh.BrokenBrushes, 4);
+  EXPECT_EQ(mesh.BrokenBrushes, 5);
   const auto areas = VisibleAreas(mesh);
-  EXPECT_NEAR(areas.at({0, 4}).Z, 245760, 0.5);
+  EXPECT_NEAR(areas.at({0, 4}).Z, 245760, 0.5) << "two tiles on the floor, without volume, cut it";
   EXPECT_NEAR(areas.at({2, 0}).X, -32768, 0.5);
-  EXPECT_EQ(areas.count({1, 0}), 0u) << "the broken brush lies in solid";
+  EXPECT_EQ(areas.count({1, 0}), 0u) << "the open brush lies in solid";
 }
 
 }  // namespace

@@ -27,7 +27,21 @@ double SolidAngle(const Vector& a, const Vector& b, const Vector& c) {
   return 2 * std::atan2(num, den);
 }
 
+// By the winding number for a closed brush, whose polygons' areas cancel out; an open one takes
+// its bounds, as an open box does.
 bool Holds(const WorldBrush& brush, const Vector& p) {
+  Vector area, low{INFINITY, INFINITY, INFINITY}, high{-INFINITY, -INFINITY, -INFINITY};
+  for (const WorldPolygon& polygon : brush.Polygons) {
+    const VertexList& v = polygon.Vertices;
+    for (std::size_t i = 0; i < v.size(); ++i) {
+      area = VecAdd(area, VecCross(v[i], v[(i + 1) % v.size()]));
+      low = {std::fmin(low.X, v[i].X), std::fmin(low.Y, v[i].Y), std::fmin(low.Z, v[i].Z)};
+      high = {std::fmax(high.X, v[i].X), std::fmax(high.Y, v[i].Y), std::fmax(high.Z, v[i].Z)};
+    }
+  }
+  if (VecLength(area) > 1)
+    return p.X >= low.X && p.Y >= low.Y && p.Z >= low.Z && p.X <= high.X && p.Y <= high.Y &&
+           p.Z <= high.Z;
   double sum = 0;
   for (const WorldPolygon& polygon : brush.Polygons) {
     const VertexList& v = polygon.Vertices;
@@ -94,12 +108,16 @@ RayReport CastRays(const std::vector<WorldBrush>& brushes, const std::vector<boo
       double best = INFINITY;
       const WorldFace* hit = nullptr;
       for (const WorldFace& face : mesh.Faces) {
-        if (ignored[face.Brush] || !IsSolidBrush(brushes[face.Brush])) continue;
+        const WorldBrush& brush = brushes[face.Brush];
+        const bool semisolid = (brush.PolyFlags & kPolyFlagNotSolid) == 0 && !IsSolidBrush(brush);
+        if (ignored[face.Brush] || !(IsSolidBrush(brush) || semisolid)) continue;
         const auto& c = face.Corners;
         for (std::size_t i = 1; i + 1 < c.size(); ++i) {
           const auto t = HitTriangle(origin, d, mesh.Positions[c[0]], mesh.Positions[c[i]],
                                      mesh.Positions[c[i + 1]]);
-          if (t && *t < best) best = *t, hit = &face;
+          if (t && *t < best &&
+              (!semisolid || !IsEmptyAt(brushes, ignored, Along(origin, d, *t + kProbe))))
+            best = *t, hit = &face;
         }
       }
       const std::string where = "ray " + std::to_string(k) + " from (" + std::to_string(origin.X) +

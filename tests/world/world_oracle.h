@@ -26,7 +26,8 @@ struct RayReport {
 
 // Casts rays in fixed directions from each origin the oracle calls empty. The first face of a
 // solid brush each ray meets must have empty space just before it, solid just after, and face
-// the ray's origin; a ray meeting no face has found a hole.
+// the ray's origin; a ray meeting no face has found a hole. A semisolid brush's face with solid
+// right behind it counts as well: flush on a wall, it is that wall's surface.
 RayReport CastRays(const std::vector<WorldBrush>& brushes, const std::vector<bool>& ignored,
                    const WorldMesh& mesh, const std::vector<Vector>& origins);
 
