@@ -31,7 +31,7 @@ struct RunSummary {
   std::int32_t TextureSkipped = 0;      // faces skipped by the no-texture/default-texture switches
   // The world output.
   std::int32_t Fragments = 0;        // visible pieces of faces written
-  std::int32_t BrokenBrushes = 0;    // brushes that are not closed, handled as sheets
+  std::int32_t BrokenBrushes = 0;    // solid brushes that are not closed
   std::int32_t OtherOperations = 0;  // brushes with CSG_Intersect or CSG_Deintersect, ignored
   std::int64_t Triangles = 0;        // the glTF output: triangles written
 };

@@ -15,7 +15,8 @@ std::string WorldCounts(const RunOptions& options, const RunSummary& summary) {
   std::string counts = ", " + Count("fragments", summary.Fragments);
   std::string passed_over;
   if (summary.BrokenBrushes > 0) {
-    passed_over = BrushesWere(summary.BrokenBrushes, "broken") + " handled as sheets";
+    passed_over = std::to_string(summary.BrokenBrushes) +
+                  (summary.BrokenBrushes == 1 ? " brush was" : " brushes were") + " not closed";
   }
   if (summary.OtherOperations > 0) {
     passed_over += (passed_over.empty() ? "" : ", ") +
