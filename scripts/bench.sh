@@ -14,7 +14,8 @@ RUNS=${BRUSHWRIGHT_BENCH_RUNS:-3}
 STARTUP_RUNS=${BRUSHWRIGHT_BENCH_STARTUP_RUNS:-40}
 WINDOW=${BRUSHWRIGHT_BENCH_WINDOW:-1}
 
-targets=(bench_numbers bench_readers bench_run bench_world generate-level brushwright-convert)
+targets=(bench_numbers bench_readers bench_run bench_world bench_packages generate-level
+  brushwright-convert)
 window_switch=-DBRUSHWRIGHT_WINDOW=OFF
 if [ "$WINDOW" = 1 ]; then
   targets+=(bench_window brushwright)
@@ -38,6 +39,8 @@ echo "== benchmarks (in-process; bytes per second of T3D input)"
 # Whole runs: CPU time, best (min), mean and median of $RUNS repetitions.
 "$BUILD"/bench/bench_run --benchmark_repetitions="$RUNS" --benchmark_report_aggregates_only=true
 "$BUILD"/bench/bench_world
+# Unreal packages: a 300-package folder indexed (tables only), textures decoded.
+"$BUILD"/bench/bench_packages
 
 # best_of CMD...: the shortest wall time in seconds of $RUNS runs of CMD.
 best_of() {

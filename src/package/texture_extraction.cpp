@@ -1,0 +1,96 @@
+// Writes the textures of a package as image files, in folders by package and group.
+#include "package/texture_extraction.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "package/package_file.h"
+#include "package/package_texture.h"
+#include "text/brush_error.h"
+#include "text/file_text.h"
+
+namespace brushwright {
+
+namespace fs = std::filesystem;
+
+// Characters that would leave the output folder, name a drive or a stream, or act as wildcards
+// in a path on some system; names from packages are untrusted.
+constexpr std::string_view kUnsafeCharacters = "/\\:*?\"<>|";
+constexpr char kFirstPrintable = ' ';
+
+namespace {
+
+bool IsSafePathPart(std::string_view name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  for (const char c : name) {
+    if (static_cast<unsigned char>(c) < kFirstPrintable) return false;
+    if (kUnsafeCharacters.find(c) != std::string_view::npos) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string_view ImageExtension(ImageFormat format) {
+  switch (format) {
+    case ImageFormat::Bmp:
+      return "bmp";
+    case ImageFormat::Pcx:
+      return "pcx";
+    case ImageFormat::Jpeg:
+      return "jpg";
+    case ImageFormat::Png:
+      return "png";
+    case ImageFormat::Tiff:
+      return "tif";
+    case ImageFormat::Gif:
+      return "gif";
+  }
+  return "png";
+}
+
+ExtractionSummary ExtractTextures(const std::string& package_path, const std::string& output_dir,
+                                  ImageFormat format) {
+  const PackageFile package = PackageFile::Open(package_path);
+  ExtractionSummary summary;
+  for (std::size_t i = 0; i < package.Exports().size(); ++i) {
+    const auto index = static_cast<std::int32_t>(i);
+    const std::int32_t ref = ExportRef(index);
+    if (!IsTextureClass(package, ref)) continue;
+    // The folders and the file name, each checked before it joins the path.
+    std::vector<std::string> parts = package.OuterNames(ref);
+    parts.insert(parts.begin(), package.Name());
+    parts.push_back(package.ObjectName(ref));
+    const std::string path_text = package.ObjectPath(ref);
+    if (!std::all_of(parts.begin(), parts.end(), IsSafePathPart)) {
+      summary.NotWritten.push_back(path_text + " in '" + package_path +
+                                   "': its name cannot be a file name");
+      continue;
+    }
+    DecodedTexture texture;
+    try {
+      texture = DecodeTextureExport(package, index, false);
+    } catch (const BrushError& error) {
+      summary.NotWritten.push_back(error.what());
+      continue;
+    }
+    if (texture.Status != TextureStatus::Decoded) {
+      summary.NotWritten.push_back(texture.Problem);
+      continue;
+    }
+    fs::path file = fs::path(output_dir);
+    for (std::size_t p = 0; p + 1 < parts.size(); ++p) file /= parts[p];
+    std::error_code error;
+    fs::create_directories(file, error);
+    if (error) {
+      throw BrushError("cannot make folder '" + file.string() + "': " + error.message());
+    }
+    file /= parts.back() + "." + std::string(ImageExtension(format));
+    WriteFileBytes(file.string(), EncodeImage(texture.Picture, format));
+    ++summary.Written;
+  }
+  return summary;
+}
+
+}  // namespace brushwright
