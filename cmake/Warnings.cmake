@@ -36,6 +36,7 @@ function(brushwright_test name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE
     BRUSHWRIGHT_CORPUS_DIR="${BRUSHWRIGHT_CORPUS_DIR}"
+    BRUSHWRIGHT_PACKAGES_DIR="${BRUSHWRIGHT_PACKAGES_DIR}"
     BRUSHWRIGHT_FIXTURES_DIR="${BRUSHWRIGHT_FIXTURES_DIR}")
   brushwright_warnings(${name})
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${ARG_PROPERTIES})

@@ -12,7 +12,8 @@ namespace brushwright {
 
 // "faces 12, groups 2, materials 3, missing images 1, report blocks 0"; a world run adds
 // ", fragments 120" and, when it passed brushes over, which in brackets:
-// "fragments 120 (1 broken brush was handled as sheets)".
+// "fragments 120 (1 broken brush was handled as sheets)"; a run of the level's own build adds
+// ", surfaces 40".
 std::string SummaryCounts(const RunOptions& options, const RunSummary& summary);
 
 // "1 subtractive brush was" / "14 subtractive brushes were", for `kind` "subtractive".

@@ -114,8 +114,8 @@ TEST(ParseCommandLine, BadUsageNamesTheProblem) {
     std::string expected;
   };
   const Row rows[] = {
-      {{}, "usage: INPUT.t3d is required"},
-      {{"-q"}, "usage: INPUT.t3d is required"},
+      {{}, "usage: INPUT is required"},
+      {{"-q"}, "usage: INPUT is required"},
       {{"-o", "x.obj", "a.t3d", "b.t3d"},
        "usage: --output names one file but 2 inputs were given; use --output-dir"},
       {{"-o", "x.obj", "--output-dir", "d", "a.t3d"}, "usage: --output excludes --output-dir"},
@@ -125,7 +125,7 @@ TEST(ParseCommandLine, BadUsageNamesTheProblem) {
       {{"--frobnicate", "a.t3d"}, "usage: The following argument was not expected: --frobnicate"},
       {{"--output-dir", "", "a.t3d"}, "usage: --output-dir: the name is empty"},
       {{"-o", "", "a.t3d"}, "usage: --output: the name is empty"},
-      {{""}, "usage: INPUT.t3d: the name is empty"},
+      {{""}, "usage: INPUT: the name is empty"},
       // Two inputs whose outputs would land on the same file.
       {{"--output-dir", "out", "a/room.t3d", "b/room.t3d"},
        "usage: a/room.t3d and b/room.t3d would both write out/room.obj"},
@@ -137,6 +137,12 @@ TEST(ParseCommandLine, BadUsageNamesTheProblem) {
       {{"--world", "--subtractive", "a.t3d"},
        "usage: --world builds subtractive brushes into the level's surfaces; --subtractive "
        "cannot go with it"},
+      {{"--built-world", "--world", "a.unr"},
+       "usage: --built-world writes the surfaces the editor built instead of building them; "
+       "--world cannot go with it"},
+      {{"--built-world", "--build-brush", "a.unr"},
+       "usage: --built-world writes the surfaces the editor built, not the brushes; "
+       "--build-brush cannot go with it"},
       {{"--format", "fbx", "a.t3d"}, "usage: --format: 'fbx' is not one of obj, glb"},
       {{"--scale", "0", "a.t3d"}, "usage: --scale: '0' is not a number above 0"},
       {{"--format", "GLB", "--output-dir", "o", "a/x.t3d", "b/x.t3d"},
@@ -156,7 +162,7 @@ TEST(ParseCommandLine, HelpAndVersionAreInformation) {
 TEST(UsageText, NamesEveryOptionWithItsDefault) {
   const std::string help = UsageText();
   const char* const lines[] = {
-      "Usage: brushwright-convert [OPTIONS] INPUT.t3d...",
+      "Usage: brushwright-convert [OPTIONS] INPUT...",
       "  -o,--output FILE            file of one INPUT (default: INPUT, .obj or .glb)",
       "  --output-dir DIR            put each output in DIR (default: beside INPUT)",
       "  --start-face N              number of the first face converted (default: 1)",
@@ -171,6 +177,7 @@ TEST(UsageText, NamesEveryOptionWithItsDefault) {
       "  --no-brush-transforms       place brushes by location only (default: off)",
       "  --subtractive               take subtractive brushes too (default: off)",
       "  --world                     surfaces as the level shows them (default: off)",
+      "  --built-world               the editor's own build of a map (default: off)",
       "  --format F                  obj, or glb for glTF binary (default: obj)",
       "  --scale M                   glTF metres per Unreal unit (default: 0.01905)",
       "  --no-actors                 glTF without lights and markers (default: off)",
