@@ -176,11 +176,14 @@ void ReadBspObject(const PackageFile& package, std::int32_t ref, std::string_vie
   cursor.Check();
 }
 
-// The five objects an old model names, in their order; the cursor stays on the model.
-void ReadSeparateBsp(const PackageFile& package, ByteCursor& cursor, StoredBsp& bsp) {
+// The five objects an old model names, in their order, read into `bsp` unless it is null; the
+// cursor stays on the model.
+void ReadSeparateBsp(const PackageFile& package, ByteCursor& cursor, StoredBsp* built) {
   std::int32_t refs[5];
   for (std::int32_t& ref : refs) ref = CheckedReference(package, cursor);
   cursor.Check();
+  if (!built) return;
+  StoredBsp& bsp = *built;
   ReadBspObject(package, refs[0], "vectors", kVectorBytes,
                 [&](ByteCursor& c, std::int32_t n) { ReadVectors(c, n, bsp.Vectors); });
   ReadBspObject(package, refs[1], "points", kVectorBytes,
@@ -195,10 +198,11 @@ void ReadSeparateBsp(const PackageFile& package, ByteCursor& cursor, StoredBsp& 
                 [&](ByteCursor& c, std::int32_t n) { ReadVertices(c, n, bsp); });
 }
 
-// Reads a model up to its Polys reference; `bsp` gets the arrays of a first-generation model.
-// A second-generation model with a BSP of its own gives a problem instead (its layout differs
+// Reads a model up to its Polys reference; `bsp`, unless it is null, gets the arrays of a
+// first-generation model (those stored in the model itself are read through in any case). A
+// second-generation model with a BSP of its own gives a problem instead (its layout differs
 // from game to game).
-ModelPolys ReadModel(const PackageObject& model, StoredBsp& bsp) {
+ModelPolys ReadModel(const PackageObject& model, StoredBsp* bsp) {
   const PackageFile& package = model.Package();
   const int version = package.Version();
   ByteCursor cursor = model.DataCursor();
@@ -207,15 +211,17 @@ ModelPolys ReadModel(const PackageObject& model, StoredBsp& bsp) {
   if (HasSeparateBspObjects(version)) {
     ReadSeparateBsp(package, cursor, bsp);
   } else if (IsFirstGeneration(version)) {
-    ReadInlineBsp(package, cursor, bsp);
-    SkipZones(package, cursor, bsp.ZoneCount);
+    StoredBsp passed_over;
+    StoredBsp& arrays = bsp ? *bsp : passed_over;
+    ReadInlineBsp(package, cursor, arrays);
+    SkipZones(package, cursor, arrays.ZoneCount);
   } else {
-    std::int64_t stored = 0;
-    for (int i = 0; i < 5; ++i) stored += cursor.CompactIndex();
-    cursor.I32();  // shared sides
-    stored += cursor.I32();
+    bool stored = false;
+    for (int i = 0; i < 5; ++i) stored = cursor.CompactIndex() != 0 || stored;
+    cursor.I32();                          // shared sides
+    stored = cursor.I32() != 0 || stored;  // zones
     cursor.Check();
-    if (stored != 0) {
+    if (stored) {
       result.Problem = "its model '" + model.Package().ObjectName(model.Ref()) +
                        "' holds a BSP build, whose layout this reader does not know in package "
                        "version " +
@@ -278,9 +284,7 @@ std::string SurfaceProblem(const StoredSurface& surface, const StoredBsp& bsp) {
 }  // namespace
 
 ModelPolys ReadModelPolys(const PackageFile& package, std::int32_t model_index) {
-  const PackageObject model = PackageObject::Read(package, model_index);
-  StoredBsp bsp;
-  return ReadModel(model, bsp);
+  return ReadModel(PackageObject::Read(package, model_index), nullptr);
 }
 
 std::vector<PolygonRecord> ReadPolys(const PackageFile& package, std::int32_t polys_index) {
@@ -336,7 +340,7 @@ LevelBsp ReadLevelBsp(const PackageFile& package, std::int32_t model_index,
                       const std::unordered_map<std::int32_t, std::int32_t>& brush_of_actor) {
   const PackageObject model = PackageObject::Read(package, model_index);
   StoredBsp stored;
-  ReadModel(model, stored);
+  ReadModel(model, &stored);
 
   LevelBsp bsp;
   bsp.Nodes.reserve(stored.Nodes.size());
