@@ -18,11 +18,12 @@ constexpr std::array<std::string_view, 10> kStyleNames = {
 // A Scale struct stored as raw fields: a vector, the sheer rate and the sheer axis byte.
 constexpr int kLastSheerAxis = static_cast<int>(SheerAxis::kZY);
 
-// The tag of property `name` when it has one of the two types.
-const PropertyTag* TagOfType(const PackageObject& object, std::string_view name, PropertyType a,
-                             PropertyType b) {
+// The tag of struct property `name`; `plain` is the type of its own that older packages may
+// give the struct (Vector, Rotator).
+const PropertyTag* StructTag(const PackageObject& object, std::string_view name,
+                             PropertyType plain = PropertyType::Struct) {
   const PropertyTag* tag = object.Find(name);
-  return tag && (tag->Type == a || tag->Type == b) ? tag : nullptr;
+  return tag && (tag->Type == PropertyType::Struct || tag->Type == plain) ? tag : nullptr;
 }
 
 // A compact object reference inside a value, checked against the package's tables.
@@ -168,7 +169,7 @@ std::string StyleProperty(const PackageObject& object, std::string_view name) {
 }
 
 Vector VectorProperty(const PackageObject& object, std::string_view name) {
-  const PropertyTag* tag = TagOfType(object, name, PropertyType::Struct, PropertyType::Vector);
+  const PropertyTag* tag = StructTag(object, name, PropertyType::Vector);
   if (!tag) return Vector{};
   ByteCursor cursor = object.ValueCursor(*tag);
   const Vector v = ReadVector(cursor);
@@ -177,7 +178,7 @@ Vector VectorProperty(const PackageObject& object, std::string_view name) {
 }
 
 Rotator RotatorProperty(const PackageObject& object, std::string_view name) {
-  const PropertyTag* tag = TagOfType(object, name, PropertyType::Struct, PropertyType::Rotator);
+  const PropertyTag* tag = StructTag(object, name, PropertyType::Rotator);
   if (!tag) return Rotator{};
   ByteCursor cursor = object.ValueCursor(*tag);
   Rotator r;
@@ -190,7 +191,7 @@ Rotator RotatorProperty(const PackageObject& object, std::string_view name) {
 
 BrushScale ScaleProperty(const PackageObject& object, std::string_view name) {
   BrushScale scale;
-  const PropertyTag* tag = TagOfType(object, name, PropertyType::Struct, PropertyType::Struct);
+  const PropertyTag* tag = StructTag(object, name);
   if (!tag) return scale;
   if (HasNestedStructTags(object.Package().Version())) {
     const std::vector<PropertyTag> fields = object.StructFields(*tag);
@@ -216,7 +217,7 @@ BrushScale ScaleProperty(const PackageObject& object, std::string_view name) {
 }
 
 std::string RegionProperty(const PackageObject& object) {
-  const PropertyTag* tag = TagOfType(object, "Region", PropertyType::Struct, PropertyType::Struct);
+  const PropertyTag* tag = StructTag(object, "Region");
   if (!tag) return "";
   const PackageFile& package = object.Package();
   std::int32_t zone = 0;

@@ -76,18 +76,18 @@ std::int32_t ReadLevelModel(const PackageFile& package, ByteCursor& cursor) {
   return model;
 }
 
-// Why an object named by `what` cannot be read as an object of `class_name`: "" when it can.
+// Why the object a reference names as its `what` cannot be read as one of `class_name`, said of
+// the object holding the reference ("names no model"); "" when it can.
 std::string MissingObject(const PackageFile& package, std::int32_t ref, std::string_view what,
                           std::string_view class_name) {
   if (ref == 0) return "names no " + std::string(what);
-  const std::string name = Quoted(package.ObjectPath(ref));
-  if (!IsExportRef(ref)) return "its " + std::string(what) + " " + name + " is in another package";
+  const std::string named = "names " + std::string(what) + " " + Quoted(package.ObjectPath(ref));
+  if (!IsExportRef(ref)) return named + ", which is in another package";
   if (!package.IsA(ref, class_name)) {
-    return "its " + std::string(what) + " " + name + " is a " + package.ClassName(ref) +
-           ", not a " + std::string(class_name);
+    return named + ", a " + package.ClassName(ref) + ", not a " + std::string(class_name);
   }
   if (package.Exports()[static_cast<std::size_t>(ExportIndexOf(ref))].SerialSize == 0) {
-    return "its " + std::string(what) + " " + name + " holds no data";
+    return named + ", which holds no data";
   }
   return "";
 }
@@ -115,7 +115,7 @@ std::string ReadBrushPolygons(const PackageObject& actor, LevelBrush& brush) {
 LevelBsp ReadBuild(const PackageFile& package, std::int32_t model,
                    const std::unordered_map<std::int32_t, std::int32_t>& brush_of_actor) {
   if (std::string problem = MissingObject(package, model, "model", kModelClass); !problem.empty()) {
-    throw BrushError("'" + package.Path() + "': the level has no build of its own (its level " +
+    throw BrushError("'" + package.Path() + "': the level has no build of its own (the level " +
                      problem + ")");
   }
   LevelBsp bsp = ReadLevelBsp(package, ExportIndexOf(model), brush_of_actor);
