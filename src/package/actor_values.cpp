@@ -15,7 +15,7 @@ constexpr int kExportedDecimals = 6;
 constexpr std::array<std::string_view, 10> kStyleNames = {
     "STY_None",  "STY_Normal",   "STY_Masked",      "STY_Translucent", "STY_Modulated",
     "STY_Alpha", "STY_Additive", "STY_Subtractive", "STY_Particle",    "STY_AlphaZ"};
-// A Scale struct stored as raw fields: a vector, the sheer rate and the sheer axis byte.
+// The last sheer axis the engine numbers (SHEER_ZY); a larger stored number means no sheer.
 constexpr int kLastSheerAxis = static_cast<int>(SheerAxis::kZY);
 
 // The tag of struct property `name`; `plain` is the type of its own that older packages may
