@@ -1,4 +1,5 @@
-// Unreal packages: indexing a game-sized folder of packages (tables only), decoding textures.
+// Unreal packages: indexing a game-sized folder of packages (tables only), decoding textures,
+// reading a map's level.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "package/package_file.h"
+#include "package/package_level.h"
 #include "package/package_texture.h"
 #include "package/texture_index.h"
 
@@ -114,6 +116,28 @@ void BM_DecodeP8Texture(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_DecodeP8Texture)->Unit(benchmark::kMicrosecond);
+
+// A map's level read from its file: the tables, then the objects its level leads to and no
+// other (read_share: the bytes read as a share of the file's; each object read fills the file
+// stream's 8 KB buffer, so a small map shows more than its own size). Target: a share that falls
+// as a map stores more of its own textures, which the level reader never reads.
+void BM_ReadPackageLevel(benchmark::State& state, const char* name) {
+  if (!HaveSamples(state)) return;
+  const std::string path = kPackages + "/" + name;
+  double bytes_read = 0;
+  std::size_t brushes = 0;
+  for (auto _ : state) {
+    const double before = BytesReadSoFar();
+    const brushwright::Level level =
+        brushwright::ReadPackageLevel(brushwright::PackageFile::Open(path), false);
+    bytes_read = BytesReadSoFar() - before;
+    brushes = level.Brushes.size();
+  }
+  state.counters["brushes"] = static_cast<double>(brushes);
+  state.counters["read_share"] = bytes_read / static_cast<double>(fs::file_size(path));
+}
+BENCHMARK_CAPTURE(BM_ReadPackageLevel, test_map, "test_map.unr")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReadPackageLevel, torpedo, "UWRM-Torpedo.ut2")->Unit(benchmark::kMillisecond);
 
 // The pure decoders alone, per format, on 256 x 256 pixels.
 void BM_DecodePixels(benchmark::State& state) {

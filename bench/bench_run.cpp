@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <system_error>
@@ -197,6 +198,28 @@ void BM_TexturesRun(benchmark::State& state) {
           state.range(0) == 0 ? std::string() : TextureTree());
 }
 BENCHMARK(BM_TexturesRun)->ArgName("copy")->Arg(0)->Arg(1)->Apply(Timed);
+
+// A map package against its own T3D export, in the brush and world outputs. Target: the map no
+// slower than the text. The export is test_map.t3d without Brush24, which the map lacks.
+void BM_MapAgainstItsText(benchmark::State& state) {
+  const fs::path map = fs::path(BRUSHWRIGHT_PACKAGES_DIR) / "test_map.unr";
+  const fs::path text = fs::path(BRUSHWRIGHT_CORPUS_DIR) / "test_map.t3d";
+  if (!fs::exists(map) || !fs::exists(text)) return state.SkipWithError("test_map not found");
+  static const std::string export_without_brush24 = [&text] {
+    std::ifstream in(text, std::ios::binary);
+    std::string level{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::size_t begin = level.find("Begin Actor Class=Brush Name=Brush24");
+    level.erase(begin, level.find("End Actor", begin) + 10 - begin);
+    return LevelFile("test_map-without-Brush24", level);
+  }();
+  TimeRun(state, state.range(0) == 0 ? export_without_brush24 : map.string(),
+          static_cast<Surfaces>(state.range(1)));
+}
+BENCHMARK(BM_MapAgainstItsText)
+    ->ArgNames({"map", "output"})
+    ->ArgsProduct({{0, 1},
+                   {static_cast<int>(Surfaces::Brushes), static_cast<int>(Surfaces::World)}})
+    ->Apply(Timed);
 
 }  // namespace
 }  // namespace brushwright

@@ -87,7 +87,7 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
   app.set_help_flag("-h,--help", "show this help and exit");
   app.set_version_flag("--version", std::string("brushwright-convert ") + BRUSHWRIGHT_VERSION,
                        "show the version and exit");
-  app.add_option("INPUT.t3d", options.Inputs, "T3D files, each its own run; - is standard input")
+  app.add_option("INPUT", options.Inputs, "T3D files or map packages; - is standard input")
       ->option_text("...")
       ->required()
       ->check(NonEmptyValidator());
@@ -132,6 +132,8 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
                "take subtractive brushes too (default: off)");
   app.add_flag("--world", options.Run.BuildWorld,
                "surfaces as the level shows them (default: off)");
+  app.add_flag("--built-world", options.Run.BuiltWorld,
+               "the editor's own build of a map (default: off)");
   app.add_option_function<std::string>(
          "--format",
          [&options](const std::string& name) {
@@ -156,7 +158,7 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
 
 void ConfigureApp(CLI::App& app, ConvertOptions& options) {
   app.name("brushwright-convert");
-  app.description("Converts Unreal T3D exports into Wavefront OBJ + MTL or glTF binary files.");
+  app.description("Converts Unreal T3D exports and map packages into OBJ + MTL or glTF files.");
   DefineOptions(app, options);
   app.footer(
       "Exit status: 0 when every input was converted, 1 when any failed, 2 for\n"

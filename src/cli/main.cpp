@@ -1,4 +1,4 @@
-// brushwright-convert: converts T3D files from the command line; see --help.
+// brushwright-convert: converts T3D files and map packages from the command line; see --help.
 #include <iostream>
 #include <string>
 #include <vector>

@@ -43,6 +43,10 @@ std::string BrushReason(const ConvertOptions& options, const RunSummary& summary
 
 std::string NothingConvertedReason(const ConvertOptions& options, const RunSummary& summary) {
   if (!options.Run.DoGeometry || summary.FacesConverted > 0) return "";
+  if (options.Run.BuiltWorld) {
+    if (summary.PolygonsRead == 0) return "the level's build has no surface with a polygon";
+    return FacesReason(options, summary);
+  }
   if (summary.BrushActors == 0 && summary.BrushesTaken == 0) return "the level has no brush actors";
   if (summary.BrushesTaken == 0) return BrushReason(options, summary);
   if (summary.PolygonsRead == 0) return "the taken brushes have no polygons";

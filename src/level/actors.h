@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "vecmath/vecmath.h"
@@ -85,6 +86,16 @@ struct TeleporterRecord : ActorHeader {
 struct PlayerStartRecord : ActorHeader {
   Vector Location;
   Rotator Rotation;
+};
+
+// The start classes of later games, which the report does not list; the glTF output marks their
+// actors as player starts.
+inline constexpr std::string_view kOtherStartClasses[] = {
+    "MultiplayerStart",      // XIII
+    "TriggeredPlayerStart",  // Unreal Tournament 2003 and 2004
+    "TeamPlayerStart",
+    "UTTeamPlayerStart",     // Unreal Tournament 3
+    "UTWarfarePlayerStart",
 };
 
 // The actors of the report, each list in the order the report writes them.

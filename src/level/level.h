@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "level/actors.h"
+#include "level/level_bsp.h"
 #include "vecmath/brush_transform.h"
 #include "vecmath/vecmath.h"
 
@@ -45,6 +46,8 @@ struct BrushPlacement {
   Rotator Rotation;
   BrushScale MainScale;
   BrushScale PostScale;
+  // The editor's scale of the last drag; kept as read, it never moves a polygon.
+  BrushScale TempScale;
 };
 
 struct LevelBrush {
@@ -75,6 +78,9 @@ struct Level {
   std::vector<PlayerStartRecord> OtherStarts;
   // What the reader could not read and passed over, one line each naming it.
   std::vector<std::string> PassedOver;
+  // The surfaces the editor last built, when the reader was asked for them and the level has
+  // them (a built map package of the first engine generation).
+  std::optional<LevelBsp> Bsp;
 };
 
 // The brush's group in the output: its tag unless that is "" or "Brush", else its model's name;

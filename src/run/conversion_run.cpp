@@ -10,10 +10,12 @@
 #include <system_error>
 #include <utility>
 
+#include "gltf/glb_writer.h"
 #include "image/image_file.h"
 #include "gltf/glb_writer.h"
 #include "platform/platform.h"
 #include "run/brush_choice.h"
+#include "run/built_world_mesh.h"
 #include "run/face_choice.h"
 #include "run/glb_output.h"
 #include "run/level_input.h"
@@ -51,7 +53,8 @@ class Run {
   void BeforeFace(const MeshSurface& surface);
   void CheckOutputsSpareInput() const;
   void CheckNotInput(const std::string& path, std::string_view what) const;
-  Mesh BuildMesh(const BrushChoice& choice, const FaceChoice& faces, bool& face_limit_passed);
+  Mesh BuildMesh(const Level& level, const FaceChoice& faces, bool& face_limit_passed);
+  void ShowPassedOver(const Level& level);
   void WriteMesh(const Mesh& mesh, const RunMaterials& materials, const Level& level);
   [[noreturn]] void ThrowFaceLimit() const;
   void ShowNotices(const std::vector<std::string>& notices);
@@ -122,27 +125,20 @@ void Run::Convert() {
   Yield();
 
   // Read: the level, whatever the input's kind; the input is not looked at again.
-  const Level level = ReadLevelFile(options_.InputFile, kLargestInput);
+  const Level level = ReadLevelFile(options_.InputFile, kLargestInput, options_.BuiltWorld);
   if (options_.OutputFile.empty()) {
     throw BrushError(std::string("no output file name: name the ") + (obj ? "OBJ" : "glTF") +
                      " file to write");
   }
   CheckOutputsSpareInput();
+  ShowPassedOver(level);
   host_.SetLabelProgress("getting poly");
   Yield();
 
-  // Choose and place the brushes, then build the mesh of their faces or of the world.
-  const BrushChoice choice = ChooseAndPlaceBrushes(level, options_);
-  summary.BrushActors = choice.BrushActors;
-  summary.BrushesTaken = static_cast<std::int32_t>(choice.Brushes.size());
-  summary.SubtractiveSkipped = choice.SubtractiveSkipped;
-  summary.BuilderSkipped = choice.BuilderSkipped;
-  summary.OtherOperations = choice.OtherOperations;
-  for (const PlacedBrush& brush : choice.Brushes) {
-    total_faces_ += static_cast<std::int32_t>(brush.Polygons.size());
-  }
+  // Build the mesh: of the chosen and placed brushes' faces, of the world they build, or of the
+  // level's own build.
   bool face_limit_passed = false;
-  Mesh mesh = BuildMesh(choice, FaceChoice(options_, start_face), face_limit_passed);
+  Mesh mesh = BuildMesh(level, FaceChoice(options_, start_face), face_limit_passed);
 
   // Textures: each surface's material and picture, and the corners' texture coordinates.
   // Image files (beside the output, then the search tree's) win over packages, so that a user's
@@ -170,22 +166,46 @@ void Run::Convert() {
   if (face_limit_passed) ThrowFaceLimit();
   summary.MissingTextures = obj ? WriteMaterialLibrary(host_, out_, options_, materials.Table)
                                 : WriteMissingTextureList(host_, out_, options_, materials.Table);
-  summary.Materials = materials.Table.front().Name.empty()
-                          ? 0
-                          : static_cast<std::int32_t>(materials.Table.size());
+  summary.Materials =
+      materials.Table.front().Name.empty() ? 0 : static_cast<std::int32_t>(materials.Table.size());
 
   // Report.
   if (options_.Report && level.HasActors) {
     host_.SetLabelPos("Writing Report");
-    summary.ReportBlocks = WriteReport(out_, ReportPath(options_), level.Actors, options_.W3D,
-                                       [this] { Yield(); });
+    summary.ReportBlocks =
+        WriteReport(out_, ReportPath(options_), level.Actors, options_.W3D, [this] { Yield(); });
   }
   out_.Flush();
   host_.SetLabelPos("");
   host_.SetLabelProgress("Done");
 }
 
-Mesh Run::BuildMesh(const BrushChoice& choice, const FaceChoice& faces, bool& face_limit_passed) {
+// A package's brushes that could not be read are named before the run goes on without them.
+void Run::ShowPassedOver(const Level& level) {
+  if (level.PassedOver.empty()) return;
+  std::string text = "'" + options_.InputFile + "': these brushes are left out:";
+  for (const std::string& line : level.PassedOver) text += std::string(kLineBreak) + line;
+  host_.ShowMessage(text, "Brushes left out", MessageKind::Notice);
+}
+
+Mesh Run::BuildMesh(const Level& level, const FaceChoice& faces, bool& face_limit_passed) {
+  summary.BrushActors = static_cast<std::int32_t>(level.Brushes.size());
+  if (options_.BuiltWorld) {
+    host_.SetLabelProgress("reading the level's build");
+    Yield();
+    Mesh mesh = BuildBuiltWorldMesh(level, *level.Bsp, faces, options_.DoGeometry, summary);
+    total_faces_ = summary.PolygonsRead;
+    return mesh;
+  }
+  const BrushChoice choice = ChooseAndPlaceBrushes(level, options_);
+  summary.BrushActors = choice.BrushActors;
+  summary.BrushesTaken = static_cast<std::int32_t>(choice.Brushes.size());
+  summary.SubtractiveSkipped = choice.SubtractiveSkipped;
+  summary.BuilderSkipped = choice.BuilderSkipped;
+  summary.OtherOperations = choice.OtherOperations;
+  for (const PlacedBrush& brush : choice.Brushes) {
+    total_faces_ += static_cast<std::int32_t>(brush.Polygons.size());
+  }
   if (options_.BuildWorld) {
     host_.SetLabelProgress("building world");
     Yield();

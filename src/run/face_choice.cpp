@@ -14,7 +14,11 @@ constexpr char kDefaultTexture[] = "DefaultTexture";
 
 IgnoreReason FaceChoice::WhyIgnored(const PolygonRecord& polygon, std::int64_t flags,
                                     std::int32_t face_number) const {
-  const std::string& texture = polygon.Texture;
+  return WhyIgnored(polygon.Texture, flags, face_number);
+}
+
+IgnoreReason FaceChoice::WhyIgnored(const std::string& texture, std::int64_t flags,
+                                    std::int32_t face_number) const {
   if ((texture == kDefaultTexture && options_.IgnoreDefaultTexture) ||
       (texture.empty() && options_.IgnoreNoTexture)) {
     return IgnoreReason::Texture;
@@ -27,7 +31,12 @@ IgnoreReason FaceChoice::WhyIgnored(const PolygonRecord& polygon, std::int64_t f
 
 bool FaceChoice::Takes(const PolygonRecord& polygon, std::int64_t flags, std::int32_t face_number,
                        RunSummary& summary) const {
-  switch (WhyIgnored(polygon, flags, face_number)) {
+  return Takes(polygon.Texture, flags, face_number, summary);
+}
+
+bool FaceChoice::Takes(const std::string& texture, std::int64_t flags, std::int32_t face_number,
+                       RunSummary& summary) const {
+  switch (WhyIgnored(texture, flags, face_number)) {
     case IgnoreReason::None:
       return true;
     case IgnoreReason::Texture:

@@ -22,8 +22,13 @@ class FaceChoice {
   // Why face `face_number`, with `flags` (its own, with its brush's for the world), is left out.
   IgnoreReason WhyIgnored(const PolygonRecord& polygon, std::int64_t flags,
                           std::int32_t face_number) const;
+  IgnoreReason WhyIgnored(const std::string& texture, std::int64_t flags,
+                          std::int32_t face_number) const;
   // Whether the face is written; a face left out is counted by its reason.
   bool Takes(const PolygonRecord& polygon, std::int64_t flags, std::int32_t face_number,
+             RunSummary& summary) const;
+  // The same for a face known by its texture reference alone (a surface of the level's build).
+  bool Takes(const std::string& texture, std::int64_t flags, std::int32_t face_number,
              RunSummary& summary) const;
 
  private:

@@ -5,21 +5,35 @@ namespace brushwright {
 
 namespace {
 
-// What the world output does that each brush switch would contradict.
-struct WorldRule {
-  RunSwitch Switch;
+// What a switch does that another set with it would contradict.
+struct SwitchRule {
+  RunSwitch First;
+  RunSwitch Second;
   const char* Reason;
 };
-constexpr WorldRule kWorldRules[] = {
-    {RunSwitch::NoBrushTransforms, "places every brush by its whole transform"},
-    {RunSwitch::Subtractive, "builds subtractive brushes into the level's surfaces"},
-    {RunSwitch::BuildBrush, "leaves the builder brush out"},
+// In the order they are checked: the two ways of writing the world first.
+constexpr SwitchRule kRules[] = {
+    {RunSwitch::BuiltWorld, RunSwitch::BuildWorld,
+     "writes the surfaces the editor built instead of building them"},
+    {RunSwitch::BuildWorld, RunSwitch::NoBrushTransforms,
+     "places every brush by its whole transform"},
+    {RunSwitch::BuildWorld, RunSwitch::Subtractive,
+     "builds subtractive brushes into the level's surfaces"},
+    {RunSwitch::BuildWorld, RunSwitch::BuildBrush, "leaves the builder brush out"},
+    {RunSwitch::BuiltWorld, RunSwitch::NoBrushTransforms,
+     "writes the surfaces the editor built, not the brushes"},
+    {RunSwitch::BuiltWorld, RunSwitch::Subtractive,
+     "writes the surfaces the editor built, not the brushes"},
+    {RunSwitch::BuiltWorld, RunSwitch::BuildBrush,
+     "writes the surfaces the editor built, not the brushes"},
 };
 
 bool IsSet(const RunOptions& options, RunSwitch which) {
   switch (which) {
     case RunSwitch::BuildWorld:
       return options.BuildWorld;
+    case RunSwitch::BuiltWorld:
+      return options.BuiltWorld;
     case RunSwitch::NoBrushTransforms:
       return !options.BrushTransforms;
     case RunSwitch::Subtractive:
@@ -38,6 +52,8 @@ SwitchNames NamesOf(RunSwitch which) {
   switch (which) {
     case RunSwitch::BuildWorld:
       return {"Build World (CSG)", "--world"};
+    case RunSwitch::BuiltWorld:
+      return {"Use the Level's Own Build", "--built-world"};
     case RunSwitch::NoBrushTransforms:
       return {"clearing Apply Brush Transforms", "--no-brush-transforms"};
     case RunSwitch::Subtractive:
@@ -55,20 +71,21 @@ bool SwitchApplies(const RunOptions& options, RunSwitch which) {
     case RunSwitch::NoBrushTransforms:
     case RunSwitch::Subtractive:
     case RunSwitch::BuildBrush:
-      return !options.BuildWorld;
+      return !options.BuildWorld && !options.BuiltWorld;
     case RunSwitch::W3D:
       return options.Format == OutputFormat::Obj || options.Report;
     case RunSwitch::BuildWorld:
+      return !options.BuiltWorld;
+    case RunSwitch::BuiltWorld:
       return true;
   }
   return true;
 }
 
 std::optional<OptionConflict> FindOptionConflict(const RunOptions& options) {
-  if (!options.BuildWorld) return std::nullopt;
-  for (const WorldRule& rule : kWorldRules) {
-    if (IsSet(options, rule.Switch)) {
-      return OptionConflict{RunSwitch::BuildWorld, rule.Switch, rule.Reason};
+  for (const SwitchRule& rule : kRules) {
+    if (IsSet(options, rule.First) && IsSet(options, rule.Second)) {
+      return OptionConflict{rule.First, rule.Second, rule.Reason};
     }
   }
   return std::nullopt;
@@ -84,6 +101,7 @@ std::string ConflictMessage(const OptionConflict& conflict, bool flags) {
 }
 
 RunOptions WithoutInapplicableSwitches(RunOptions options) {
+  if (!SwitchApplies(options, RunSwitch::BuildWorld)) options.BuildWorld = false;
   if (!SwitchApplies(options, RunSwitch::NoBrushTransforms)) options.BrushTransforms = true;
   if (!SwitchApplies(options, RunSwitch::Subtractive)) options.Subtractive = false;
   if (!SwitchApplies(options, RunSwitch::BuildBrush)) options.BuildBrush = false;

@@ -11,11 +11,12 @@ namespace brushwright {
 
 // The switches the rules speak of.
 enum class RunSwitch {
-  BuildWorld,          // "Build World (CSG)", --world
-  NoBrushTransforms,   // "Apply Brush Transforms" cleared, --no-brush-transforms
-  Subtractive,         // "Include Subtractive Brushes", --subtractive
-  BuildBrush,          // "Just the Build Brush", --build-brush
-  W3D,                 // "W3D" coordinates, --w3d
+  BuildWorld,         // "Build World (CSG)", --world
+  BuiltWorld,         // "Use the Level's Own Build", --built-world
+  NoBrushTransforms,  // "Apply Brush Transforms" cleared, --no-brush-transforms
+  Subtractive,        // "Include Subtractive Brushes", --subtractive
+  BuildBrush,         // "Just the Build Brush", --build-brush
+  W3D,                // "W3D" coordinates, --w3d
 };
 
 // How each front end names a switch.
@@ -27,8 +28,9 @@ SwitchNames NamesOf(RunSwitch which);
 
 // Whether the switch can change anything under the other options: the window greys the boxes
 // of those that cannot. The brush switches do nothing while the world is built (it places every
-// brush by its whole transform and takes additive and subtractive brushes alike); W3D does
-// nothing when neither an OBJ file nor a report is written.
+// brush by its whole transform and takes additive and subtractive brushes alike) or the level's
+// own build is written (no brush is written then), and building the world does nothing in the
+// latter case; W3D does nothing when neither an OBJ file nor a report is written.
 bool SwitchApplies(const RunOptions& options, RunSwitch which);
 
 // Two switches set that cannot go together, and why.

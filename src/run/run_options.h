@@ -18,7 +18,7 @@ enum class OutputFormat {
 // and the settings file keeps the window's part of it. A run never reads anything else: a
 // control changed during a run takes effect at the next run.
 struct RunOptions {
-  std::string InputFile;   // the T3D text
+  std::string InputFile;   // the T3D text or map package
   std::string OutputFile;  // the OBJ file; the MTL file, lists and report go beside it
   // Number of the first face converted, as typed: its leading number counts (an empty or
   // non-numeric text gives 0, which ignores nothing).
@@ -39,6 +39,9 @@ struct RunOptions {
   // Write the surfaces the editor's CSG makes of the brushes (the level as the player sees it)
   // instead of the brushes themselves; brushes are then always placed by their whole transform.
   bool BuildWorld = false;
+  // Write the surfaces the editor last built, as a map package of the first engine generation
+  // stores them, instead of the brushes or a world built from them.
+  bool BuiltWorld = false;
   OutputFormat Format = OutputFormat::Obj;
   double Scale = kMetresPerUnrealUnit;  // glTF metres per Unreal unit
   bool Actors = true;                   // glTF: lights, player starts, teleporters and triggers

@@ -34,6 +34,8 @@ struct RunSummary {
   std::int32_t BrokenBrushes = 0;    // solid brushes that are not closed
   std::int32_t OtherOperations = 0;  // brushes with CSG_Intersect or CSG_Deintersect, ignored
   std::int64_t Triangles = 0;        // the glTF output: triangles written
+  // The level's own build: surfaces with a polygon written (each polygon counts as a face).
+  std::int32_t BuiltSurfaces = 0;
 };
 
 }  // namespace brushwright

@@ -43,6 +43,11 @@ std::string TextureCounts(const RunSummary& summary) {
   return counts;
 }
 
+// ", surfaces 12" for the level's own build.
+std::string BuiltCounts(const RunOptions& options, const RunSummary& summary) {
+  return options.BuiltWorld ? ", " + Count("surfaces", summary.BuiltSurfaces) : "";
+}
+
 }  // namespace
 
 std::string BrushesWere(std::int32_t n, std::string_view kind) {
@@ -53,7 +58,8 @@ std::string SummaryCounts(const RunOptions& options, const RunSummary& summary) 
   return Count("faces", summary.FacesConverted) + ", " + Count("groups", summary.Groups) + ", " +
          Count("materials", summary.Materials) + ", " +
          Count("missing images", summary.MissingTextures) + TextureCounts(summary) + ", " +
-         Count("report blocks", summary.ReportBlocks) + WorldCounts(options, summary);
+         Count("report blocks", summary.ReportBlocks) + WorldCounts(options, summary) +
+         BuiltCounts(options, summary);
 }
 
 }  // namespace brushwright

@@ -14,7 +14,8 @@ namespace brushwright {
 // another type and textures found in packages follow the missing images when there are any
 // (", images converted 2, textures from packages 12 (3 through materials)"); a world run adds
 // ", fragments 120" and, when it passed brushes over, which in brackets:
-// "fragments 120 (1 brush was not closed)".
+// "fragments 120 (1 brush was not closed)"; a run of the level's own build adds
+// ", surfaces 40".
 std::string SummaryCounts(const RunOptions& options, const RunSummary& summary);
 
 // "1 subtractive brush was" / "14 subtractive brushes were", for `kind` "subtractive".

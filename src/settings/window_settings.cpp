@@ -5,6 +5,14 @@
 
 namespace brushwright {
 
+namespace {
+
+// The output type is stored after this box; the boxes added since follow it, so that the keys
+// of older files keep their places.
+constexpr std::string_view kLastBoxBeforeOutputType = "CheckBuildWorld";
+
+}  // namespace
+
 const std::vector<StoredCheckBox>& StoredCheckBoxes() {
   // The file's order: CheckBuildBrush comes before CheckReport. Convert Geometry starts ticked:
   // a first start without a settings file must write the mesh it says "Done" for.
@@ -18,6 +26,7 @@ const std::vector<StoredCheckBox>& StoredCheckBoxes() {
       {"CheckBrushTransforms", &RunOptions::BrushTransforms, kChecked},
       {"CheckSubtractBrushes", &RunOptions::Subtractive, kUnchecked},
       {"CheckBuildWorld", &RunOptions::BuildWorld, kUnchecked},
+      {"CheckBuiltWorld", &RunOptions::BuiltWorld, kUnchecked},
   };
   return boxes;
 }
@@ -60,8 +69,10 @@ void SaveSettings(const WindowSettings& settings) {
   IniWriteString("ListMaskedBMtypeOut", settings.ListMaskedBMtypeOut);
   for (const StoredCheckBox& box : StoredCheckBoxes()) {
     IniWriteInteger(std::string(box.Key), settings.CheckState(box));
+    if (box.Key == kLastBoxBeforeOutputType) {
+      IniWriteString("ListOutputType", OutputFormatName(settings.Options.Format));
+    }
   }
-  IniWriteString("ListOutputType", OutputFormatName(settings.Options.Format));
 }
 
 std::string OutputFormatName(OutputFormat format) {

@@ -98,6 +98,7 @@ BrushPlacement ReadBrushPlacement(std::string_view block) {
   placement.Rotation = ReadRotator(block, 1, end, "Rotation=");
   placement.MainScale = ReadBrushScale(block, "MainScale=");
   placement.PostScale = ReadBrushScale(block, "PostScale=");
+  placement.TempScale = ReadBrushScale(block, "TempScale=");
   return placement;
 }
 

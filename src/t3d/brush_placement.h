@@ -13,8 +13,8 @@ namespace brushwright {
 // (missing components 1), "SheerRate=" (missing 0) and "SheerAxis=" (a name other than the six
 // sheer axes means no sheer). A missing key gives scale 1 without sheer.
 BrushScale ReadBrushScale(std::string_view block, std::string_view key);
-// Reads "Location=", "PrePivot=", "Rotation=", "MainScale=" and "PostScale=" of a brush actor's
-// block (the whole block: "PrePivot=" stands after the brush's polygons).
+// Reads "Location=", "PrePivot=", "Rotation=", "MainScale=", "PostScale=" and "TempScale=" of a
+// brush actor's block (the whole block: "PrePivot=" stands after the brush's polygons).
 BrushPlacement ReadBrushPlacement(std::string_view block);
 
 }  // namespace brushwright

@@ -123,16 +123,14 @@ void ReadBrushPolygons(std::string_view text, int pos, int content_end, bool has
 
 // The report's classes, in the order the report lists them. Each key also matches the start of
 // longer class names, as it always has.
-// After them, the start classes of later games that the report does not list: the glTF output
-// marks their actors as player starts.
+// After them, the start classes of later games that the report does not list
+// (kOtherStartClasses).
 constexpr std::array<std::string_view, 12> kReportClassKeys = {
-    "Class=Light",           "Class=Spotlight",          "Class=Trigger ",
-    "Class=PlayerStart ",    "Class=Teleporter ",        "Class=FavoritesTeleporter ",
-    "Class=VisibleTeleporter ",
-    "Class=MultiplayerStart ",                           // XIII
-    "Class=TriggeredPlayerStart ",                       // Unreal Tournament 2003 and 2004
-    "Class=TeamPlayerStart ",
-    "Class=UTTeamPlayerStart ",  "Class=UTWarfarePlayerStart "};  // Unreal Tournament 3
+    "Class=Light",          "Class=Spotlight",         "Class=Trigger ",
+    "Class=PlayerStart ",   "Class=Teleporter ",       "Class=FavoritesTeleporter ",
+    "Class=VisibleTeleporter ", "Class=MultiplayerStart ", "Class=TriggeredPlayerStart ",
+    "Class=TeamPlayerStart ", "Class=UTTeamPlayerStart ", "Class=UTWarfarePlayerStart "};
+static_assert(kReportClassKeys.size() == 7 + std::size(kOtherStartClasses));  // Unreal Tournament 3
 constexpr std::size_t kLightKeys = 2;    // Light, Spotlight
 constexpr std::size_t kTriggerKey = 2;
 constexpr std::size_t kStartKey = 3;

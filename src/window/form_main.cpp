@@ -21,6 +21,7 @@
 #include <wx/utils.h>
 
 #include "image/image_file.h"
+#include "package/package_file.h"
 #include "run/option_rules.h"
 #include "run/summary_counts.h"
 #include "settings/ini_file.h"
@@ -71,13 +72,13 @@ constexpr int kSummaryLines = 2;
 // private classes
 // ----------------------------------------------------------------------------
 
-// Takes a dropped .t3d file as the input file.
+// Takes a dropped .t3d file or map package (known by its signature) as the input file.
 class InputFileDrop : public wxFileDropTarget {
  public:
   explicit InputFileDrop(FormMain& form) : form_(form) {}
   bool OnDropFiles(wxCoord, wxCoord, const wxArrayString& files) override {
     for (const wxString& file : files) {
-      if (wxFileName(file).GetExt().Lower() == "t3d") {
+      if (wxFileName(file).GetExt().Lower() == "t3d" || IsPackageFile(ToText(file))) {
         form_.UseInputFile(ToText(file));
         return true;
       }
@@ -190,6 +191,7 @@ FormMain::FormMain(FormOptions options)
   Bind(wxEVT_CHOICE, &FormMain::ListMaskedBMtypeOut_Scroll, this, ID_ListMaskedBMtypeOut);
   Bind(wxEVT_CHOICE, &FormMain::ListOutputType_Scroll, this, ID_ListOutputType);
   Bind(wxEVT_CHECKBOX, &FormMain::CheckBuildWorld_Click, this, ID_CheckBuildWorld);
+  Bind(wxEVT_CHECKBOX, &FormMain::CheckBuiltWorld_Click, this, ID_CheckBuiltWorld);
   Bind(wxEVT_CHECKBOX, &FormMain::CheckReport_Click, this, ID_CheckReport);
   panel_->SetDropTarget(new InputFileDrop(*this));
   picture_texture_->SetDropTarget(new InputFileDrop(*this));
@@ -258,6 +260,9 @@ void FormMain::CreateControls() {
                                         false, "CheckSubtractBrushes");
   check_build_world_ =
       NewCheckBox(p, ID_CheckBuildWorld, "Build World (CSG)", false, "CheckBuildWorld");
+  check_built_world_ =
+      NewCheckBox(p, ID_CheckBuiltWorld, "Use the Level's Own Build", false, "CheckBuiltWorld");
+  check_built_world_->SetToolTip("The surfaces the editor last built, read from a map package");
   label6_ = NewLabel(p, ID_Label6, "Output Type:", "Label6");
   const wxString output_types[] = {FromText(OutputFormatName(OutputFormat::Obj)),
                                    FromText(OutputFormatName(OutputFormat::Glb))};
@@ -314,6 +319,7 @@ void FormMain::LayOutControls() {
                  {nullptr, 1},
                  {check_build_world_, 0}}),
             row_flags);
+  rows->Add(Row({{nullptr, 1}, {check_built_world_, 0}}), row_flags);
   rows->Add(Row({{label_texture_name_, 1}, {check_report_, 0}}), row_flags);
   rows->Add(picture_texture_, wxSizerFlags(1).Expand().Border(wxALL));
   rows->Add(label_summary_, wxSizerFlags().Expand().Border(wxLEFT | wxRIGHT | wxBOTTOM));
@@ -439,6 +445,10 @@ void FormMain::CheckBuildWorld_Click(wxCommandEvent&) {
   EnableBrushChecks();
 }
 
+void FormMain::CheckBuiltWorld_Click(wxCommandEvent&) {
+  EnableBrushChecks();
+}
+
 void FormMain::CheckReport_Click(wxCommandEvent&) {
   ShowOutputType();
 }
@@ -473,9 +483,11 @@ void FormMain::EnableGoWhenNamed() {
 }
 
 // Building the world places every brush by its whole transform and carves with the subtractive
-// ones itself: the two brush switches have no say then.
+// ones itself: the two brush switches have no say then, nor when the level's own build is
+// written, which also takes the place of building the world.
 void FormMain::EnableBrushChecks() {
   const RunOptions options = OptionsFromControls();
+  check_build_world_->Enable(SwitchApplies(options, RunSwitch::BuildWorld));
   check_brush_transforms_->Enable(SwitchApplies(options, RunSwitch::NoBrushTransforms));
   check_subtract_brushes_->Enable(SwitchApplies(options, RunSwitch::Subtractive));
   check_build_brush_->Enable(SwitchApplies(options, RunSwitch::BuildBrush));

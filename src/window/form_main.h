@@ -69,6 +69,7 @@ enum FormControlId {
   ID_CheckSubtractBrushes,
   ID_PictureTexture,
   ID_CheckBuildWorld,
+  ID_CheckBuiltWorld,
   ID_Label6,
   ID_ListOutputType,
   ID_LabelStartAtPoly,
@@ -94,6 +95,7 @@ class FormMain : public wxFrame, public RunHost {
   void ListMaskedBMtypeOut_Scroll(wxCommandEvent& event);
   void ListOutputType_Scroll(wxCommandEvent& event);
   void CheckBuildWorld_Click(wxCommandEvent& event);
+  void CheckBuiltWorld_Click(wxCommandEvent& event);
   void CheckReport_Click(wxCommandEvent& event);
 
   // Takes `path` as the input file, as choosing it with the input browse command does.
@@ -197,6 +199,7 @@ class FormMain : public wxFrame, public RunHost {
   wxCheckBox* check_brush_transforms_ = nullptr;
   wxCheckBox* check_subtract_brushes_ = nullptr;
   wxCheckBox* check_build_world_ = nullptr;
+  wxCheckBox* check_built_world_ = nullptr;
   wxStaticText* label6_ = nullptr;
   wxChoice* list_output_type_ = nullptr;
   PictureSurface* picture_texture_ = nullptr;

@@ -19,9 +19,17 @@ namespace brushwright {
 
 namespace {
 
-// Filters of the two file choosers. The output's lists both output types; the one of the
-// current name's extension is selected.
-constexpr const char* kInputFilter = "Unreal Brush (*.t3d)|*.t3d";
+// Filters of the two file choosers. The input's offers T3D files and map packages together and
+// apart (games name their maps .unr, .ut2, .dx, .un2, .run, .sac, ...; any file with the package
+// signature is read as one). The output's lists both output types; the one of the current
+// name's extension is selected.
+constexpr const char* kInputFilter =
+    "Unreal levels (*.t3d;*.unr;*.ut2;*.dx;*.un2;*.run;*.sac)|"
+    "*.t3d;*.T3D;*.unr;*.UNR;*.ut2;*.UT2;*.dx;*.DX;*.un2;*.UN2;*.run;*.RUN;*.sac;*.SAC|"
+    "Unreal Brush (*.t3d)|*.t3d;*.T3D|"
+    "Map packages (*.unr;*.ut2;*.dx;*.un2;*.run;*.sac)|"
+    "*.unr;*.UNR;*.ut2;*.UT2;*.dx;*.DX;*.un2;*.UN2;*.run;*.RUN;*.sac;*.SAC|"
+    "All files (*)|*";
 constexpr const char* kOutputFilter = "OBJ (*.obj)|*.obj|glTF binary (*.glb)|*.glb";
 
 // Names a list dialog shows without scrolling when the screen has room: enough to take in at

@@ -116,8 +116,8 @@ TEST(ParseCommandLine, BadUsageNamesTheProblem) {
     std::string expected;
   };
   const Row rows[] = {
-      {{}, "usage: INPUT.t3d is required"},
-      {{"-q"}, "usage: INPUT.t3d is required"},
+      {{}, "usage: INPUT is required"},
+      {{"-q"}, "usage: INPUT is required"},
       {{"-o", "x.obj", "a.t3d", "b.t3d"},
        "usage: --output names one file but 2 inputs were given; use --output-dir"},
       {{"-o", "x.obj", "--output-dir", "d", "a.t3d"}, "usage: --output excludes --output-dir"},
@@ -127,7 +127,7 @@ TEST(ParseCommandLine, BadUsageNamesTheProblem) {
       {{"--frobnicate", "a.t3d"}, "usage: The following argument was not expected: --frobnicate"},
       {{"--output-dir", "", "a.t3d"}, "usage: --output-dir: the name is empty"},
       {{"-o", "", "a.t3d"}, "usage: --output: the name is empty"},
-      {{""}, "usage: INPUT.t3d: the name is empty"},
+      {{""}, "usage: INPUT: the name is empty"},
       // Two inputs whose outputs would land on the same file.
       {{"--output-dir", "out", "a/room.t3d", "b/room.t3d"},
        "usage: a/room.t3d and b/room.t3d would both write out/room.obj"},
@@ -139,6 +139,12 @@ TEST(ParseCommandLine, BadUsageNamesTheProblem) {
       {{"--world", "--subtractive", "a.t3d"},
        "usage: --world builds subtractive brushes into the level's surfaces; --subtractive "
        "cannot go with it"},
+      {{"--built-world", "--world", "a.unr"},
+       "usage: --built-world writes the surfaces the editor built instead of building them; "
+       "--world cannot go with it"},
+      {{"--built-world", "--build-brush", "a.unr"},
+       "usage: --built-world writes the surfaces the editor built, not the brushes; "
+       "--build-brush cannot go with it"},
       {{"--format", "fbx", "a.t3d"}, "usage: --format: 'fbx' is not one of obj, glb"},
       {{"--scale", "0", "a.t3d"}, "usage: --scale: '0' is not a number above 0"},
       {{"--format", "GLB", "--output-dir", "o", "a/x.t3d", "b/x.t3d"},

@@ -219,7 +219,7 @@ TEST(ConvertExecutable, BadUsageExitsTwoWithTheUsage) {
     const char* first_line;
   };
   const Row rows[] = {
-      {"", "brushwright-convert: INPUT.t3d is required"},
+      {"", "brushwright-convert: INPUT is required"},
       {"--texture-type tga room.t3d",
        "brushwright-convert: --texture-type: 'tga' is not one of BMP, PCX, JPG, PNG, TIF, GIF"},
       {"-o x.obj room.t3d room.t3d",
@@ -237,7 +237,7 @@ TEST(ConvertExecutable, BadUsageExitsTwoWithTheUsage) {
     const std::vector<std::string> lines = Lines(result.err);
     ASSERT_GE(lines.size(), 3u) << row.args;
     EXPECT_EQ(lines[0], row.first_line) << row.args;
-    EXPECT_NE(result.err.find("Usage: brushwright-convert [OPTIONS] INPUT.t3d..."),
+    EXPECT_NE(result.err.find("Usage: brushwright-convert [OPTIONS] INPUT..."),
               std::string::npos)
         << row.args;
     EXPECT_FALSE(fs::exists(dir / "room.obj")) << row.args;
@@ -249,7 +249,7 @@ TEST(ConvertExecutable, HelpAndVersionGoToStandardOutput) {
   Result result = RunConvert(dir, "--help");
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err, "");
-  EXPECT_EQ(Lines(result.out).at(1), "Usage: brushwright-convert [OPTIONS] INPUT.t3d...");
+  EXPECT_EQ(Lines(result.out).at(1), "Usage: brushwright-convert [OPTIONS] INPUT...");
   result = RunConvert(dir, "--version");
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, "brushwright-convert 0.1.0\n");

@@ -96,7 +96,8 @@ TEST(SaveSettings, FirstSaveOnNewFileWritesKeysInOrder) {
                                          "CheckBrushTransforms=1\r\n"
                                          "CheckSubtractBrushes=0\r\n"
                                          "CheckBuildWorld=0\r\n"
-                                         "ListOutputType=OBJ\r\n"));
+                                         "ListOutputType=OBJ\r\n"
+                                         "CheckBuiltWorld=0\r\n"));
 }
 
 TEST(SaveSettings, SecondSaveReplacesValuesInPlace) {
@@ -172,7 +173,8 @@ TEST(SaveSettings, OtherSectionsAndKeysStayByteIdentical) {
                                          "CheckBrushTransforms=1\r\n"
                                          "CheckSubtractBrushes=0\r\n"
                                          "CheckBuildWorld=0\r\n"
-                                         "ListOutputType=OBJ\r\n" +
+                                         "ListOutputType=OBJ\r\n"
+                                         "CheckBuiltWorld=0\r\n" +
                                          after));
 }
 

@@ -77,7 +77,8 @@ TEST(FormMain, KeyboardOrderFollowsTheDesign) {
       "TextSearchPathTxt CommandBrowseSearchPath CheckDoGeometry CheckReport CheckIgnoreNoTxt "
       "CommandPause LabelStartAtPoly TextStartAtPoly OptionOBJ OptionW3D ListBMtypeOut Label4 "
       "Label3 ListMaskedBMtypeOut Label5 CheckBuildBrush CheckIgnoreDefTxt LabelTextureName "
-      "CheckBrushTransforms CheckSubtractBrushes CheckBuildWorld Label6 ListOutputType "
+      "CheckBrushTransforms CheckSubtractBrushes CheckBuildWorld CheckBuiltWorld Label6 "
+      "ListOutputType "
       "LabelSummary";
   std::string order;
   for (wxWindow* child : window.Find<wxWindow>("CommandGo")->GetParent()->GetChildren()) {
@@ -197,6 +198,27 @@ TEST(FormMain, BuildWorldAndOutputTypeSteerTheOtherControls) {
             "'Output OBJ File'(o) OBJ");
 }
 
+TEST(FormMain, OwnBuildBoxGreysTheWorldAndBrushBoxesAndIsStoredLast) {
+  REQUIRE_TOOLKIT();
+  TempDir dir;
+  const std::string ini = dir / "Brushwright.ini";
+  {
+    TestWindow window(ini);
+    window.Tick("CheckBuiltWorld", true);
+    for (const char* box :
+         {"CheckBuildWorld", "CheckBrushTransforms", "CheckSubtractBrushes", "CheckBuildBrush"}) {
+      EXPECT_FALSE(window.Check(box)->IsEnabled()) << box;
+    }
+    EXPECT_TRUE(window->OptionsFromControls().BuiltWorld);
+    window->Close();
+    TestWindow::DeleteClosedWindows();
+  }
+  EXPECT_NE(FileBytes(ini).find("ListOutputType=OBJ\r\nCheckBuiltWorld=1\r\n"), std::string::npos)
+      << FileBytes(ini);
+  TestWindow reopened(ini);
+  EXPECT_FALSE(reopened.Check("CheckBuildWorld")->IsEnabled());
+}
+
 TEST(FormMain, DroppedT3dFileBecomesTheInput) {
   REQUIRE_TOOLKIT();
   TempDir dir;
@@ -217,6 +239,12 @@ TEST(FormMain, DroppedT3dFileBecomesTheInput) {
   EXPECT_EQ(Shown(window.Text("TextInFileName")), "[/maps/Hall.T3D]");
   EXPECT_EQ(Shown(window.Text("TextOutFileName")), "[/maps/Hall.obj]");
   EXPECT_TRUE(window.Button("CommandGo")->IsEnabled());
+  // A map package is known by its signature, whatever its name.
+  WriteBytes(dir / "Deck.map", std::string("\xC1\x83\x2A\x9E", 4));
+  wxArrayString map;
+  map.Add(dir / "Deck.map");
+  EXPECT_TRUE(drop->OnDropFiles(0, 0, map));
+  EXPECT_EQ(Shown(window.Text("TextInFileName")), "[" + dir / "Deck.map" + "]");
 }
 
 TEST(FormMain, SettingsComeBackAtTheNextStart) {

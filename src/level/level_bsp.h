@@ -1,0 +1,48 @@
+// The surfaces of a level as the editor last built them: its BSP's points, vectors, nodes,
+// surfaces and vertex pool, as plain values indexed the way the level stores them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "vecmath/vecmath.h"
+
+namespace brushwright {
+
+// No brush: a surface whose brush the level no longer lists.
+inline constexpr std::int32_t kNoBrush = -1;
+
+// One built surface: the texture and its frame shared by every node that lies on it.
+struct BspSurface {
+  std::string Texture;      // the texture reference as the level's brushes write it; "" for none
+  std::int64_t Flags = 0;   // the surface's polygon flags, as PolygonRecord::Flags holds them
+  std::int32_t Base = 0;    // index into LevelBsp::Points: the texture's base point
+  std::int32_t Normal = 0;  // indexes into LevelBsp::Vectors
+  std::int32_t TextureU = 0;
+  std::int32_t TextureV = 0;
+  Vector Pan;  // X the U pan, Y the V pan, Z 0
+  // The brush actor whose polygon made the surface: an index into Level::Brushes, or kNoBrush.
+  std::int32_t Brush = kNoBrush;
+};
+
+// One node's polygon: `VertexCount` entries of the vertex pool from `FirstVertex` on, in the
+// winding of the brush polygons.
+struct BspNode {
+  std::int32_t Surface = 0;  // index into LevelBsp::Surfaces
+  std::int32_t FirstVertex = 0;
+  std::int32_t VertexCount = 0;
+};
+
+// A built level. Every index a node leads to (its surface, its run of the vertex pool, the points
+// and vectors these name) lies inside its array; entries no node uses may hold anything, as the
+// editor leaves stale ones behind.
+struct LevelBsp {
+  std::vector<Vector> Points;   // positions, in the level's space
+  std::vector<Vector> Vectors;  // normals and texture axes
+  std::vector<BspNode> Nodes;   // in the level's node order
+  std::vector<BspSurface> Surfaces;
+  std::vector<std::int32_t> Vertices;  // the vertex pool: indexes into Points
+};
+
+}  // namespace brushwright

@@ -1,0 +1,39 @@
+// The actors of a map package's level as the plain level holds them: a brush actor's own
+// properties, and the records of the report's actors.
+#pragma once
+
+#include <string_view>
+
+#include "level/actors.h"
+#include "level/level.h"
+#include "package/package_object.h"
+
+namespace brushwright {
+
+// The report's lists an actor class goes into; classes compare without regard to letter case,
+// as the engine's names do.
+enum class ReportClass {
+  None,
+  Light,
+  Spotlight,
+  Trigger,
+  PlayerStart,
+  Teleporter,
+  FavoritesTeleporter,
+  VisibleTeleporter,
+  OtherStart,  // a start class of a later game (kOtherStartClasses)
+};
+ReportClass ReportClassOf(std::string_view class_name);
+
+// A brush actor's class, name, operation, tag, flags and placement (its polygons aside).
+void ReadBrushProperties(const PackageObject& actor, LevelBrush& brush);
+
+// The report's records of one actor. A property the actor does not store keeps the record's
+// default, as a key the T3D export leaves out does. A 16-bit field whose value does not fit
+// throws BrushError naming the file, the actor and the property.
+LightRecord ReadLightActor(const PackageObject& actor);
+TriggerRecord ReadTriggerActor(const PackageObject& actor);
+TeleporterRecord ReadTeleporterActor(const PackageObject& actor);
+PlayerStartRecord ReadPlayerStartActor(const PackageObject& actor);
+
+}  // namespace brushwright

@@ -1,0 +1,227 @@
+// Reads the level of an Unreal map package into the plain level: its actor list's brushes and
+// report actors, and on request the BSP the editor built.
+#include "package/package_level.h"
+
+#include <unordered_map>
+#include <utility>
+
+#include "package/actor_values.h"
+#include "package/byte_cursor.h"
+#include "package/level_actors.h"
+#include "package/package_model.h"
+#include "package/package_object.h"
+#include "text/brush_error.h"
+#include "text/key_readers.h"
+
+namespace brushwright {
+
+namespace {
+
+constexpr std::string_view kLevelClass = "Level";
+constexpr std::string_view kBrushClass = "Brush";
+constexpr std::string_view kModelClass = "Model";
+constexpr std::string_view kPolysClass = "Polys";
+// The level's URL before its model: protocol, host, map and portal texts, then its options.
+constexpr int kUrlTexts = 4;
+
+std::string Quoted(const std::string& name) {
+  return "'" + name + "'";
+}
+
+// The export that holds the level: the first of class Level.
+std::int32_t FindLevelExport(const PackageFile& package) {
+  for (std::size_t i = 0; i < package.Exports().size(); ++i) {
+    const auto index = static_cast<std::int32_t>(i);
+    if (EqualsIgnoringCase(package.ClassName(ExportRef(index)), kLevelClass)) return index;
+  }
+  throw BrushError("'" + package.Path() +
+                   "' holds no level (no object of class Level): it is not a map package");
+}
+
+// The actor list: a 32-bit count and capacity, then a reference per actor, null for a deleted
+// one. Every actor is an object of this package.
+std::vector<std::int32_t> ReadActorList(const PackageFile& package, ByteCursor& cursor) {
+  const std::int32_t count = cursor.Count(cursor.I32(), 1, "actor");
+  cursor.I32();  // capacity
+  std::vector<std::int32_t> actors;
+  actors.reserve(static_cast<std::size_t>(count));
+  for (std::int32_t i = 0; i < count && cursor.Ok(); ++i) {
+    const std::int32_t ref = cursor.CompactIndex();
+    if (cursor.Ok() && (ref < 0 || !package.IsObjectRef(ref))) {
+      cursor.Fail("actor " + std::to_string(i) + " is object reference " + std::to_string(ref) +
+                  ", not an object of this package");
+    }
+    actors.push_back(ref);
+  }
+  return actors;
+}
+
+// A text of the URL: its length (negative for two-byte characters) and characters.
+void SkipUrlText(ByteCursor& cursor) {
+  const std::int64_t length = cursor.CompactIndex();
+  cursor.Skip(length < 0 ? -2 * length : length);
+}
+
+// The level's model, after the URL that follows the actor list.
+std::int32_t ReadLevelModel(const PackageFile& package, ByteCursor& cursor) {
+  for (int i = 0; i < kUrlTexts; ++i) SkipUrlText(cursor);
+  const std::int32_t options = cursor.Count(cursor.CompactIndex(), 1, "URL option");
+  for (std::int32_t i = 0; i < options && cursor.Ok(); ++i) SkipUrlText(cursor);
+  cursor.I32();  // port
+  cursor.I32();  // valid
+  const std::int32_t model = cursor.CompactIndex();
+  if (cursor.Ok() && !package.IsObjectRef(model)) {
+    cursor.Fail("model reference " + std::to_string(model) + " outside the tables");
+  }
+  return model;
+}
+
+// Why the object a reference names as its `what` cannot be read as one of `class_name`, said of
+// the object holding the reference ("names no model"); "" when it can.
+std::string MissingObject(const PackageFile& package, std::int32_t ref, std::string_view what,
+                          std::string_view class_name) {
+  if (ref == 0) return "names no " + std::string(what);
+  const std::string named = "names " + std::string(what) + " " + Quoted(package.ObjectPath(ref));
+  if (!IsExportRef(ref)) return named + ", which is in another package";
+  if (!package.IsA(ref, class_name)) {
+    return named + ", a " + package.ClassName(ref) + ", not a " + std::string(class_name);
+  }
+  if (package.Exports()[static_cast<std::size_t>(ExportIndexOf(ref))].SerialSize == 0) {
+    return named + ", which holds no data";
+  }
+  return "";
+}
+
+// The brush's model name and polygons; why it is passed over when they cannot be had.
+std::string ReadBrushPolygons(const PackageObject& actor, LevelBrush& brush) {
+  const PackageFile& package = actor.Package();
+  const std::int32_t model = actor.ObjectValue(actor.Find("Brush"));
+  if (std::string problem = MissingObject(package, model, "model", kModelClass); !problem.empty()) {
+    return problem;
+  }
+  brush.ModelName = package.ObjectName(model);
+  const ModelPolys polys = ReadModelPolys(package, ExportIndexOf(model));
+  if (!polys.Problem.empty()) return polys.Problem;
+  if (std::string problem = MissingObject(package, polys.Polys, "polygon list", kPolysClass);
+      !problem.empty()) {
+    return "its model " + Quoted(*brush.ModelName) + " " + problem;
+  }
+  brush.Polygons = ReadPolys(package, ExportIndexOf(polys.Polys));
+  return "";
+}
+
+// The level's own build. Only the first generation's is read: later engines store it in layouts
+// of their own game by game.
+LevelBsp ReadBuild(const PackageFile& package, std::int32_t model,
+                   const std::unordered_map<std::int32_t, std::int32_t>& brush_of_actor) {
+  if (std::string problem = MissingObject(package, model, "model", kModelClass); !problem.empty()) {
+    throw BrushError("'" + package.Path() + "': the level has no build of its own (the level " +
+                     problem + ")");
+  }
+  LevelBsp bsp = ReadLevelBsp(package, ExportIndexOf(model), brush_of_actor);
+  if (bsp.Nodes.empty()) {
+    throw BrushError("'" + package.Path() +
+                     "': the level has no build of its own (its model holds no BSP surfaces); "
+                     "build it in the editor, or convert its brushes");
+  }
+  return bsp;
+}
+
+// The report's lists, each class gathered apart so that the lists come in the report's order.
+struct ReportLists {
+  ReportActors Actors;
+  std::vector<LightRecord> Spotlights;
+  std::vector<TeleporterRecord> Favorites;
+  std::vector<TeleporterRecord> Visibles;
+  std::vector<PlayerStartRecord> OtherStarts;
+
+  void Add(ReportClass kind, const PackageObject& actor) {
+    switch (kind) {
+      case ReportClass::Light:
+        Actors.Lights.push_back(ReadLightActor(actor));
+        break;
+      case ReportClass::Spotlight:
+        Spotlights.push_back(ReadLightActor(actor));
+        break;
+      case ReportClass::Trigger:
+        Actors.Triggers.push_back(ReadTriggerActor(actor));
+        break;
+      case ReportClass::PlayerStart:
+        Actors.PlayerStarts.push_back(ReadPlayerStartActor(actor));
+        break;
+      case ReportClass::Teleporter:
+        Actors.Teleporters.push_back(ReadTeleporterActor(actor));
+        break;
+      case ReportClass::FavoritesTeleporter:
+        Favorites.push_back(ReadTeleporterActor(actor));
+        break;
+      case ReportClass::VisibleTeleporter:
+        Visibles.push_back(ReadTeleporterActor(actor));
+        break;
+      case ReportClass::OtherStart:
+        OtherStarts.push_back(ReadPlayerStartActor(actor));
+        break;
+      case ReportClass::None:
+        break;
+    }
+  }
+
+  ReportActors Joined() && {
+    for (LightRecord& light : Spotlights) Actors.Lights.push_back(std::move(light));
+    for (auto* list : {&Favorites, &Visibles}) {
+      for (TeleporterRecord& teleporter : *list)
+        Actors.Teleporters.push_back(std::move(teleporter));
+    }
+    return std::move(Actors);
+  }
+};
+
+}  // namespace
+
+Level ReadPackageLevel(const PackageFile& package, bool with_bsp) {
+  if (with_bsp && !IsFirstGeneration(package.Version())) {
+    throw BrushError("'" + package.Path() +
+                     "' is a map of the second engine generation (package "
+                     "version " +
+                     std::to_string(package.Version()) +
+                     "): its own build is read from first-generation maps (versions 61 to 69) "
+                     "only");
+  }
+  const PackageObject level_object = PackageObject::Read(package, FindLevelExport(package));
+  ByteCursor cursor = level_object.DataCursor();
+  const std::vector<std::int32_t> actors = ReadActorList(package, cursor);
+  const std::int32_t model = with_bsp ? ReadLevelModel(package, cursor) : 0;
+  cursor.Check();
+
+  Level level;
+  level.HasActors = true;
+  // The brushes' actor references, for the surfaces of the build that name them.
+  std::unordered_map<std::int32_t, std::int32_t> brush_of_actor;
+  ReportLists report;
+  for (const std::int32_t ref : actors) {
+    if (ref == 0) continue;  // a deleted actor
+    const std::string& class_name = package.ClassName(ref);
+    const bool brush_class = EqualsIgnoringCase(class_name, kBrushClass);
+    const ReportClass kind = ReportClassOf(class_name);
+    if (!brush_class && kind == ReportClass::None) continue;
+    const PackageObject actor = PackageObject::Read(package, ExportIndexOf(ref));
+    if (!brush_class) {
+      report.Add(kind, actor);
+      continue;
+    }
+    LevelBrush brush;
+    ReadBrushProperties(actor, brush);
+    if (const std::string problem = ReadBrushPolygons(actor, brush); !problem.empty()) {
+      level.PassedOver.push_back("brush " + Quoted(brush.Name) + ": " + problem);
+      continue;
+    }
+    brush_of_actor.emplace(ref, static_cast<std::int32_t>(level.Brushes.size()));
+    level.Brushes.push_back(std::move(brush));
+  }
+  level.OtherStarts = std::move(report.OtherStarts);
+  level.Actors = std::move(report).Joined();
+  if (with_bsp) level.Bsp = ReadBuild(package, model, brush_of_actor);
+  return level;
+}
+
+}  // namespace brushwright

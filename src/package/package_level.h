@@ -1,0 +1,25 @@
+// Reads the level of an Unreal map package (.unr, .ut2 and the like) into the plain level, as
+// the T3D reader fills it from the same map's export.
+#pragma once
+
+#include "level/level.h"
+#include "package/package_file.h"
+
+namespace brushwright {
+
+// Reads the level the package holds, walking its own actor list (the order a T3D export writes
+// the actors in) and reading only the objects that list leads to:
+// - every actor of class Brush (the T3D reader's brushes; movers and volumes are other classes)
+//   with its operation, tag, flags, placement and its model's polygons. A brush whose model or
+//   polygon list is missing from the package, or stored in a layout this reader does not know,
+//   is left out and named in PassedOver;
+// - the report's actors (Light, Spotlight, Trigger, PlayerStart, Teleporter,
+//   FavoritesTeleporter, VisibleTeleporter), each property the package does not store at the
+//   record's default, as the T3D reader leaves a key the export omits.
+// With `with_bsp` the level's own build is read into Level::Bsp as well; a package of the
+// second engine generation, or a level that was never built, is an error then.
+// Throws BrushError naming the file, and the object and byte offset where its bytes are broken,
+// when the package holds no level or its level, actors, models or polygons are broken.
+Level ReadPackageLevel(const PackageFile& package, bool with_bsp);
+
+}  // namespace brushwright

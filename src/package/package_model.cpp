@@ -1,0 +1,378 @@
+// The models of a map package: brush polygon lists and the level's own BSP.
+#include "package/package_model.h"
+
+#include <utility>
+
+#include "package/actor_values.h"
+#include "package/byte_cursor.h"
+#include "package/package_object.h"
+#include "text/brush_error.h"
+
+namespace brushwright {
+
+namespace {
+
+// The fewest bytes each stored element can take, so that a count is checked against the bytes
+// left before anything is reserved: a vector is three floats; a node a plane, a zone mask, its
+// flags, seven one-byte indexes, two zone bytes, its vertex count and two leaf numbers; a
+// surface five bytes of indexes around its flags and pan; a pool vertex two one-byte indexes; a
+// zone a reference and two masks; a polygon its vertex count, four vectors, its flags and five
+// one-byte indexes.
+constexpr std::int64_t kVectorBytes = 12;
+constexpr std::int64_t kLeastNodeBytes = 43;
+constexpr std::int64_t kLeastSurfaceBytes = 16;
+constexpr std::int64_t kLeastVertexBytes = 2;
+constexpr std::int64_t kLeastZoneBytes = 17;
+constexpr std::int64_t kLeastPolygonBytes = 58;
+// A bounding box: two corners and a byte saying whether it is valid.
+constexpr std::int64_t kBoxBytes = 25;
+
+// A node and a surface as stored, with where they begin for messages.
+struct StoredNode {
+  std::int32_t Surface = 0;
+  std::int32_t FirstVertex = 0;
+  std::int32_t VertexCount = 0;
+  std::int64_t Offset = 0;
+};
+struct StoredSurface {
+  std::int32_t Texture = 0;
+  std::uint32_t Flags = 0;
+  std::int32_t Base = 0;
+  std::int32_t Normal = 0;
+  std::int32_t TextureU = 0;
+  std::int32_t TextureV = 0;
+  Vector Pan;
+  std::int32_t Actor = 0;
+  std::int64_t Offset = 0;
+};
+// A model's BSP arrays as stored.
+struct StoredBsp {
+  std::vector<Vector> Vectors;
+  std::vector<Vector> Points;
+  std::vector<StoredNode> Nodes;
+  std::vector<StoredSurface> Surfaces;
+  std::vector<std::int32_t> Vertices;
+  std::int64_t ZoneCount = 0;
+};
+
+// Polygon flags are a 32-bit value that the text writes signed; the level holds its magnitude.
+std::int64_t FlagsMagnitude(std::uint32_t stored) {
+  const std::int64_t value = static_cast<std::int32_t>(stored);
+  return value < 0 ? -value : value;
+}
+
+std::int32_t CheckedReference(const PackageFile& package, ByteCursor& cursor) {
+  const std::int32_t ref = cursor.CompactIndex();
+  if (cursor.Ok() && !package.IsObjectRef(ref)) {
+    cursor.Fail("object reference " + std::to_string(ref) + " outside the tables");
+  }
+  return cursor.Ok() ? ref : 0;
+}
+
+Vector ExactVector(ByteCursor& cursor) {
+  Vector v;
+  v.X = cursor.F32();
+  v.Y = cursor.F32();
+  v.Z = cursor.F32();
+  return v;
+}
+
+Vector ExportedVector(ByteCursor& cursor) {
+  Vector v;
+  v.X = ExportedNumber(cursor.F32());
+  v.Y = ExportedNumber(cursor.F32());
+  v.Z = ExportedNumber(cursor.F32());
+  return v;
+}
+
+void SkipPrimitive(ByteCursor& cursor, int version) {
+  cursor.Skip(kBoxBytes);
+  cursor.Skip(HasSphereRadius(version) ? 16 : 12);
+}
+
+void ReadVectors(ByteCursor& cursor, std::int32_t count, std::vector<Vector>& vectors) {
+  vectors.reserve(static_cast<std::size_t>(count));
+  for (std::int32_t i = 0; i < count && cursor.Ok(); ++i) vectors.push_back(ExactVector(cursor));
+}
+
+void ReadNodes(ByteCursor& cursor, std::int32_t count, std::vector<StoredNode>& nodes) {
+  nodes.reserve(static_cast<std::size_t>(count));
+  for (std::int32_t i = 0; i < count && cursor.Ok(); ++i) {
+    StoredNode& node = nodes.emplace_back();
+    node.Offset = cursor.FileOffset();
+    cursor.Skip(16 + 8 + 1);  // plane, zone mask, node flags
+    node.FirstVertex = cursor.CompactIndex();
+    node.Surface = cursor.CompactIndex();
+    for (int j = 0; j < 5; ++j) cursor.CompactIndex();  // children, collision and render bounds
+    cursor.Skip(2);                                     // the zones on either side
+    node.VertexCount = cursor.U8();
+    cursor.Skip(8);  // the leaves on either side
+  }
+}
+
+void ReadSurfaces(const PackageFile& package, ByteCursor& cursor, std::int32_t count,
+                  StoredBsp& bsp) {
+  bsp.Surfaces.reserve(static_cast<std::size_t>(count));
+  for (std::int32_t i = 0; i < count && cursor.Ok(); ++i) {
+    StoredSurface& surface = bsp.Surfaces.emplace_back();
+    surface.Offset = cursor.FileOffset();
+    surface.Texture = CheckedReference(package, cursor);
+    surface.Flags = cursor.U32();
+    surface.Base = cursor.CompactIndex();
+    surface.Normal = cursor.CompactIndex();
+    surface.TextureU = cursor.CompactIndex();
+    surface.TextureV = cursor.CompactIndex();
+    cursor.CompactIndex();  // light map
+    cursor.CompactIndex();  // brush polygon
+    surface.Pan.X = static_cast<std::int16_t>(cursor.U16());
+    surface.Pan.Y = static_cast<std::int16_t>(cursor.U16());
+    surface.Actor = CheckedReference(package, cursor);
+  }
+}
+
+void ReadVertices(ByteCursor& cursor, std::int32_t count, StoredBsp& bsp) {
+  bsp.Vertices.reserve(static_cast<std::size_t>(count));
+  for (std::int32_t i = 0; i < count && cursor.Ok(); ++i) {
+    bsp.Vertices.push_back(cursor.CompactIndex());
+    cursor.CompactIndex();  // the shared side
+  }
+}
+
+void SkipZones(const PackageFile& package, ByteCursor& cursor, std::int64_t count) {
+  const std::int32_t zones = cursor.Count(count, kLeastZoneBytes, "zone");
+  for (std::int32_t i = 0; i < zones && cursor.Ok(); ++i) {
+    CheckedReference(package, cursor);
+    cursor.Skip(16 + (HasZoneRenderTime(package.Version()) ? 4 : 0));
+  }
+}
+
+// The arrays stored in the model itself (version 62 on), up to and with its zones.
+void ReadInlineBsp(const PackageFile& package, ByteCursor& cursor, StoredBsp& bsp) {
+  ReadVectors(cursor, cursor.Count(cursor.CompactIndex(), kVectorBytes, "vector"), bsp.Vectors);
+  ReadVectors(cursor, cursor.Count(cursor.CompactIndex(), kVectorBytes, "point"), bsp.Points);
+  ReadNodes(cursor, cursor.Count(cursor.CompactIndex(), kLeastNodeBytes, "node"), bsp.Nodes);
+  ReadSurfaces(package, cursor, cursor.Count(cursor.CompactIndex(), kLeastSurfaceBytes, "surface"),
+               bsp);
+  ReadVertices(cursor, cursor.Count(cursor.CompactIndex(), kLeastVertexBytes, "vertex"), bsp);
+  cursor.I32();  // shared sides
+  bsp.ZoneCount = cursor.I32();
+}
+
+// One of the BSP objects of an old model (Vectors, Points, BspNodes, BspSurfs, Verts): its
+// stored count and capacity, then its elements, read by `read`.
+template <typename Read>
+void ReadBspObject(const PackageFile& package, std::int32_t ref, std::string_view what,
+                   std::int64_t least_bytes, Read read) {
+  if (ref == 0) return;
+  if (!IsExportRef(ref)) {
+    throw BrushError("'" + package.Path() + "': the level's " + std::string(what) +
+                     " are in another package ('" + package.ObjectPath(ref) + "')");
+  }
+  const PackageObject object = PackageObject::Read(package, ExportIndexOf(ref));
+  ByteCursor cursor = object.DataCursor();
+  const std::int32_t count = cursor.Count(cursor.I32(), least_bytes, what);
+  cursor.I32();  // capacity
+  read(cursor, count);
+  cursor.Check();
+}
+
+// The five objects an old model names, in their order, read into `bsp` unless it is null; the
+// cursor stays on the model.
+void ReadSeparateBsp(const PackageFile& package, ByteCursor& cursor, StoredBsp* built) {
+  std::int32_t refs[5];
+  for (std::int32_t& ref : refs) ref = CheckedReference(package, cursor);
+  cursor.Check();
+  if (!built) return;
+  StoredBsp& bsp = *built;
+  ReadBspObject(package, refs[0], "vectors", kVectorBytes,
+                [&](ByteCursor& c, std::int32_t n) { ReadVectors(c, n, bsp.Vectors); });
+  ReadBspObject(package, refs[1], "points", kVectorBytes,
+                [&](ByteCursor& c, std::int32_t n) { ReadVectors(c, n, bsp.Points); });
+  ReadBspObject(package, refs[2], "nodes", kLeastNodeBytes, [&](ByteCursor& c, std::int32_t n) {
+    ReadNodes(c, n, bsp.Nodes);
+    SkipZones(package, c, c.CompactIndex());
+  });
+  ReadBspObject(package, refs[3], "surfaces", kLeastSurfaceBytes,
+                [&](ByteCursor& c, std::int32_t n) { ReadSurfaces(package, c, n, bsp); });
+  ReadBspObject(package, refs[4], "vertices", kLeastVertexBytes,
+                [&](ByteCursor& c, std::int32_t n) { ReadVertices(c, n, bsp); });
+}
+
+// Reads a model up to its Polys reference; `bsp`, unless it is null, gets the arrays of a
+// first-generation model (those stored in the model itself are read through in any case). A
+// second-generation model with a BSP of its own gives a problem instead (its layout differs
+// from game to game).
+ModelPolys ReadModel(const PackageObject& model, StoredBsp* bsp) {
+  const PackageFile& package = model.Package();
+  const int version = package.Version();
+  ByteCursor cursor = model.DataCursor();
+  SkipPrimitive(cursor, version);
+  ModelPolys result;
+  if (HasSeparateBspObjects(version)) {
+    ReadSeparateBsp(package, cursor, bsp);
+  } else if (IsFirstGeneration(version)) {
+    StoredBsp passed_over;
+    StoredBsp& arrays = bsp ? *bsp : passed_over;
+    ReadInlineBsp(package, cursor, arrays);
+    SkipZones(package, cursor, arrays.ZoneCount);
+  } else {
+    bool stored = false;
+    for (int i = 0; i < 5; ++i) stored = cursor.CompactIndex() != 0 || stored;
+    cursor.I32();                          // shared sides
+    stored = cursor.I32() != 0 || stored;  // zones
+    cursor.Check();
+    if (stored) {
+      result.Problem = "its model '" + model.Package().ObjectName(model.Ref()) +
+                       "' holds a BSP build, whose layout this reader does not know in package "
+                       "version " +
+                       std::to_string(version);
+      return result;
+    }
+  }
+  result.Polys = CheckedReference(package, cursor);
+  cursor.Check();
+  return result;
+}
+
+bool Within(std::int64_t index, std::size_t size) {
+  return index >= 0 && index < static_cast<std::int64_t>(size);
+}
+
+// Why a node's polygon does not lie within the build's arrays: its surface, its run of the
+// vertex pool and the points these name. "" when it does. Entries no node uses may hold
+// anything: the editor leaves stale ones behind.
+std::string NodeProblem(const StoredNode& node, const StoredBsp& bsp) {
+  if (!Within(node.Surface, bsp.Surfaces.size())) {
+    return "surface " + std::to_string(node.Surface) + " of " + std::to_string(bsp.Surfaces.size());
+  }
+  const std::int64_t last = node.FirstVertex + std::int64_t{node.VertexCount} - 1;
+  if (!Within(node.FirstVertex, bsp.Vertices.size()) || !Within(last, bsp.Vertices.size())) {
+    return "pool vertices " + std::to_string(node.FirstVertex) + " to " + std::to_string(last) +
+           " of " + std::to_string(bsp.Vertices.size());
+  }
+  for (std::int64_t v = node.FirstVertex; v <= last; ++v) {
+    const std::int32_t point = bsp.Vertices[static_cast<std::size_t>(v)];
+    if (!Within(point, bsp.Points.size())) {
+      return "pool vertex " + std::to_string(v) + ", point " + std::to_string(point) + " of " +
+             std::to_string(bsp.Points.size());
+    }
+  }
+  return "";
+}
+
+// Why a surface's base point and axes do not lie within the build's arrays; "" when they do.
+std::string SurfaceProblem(const StoredSurface& surface, const StoredBsp& bsp) {
+  if (!Within(surface.Base, bsp.Points.size())) {
+    return "base point " + std::to_string(surface.Base) + " of " +
+           std::to_string(bsp.Points.size());
+  }
+  for (const std::int32_t axis : {surface.Normal, surface.TextureU, surface.TextureV}) {
+    if (!Within(axis, bsp.Vectors.size())) {
+      return "vector " + std::to_string(axis) + " of " + std::to_string(bsp.Vectors.size());
+    }
+  }
+  return "";
+}
+
+[[noreturn]] void ThrowBroken(const PackageObject& model, std::string_view what,
+                              std::int64_t offset, const std::string& problem) {
+  throw BrushError("'" + model.Package().Path() + "', " + model.Label() + ": the " +
+                   std::string(what) + " at byte " + std::to_string(offset) + " names " + problem +
+                   ", which is not stored");
+}
+
+}  // namespace
+
+ModelPolys ReadModelPolys(const PackageFile& package, std::int32_t model_index) {
+  return ReadModel(PackageObject::Read(package, model_index), nullptr);
+}
+
+std::vector<PolygonRecord> ReadPolys(const PackageFile& package, std::int32_t polys_index) {
+  const PackageObject polys = PackageObject::Read(package, polys_index);
+  const int version = package.Version();
+  ByteCursor cursor = polys.DataCursor();
+  const std::int32_t count = cursor.Count(cursor.I32(), kLeastPolygonBytes, "polygon");
+  cursor.I32();  // capacity
+  std::vector<PolygonRecord> records(static_cast<std::size_t>(count));
+  for (PolygonRecord& record : records) {
+    const std::int32_t vertices = cursor.Count(cursor.CompactIndex(), kVectorBytes, "vertex");
+    record.Origin = ExportedVector(cursor);
+    record.Normal = ExportedVector(cursor);
+    record.TextureU = ExportedVector(cursor);
+    record.TextureV = ExportedVector(cursor);
+    // A polygon without vertices holds one at the origin, as a text one does.
+    record.Vertices.assign(1, Vector{});
+    for (std::int32_t i = 0; i < vertices && cursor.Ok(); ++i) {
+      const Vector vertex = ExportedVector(cursor);
+      if (i == 0) {
+        record.Vertices[0] = vertex;
+      } else {
+        record.Vertices.push_back(vertex);
+      }
+    }
+    record.Flags = FlagsMagnitude(cursor.U32());
+    CheckedReference(package, cursor);  // the brush actor
+    record.Texture = TextureReference(package, CheckedReference(package, cursor));
+    // Without a texture the text writes no flags, and its reader keeps those of the polygon
+    // before: so does the level read here.
+    record.FlagsOfPrevious = record.Texture.empty();
+    const std::int32_t item = cursor.CompactIndex();
+    if (cursor.Ok() && !package.IsNameIndex(item)) {
+      cursor.Fail("item name index " + std::to_string(item) + " outside the names");
+    }
+    if (cursor.Ok() && package.Names()[static_cast<std::size_t>(item)] != "None") {
+      record.Item = package.Names()[static_cast<std::size_t>(item)];
+    }
+    cursor.CompactIndex();  // link
+    cursor.CompactIndex();  // brush polygon
+    if (HasPolygonPan(version)) {
+      record.Pan.X = static_cast<std::int16_t>(cursor.U16());
+      record.Pan.Y = static_cast<std::int16_t>(cursor.U16());
+    }
+    if (HasPolygonLightMapScale(version)) cursor.F32();
+    if (!cursor.Ok()) break;
+  }
+  cursor.Check();
+  return records;
+}
+
+LevelBsp ReadLevelBsp(const PackageFile& package, std::int32_t model_index,
+                      const std::unordered_map<std::int32_t, std::int32_t>& brush_of_actor) {
+  const PackageObject model = PackageObject::Read(package, model_index);
+  StoredBsp stored;
+  ReadModel(model, &stored);
+
+  LevelBsp bsp;
+  bsp.Nodes.reserve(stored.Nodes.size());
+  for (const StoredNode& node : stored.Nodes) {
+    // A node whose polygon was cut away entirely holds no vertices and names nothing.
+    if (node.VertexCount == 0) continue;
+    if (const std::string problem = NodeProblem(node, stored); !problem.empty()) {
+      ThrowBroken(model, "node", node.Offset, problem);
+    }
+    const StoredSurface& surface = stored.Surfaces[static_cast<std::size_t>(node.Surface)];
+    if (const std::string problem = SurfaceProblem(surface, stored); !problem.empty()) {
+      ThrowBroken(model, "surface", surface.Offset, problem);
+    }
+    bsp.Nodes.push_back(BspNode{node.Surface, node.FirstVertex, node.VertexCount});
+  }
+  bsp.Surfaces.reserve(stored.Surfaces.size());
+  for (const StoredSurface& source : stored.Surfaces) {
+    BspSurface& surface = bsp.Surfaces.emplace_back();
+    surface.Texture = TextureReference(package, source.Texture);
+    surface.Flags = FlagsMagnitude(source.Flags);
+    surface.Base = source.Base;
+    surface.Normal = source.Normal;
+    surface.TextureU = source.TextureU;
+    surface.TextureV = source.TextureV;
+    surface.Pan = source.Pan;
+    const auto brush = brush_of_actor.find(source.Actor);
+    surface.Brush = brush == brush_of_actor.end() ? kNoBrush : brush->second;
+  }
+  bsp.Points = std::move(stored.Points);
+  bsp.Vectors = std::move(stored.Vectors);
+  bsp.Vertices = std::move(stored.Vertices);
+  return bsp;
+}
+
+}  // namespace brushwright

@@ -1,0 +1,61 @@
+// The models of a map package: the polygon list of a brush's model, and the BSP of the level's
+// own model as the editor last built it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "level/level.h"
+#include "package/package_file.h"
+
+namespace brushwright {
+
+// Up to version 61 a model keeps its BSP in five objects of its own (Vectors, Points, BspNodes,
+// BspSurfs, Verts) and names them; from 62 on the arrays are stored in the model itself.
+constexpr bool HasSeparateBspObjects(int version) {
+  return version <= 61;
+}
+// Before version 62 a bounding sphere is its centre alone; from 62 on its radius follows.
+constexpr bool HasSphereRadius(int version) {
+  return version >= 62;
+}
+// Before version 63 a zone's properties end with the time it was last drawn.
+constexpr bool HasZoneRenderTime(int version) {
+  return version < 63;
+}
+// Polygons carry their texture pan before version 78; later ones move their base instead.
+constexpr bool HasPolygonPan(int version) {
+  return version < 78;
+}
+// From version 106 on a polygon ends with its light map's scale.
+constexpr bool HasPolygonLightMapScale(int version) {
+  return version >= 106;
+}
+
+// Where a model's polygons are: its Polys object, or why they cannot be reached.
+struct ModelPolys {
+  std::int32_t Polys = 0;  // object reference; 0 when the model names none
+  std::string Problem;     // "" when Polys was read; else why the model is passed over
+};
+
+// The Polys reference of model export `model_index`. A model whose BSP is stored in a layout
+// this reader does not know (a second-generation brush model that was built) gives a Problem
+// instead. Throws BrushError naming the file, the model and the byte offset when its bytes are
+// broken.
+ModelPolys ReadModelPolys(const PackageFile& package, std::int32_t model_index);
+
+// The polygons of Polys export `polys_index` as the T3D export of its generation writes them
+// (numbers with six decimals, texture references, flags as a magnitude). Throws BrushError
+// naming the file, the object and the byte offset when they are broken.
+std::vector<PolygonRecord> ReadPolys(const PackageFile& package, std::int32_t polys_index);
+
+// The BSP of the level's model export `model_index` (a first-generation package): every index
+// checked against the arrays it points into. `brush_of_actor` turns a surface's brush actor
+// reference into its index in Level::Brushes; other actors give kNoBrush. Throws BrushError
+// naming the file, the object and what is broken.
+LevelBsp ReadLevelBsp(const PackageFile& package, std::int32_t model_index,
+                      const std::unordered_map<std::int32_t, std::int32_t>& brush_of_actor);
+
+}  // namespace brushwright

@@ -1,0 +1,112 @@
+// The build phase for the level's own build: the editor's surfaces as one mesh.
+#include "run/built_world_mesh.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace brushwright {
+
+namespace {
+
+// The fewest corners a node's polygon needs to be a face.
+constexpr std::int32_t kLeastCorners = 3;
+
+// Faces before any named group go into a group without a name; the surfaces of a brush without
+// a group go on in the group before them.
+MeshGroup& CurrentGroup(Mesh& mesh) {
+  if (mesh.Groups.empty()) mesh.Groups.emplace_back();
+  return mesh.Groups.back();
+}
+
+// Each surface's nodes with a polygon, in node order.
+std::vector<std::vector<std::int32_t>> NodesBySurface(const LevelBsp& bsp) {
+  std::vector<std::vector<std::int32_t>> nodes(bsp.Surfaces.size());
+  for (std::size_t i = 0; i < bsp.Nodes.size(); ++i) {
+    const BspNode& node = bsp.Nodes[i];
+    if (node.VertexCount < kLeastCorners) continue;
+    nodes[static_cast<std::size_t>(node.Surface)].push_back(static_cast<std::int32_t>(i));
+  }
+  return nodes;
+}
+
+// The surfaces with polygons by the brush that made them: first those of no listed brush, then
+// one list per brush of the level.
+std::vector<std::vector<std::int32_t>> SurfacesByBrush(
+    const Level& level, const LevelBsp& bsp, const std::vector<std::vector<std::int32_t>>& nodes) {
+  std::vector<std::vector<std::int32_t>> surfaces(level.Brushes.size() + 1);
+  for (std::size_t s = 0; s < bsp.Surfaces.size(); ++s) {
+    if (nodes[s].empty()) continue;
+    const std::int32_t brush = bsp.Surfaces[s].Brush;
+    const bool listed = brush >= 0 && static_cast<std::size_t>(brush) < level.Brushes.size();
+    surfaces[listed ? static_cast<std::size_t>(brush) + 1 : 0].push_back(
+        static_cast<std::int32_t>(s));
+  }
+  return surfaces;
+}
+
+MeshSurface SurfaceOf(const LevelBsp& bsp, const BspSurface& surface, std::int32_t face_number) {
+  const auto vector = [&bsp](std::int32_t index) {
+    return bsp.Vectors[static_cast<std::size_t>(index)];
+  };
+  MeshSurface mesh_surface;
+  mesh_surface.Texture = surface.Texture;
+  mesh_surface.Flags = surface.Flags;
+  mesh_surface.Axes =
+      TextureAxes{bsp.Points[static_cast<std::size_t>(surface.Base)], vector(surface.Normal),
+                  vector(surface.TextureU), vector(surface.TextureV), surface.Pan};
+  mesh_surface.Number = face_number;
+  return mesh_surface;
+}
+
+}  // namespace
+
+Mesh BuildBuiltWorldMesh(const Level& level, const LevelBsp& bsp, const FaceChoice& faces,
+                         bool geometry, RunSummary& summary) {
+  const auto nodes = NodesBySurface(bsp);
+  const auto surfaces_by_brush = SurfacesByBrush(level, bsp, nodes);
+
+  Mesh mesh;
+  mesh.SharedPositions = true;
+  // The mesh's number of each of the build's points, given at its first use.
+  std::vector<std::int32_t> position_of(bsp.Points.size(), -1);
+  std::int32_t face_number = 0;
+  for (std::size_t slot = 0; slot < surfaces_by_brush.size(); ++slot) {
+    const std::optional<std::string> group =
+        slot == 0 ? std::nullopt : BrushGroup(level.Brushes[slot - 1]);
+    bool group_started = false;
+    for (const std::int32_t s : surfaces_by_brush[slot]) {
+      const BspSurface& surface = bsp.Surfaces[static_cast<std::size_t>(s)];
+      ++face_number;
+      ++summary.PolygonsRead;
+      if (!faces.Takes(surface.Texture, surface.Flags, face_number, summary)) continue;
+      if (geometry && group && !group_started) {
+        mesh.Groups.push_back(MeshGroup{group, {}});
+        ++summary.Groups;
+        group_started = true;
+      }
+      mesh.Surfaces.push_back(SurfaceOf(bsp, surface, face_number));
+      const auto surface_index = static_cast<std::int32_t>(mesh.Surfaces.size() - 1);
+      for (const std::int32_t n : nodes[static_cast<std::size_t>(s)]) {
+        const BspNode& node = bsp.Nodes[static_cast<std::size_t>(n)];
+        MeshFace& face = CurrentGroup(mesh).Faces.emplace_back();
+        face.Surface = surface_index;
+        for (std::int32_t k = 0; k < node.VertexCount; ++k) {
+          const auto point = static_cast<std::size_t>(
+              bsp.Vertices[static_cast<std::size_t>(node.FirstVertex + k)]);
+          std::int32_t& position = position_of[point];
+          if (position < 0) {
+            position = static_cast<std::int32_t>(mesh.Positions.size());
+            mesh.Positions.push_back(bsp.Points[point]);
+          }
+          face.Corners.push_back(MeshCorner{position});
+        }
+        if (geometry) ++summary.FacesConverted;
+      }
+      if (geometry) ++summary.BuiltSurfaces;
+    }
+  }
+  return mesh;
+}
+
+}  // namespace brushwright

@@ -1,0 +1,78 @@
+// A hand-made first-generation map package: a level whose actor list holds a brush (one square
+// polygon), a light and a deleted actor, and a built model with one node on one surface.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "package/package_writer.h"
+
+namespace brushwright::testing {
+
+struct TinyMap {
+  bool brush_has_model = true;
+  std::int32_t node_surface = 0;  // the built node's surface index
+  std::int32_t actor_count = 3;   // as the level's actor list says
+
+  std::vector<std::uint8_t> Bytes() const {
+    PackageWriter w(69);
+    const auto vectors = [](ByteWriter& out, std::initializer_list<float> values) {
+      for (const float v : values) out.F32(v);
+    };
+    const std::int32_t none = w.Name("None");
+    const std::int32_t rock = w.Import("Texture", 0, "Rock");
+    const std::int32_t level_class = w.Import("Class", 0, "Level");
+    const std::int32_t brush_class = w.Import("Class", 0, "Brush");
+    const std::int32_t light_class = w.Import("Class", 0, "Light");
+    const std::int32_t model_class = w.Import("Class", 0, "Model");
+    const std::int32_t polys_class = w.Import("Class", 0, "Polys");
+    // Export 1, the polygon list: a square in the brush's space, textured, panned 16 texels.
+    ByteWriter polys;
+    polys.Compact(none).I32(1).I32(1).Compact(4);
+    vectors(polys, {0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 64, 0, 64, 64, 0, 64, 0, 0});
+    polys.I32(6).Compact(0).Compact(rock).Compact(w.Name("Wall")).Compact(-1).Compact(-1);
+    polys.U8(16).U8(0).U8(0).U8(0);
+    const std::int32_t polys_ref = w.Export(polys_class, 0, "Polys1", polys.Data);
+    // Export 2, the brush's model: bounds, an empty BSP, the polygon list and empty rest.
+    ByteWriter model;
+    model.Compact(none).Raw(std::vector<std::uint8_t>(41, 0));
+    model.Compact(0).Compact(0).Compact(0).Compact(0).Compact(0).I32(4).I32(0).Compact(polys_ref);
+    for (int i = 0; i < 6; ++i) model.Compact(0);
+    model.I32(1).I32(0);
+    const std::int32_t model_ref = w.Export(model_class, 0, "Model1", model.Data);
+    // Exports 3 and 4, the actors: an additive brush, and a light tagged "Light".
+    ByteWriter brush;
+    brush.Property(w.Name("CsgOper"), 1, {1});
+    if (brush_has_model) brush.Property(w.Name("Brush"), 5, ByteWriter().Compact(model_ref).Data);
+    brush.Compact(none);
+    const std::int32_t brush_ref = w.Export(brush_class, 0, "Brush1", brush.Data);
+    ByteWriter light;
+    light.Property(w.Name("Tag"), 6, ByteWriter().Compact(w.Name("Light")).Data).Compact(none);
+    const std::int32_t light_ref = w.Export(light_class, 0, "Light0", light.Data);
+    // Export 5, the level's own build: one node of four corners on one surface of Brush1.
+    ByteWriter bsp;
+    bsp.Compact(none).Raw(std::vector<std::uint8_t>(41, 0)).Compact(3);
+    vectors(bsp, {0, 0, 1, 1, 0, 0, 0, 1, 0});
+    bsp.Compact(4);
+    vectors(bsp, {0, 0, 0, 0, 64, 0, 64, 64, 0, 64, 0, 0});
+    bsp.Compact(1).Raw(std::vector<std::uint8_t>(25, 0)).Compact(0).Compact(node_surface);
+    for (int i = 0; i < 5; ++i) bsp.Compact(-1);
+    bsp.U8(0).U8(0).U8(4).I32(-1).I32(-1);
+    bsp.Compact(1).Compact(rock).I32(0).Compact(0).Compact(0).Compact(1).Compact(2);
+    bsp.Compact(0).Compact(0).U8(0).U8(0).U8(0).U8(0).Compact(brush_ref);
+    bsp.Compact(4);
+    for (int i = 0; i < 4; ++i) bsp.Compact(i).Compact(-1);
+    bsp.I32(4).I32(0).Compact(0);
+    const std::int32_t bsp_ref = w.Export(model_class, 0, "Model2", bsp.Data);
+    // Export 6, the level: its actor list, its URL (four texts, no options, port, valid) and
+    // its model.
+    ByteWriter level;
+    level.Compact(none).I32(actor_count).I32(3).Compact(brush_ref).Compact(0).Compact(light_ref);
+    level.Compact(0).Compact(0).Compact(0).Compact(0).Compact(0).I32(7777).I32(1);
+    level.Compact(bsp_ref);
+    w.Export(level_class, 0, "MyLevel", level.Data);
+    return w.Bytes();
+  }
+};
+
+}  // namespace brushwright::testing

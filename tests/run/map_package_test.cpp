@@ -1,0 +1,224 @@
+// Whole runs on real map packages: a map converts as its T3D export does, its own build covers
+// what the world built from its brushes covers, and a second-generation map's textures.
+#include "run/conversion_run.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "fake_host.h"
+#include "obj_text.h"
+#include "package/tiny_map.h"
+#include "run/summary_counts.h"
+#include "support/test_files.h"
+#include "support/test_inputs.h"
+
+namespace brushwright::testing {
+namespace {
+
+const std::string kPackages = BRUSHWRIGHT_PACKAGES_DIR;
+const std::string kTestMap = kPackages + "/test_map.unr";
+
+#define SKIP_WITHOUT(file) \
+  SKIP_IF_MISSING(std::filesystem::exists(file) ? "" : std::string("no ") + (file))
+
+// One run's outputs: the OBJ file read back, the MTL and report texts and the summary's counts.
+struct Outputs {
+  ObjText obj;
+  std::string mtl;
+  std::string report;
+  std::string counts;
+  RunSummary summary;
+};
+
+Outputs ConvertFile(const std::string& input, const std::filesystem::path& folder,
+                    RunOptions options) {
+  FakeHost host;
+  host.options = std::move(options);
+  host.options.InputFile = input;
+  host.options.OutputFile = folder / "out.obj";
+  host.options.Report = true;
+  std::filesystem::create_directories(folder);
+  Outputs out;
+  out.summary = Convert(host);
+  out.obj = ParseObj(ReadBytes(folder / "out.obj"));
+  out.mtl = ReadBytes(folder / "out.mtl");
+  out.report = ReadBytes(folder / "out.txt");
+  out.counts = SummaryCounts(host.options, out.summary);
+  return out;
+}
+
+// Texts equal word by word (commas and colons part words too), numbers within `tolerance`.
+void ExpectSameWords(std::string a, std::string b, double tolerance) {
+  for (std::string* text : {&a, &b})
+    std::replace_if(
+        text->begin(), text->end(), [](char c) { return c == ',' || c == ':'; }, ' ');
+  std::istringstream words_a(a);
+  std::istringstream words_b(b);
+  std::string word_a;
+  std::string word_b;
+  while (words_a >> word_a) {
+    ASSERT_TRUE(words_b >> word_b) << "ends before " << word_a;
+    char* end = nullptr;
+    const double number = std::strtod(word_a.c_str(), &end);
+    if (end != word_a.c_str() && *end == '\0') {
+      EXPECT_NEAR(number, std::stod(word_b), tolerance) << word_a << " / " << word_b;
+    } else {
+      EXPECT_EQ(word_a, word_b);
+    }
+  }
+  EXPECT_FALSE(words_b >> word_b) << "goes on with " << word_b;
+}
+
+// The same groups, faces, materials and corners, positions within 0.01 units and texture
+// coordinates within 1e-3 (the text holds six decimals).
+void ExpectSameMesh(const ObjText& a, const ObjText& b) {
+  EXPECT_EQ(a.groups, b.groups);
+  ASSERT_EQ(a.faces.size(), b.faces.size());
+  for (std::size_t f = 0; f < a.faces.size(); ++f) {
+    const ObjFace& fa = a.faces[f];
+    const ObjFace& fb = b.faces[f];
+    SCOPED_TRACE("face " + std::to_string(f + 1));
+    EXPECT_EQ(fa.group, fb.group);
+    EXPECT_EQ(fa.material, fb.material);
+    ASSERT_EQ(fa.positions.size(), fb.positions.size());
+    for (std::size_t k = 0; k < fa.positions.size(); ++k) {
+      const Vector& pa = a.positions[static_cast<std::size_t>(fa.positions[k])];
+      const Vector& pb = b.positions[static_cast<std::size_t>(fb.positions[k])];
+      EXPECT_LT(VecLength(VecSubtract(pa, pb)), 0.01);
+      const auto& ta = a.coordinates[static_cast<std::size_t>(fa.coordinates[k])];
+      const auto& tb = b.coordinates[static_cast<std::size_t>(fb.coordinates[k])];
+      EXPECT_NEAR(ta.first, tb.first, 1e-3);
+      EXPECT_NEAR(ta.second, tb.second, 1e-3);
+    }
+  }
+}
+
+// Each material's area, in square units.
+std::map<std::string, double> AreaByMaterial(const ObjText& obj) {
+  std::map<std::string, double> areas;
+  for (const ObjFace& face : obj.faces) {
+    Vector sum;
+    const Vector& first = obj.positions[static_cast<std::size_t>(face.positions[0])];
+    for (std::size_t i = 1; i + 1 < face.positions.size(); ++i) {
+      sum = VecAdd(sum, VecCross(VecSubtract(obj.positions[face.positions[i]], first),
+                                 VecSubtract(obj.positions[face.positions[i + 1]], first)));
+    }
+    areas[face.material] += VecLength(sum) / 2;
+  }
+  return areas;
+}
+
+TEST(MapPackage, ConvertsAsItsTextWithoutTheBrushAddedLater) {
+  SKIP_WITHOUT(kTestMap);
+  CORPUS_LEVELS_OR_SKIP(levels);
+  // The text has Brush24, added after the map was saved: taken out, the two are one level.
+  TempDir dir("map");
+  std::string text = ReadBytes(std::string(BRUSHWRIGHT_CORPUS_DIR) + "/test_map.t3d");
+  const std::size_t begin = text.find("Begin Actor Class=Brush Name=Brush24");
+  ASSERT_NE(begin, std::string::npos);
+  text.erase(begin, text.find("End Actor", begin) + 10 - begin);
+  WriteBytes(dir / "test_map.t3d", text);
+  for (const bool world : {false, true}) {
+    SCOPED_TRACE(world ? "world" : "brushes");
+    RunOptions options;
+    options.BuildWorld = world;
+    const Outputs from_text = ConvertFile(dir / "test_map.t3d", dir / "text", options);
+    const Outputs from_map = ConvertFile(kTestMap, dir / "map", options);
+    ExpectSameMesh(from_text.obj, from_map.obj);
+    EXPECT_EQ(from_text.mtl, from_map.mtl);
+    ExpectSameWords(from_text.report, from_map.report, 0.01);
+    EXPECT_EQ(from_text.counts, from_map.counts);
+    EXPECT_EQ(from_map.summary.FacesConverted, world ? 205 : 140);
+  }
+}
+
+TEST(MapPackage, OwnBuildCoversWhatTheWorldOfItsBrushesCovers) {
+  SKIP_WITHOUT(kTestMap);
+  TempDir dir("built");
+  RunOptions world;
+  world.BuildWorld = true;
+  RunOptions built;
+  built.BuiltWorld = true;
+  const Outputs csg = ConvertFile(kTestMap, dir / "world", world);
+  const Outputs own = ConvertFile(kTestMap, dir / "built", built);
+  EXPECT_EQ(own.counts,
+            "faces 276, groups 40, materials 6, missing images 6, report blocks 9, surfaces 205");
+  EXPECT_EQ(own.obj.groups, csg.obj.groups);
+  // The editor built this map after its last change: each texture covers the same area.
+  const auto csg_areas = AreaByMaterial(csg.obj);
+  const auto own_areas = AreaByMaterial(own.obj);
+  ASSERT_EQ(csg_areas.size(), own_areas.size());
+  for (const auto& [material, area] : csg_areas) {
+    EXPECT_NEAR(own_areas.at(material), area, 1e-6 * area) << material;
+  }
+}
+
+TEST(MapPackage, SecondGenerationMapAndInputsWithoutABuild) {
+  const std::string torpedo = kPackages + "/UWRM-Torpedo.ut2";
+  SKIP_WITHOUT(torpedo);
+  TempDir dir("ue2");
+  const Outputs out = ConvertFile(torpedo, dir / "brushes", RunOptions{});
+  EXPECT_EQ(out.counts, "faces 97, groups 17, materials 11, missing images 11, report blocks 69");
+  // Textures are named by their path, as the second generation's export writes them.
+  EXPECT_NE(out.mtl.find("newmtl Shiptech.Floors.flr02CSb0\r\n"), std::string::npos);
+
+  FakeHost host;
+  host.options.BuiltWorld = true;
+  host.options.OutputFile = dir / "built.obj";
+  const auto error = [&host](const std::string& input) {
+    host.options.InputFile = input;
+    try {
+      Convert(host);
+    } catch (const BrushError& e) {
+      return std::string(e.what());
+    }
+    return std::string();
+  };
+  EXPECT_EQ(error(torpedo), "'" + torpedo +
+                                "' is a map of the second engine generation (package version "
+                                "128): its own build is read from first-generation maps "
+                                "(versions 61 to 69) only");
+  WriteBytes(dir / "level.t3d", "Begin Map\r\nEnd Map\r\n");
+  EXPECT_EQ(error(dir / "level.t3d"),
+            "'" + dir / "level.t3d" +
+                "' is T3D text, which holds no build of the level: convert the map package the "
+                "editor saved (.unr) to write the level's own build");
+}
+
+TEST(MapPackage, OwnBuildOfAHandMadeMapAndTheBrushesLeftOut) {
+  TempDir dir("tiny");
+  const auto write = [&dir](const TinyMap& map) {
+    const std::vector<std::uint8_t> bytes = map.Bytes();
+    WriteBytes(dir / "Tiny.unr", std::string(bytes.begin(), bytes.end()));
+  };
+  FakeHost host;
+  host.options.InputFile = dir / "Tiny.unr";
+  host.options.OutputFile = dir / "Tiny.obj";
+  host.options.BuiltWorld = true;
+  write(TinyMap{});
+  Convert(host);
+  // One node on one surface of Brush1 (whose model names its group), its corners shared.
+  EXPECT_EQ(Visible(ReadBytes(dir / "Tiny.obj")),
+            Visible("#converted from Brushwright by Brushwright\r\nmtllib Tiny.mtl\r\n\r\n"
+                    "v  0 0 0\r\nv  0 -64 0\r\nv  64 -64 0\r\nv  64 0 0\r\n\r\n"
+                    "g Model1\r\nvt  0 1\r\nvt  0.25 1\r\nvt  0.25 0.75\r\nvt  0 0.75\r\n\r\n"
+                    "usemtl Rock0\r\nf  1/1 4/2 3/3 2/4\r\n\r\n"));
+
+  TinyMap no_model;
+  no_model.brush_has_model = false;
+  write(no_model);
+  host.log.clear();
+  Convert(host);
+  EXPECT_EQ(host.Entries("message:Brushes left out:"),
+            std::vector<std::string>{"'" + dir / "Tiny.unr" +
+                                     "': these brushes are left out:\r\nbrush 'Brush1': names no "
+                                     "model"});
+}
+
+}  // namespace
+}  // namespace brushwright::testing
