@@ -11,6 +11,7 @@
 #include "gltf/glb_build.h"
 #include "text/brush_error.h"
 #include "vecmath/coordinates.h"
+#include "world/tolerance.h"
 
 namespace brushwright {
 
@@ -21,10 +22,9 @@ namespace {
 constexpr std::size_t kMaxShortIndexVertices = 65535;
 // Open addressing stays fast while at most half the slots are taken.
 constexpr std::size_t kSlotsPerVertex = 2;
-// A corner this close to the line through its neighbours lies on an edge of its face (OBJ units):
-// the world output keeps corners up to this far off an edge where neighbouring faces meet them,
-// and a triangle of three corners of one edge has no area.
-constexpr double kOnEdgeDistance = 0.01;
+// A corner within kOnEdgeDistance (world/tolerance.h) of the line through its neighbours lies on
+// an edge of its face: the world output keeps corners up to that far off an edge where
+// neighbouring faces meet them, and a triangle of three corners of one edge has no area.
 
 // A vertex as written: glTF position and texture coordinate, compared bit for bit.
 struct GlbVertex {

@@ -8,16 +8,13 @@
 #include <utility>
 
 #include "world/point_welder.h"
+#include "world/tolerance.h"
 
 namespace brushwright {
 
-// Corners closer than this are one corner: the same reason as the plane tolerance.
-constexpr double kSameCornerDistance = 0.01;
 // Coordinates beyond this are not a level: a hundredth of a unit must stay far above the
 // rounding of doubles there, and products of coordinates must stay finite.
 constexpr double kLargestCoordinate = 1e7;
-// A polygon or brush thinner than this has no inside the plane tolerance can see.
-constexpr double kThinnest = 0.01;
 // Ear clipping costs the cube of the corners in the worst case; larger polygons are fanned.
 constexpr std::size_t kMostEarClipCorners = 256;
 // A convex polygon turns once around; the slack absorbs rounding of the angle sum.

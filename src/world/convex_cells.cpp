@@ -1,5 +1,6 @@
 // Splits a closed brush into convex cells: one cell when convex, else a solid-leaf BSP tree.
 #include "world/convex_cells.h"
+#include "world/tolerance.h"
 
 #include <cmath>
 #include <cstdint>
@@ -11,8 +12,6 @@ namespace brushwright {
 // Two unit normals this close in direction describe one plane: they come from corners written
 // with six decimals, which agree to about 1e-12.
 constexpr double kSameDirection = 1 - 1e-9;
-// Planes this close in offset are one plane: the plane tolerance.
-constexpr double kSameOffset = 0.01;
 // Splitters tried per tree node: enough to find a good one, few enough to keep large brushes
 // quadratic at worst.
 constexpr std::size_t kSplitterCandidates = 16;

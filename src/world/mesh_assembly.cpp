@@ -8,15 +8,10 @@
 #include <utility>
 
 #include "world/point_welder.h"
+#include "world/tolerance.h"
 
 namespace brushwright {
 
-// Positions closer than the plane tolerance are one position: the classification cannot tell
-// them apart either.
-constexpr double kWeldDistance = 0.01;
-// A corner this close to the line through its neighbours is straight, and a position this close
-// to an edge lies on it: the same tolerance.
-constexpr double kOnEdgeDistance = 0.01;
 // Edge-search cubes hold a few points of a room and an edge crosses a few of them; their faces
 // (at odd multiples of half this) fall on half units, never on a level's whole-unit grid.
 constexpr double kEdgeCube = 97;

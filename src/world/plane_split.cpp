@@ -1,5 +1,6 @@
 // Plane predicates and polygon splitting with the builder's one tolerance for "on the plane".
 #include "world/plane_split.h"
+#include "world/tolerance.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,12 +9,6 @@
 
 namespace brushwright {
 
-// A point this close to a plane lies on it: levels are built on a grid of whole units and
-// written with six decimals, so real contacts agree far closer and real gaps are far wider.
-constexpr double kOnPlaneDistance = 0.01;
-// Where a band of a nearly parallel fragment ends is a cut, not a contact: corners closer to it
-// than this (rounding, far below the plane tolerance) count as on it, so no sliver is cut off.
-constexpr double kBandEdgeDistance = 1e-6;
 
 namespace {
 
