@@ -8,6 +8,7 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <system_error>
 #include <vector>
 
@@ -220,6 +221,41 @@ BENCHMARK(BM_MapAgainstItsText)
     ->ArgsProduct({{0, 1},
                    {static_cast<int>(Surfaces::Brushes), static_cast<int>(Surfaces::World)}})
     ->Apply(Timed);
+
+// test_map's checker textures found inside Checkers.utx against the same images as loose files
+// of the same size. Target: the package no more than 1.5 times the loose files.
+void BM_PackageTexturesRun(benchmark::State& state) {
+  const fs::path package = fs::path(BRUSHWRIGHT_PACKAGES_DIR) / "Checkers.utx";
+  const std::string text = (fs::path(BRUSHWRIGHT_CORPUS_DIR) / "test_map.t3d").string();
+  if (!fs::exists(package) || !fs::exists(text)) {
+    return state.SkipWithError("Checkers.utx or test_map.t3d not found");
+  }
+  // A folder holding the package, and one holding the images a run wrote from it.
+  static const std::pair<std::string, std::string> folders = [&] {
+    const fs::path packages = WorkDirectory() / "package-tree";
+    const fs::path loose = WorkDirectory() / "loose-tree";
+    fs::create_directories(packages / "Textures");
+    fs::copy_file(package, packages / "Textures" / "Checkers.utx",
+                  fs::copy_options::overwrite_existing);
+    RunOptions options;
+    options.InputFile = text;
+    options.OutputFile = (loose / "test_map.obj").string();
+    options.SearchCopy = true;
+    options.SearchPath = packages.string();
+    fs::create_directories(loose);
+    std::ostringstream out;
+    ProgressDisplay progress(out, false, 80);
+    HeadlessHost host(out, progress);
+    RunConversion(options, host);
+    for (const char* file : {"test_map.obj", "test_map.mtl", "test_mapMissingTextures.txt"}) {
+      fs::remove(loose / file);
+    }
+    return std::pair(packages.string(), loose.string());
+  }();
+  TimeRun(state, text, Surfaces::Brushes, OutputFormat::Obj,
+          state.range(0) == 0 ? folders.second : folders.first);
+}
+BENCHMARK(BM_PackageTexturesRun)->ArgName("package")->Arg(0)->Arg(1)->Apply(Timed);
 
 }  // namespace
 }  // namespace brushwright

@@ -85,9 +85,18 @@ std::string ObjectText(const PackageFile& package, std::int32_t ref) {
 
 }  // namespace
 
+// 10^6 and 2^53, for the six decimals as exact arithmetic.
+constexpr double kExportedScale = 1e6;
+constexpr double kExactIntegerBound = 9007199254740992.0;
+
 double ExportedNumber(float value) {
   const double exact = value;
   if (!std::isfinite(exact)) return exact;
+  // A float times 10^6 is exact in a double (24 bits of mantissa and 14 of 5^6), so rounding it
+  // to an integer, ties to even as the text's rounding does, gives the six decimals; that integer
+  // over 10^6 is then the double the text reads back. Larger magnitudes take the text's way.
+  const double scaled = exact * kExportedScale;
+  if (std::fabs(scaled) < kExactIntegerBound) return std::nearbyint(scaled) / kExportedScale;
   // 39 digits before the point at most for a float, a sign, the point and six decimals.
   char text[64];
   const auto written =
