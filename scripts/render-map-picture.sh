@@ -2,8 +2,9 @@
 # Renders a map package converted directly, from the eyes of one of its player starts (or any
 # actor of the report, a light of a map without starts) with f3d under Xvfb: the OBJ output of
 # the switches given (--world by default), textured with the synthetic images of
-# scripts/write-textures.py. The start's place and view come from the run's own report. Nothing
-# is kept but the picture.
+# scripts/write-textures.py, or with the real textures of a game folder (its image files and the
+# textures inside its packages) named by TEXTURE_FOLDER. The start's place and view come from
+# the run's own report. Nothing is kept but the picture.
 # Usage: scripts/render-map-picture.sh MAP START PICTURE.png [CONVERTER SWITCHES...]
 #   e.g. scripts/render-map-picture.sh ../shared/packages/UWRM-Torpedo.ut2 PlayerStart2 \
 #          docs/map-world.png --world
@@ -39,12 +40,17 @@ trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/names" "$work/textures" "$work/out"
 convert="$build/src/cli/brushwright-convert"
 
-# The textures the output uses, made up; then the output itself, with its report.
-"$convert" -q --no-geometry --texture-type png "${switches[@]}" -o "$work/names/$name.obj" "$map"
-sed -n 's/^map_Kd //p' "$work/names/$name.mtl" | tr -d '\r' | sort -u >"$work/names/images"
-python3 scripts/write-textures.py "$work/names/images" "$work/textures" "$work/white.png"
-"$convert" -q --report --texture-type png --copy-textures "$work/textures" "${switches[@]}" \
-  -o "$work/out/$name.obj" "$map"
+# The textures the output uses: a game folder's, or made up; then the output itself, with its
+# report.
+textures=${TEXTURE_FOLDER:-}
+if [ -z "$textures" ]; then
+  "$convert" -q --no-geometry --texture-type png "${switches[@]}" -o "$work/names/$name.obj" "$map"
+  sed -n 's/^map_Kd //p' "$work/names/$name.mtl" | tr -d '\r' | sort -u >"$work/names/images"
+  python3 scripts/write-textures.py "$work/names/images" "$work/textures" "$work/white.png"
+  textures="$work/textures"
+fi
+"$convert" -q --report --texture-type png --copy-textures "$textures" "${switches[@]}" \
+  -o "$work/out/$name.obj" "$map" 2>/dev/null
 
 # The report gives a start's location and its rotation turned to degrees as "pitch + 90, roll,
 # yaw - 90" at 16368 units a quarter turn; the eye goes to the OBJ file's space (x, -y, z).
