@@ -10,7 +10,8 @@ namespace brushwright {
 std::vector<WorldBrush> LevelBrushes(std::string_view text) {
   RunOptions options;
   options.BuildWorld = true;
-  return WorldBrushesOf(ChooseAndPlaceBrushes(ReadT3dLevel(text), options));
+  Level level = ReadT3dLevel(text);
+  return WorldBrushesOf(ChooseAndPlaceBrushes(std::move(level.Brushes), level.HasActors, options));
 }
 
 }  // namespace brushwright

@@ -21,7 +21,8 @@ void BuildMeshes(const Level& level) {
   options.Subtractive = true;
   RunSummary summary;
   const FaceChoice faces(options, 1);
-  BuildBrushMesh(ChooseAndPlaceBrushes(level, options), faces, true, summary);
+  BuildBrushMesh(ChooseAndPlaceBrushes(level.Brushes, level.HasActors, options), faces, true,
+                 summary);
   if (!level.Bsp) return;
   const Mesh built = BuildBuiltWorldMesh(level, *level.Bsp, faces, true, summary);
   for (const MeshGroup& group : built.Groups) {

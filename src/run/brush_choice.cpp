@@ -1,6 +1,8 @@
 // The run's choice of brushes and their placement.
 #include "run/brush_choice.h"
 
+#include <utility>
+
 namespace brushwright {
 
 namespace {
@@ -37,12 +39,13 @@ bool TakesBrush(const RunOptions& options, CsgOperation csg) {
   return csg == CsgOperation::Add || (options.Subtractive && csg == CsgOperation::Subtract);
 }
 
-BrushChoice ChooseAndPlaceBrushes(const Level& level, const RunOptions& options) {
+BrushChoice ChooseAndPlaceBrushes(std::vector<LevelBrush> brushes, bool has_actors,
+                                  const RunOptions& options) {
   BrushChoice choice;
   // A polygon without flags of its own keeps those of the taken polygon before it.
   std::int64_t previous_flags = 0;
-  for (const LevelBrush& brush : level.Brushes) {
-    if (level.HasActors) {
+  for (LevelBrush& brush : brushes) {
+    if (has_actors) {
       ++choice.BrushActors;
       if (!TakesBrush(options, brush.Csg)) {
         CountLeftOut(brush, options, choice);
@@ -53,7 +56,7 @@ BrushChoice ChooseAndPlaceBrushes(const Level& level, const RunOptions& options)
     placed.Csg = brush.Csg;
     placed.Group = BrushGroup(brush);
     placed.PolyFlags = brush.PolyFlags;
-    placed.Polygons = brush.Polygons;
+    placed.Polygons = std::move(brush.Polygons);
     // The builder brush gets the identity placement; a brush exported on its own none at all.
     const BrushPlacement placement =
         brush.Csg != CsgOperation::None ? brush.Placement : BrushPlacement{};
@@ -61,7 +64,7 @@ BrushChoice ChooseAndPlaceBrushes(const Level& level, const RunOptions& options)
     for (PolygonRecord& polygon : placed.Polygons) {
       if (polygon.FlagsOfPrevious) polygon.Flags = previous_flags;
       previous_flags = polygon.Flags;
-      if (level.HasActors) {
+      if (has_actors) {
         PlacePolygon(polygon, brush.Csg, placement, transform,
                      options.BrushTransforms || options.BuildWorld);
       }

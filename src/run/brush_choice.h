@@ -37,8 +37,10 @@ struct BrushChoice {
 // ones. A level without actors is one brush, always taken.
 bool TakesBrush(const RunOptions& options, CsgOperation csg);
 
-// Chooses the level's brushes and places their polygons. The builder brush stays where its
-// polygons are (its own placement is the editor's cursor, not part of the level).
-BrushChoice ChooseAndPlaceBrushes(const Level& level, const RunOptions& options);
+// Chooses the level's brushes and places their polygons, which it takes over (the level's
+// brushes, with `has_actors` the level's HasActors). The builder brush stays where its polygons
+// are (its own placement is the editor's cursor, not part of the level).
+BrushChoice ChooseAndPlaceBrushes(std::vector<LevelBrush> brushes, bool has_actors,
+                                  const RunOptions& options);
 
 }  // namespace brushwright

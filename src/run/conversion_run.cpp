@@ -53,7 +53,7 @@ class Run {
   void BeforeFace(const MeshSurface& surface);
   void CheckOutputsSpareInput() const;
   void CheckNotInput(const std::string& path, std::string_view what) const;
-  Mesh BuildMesh(const Level& level, const FaceChoice& faces, bool& face_limit_passed);
+  Mesh BuildMesh(Level& level, const FaceChoice& faces, bool& face_limit_passed);
   void ShowPassedOver(const Level& level);
   void WriteMesh(const Mesh& mesh, const RunMaterials& materials, const Level& level);
   [[noreturn]] void ThrowFaceLimit() const;
@@ -125,7 +125,7 @@ void Run::Convert() {
   Yield();
 
   // Read: the level, whatever the input's kind; the input is not looked at again.
-  const Level level = ReadLevelFile(options_.InputFile, kLargestInput, options_.BuiltWorld);
+  Level level = ReadLevelFile(options_.InputFile, kLargestInput, options_.BuiltWorld);
   if (options_.OutputFile.empty()) {
     throw BrushError(std::string("no output file name: name the ") + (obj ? "OBJ" : "glTF") +
                      " file to write");
@@ -188,7 +188,7 @@ void Run::ShowPassedOver(const Level& level) {
   host_.ShowMessage(text, "Brushes left out", MessageKind::Notice);
 }
 
-Mesh Run::BuildMesh(const Level& level, const FaceChoice& faces, bool& face_limit_passed) {
+Mesh Run::BuildMesh(Level& level, const FaceChoice& faces, bool& face_limit_passed) {
   summary.BrushActors = static_cast<std::int32_t>(level.Brushes.size());
   if (options_.BuiltWorld) {
     host_.SetLabelProgress("reading the level's build");
@@ -197,7 +197,9 @@ Mesh Run::BuildMesh(const Level& level, const FaceChoice& faces, bool& face_limi
     total_faces_ = summary.PolygonsRead;
     return mesh;
   }
-  const BrushChoice choice = ChooseAndPlaceBrushes(level, options_);
+  // The brushes' polygons go over to the choice: nothing after it reads them from the level.
+  const BrushChoice choice =
+      ChooseAndPlaceBrushes(std::move(level.Brushes), level.HasActors, options_);
   summary.BrushActors = choice.BrushActors;
   summary.BrushesTaken = static_cast<std::int32_t>(choice.Brushes.size());
   summary.SubtractiveSkipped = choice.SubtractiveSkipped;

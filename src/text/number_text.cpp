@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <system_error>
 
@@ -18,6 +19,13 @@ namespace {
 // Every double is written with this many significant digits, enough to be exact for the values
 // a level holds and few enough that 0.1 + 0.2 prints as "0.3".
 constexpr int kSignificantDigits = 15;
+// Decimals of at most nine places, below 10^6 and from 10^-4 on, are written by integer arithmetic
+// (AppendShortDecimal): nine places and six digits before the point make the 15 digits.
+constexpr int kShortDecimalPlaces = 9;
+constexpr double kShortDecimalScale = 1e9;
+constexpr std::uint64_t kShortDecimalUnits = 1000000000;
+constexpr double kShortDecimalBound = 1e6;
+constexpr double kShortDecimalLeast = 1e-4;
 // Room for "-1.23456789012345E-308" and any 64-bit integer, with margin.
 constexpr std::size_t kNumberBufferSize = 40;
 // An exponent this large already puts any mantissa far outside the double range; reading more
@@ -168,6 +176,44 @@ Int RoundToInteger(double value, std::string_view what) {
   return static_cast<Int>(rounded);
 }
 
+// The text of a value that is the double nearest a decimal of at most nine decimals below 10^6
+// in magnitude and at least 10^-4 (most coordinates of a level): that decimal has at most 15
+// significant digits, and rounding the value to 15 digits gives it back (the value lies within
+// half a unit of its last bit of it, far inside half a unit of the 15th digit), so its digits are
+// exactly those to_chars writes, without the exponent form, which starts below 10^-4. Found by
+// integer arithmetic; false for any other value.
+bool AppendShortDecimal(std::string& out, double value) {
+  const double magnitude = std::fabs(value);
+  if (!(magnitude >= kShortDecimalLeast && magnitude < kShortDecimalBound)) return false;
+  // The scaled value is at most 10^15, so rounding it lands on the integer of the decimal the
+  // value is nearest; the check keeps only values that are that decimal's nearest double.
+  const double scaled = std::nearbyint(magnitude * kShortDecimalScale);
+  if (scaled / kShortDecimalScale != magnitude) return false;
+  const auto digits = static_cast<std::uint64_t>(scaled);
+  const std::uint64_t whole = digits / kShortDecimalUnits;
+  std::uint64_t fraction = digits % kShortDecimalUnits;
+  std::array<char, kNumberBufferSize> buffer;
+  char* end = buffer.data();
+  if (value < 0) *end++ = '-';
+  end = std::to_chars(end, buffer.data() + buffer.size(), whole).ptr;
+  if (fraction != 0) {
+    int places = kShortDecimalPlaces;
+    while (fraction % 10 == 0) {
+      fraction /= 10;
+      --places;
+    }
+    *end++ = '.';
+    char* const point = end;
+    end += places;
+    for (char* p = end; p != point;) {
+      *--p = static_cast<char>('0' + fraction % 10);
+      fraction /= 10;
+    }
+  }
+  out.append(buffer.data(), end);
+  return true;
+}
+
 }  // namespace
 
 std::string NumberText(double value) {
@@ -181,6 +227,7 @@ void AppendNumberText(std::string& out, double value) {
     out += '0';
     return;
   }
+  if (AppendShortDecimal(out, value)) return;
   std::array<char, kNumberBufferSize> buffer;
   const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                     std::chars_format::general, kSignificantDigits);

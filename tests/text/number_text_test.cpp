@@ -109,6 +109,24 @@ TEST(NumberText, MatchesPrintfOnScatteredBitPatterns) {
   }
 }
 
+// Decimals of a few places, as coordinates and texture coordinates mostly are, and their
+// neighbouring doubles, on both sides of the bounds of their quicker way.
+TEST(NumberText, MatchesPrintfOnShortDecimals) {
+  std::uint64_t state = 12345;
+  for (int i = 0; i < 200000; ++i) {
+    state = state * 6364136223846793005u + 1442695040888963407u;
+    const int places = static_cast<int>(state % 11);
+    const double whole = static_cast<double>((state >> 8) % 2000000000000000) - 1e15;
+    double value = whole / std::pow(10.0, places + static_cast<int>((state >> 60) % 6));
+    if (i % 3 == 1) value = std::nextafter(value, kInfinity);
+    if (value == 0.0) continue;
+    ASSERT_EQ(NumberText(value), PrintfText(value)) << i;
+  }
+  for (const double value : {1e-4, 9.999999999999999e-5, 999999.999999999, 1e6, -0.0390625}) {
+    EXPECT_EQ(NumberText(value), PrintfText(value));
+  }
+}
+
 // The program writes "." whatever the user's number settings say.
 TEST(NumberText, IgnoresCommaDecimalLocale) {
   const std::string previous = std::setlocale(LC_ALL, nullptr);
