@@ -20,6 +20,7 @@ brushwright::ConsoleInfo QueryConsole() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  brushwright::KeepFreedMemory();
   brushwright::PrepareConsoleOutput();
   const std::vector<std::string> args = brushwright::CommandLineArguments(argc, argv);
   return brushwright::ConvertMain(args, std::cout, std::cerr, QueryConsole());

@@ -236,4 +236,8 @@ std::filesystem::path UserConfigurationFolder() {
   return folder;
 }
 
+void KeepFreedMemory() {
+  // The Windows heap keeps what is freed within the process on its own.
+}
+
 }  // namespace brushwright

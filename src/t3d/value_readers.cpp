@@ -15,39 +15,36 @@ namespace brushwright {
 namespace {
 
 // The shape nearly every number of a triple has: blanks, a sign, digits with at most one dot.
-// When its digits without the dot make an integer below 2^53 with at most 22 of them after the
-// dot, that integer and the power of ten are both exact doubles and their correctly rounded
-// quotient is the correctly rounded number, the value NumberValue gives. Reads it from `i` and
-// moves `i` past it and the blanks after it; false for any other shape.
+// When it has at most 15 digits, they make an integer below 2^53, so that integer and the power
+// of ten are both exact doubles and their correctly rounded quotient is the correctly rounded
+// number, the value NumberValue gives. Reads it from `i` and moves `i` past it and the blanks
+// after it; false for any other shape (with `i` anywhere: the caller starts again).
 bool ReadPlainNumber(std::string_view text, std::size_t& i, double& value) {
-  static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                            1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                            1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-  constexpr std::uint64_t kExactIntegerBound = std::uint64_t{1} << 53;
-  constexpr std::size_t kMostFractionDigits = 22;
-  const auto blank = [&] { return i < text.size() && (text[i] == ' ' || text[i] == '\t'); };
-  while (blank()) ++i;
+  static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                            1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  // Up to 15 digits the integer stays below 10^15 < 2^53 and the power of ten is exact; longer
+  // numbers take the general way.
+  constexpr std::size_t kMostDigits = 15;
+  const std::size_t size = text.size();
+  const auto digit = [&](std::size_t at) {
+    return at < size ? static_cast<unsigned>(text[at]) - '0' : 10u;
+  };
+  while (i < size && (text[i] == ' ' || text[i] == '\t')) ++i;
   bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  if (i < size && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
   std::uint64_t mantissa = 0;
-  std::size_t digits = 0;
+  const std::size_t first = i;
+  for (unsigned d = digit(i); d < 10; d = digit(++i)) mantissa = mantissa * 10 + d;
+  std::size_t digits = i - first;
   std::size_t fraction_digits = 0;
-  bool dot = false;
-  for (; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '.' && !dot) {
-      dot = true;
-    } else if (c >= '0' && c <= '9') {
-      mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
-      ++digits;
-      if (dot) ++fraction_digits;
-      if (mantissa >= kExactIntegerBound || fraction_digits > kMostFractionDigits) return false;
-    } else {
-      break;
-    }
+  if (i < size && text[i] == '.') {
+    const std::size_t fraction_first = ++i;
+    for (unsigned d = digit(i); d < 10; d = digit(++i)) mantissa = mantissa * 10 + d;
+    fraction_digits = i - fraction_first;
+    digits += fraction_digits;
   }
-  if (digits == 0) return false;
-  while (blank()) ++i;
+  if (digits == 0 || digits > kMostDigits) return false;
+  while (i < size && (text[i] == ' ' || text[i] == '\t')) ++i;
   const double magnitude = static_cast<double>(mantissa) / kPowersOfTen[fraction_digits];
   value = negative ? -magnitude : magnitude;
   return true;
