@@ -35,7 +35,8 @@ inline std::string SearchImageBytes() {
   const std::uint32_t pixels = kPictureSize * kPictureSize * 3;  // rows need no padding
   std::string bmp = "BM" + word(54 + pixels, 4) + word(0, 4) + word(54, 4) + word(40, 4) +
                     word(kPictureSize, 4) + word(kPictureSize, 4) + word(1, 2) + word(24, 2) +
-                    word(0, 4) + word(pixels, 4) + word(2835, 4) + word(2835, 4) + word(0, 8);
+                    word(0, 4) + word(pixels, 4) + word(2835, 4) + word(2835, 4) + word(0, 4) +
+                    word(0, 4);
   bmp.append(pixels, '\x5a');
   return bmp;
 }
