@@ -4,9 +4,15 @@
 # for each texture name) in another such folder named by the settings file in
 # %APPDATA%\Brushwright\. Checks that the run finishes, that its output files are byte for byte
 # those of the Linux command line with the same options, and that the settings file is read and
-# written back unchanged. Uses the Wine prefix of the environment ($WINEPREFIX).
+# written back with only the names of the run's input and output added. Uses the Wine prefix of
+# the environment ($WINEPREFIX).
 # Usage: scripts/check-window-windows.sh BRUSHWRIGHT_EXE LINUX_CONVERT LEVEL [SCREENSHOT_PNG]
 set -euo pipefail
+# Every window program of one Wine prefix must see the same X display: Wine's desktop process
+# keeps the display it was started with. Without one, the whole check runs under one Xvfb.
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
 exe=$(realpath "$1")
 linux_convert=$(realpath "$2")
 level=$(realpath "$3")
@@ -48,12 +54,13 @@ printf '%s\r\n' "[Brushwright]" "TextSearchPathTxt=$(windows_path "$tree")" "Lis
   "ListMaskedBMtypeOut=BMP" "CheckBuildBrush=0" "CheckReport=1" "CheckDoGeometry=1" \
   "CheckIgnoreNoTxt=0" "CheckIgnoreDefTxt=0" "CheckSearchCopy=1" "CheckBrushTransforms=1" \
   "CheckSubtractBrushes=1" "CheckBuildWorld=0" "ListOutputType=OBJ" >"$work/settings.ini"
+
 cp "$work/settings.ini" "$settings_dir/Brushwright.ini"
 
 output="$work/out-window/${name%.t3d}.obj"
 shot=()
 [ -n "$screenshot" ] && shot=(--screenshot "$(windows_path "$(realpath -m "$screenshot")")")
-xvfb-run -a -s "-screen 0 1024x768x24" "$wine" "$exe" --autorun "$(windows_path "$folder/$name")" \
+"$wine" "$exe" --autorun "$(windows_path "$folder/$name")" \
   --output "$(windows_path "$output")" "${shot[@]}"
 
 "$linux_convert" -q --report --subtractive --copy-textures "$tree" --texture-type bmp \
@@ -64,6 +71,9 @@ if ! diff -r "$work/out-linux" "$work/out-window" >/dev/null; then
   diff -r -q "$work/out-linux" "$work/out-window" | head -10
   status=1
 fi
+# The window adds the input and output names it was given; all else stays byte for byte.
+printf '%s\r\n' "InFile=$(windows_path "$folder/$name")" "OutFile=$(windows_path "$output")" \
+  >>"$work/settings.ini"
 if ! cmp -s "$work/settings.ini" "$settings_dir/Brushwright.ini"; then
   echo "the settings file did not come back as it was read:"
   diff "$work/settings.ini" "$settings_dir/Brushwright.ini" | head -10

@@ -6,14 +6,19 @@
 # Usage: scripts/screenshot-windows.sh [PICTURE] [LEVEL]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# One X display (Xvfb when there is none) for every Wine program here: Wine's desktop process,
+# started with the prefix, keeps the display it first saw, and window programs need it to be live.
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
 picture=$(realpath -m "${1:-docs/window-windows.png}")
 level=${2:-../shared/corpus/DM_Amos.t3d}
 scripts/build.sh brushwright-convert
 scripts/build-windows.sh brushwright
 
 WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/brushwright-wine-XXXXXX")
-export WINEPREFIX WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
-trap 'wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX"' EXIT
+export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+trap '/usr/lib/wine/wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX"' EXIT
 /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
 scripts/check-window-windows.sh build-windows/src/window/brushwright.exe \
   build/src/cli/brushwright-convert "$level" "$picture"
