@@ -58,10 +58,21 @@ printf '%s\r\n' "[Brushwright]" "TextSearchPathTxt=$(windows_path "$tree")" "Lis
 cp "$work/settings.ini" "$settings_dir/Brushwright.ini"
 
 output="$work/out-window/${name%.t3d}.obj"
-shot=()
-[ -n "$screenshot" ] && shot=(--screenshot "$(windows_path "$(realpath -m "$screenshot")")")
-"$wine" "$exe" --autorun "$(windows_path "$folder/$name")" \
-  --output "$(windows_path "$output")" "${shot[@]}"
+# The picture is taken from the X display (ImageMagick's import), several times a second while
+# the window runs; the last one shows it after the run. (The window's own picture of itself
+# comes out without its text under Wine.)
+if [ -n "$screenshot" ]; then
+  (while :; do import -window root -trim +repage "$work/shot-new.png" 2>/dev/null &&
+    [ "$(stat -c %s "$work/shot-new.png")" -gt 4096 ] && mv "$work/shot-new.png" "$work/shot.png"
+    sleep 0.2; done) &
+  capture=$!
+fi
+"$wine" "$exe" --autorun "$(windows_path "$folder/$name")" --output "$(windows_path "$output")"
+if [ -n "$screenshot" ]; then
+  kill "$capture"
+  wait "$capture" 2>/dev/null || true
+  cp "$work/shot.png" "$screenshot"
+fi
 
 "$linux_convert" -q --report --subtractive --copy-textures "$tree" --texture-type bmp \
   --output-dir "$work/out-linux" "$folder/$name" >/dev/null

@@ -17,7 +17,7 @@ packages=(
 )
 case "${1:-}" in
   fuzz) packages+=(clang libclang-rt-14-dev) ;;
-  windows) packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev nasm dpkg-dev wine64 zip) ;;
+  windows) packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev nasm dpkg-dev wine64 fonts-wine zip) ;;
 esac
 # Node and npm run the glTF Validator; a machine that has them from elsewhere keeps its own.
 command -v node >/dev/null 2>&1 || packages+=(nodejs)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes docs/window-windows.png: a picture of the Windows window program under Wine (Xvfb as its
-# screen) after it converted a corpus level with textures (scripts/check-window-windows.sh runs
+# screen, ImageMagick's import takes the picture) after it converted a corpus level with textures (scripts/check-window-windows.sh runs
 # it, in a throw-away Wine prefix). Builds the Windows programs and the Linux command line, which
 # the check compares the outputs with, when needed.
 # Usage: scripts/screenshot-windows.sh [PICTURE] [LEVEL]
@@ -14,6 +14,8 @@ fi
 picture=$(realpath -m "${1:-docs/window-windows.png}")
 level=${2:-../shared/corpus/DM_Amos.t3d}
 scripts/build.sh brushwright-convert
+command -v import >/dev/null || { apt-get install -y -q --no-install-recommends imagemagick ||
+  sudo apt-get install -y -q --no-install-recommends imagemagick; }
 scripts/build-windows.sh brushwright
 
 WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/brushwright-wine-XXXXXX")
