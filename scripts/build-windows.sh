@@ -58,12 +58,19 @@ fetch_sources() {
   done
   if [ ${#missing[@]} -gt 0 ]; then
     apt_private update >/dev/null
-    (cd "$downloads" && apt_private source --download-only "${missing[@]}" >/dev/null)
+    for source in "${missing[@]}"; do
+      # A Debian revision the archive no longer serves gives way to the one it serves now, of
+      # the same upstream version (the folder name above names upstream versions only).
+      (cd "$downloads" && { apt_private source --download-only "$source" >/dev/null ||
+        apt_private source --download-only "${source%%=*}" >/dev/null; })
+    done
   fi
   for source in "${sources[@]}"; do
     local name=${source%%=*} version=${source#*=}
     version=${version#*:}
-    dpkg-source --no-check -x "$downloads/${name}_${version}.dsc" "$work/$name" >/dev/null
+    local dsc="$downloads/${name}_${version}.dsc"
+    [ -f "$dsc" ] || dsc=$(ls "$downloads/${name}_${version%%-*}"*.dsc | tail -1)
+    dpkg-source --no-check -x "$dsc" "$work/$name" >/dev/null
   done
 }
 
