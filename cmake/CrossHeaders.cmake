@@ -14,11 +14,26 @@ endforeach()
 
 add_library(CLI11::CLI11 INTERFACE IMPORTED)
 set_target_properties(CLI11::CLI11 PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${host_headers})
-add_library(tinyobjloader::tinyobjloader INTERFACE IMPORTED)
-set_target_properties(tinyobjloader::tinyobjloader PROPERTIES
-  INTERFACE_INCLUDE_DIRECTORIES ${host_headers})
-add_library(PkgConfig::Stb INTERFACE IMPORTED)
-set_target_properties(PkgConfig::Stb PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${host_headers}/stb)
+# tinyobjloader, too, is a Linux library in Debian: its code is compiled here from its header.
+file(CONFIGURE OUTPUT ${host_headers}/tinyobjloader_code.cpp CONTENT [[
+#define TINYOBJLOADER_IMPLEMENTATION
+#include <tiny_obj_loader.h>
+]])
+add_library(brushwright_tinyobjloader STATIC EXCLUDE_FROM_ALL
+  ${host_headers}/tinyobjloader_code.cpp)
+target_include_directories(brushwright_tinyobjloader SYSTEM PUBLIC ${host_headers})
+add_library(tinyobjloader::tinyobjloader ALIAS brushwright_tinyobjloader)
+# stb: Debian ships its code as a Linux library only, so the two parts tinygltf uses are compiled
+# here from their headers. Its users also find tiny_gltf.h beside it, as on Linux.
+file(CONFIGURE OUTPUT ${host_headers}/stb_code.cpp CONTENT [[
+#define STB_IMAGE_IMPLEMENTATION
+#include <stb_image.h>
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb_image_write.h>
+]])
+add_library(brushwright_stb STATIC ${host_headers}/stb_code.cpp)
+target_include_directories(brushwright_stb SYSTEM PUBLIC ${host_headers}/stb ${host_headers})
+add_library(PkgConfig::Stb ALIAS brushwright_stb)
 set(RAPIDJSON_INCLUDE_DIR ${host_headers} CACHE PATH "RapidJSON's headers" FORCE)
 
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

@@ -3,10 +3,12 @@
 # corpus (LF and CR LF) and generated levels, under a set of option combinations, including a texture
 # search tree with images. Usage: scripts/compare-outputs.sh OLD_CONVERT NEW_CONVERT [GENERATE_LEVEL]
 # Prints one line per level and option set that differs, and a count at the end; exits 1 on any
-# difference.
+# difference. A build that is a Windows program (NAME.exe) runs under Wine ($WINE, else wine64),
+# in the Wine prefix of the environment (scripts/test-windows.sh makes a throw-away one).
 set -euo pipefail
 old=$(realpath "$1")
 new=$(realpath "$2")
+wine=${WINE:-$(command -v wine64 || echo /usr/lib/wine/wine64)}
 generate=${3:-}
 corpus=${BRUSHWRIGHT_CORPUS:-$(dirname "$0")/../../shared/corpus}
 
@@ -63,12 +65,14 @@ option_sets=(
   "--copy-textures $work/tree --report"
   "--copy-textures $work/tree --texture-type bmp --no-geometry"
   "--world"
+  "--world --report"
   "--world --w3d --ignore-no-texture --start-face 5 --report"
   "--world --no-geometry --copy-textures $work/tree"
   "--format glb"
   "--format glb --subtractive"
   "--world --format glb"
   "--world --format glb --copy-textures $work/tree --report"
+  "--world --format glb --copy-textures $work/tree --texture-type png"
   "--subtractive --format glb --no-actors --copy-textures $work/tree --texture-type bmp"
 )
 
@@ -81,8 +85,10 @@ for level in "$work"/levels/*.t3d; do
       mkdir -p "$work/out-$build"
       binary=$old
       [ "$build" = new ] && binary=$new
+      runner=()
+      [[ "$binary" == *.exe ]] && runner=("$wine")
       # shellcheck disable=SC2086
-      "$binary" -q ${option_sets[$index]} --output-dir "$work/out-$build" "$level" \
+      "${runner[@]}" "$binary" -q ${option_sets[$index]} --output-dir "$work/out-$build" "$level" \
         >/dev/null 2>"$work/err-$build" || true
     done
     compared=$((compared + 1))

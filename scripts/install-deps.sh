@@ -3,7 +3,8 @@
 # pinned glTF Validator (tools/gltf-validate) that the tests run with Node.
 # Does nothing when they are all present already; uses sudo when not run as root.
 # With the argument "fuzz" it also installs clang and its fuzzing runtime for fuzz/run-fuzzers.sh
-# (the normal build and CI never need them).
+# (the normal build and CI never need them). With "windows" it also installs what
+# scripts/build-windows.sh needs to cross-build the Windows programs and test them under Wine.
 set -euo pipefail
 
 packages=(
@@ -14,9 +15,10 @@ packages=(
   libtinygltf-dev rapidjson-dev libstb-dev
   xvfb xauth xfonts-base fonts-dejavu-core
 )
-if [ "${1:-}" = "fuzz" ]; then
-  packages+=(clang libclang-rt-14-dev)
-fi
+case "${1:-}" in
+  fuzz) packages+=(clang libclang-rt-14-dev) ;;
+  windows) packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev nasm dpkg-dev wine64 fonts-wine zip) ;;
+esac
 # Node and npm run the glTF Validator; a machine that has them from elsewhere keeps its own.
 command -v node >/dev/null 2>&1 || packages+=(nodejs)
 command -v npm >/dev/null 2>&1 || packages+=(npm)

@@ -2,6 +2,8 @@
 # Builds Brushwright and runs every test, then builds every test again with AddressSanitizer and
 # UndefinedBehaviorSanitizer (build-asan) and runs them there. The fuzz targets' seed and crash
 # inputs replay as tests in both builds. Window tests need a display: Xvfb provides one.
+# Between the two, scripts/test-windows.sh builds the Windows programs and tests them under Wine
+# against this build (BRUSHWRIGHT_WINDOWS=0 leaves that out).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh
@@ -19,6 +21,10 @@ with_display() {
 }
 
 (cd build && with_display ctest --output-on-failure -j "$(nproc)")
+
+if [ "${BRUSHWRIGHT_WINDOWS:-1}" != 0 ]; then
+  scripts/test-windows.sh build/src/cli/brushwright-convert
+fi
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DBRUSHWRIGHT_SANITIZE=ON -DBRUSHWRIGHT_BENCH=OFF >/dev/null

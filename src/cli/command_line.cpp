@@ -158,6 +158,8 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
 
 void ConfigureApp(CLI::App& app, ConvertOptions& options) {
   app.name("brushwright-convert");
+  // CLI11 would read "/name" as an option on Windows; there it is a path from the drive's root.
+  app.allow_windows_style_options(false);
   app.description("Converts Unreal T3D exports and map packages into OBJ + MTL or glTF files.");
   DefineOptions(app, options);
   app.footer(

@@ -19,6 +19,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
+#undef SearchPath  // as in form_main.h: the headers above may define it again
 
 #include "image/image_file.h"
 #include "package/package_file.h"

@@ -8,6 +8,9 @@
 #include <string_view>
 
 #include <wx/frame.h>
+// Windows' headers, which the toolkit's bring in there, make SearchPath a macro for their
+// SearchPathW; here it is RunOptions' member.
+#undef SearchPath
 
 #include "run/conversion_run.h"
 #include "run/run_host.h"

@@ -48,6 +48,8 @@ TEST(ParseCommandLine, OptionsSetTheirControls) {
   const Row rows[] = {
       {{"a.t3d"}, Defaults("a.t3d")},
       {{"a.t3d", "b.t3d"}, Defaults("a.t3d,b.t3d")},
+      // Paths from the root, and Windows paths, are inputs on every system, never options.
+      {{"/maps/a.t3d", "C:\\maps\\b.t3d"}, Defaults("/maps/a.t3d,C:\\maps\\b.t3d")},
       {{"-o", "x.obj", "a.t3d"},
        "in=a.t3d out=x.obj dir= start=1 geo=1 build=0 notx=0 deftx=0 copy=0: type=BMP w3d=0 "
        "report=0 quiet=0"},

@@ -1,10 +1,8 @@
-// Tests of the operating-system calls: UTF-8 names on disk, inputs of each kind, the program's
-// file.
+// Tests of the operating-system calls: UTF-8 names on disk, inputs of each kind, own file.
 #include "platform/platform.h"
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <string>
 
 #include "support/test_files.h"
@@ -67,7 +65,6 @@ TEST(Platform, InputsThatAreNoFile) {
   const InputFile missing(Utf8FromPath(dir.path() / "absent.t3d"), false, error);
   EXPECT_EQ(error, std::errc::no_such_file_or_directory);
   EXPECT_FALSE(IsRegularFile(Utf8FromPath(dir.path() / "absent.t3d")));
-  EXPECT_FALSE(IsRegularFile(""));
 
   error.clear();
   EXPECT_EQ(OpenFileForWriting(Utf8FromPath(dir.path() / "no/such/folder.obj"), false, error),
@@ -79,12 +76,6 @@ TEST(Platform, ProgramFileIsThisTest) {
   std::error_code error;
   EXPECT_EQ(ProgramFile(error).stem(), "platform_tests");
   EXPECT_FALSE(error);
-}
-
-TEST(Platform, SettingsNamesWithAFolder) {
-  EXPECT_TRUE(NamesFolder("/tmp/Brushwright.ini"));
-  EXPECT_TRUE(NamesFolder("conf/Brushwright.ini"));
-  EXPECT_FALSE(NamesFolder("Brushwright.ini"));
 }
 
 }  // namespace

@@ -157,24 +157,6 @@ TEST(ReadInputText, EndlessInputStopsPastTheLargestSize) {
             "convert)");
 }
 
-TEST(ReadInputText, FifoAndStandardInputAreReadWholeOnce) {
-  ScratchDir dir;
-  ASSERT_EQ(mkfifo((dir / "level.fifo").c_str(), 0600), 0);
-  std::signal(SIGPIPE, SIG_IGN);  // a reader that stops early fails the test, not the program
-  std::string text;               // more than a pipe holds at once
-  for (int i = 0; text.size() < 300000; ++i) text += "Begin Polygon " + std::to_string(i) + "\r\n";
-  std::thread writer([&] {
-    std::ofstream out(dir / "level.fifo", std::ios::binary);
-    out << "\xEF\xBB\xBF" << text;
-  });
-  EXPECT_EQ(ReadInputText(dir / "level.fifo", 1 << 20), text);
-  writer.join();
-
-  PutBytes(dir / "stdin.t3d", text);
-  ASSERT_NE(std::freopen((dir / "stdin.t3d").c_str(), "rb", stdin), nullptr);
-  EXPECT_EQ(ReadInputText("-", 1 << 20), text);
-}
-
 TEST(ReadFileText, MissingFileOrDirectoryThrowsNamingIt) {
   ScratchDir dir;
   const std::string missing = dir / "missing.t3d";
