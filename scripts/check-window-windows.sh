@@ -53,7 +53,8 @@ mkdir -p "$settings_dir"
 printf '%s\r\n' "[Brushwright]" "TextSearchPathTxt=$(windows_path "$tree")" "ListBMtypeOut=BMP" \
   "ListMaskedBMtypeOut=BMP" "CheckBuildBrush=0" "CheckReport=1" "CheckDoGeometry=1" \
   "CheckIgnoreNoTxt=0" "CheckIgnoreDefTxt=0" "CheckSearchCopy=1" "CheckBrushTransforms=1" \
-  "CheckSubtractBrushes=1" "CheckBuildWorld=0" "ListOutputType=OBJ" >"$work/settings.ini"
+  "CheckSubtractBrushes=1" "CheckBuildWorld=0" "ListOutputType=OBJ" "CheckBuiltWorld=0" \
+  >"$work/settings.ini"
 
 cp "$work/settings.ini" "$settings_dir/Brushwright.ini"
 

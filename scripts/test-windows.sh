@@ -23,7 +23,8 @@ corpus=${BRUSHWRIGHT_CORPUS:-$top/../shared/corpus}
 
 # The tests that run as Windows programs, and the few cases that cannot pass there, each with
 # its reason. (Tests that need a FIFO, a POSIX shell or the XDG folders are not even built.)
-test_programs=(platform_tests text_tests t3d_tests run_tests search_tests settings_tests cli_tests)
+test_programs=(platform_tests text_tests t3d_tests package_tests run_tests search_tests settings_tests
+               cli_tests)
 not_on_windows=(
   # Symbolic links: Wine does not make them (and Windows only with a privilege).
   'FileExists.OnlyOrdinaryFilesCount' 'FindFileInTree.Links*' 'FileTreeIndex.FindsWhatFind*'
@@ -31,7 +32,7 @@ not_on_windows=(
   # The expected paths join with "/", where Windows' separator is "\", and the rows rely on a
   # file system that tells "ab" from "AB".
   'FindFileInTree.FindsTheFirstCopyInSearchOrder' 'FindFileInTree.TrailingSeparatorIsNotDoubled'
-  'LocateTextureFile.FailedCopyNamesBothFiles'
+  'FolderTextureSource.FailedCopyNamesBothFiles'
   # Linux's limits and error numbers: "not a directory", a path longer than 4096 bytes.
   'FindFileInTree.FileGivenAsDirectoryIsReported' 'FindFileInTree.PathTooLong*'
 )

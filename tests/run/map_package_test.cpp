@@ -40,7 +40,7 @@ Outputs ConvertFile(const std::string& input, const std::filesystem::path& folde
   FakeHost host;
   host.options = std::move(options);
   host.options.InputFile = input;
-  host.options.OutputFile = folder / "out.obj";
+  host.options.OutputFile = (folder / "out.obj").string();
   host.options.Report = true;
   std::filesystem::create_directories(folder);
   Outputs out;
