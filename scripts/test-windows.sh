@@ -60,9 +60,12 @@ trap cleanup EXIT
 passed=0
 failed=0
 filter="-$(IFS=:; echo "${not_on_windows[*]}")"
+# The glTF Validator runs on Linux's Node, which a Windows program cannot start: its checks skip
+# here even where CI asks for every test input (the Linux tests run them on the same bytes).
 for program in "${test_programs[@]}"; do
   exe=$(find "$build/tests" -name "$program.exe" | head -1)
-  if "$wine" "$exe" --gtest_brief=1 --gtest_filter="$filter" >"$build/$program.log" 2>&1; then
+  if env -u BRUSHWRIGHT_REQUIRE_TEST_INPUTS "$wine" "$exe" --gtest_brief=1 --gtest_filter="$filter" \
+    >"$build/$program.log" 2>&1; then
     passed=$((passed + 1))
     echo "passed under Wine: $program ($(grep -o 'PASSED  \] [0-9]* tests\?' "$build/$program.log" |
       grep -o '[0-9]* tests\?'))"
