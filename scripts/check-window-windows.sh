@@ -60,11 +60,13 @@ cp "$work/settings.ini" "$settings_dir/Brushwright.ini"
 
 output="$work/out-window/${name%.t3d}.obj"
 # The picture is taken from the X display (ImageMagick's import), several times a second while
-# the window runs; the last one shows it after the run. (The window's own picture of itself
-# comes out without its text under Wine.)
+# the window runs; the fullest one (the largest file: every control drawn, the run's counts
+# shown) is kept, as the last may catch the window half drawn while it closes. (The window's own
+# picture of itself comes out without its text under Wine.)
 if [ -n "$screenshot" ]; then
   (while :; do import -window root -trim +repage "$work/shot-new.png" 2>/dev/null &&
-    [ "$(stat -c %s "$work/shot-new.png")" -gt 4096 ] && mv "$work/shot-new.png" "$work/shot.png"
+    [ "$(stat -c %s "$work/shot-new.png")" -ge "$(stat -c %s "$work/shot.png" 2>/dev/null ||
+      echo 4096)" ] && mv "$work/shot-new.png" "$work/shot.png"
     sleep 0.2; done) &
   capture=$!
 fi
