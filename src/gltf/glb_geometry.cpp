@@ -119,13 +119,6 @@ GlbVertex VertexOf(const GlbScene& scene, const MeshCorner& corner) {
           {static_cast<float>(corner.U) + 0.0f, static_cast<float>(1 - corner.V) + 0.0f}};
 }
 
-// Visits the corners of an n-gon in the order 0, n-1, n-2, ..., 1: glTF's axes mirror the
-// level's, so this order keeps the face front-facing.
-template <typename Visit>
-void ForEachCornerAsWritten(std::size_t n, Visit visit) {
-  for (std::size_t k = n; k-- > 0;) visit((k + 1) % n);
-}
-
 bool IsFinite(const GlbVertex& vertex) {
   return std::all_of(std::begin(vertex.Position), std::end(vertex.Position),
                      [](float f) { return std::isfinite(f); }) &&

@@ -29,6 +29,8 @@ constexpr char kInstalledModuleDir[] = BRUSHWRIGHT_IMAGE_MODULE_INSTALLED;
 constexpr char kBuiltModuleDir[] = BRUSHWRIGHT_IMAGE_MODULE_BUILT;
 // Programs in the build tree sit this many folders at most below its top (tests/image/...).
 constexpr int kBuildTreeDepth = 3;
+// Every PNG file starts with these bytes.
+constexpr std::string_view kPngSignature = "\x89PNG\r\n\x1a\n";
 // Names of the six types in messages, in ImageFormat order.
 constexpr const char* kFormatNames[] = {"BMP", "PCX", "JPEG", "PNG", "TIFF", "GIF"};
 
@@ -155,6 +157,10 @@ std::string EncodeImage(const Image& image, ImageFormat format) {
                                    static_cast<int>(format), Resize<std::string>, &bytes);
   if (status != kBrushwrightImageOk) ThrowImageError(context, status);
   return bytes;
+}
+
+bool IsPngFile(std::string_view bytes) {
+  return bytes.starts_with(kPngSignature);
 }
 
 std::string EncodePng(const Image& image) {

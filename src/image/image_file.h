@@ -25,6 +25,9 @@ Image DecodeImage(std::string_view bytes, const std::string& name);
 // and JPEG drop it. Throws BrushError when the image cannot be encoded or the module is missing.
 std::string EncodeImage(const Image& image, ImageFormat format);
 
+// Whether `bytes` are a PNG file's (they start with its signature).
+bool IsPngFile(std::string_view bytes);
+
 // EncodeImage as PNG: RGBA, alpha kept.
 std::string EncodePng(const Image& image);
 

@@ -66,13 +66,6 @@ class TextureFinder {
   std::unordered_map<std::string, TextureSize> sizes_;
 };
 
-// Visits the corners of an n-gon in the order 0, n-1, n-2, ..., 1: the order the writers give
-// them in, as both their axes mirror the level's.
-template <typename Visit>
-void ForEachCornerAsWritten(std::size_t n, Visit visit) {
-  for (std::size_t k = n; k-- > 0;) visit((k + 1) % n, k == n - 1);
-}
-
 }  // namespace
 
 RunMaterials FindTextures(Mesh& mesh, TextureSources& sources, RunHost& host,
@@ -120,13 +113,13 @@ RunMaterials FindTextures(Mesh& mesh, TextureSources& sources, RunHost& host,
     const TextureFrame frame =
         MakeTextureFrame(surface.Axes, size.Width, size.Height, surface.Number, matrix_in_force);
     for (MeshFace* face : faces_of[s]) {
-      ForEachCornerAsWritten(face->Corners.size(), [&](std::size_t i, bool first) {
+      ForEachCornerAsWritten(face->Corners.size(), [&](std::size_t i) {
         MeshCorner& corner = face->Corners[i];
         const TexturePoint point = TextureCoordinatesAt(
             frame, mesh.Positions[static_cast<std::size_t>(corner.Position)]);
         corner.U = point.U;
         corner.V = point.V;
-        PlotUVPoint(host, first, point.U, point.V, frame.Width, frame.Height);
+        PlotUVPoint(host, i == 0, point.U, point.V, frame.Width, frame.Height);
       });
     }
   }

@@ -20,13 +20,6 @@ std::string FaceLabel(std::int32_t face_number) {
   return face_number == 0 ? std::string("the positions") : "face " + NumberText(face_number);
 }
 
-// Visits the corners of an n-gon in the order 0, n-1, n-2, ..., 1, which reverses the winding
-// of the mirrored face back to a front-facing one.
-template <typename Visit>
-void ForEachCornerAsWritten(std::size_t n, Visit visit) {
-  for (std::size_t k = n; k-- > 0;) visit((k + 1) % n);
-}
-
 class ObjWriter {
  public:
   ObjWriter(OutputFiles& out, const std::string& path, const Mesh& mesh, bool w3d)

@@ -9,8 +9,6 @@ namespace brushwright {
 
 namespace {
 
-// A PNG file starts with these bytes; its image is embedded as the file has it.
-constexpr std::string_view kPngSignature = "\x89PNG\r\n\x1a\n";
 
 }  // namespace
 
@@ -44,7 +42,7 @@ std::optional<FoundTexture> PackageTextureSource::Find(const std::string& name, 
   std::string bytes = EncodeImage(texture.Picture, ImageFormatOf(options_.TextureType));
   WriteFileBytes(found.Where, bytes);
   found.Picture = std::move(texture.Picture);
-  if (bytes.starts_with(kPngSignature)) found.PngBytes = std::move(bytes);
+  if (IsPngFile(bytes)) found.PngBytes = std::move(bytes);
   ++found_;
   if (texture.ThroughMaterial) ++through_materials_;
   return found;

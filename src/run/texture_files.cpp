@@ -19,8 +19,6 @@ namespace {
 constexpr std::string_view kUnsafeCharacters = "/\\:*?";
 // Control characters have no place in a file name.
 constexpr char kFirstPrintable = 32;
-// A PNG file starts with these bytes; its image is embedded as the file has it.
-constexpr std::string_view kPngSignature = "\x89PNG\r\n\x1a\n";
 
 constexpr char kSearchErrorTitle[] = "Unexpected Error";
 
@@ -124,7 +122,7 @@ std::optional<FoundTexture> FolderTextureSource::Find(const std::string& name, b
   } else {
     return std::nullopt;
   }
-  if (bytes.starts_with(kPngSignature)) found.PngBytes = std::move(bytes);
+  if (IsPngFile(bytes)) found.PngBytes = std::move(bytes);
   return found;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "vecmath/vecmath.h"
@@ -18,6 +19,14 @@ Vector ObjToW3D(const Vector& point);
 // glTF space: Y up, right-handed, in metres: (x, y, z) becomes (x, z, y) times `scale`. It, too,
 // mirrors the level, so a face's corners are given in the other order.
 std::array<double, 3> UnrealToGltf(const Vector& point, double scale);
+
+// Visits the corners of an n-gon in the order the writers give them, 0, n-1, n-2, ..., 1: every
+// writer's axes mirror the level's, and this order keeps the faces front-facing in them. The
+// first corner visited is corner 0.
+template <typename Visit>
+void ForEachCornerAsWritten(std::size_t n, Visit visit) {
+  for (std::size_t k = n; k-- > 0;) visit((k + 1) % n);
+}
 
 // How the texture lies on a polygon, in the level's space.
 struct TextureAxes {

@@ -156,7 +156,7 @@ TEST(GlbWriter, LightsAndMarkersStandWhereTheLevelHasThem) {
                   {"Spotlight0", true, {}, {0, 16384, 0}, 0, 255, 64, 64, 128},
                   {"Spotlight1", true, {}, {-16384, 0, 0}, 0, 255, 64, 64, 128},
                   {"Spotlight2", true, {}, {8192, 16384, 4000}, 0, 255, 64, 64, 0}};
-  scene.Markers = {{"PlayerStart PlayerStart0", {2, 4, -6}}};
+  scene.Markers = {{"PlayerStart PlayerStart0", {2, 4, -6}, std::nullopt}};
   testing::TempDir dir("glb");
   const std::string path = dir / "actors.glb";
   WriteGlb(path, scene, StbPng);
