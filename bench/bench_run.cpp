@@ -8,8 +8,8 @@
 #include <iterator>
 #include <sstream>
 #include <string>
-#include <utility>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "bench_levels.h"

@@ -1,7 +1,7 @@
 // Fuzz target: the pixel decoders over any bytes, in every format, at the size the input's
 // first bytes give.
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <span>
 

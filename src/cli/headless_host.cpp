@@ -2,7 +2,6 @@
 // not shown, message boxes become stderr lines.
 #include "cli/headless_host.h"
 
-
 namespace brushwright {
 
 HeadlessHost::HeadlessHost(std::ostream& messages, ProgressDisplay& progress, bool quiet)

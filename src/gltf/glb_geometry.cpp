@@ -84,8 +84,7 @@ std::int32_t MaterialOf(const GlbScene& scene, const MeshFace& face) {
 }
 
 // The group's faces of three or more corners by material, in the order materials first appear.
-std::vector<FaceRun> FaceRunsOf(const GlbScene& scene, const MeshGroup& group,
-                                GlbCounts& counts) {
+std::vector<FaceRun> FaceRunsOf(const GlbScene& scene, const MeshGroup& group, GlbCounts& counts) {
   const std::size_t material_count = scene.Materials.size();
   std::vector<FaceRun> runs;
   std::vector<int> run_of(material_count + 1, -1);  // slot 0 for faces without material

@@ -94,7 +94,7 @@ inline constexpr std::string_view kOtherStartClasses[] = {
     "MultiplayerStart",      // XIII
     "TriggeredPlayerStart",  // Unreal Tournament 2003 and 2004
     "TeamPlayerStart",
-    "UTTeamPlayerStart",     // Unreal Tournament 3
+    "UTTeamPlayerStart",  // Unreal Tournament 3
     "UTWarfarePlayerStart",
 };
 

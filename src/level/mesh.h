@@ -18,10 +18,10 @@ inline constexpr std::int32_t kNoMaterial = -1;
 
 // One source polygon of the level: what all its faces share.
 struct MeshSurface {
-  std::string Texture;     // the texture reference; "" for none
-  std::int64_t Flags = 0;  // the polygon's flags (the material's flags)
-  TextureAxes Axes;        // how the texture lies on it, placed in the level's space
-  std::int32_t Number = 0;  // the run's number of the source face, which messages name
+  std::string Texture;                  // the texture reference; "" for none
+  std::int64_t Flags = 0;               // the polygon's flags (the material's flags)
+  TextureAxes Axes;                     // how the texture lies on it, placed in the level's space
+  std::int32_t Number = 0;              // the run's number of the source face, which messages name
   std::int32_t Material = kNoMaterial;  // the run's material, once its texture was looked up
 };
 

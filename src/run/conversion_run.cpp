@@ -12,7 +12,6 @@
 
 #include "gltf/glb_writer.h"
 #include "image/image_file.h"
-#include "gltf/glb_writer.h"
 #include "platform/platform.h"
 #include "run/brush_choice.h"
 #include "run/built_world_mesh.h"

@@ -66,10 +66,9 @@ void AddGlbActors(const Level& level, bool lights, GlbScene& scene) {
   const ReportActors& actors = level.Actors;
   if (lights) {
     for (const LightRecord& light : actors.Lights) {
-      scene.Lights.push_back(GlbLight{light.Name, light.LightKind == kSpotLightKind,
-                                      light.Location, light.Rotation, light.LightHue,
-                                      light.LightSaturation, light.LightBrightness,
-                                      light.LightRadius, light.LightCone});
+      scene.Lights.push_back(GlbLight{light.Name, light.LightKind == kSpotLightKind, light.Location,
+                                      light.Rotation, light.LightHue, light.LightSaturation,
+                                      light.LightBrightness, light.LightRadius, light.LightCone});
     }
   }
   for (const auto* starts : {&actors.PlayerStarts, &level.OtherStarts}) {

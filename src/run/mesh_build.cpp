@@ -19,8 +19,8 @@ std::int32_t AddSurface(Mesh& mesh, const PolygonRecord& polygon, std::int32_t f
   MeshSurface& surface = mesh.Surfaces.emplace_back();
   surface.Texture = polygon.Texture;
   surface.Flags = polygon.Flags;
-  surface.Axes = TextureAxes{polygon.Origin, polygon.Normal, polygon.TextureU, polygon.TextureV,
-                             polygon.Pan};
+  surface.Axes =
+      TextureAxes{polygon.Origin, polygon.Normal, polygon.TextureU, polygon.TextureV, polygon.Pan};
   surface.Number = face_number;
   return static_cast<std::int32_t>(mesh.Surfaces.size() - 1);
 }
@@ -34,8 +34,8 @@ std::vector<std::vector<std::vector<std::int32_t>>> PiecesBySource(const BrushCh
   }
   for (std::size_t f = 0; f < world.Faces.size(); ++f) {
     const WorldFace& face = world.Faces[f];
-    pieces[static_cast<std::size_t>(face.Brush)][static_cast<std::size_t>(face.Polygon)]
-        .push_back(static_cast<std::int32_t>(f));
+    pieces[static_cast<std::size_t>(face.Brush)][static_cast<std::size_t>(face.Polygon)].push_back(
+        static_cast<std::int32_t>(f));
   }
   return pieces;
 }

@@ -42,7 +42,8 @@ class TextureFinder {
     if (std::optional<FoundTexture> found = Look(name, masked_.count(name) != 0)) {
       host_.ShowPicture(found->Picture);
       host_.SetLabelTextureName(name);
-      size.Height = RoundToInt16(found->Picture.Height, "the height of image '" + found->Where + "'");
+      size.Height =
+          RoundToInt16(found->Picture.Height, "the height of image '" + found->Where + "'");
       size.Width = RoundToInt16(found->Picture.Width, "the width of image '" + found->Where + "'");
       if (keep_) materials_.Pictures.emplace(name, std::move(*found));
     }
@@ -85,8 +86,8 @@ RunMaterials FindTextures(Mesh& mesh, TextureSources& sources, RunHost& host,
     }
   }
 
-  TextureSize size{0, 0};  // before any texture: coordinates come out as 1
-  Matrix4 matrix_in_force;   // all zero until a face sets it
+  TextureSize size{0, 0};   // before any texture: coordinates come out as 1
+  Matrix4 matrix_in_force;  // all zero until a face sets it
   for (std::size_t s = 0; s < mesh.Surfaces.size(); ++s) {
     if (faces_of[s].empty()) continue;
     MeshSurface& surface = mesh.Surfaces[s];
@@ -98,8 +99,7 @@ RunMaterials FindTextures(Mesh& mesh, TextureSources& sources, RunHost& host,
       if (index < 0) {
         host.SetLabelProgress("adding texture");
         const TextureSize found = finder.SizeOf(surface.Texture);
-        RegisterTexture(materials.Table, surface.Texture, found.Width, found.Height,
-                        surface.Flags);
+        RegisterTexture(materials.Table, surface.Texture, found.Width, found.Height, surface.Flags);
         index = FindTexture(materials.Table, surface.Texture, surface.Flags);
       }
       const TextureEntry& entry = materials.Table[static_cast<std::size_t>(index)];
@@ -115,8 +115,8 @@ RunMaterials FindTextures(Mesh& mesh, TextureSources& sources, RunHost& host,
     for (MeshFace* face : faces_of[s]) {
       ForEachCornerAsWritten(face->Corners.size(), [&](std::size_t i) {
         MeshCorner& corner = face->Corners[i];
-        const TexturePoint point = TextureCoordinatesAt(
-            frame, mesh.Positions[static_cast<std::size_t>(corner.Position)]);
+        const TexturePoint point =
+            TextureCoordinatesAt(frame, mesh.Positions[static_cast<std::size_t>(corner.Position)]);
         corner.U = point.U;
         corner.V = point.V;
         PlotUVPoint(host, i == 0, point.U, point.V, frame.Width, frame.Height);

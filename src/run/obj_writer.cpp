@@ -65,8 +65,7 @@ class ObjWriter {
     if (!mesh_.SharedPositions) {
       text_.clear();
       ForEachCornerAsWritten(face.Corners.size(), [&](std::size_t i) {
-        AppendPosition(mesh_.Positions[static_cast<std::size_t>(face.Corners[i].Position)],
-                       number);
+        AppendPosition(mesh_.Positions[static_cast<std::size_t>(face.Corners[i].Position)], number);
       });
       out_.Write(path_, text_, true);
     }
@@ -91,9 +90,8 @@ class ObjWriter {
     text_ += "f ";
     std::int64_t j = 0;
     ForEachCornerAsWritten(face.Corners.size(), [&](std::size_t i) {
-      const std::int64_t position = mesh_.SharedPositions
-                                        ? std::int64_t{face.Corners[i].Position} + 1
-                                        : next_position_ + j;
+      const std::int64_t position =
+          mesh_.SharedPositions ? std::int64_t{face.Corners[i].Position} + 1 : next_position_ + j;
       text_ += ' ';
       AppendNumberText(text_, static_cast<std::int32_t>(position));
       text_ += '/';
@@ -110,9 +108,9 @@ class ObjWriter {
   const std::string& path_;
   const Mesh& mesh_;
   bool w3d_;
-  std::int64_t next_position_ = 1;  // OBJ index of the next "v" line of a face's own
+  std::int64_t next_position_ = 1;    // OBJ index of the next "v" line of a face's own
   std::int64_t next_coordinate_ = 1;  // OBJ index of the next "vt" line
-  std::string text_;  // the lines in hand, reused so a face costs no allocation
+  std::string text_;                  // the lines in hand, reused so a face costs no allocation
 };
 
 }  // namespace

@@ -7,10 +7,7 @@
 
 namespace brushwright {
 
-namespace {
-
-
-}  // namespace
+namespace {}  // namespace
 
 const TextureIndex& PackageTextureSource::Index() {
   if (!index_) {

@@ -30,7 +30,7 @@ class PackageTextureSource : public TextureSource {
   // What the run tells the user at the end: packages passed over, names found in several
   // packages, textures that could not be decoded; one line each.
   const std::vector<std::string>& Notices() const { return notices_; }
-  int Found() const { return found_; }              // textures written from packages
+  int Found() const { return found_; }                         // textures written from packages
   int ThroughMaterials() const { return through_materials_; }  // of them, found via materials
 
  private:

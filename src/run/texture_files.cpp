@@ -28,7 +28,7 @@ struct ImageType {
   const char* Name;
   ImageFormat Format;
 };
-constexpr ImageType kImageTypes[] = {{"BMP", ImageFormat::Bmp}, {"PCX", ImageFormat::Pcx},
+constexpr ImageType kImageTypes[] = {{"BMP", ImageFormat::Bmp},  {"PCX", ImageFormat::Pcx},
                                      {"JPG", ImageFormat::Jpeg}, {"PNG", ImageFormat::Png},
                                      {"TIF", ImageFormat::Tiff}, {"GIF", ImageFormat::Gif}};
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <string_view>
 
+#include "image/image_file.h"
 #include "run/run_host.h"
 #include "run/run_options.h"
 #include "run/texture_source.h"
-#include "image/image_file.h"
 #include "search/file_search.h"
 
 namespace brushwright {

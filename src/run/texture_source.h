@@ -13,8 +13,8 @@ namespace brushwright {
 
 // A texture's picture as a source found it, with its image file beside the output in place.
 struct FoundTexture {
-  std::string Where;  // the image file beside the output, which messages name
-  Image Picture;      // decoded: its size and pixels
+  std::string Where;     // the image file beside the output, which messages name
+  Image Picture;         // decoded: its size and pixels
   std::string PngBytes;  // the image file's own bytes when it is a PNG file, embedded as they are
 };
 

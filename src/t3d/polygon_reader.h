@@ -14,8 +14,9 @@ std::int64_t FlagsFromNumber(double value);
 
 // Reads the next polygon at or after `pos` into `record` (which the caller keeps and reuses:
 // a polygon without "Texture=" keeps the previous Flags and is marked FlagsOfPrevious). With
-// texture_only, only Texture and Flags change and `pos` moves to just after "End Polygon"'s first character. Returns false,
-// `pos` unmoved, when no "Vertex" or no "End Polygon" follows: the caller's loop then ends.
+// texture_only, only Texture and Flags change and `pos` moves to just after "End Polygon"'s first
+// character. Returns false, `pos` unmoved, when no "Vertex" or no "End Polygon" follows: the
+// caller's loop then ends.
 bool ReadPolygon(std::string_view text, int& pos, PolygonRecord& record, bool texture_only);
 // Reads the "Vertex" lines before the next "End Polygon" into `vertices` and moves `pos`
 // just past "End Polygon". Used by ReadPolygon.

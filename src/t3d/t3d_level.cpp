@@ -5,10 +5,10 @@
 #include <cassert>
 #include <utility>
 
+#include "t3d/actor_records.h"
 #include "t3d/brush_placement.h"
 #include "t3d/polygon_reader.h"
 #include "t3d/text_position.h"
-#include "t3d/actor_records.h"
 #include "t3d/value_readers.h"
 #include "text/key_readers.h"
 #include "text/number_text.h"
@@ -125,22 +125,28 @@ void ReadBrushPolygons(std::string_view text, int pos, int content_end, bool has
 // longer class names, as it always has.
 // After them, the start classes of later games that the report does not list
 // (kOtherStartClasses).
-constexpr std::array<std::string_view, 12> kReportClassKeys = {
-    "Class=Light",          "Class=Spotlight",         "Class=Trigger ",
-    "Class=PlayerStart ",   "Class=Teleporter ",       "Class=FavoritesTeleporter ",
-    "Class=VisibleTeleporter ", "Class=MultiplayerStart ", "Class=TriggeredPlayerStart ",
-    "Class=TeamPlayerStart ", "Class=UTTeamPlayerStart ", "Class=UTWarfarePlayerStart "};
+constexpr std::array<std::string_view, 12> kReportClassKeys = {"Class=Light",
+                                                               "Class=Spotlight",
+                                                               "Class=Trigger ",
+                                                               "Class=PlayerStart ",
+                                                               "Class=Teleporter ",
+                                                               "Class=FavoritesTeleporter ",
+                                                               "Class=VisibleTeleporter ",
+                                                               "Class=MultiplayerStart ",
+                                                               "Class=TriggeredPlayerStart ",
+                                                               "Class=TeamPlayerStart ",
+                                                               "Class=UTTeamPlayerStart ",
+                                                               "Class=UTWarfarePlayerStart "};
 static_assert(kReportClassKeys.size() == 7 + std::size(kOtherStartClasses));  // Unreal Tournament 3
-constexpr std::size_t kLightKeys = 2;    // Light, Spotlight
+constexpr std::size_t kLightKeys = 2;                                         // Light, Spotlight
 constexpr std::size_t kTriggerKey = 2;
 constexpr std::size_t kStartKey = 3;
 constexpr std::size_t kTeleporterKeys = 7;  // up to the report's last key
 
-
 // Where a report class key stands in the text, and in which of its two spellings.
 struct ClassKeyAt {
-  int Position = 0;       // 1-based
-  std::string_view Key;   // "Class=Light" or "Class=Engine.Light"
+  int Position = 0;      // 1-based
+  std::string_view Key;  // "Class=Light" or "Class=Engine.Light"
 };
 
 // Every place each report class key stands, in text order, found in one walk over the text's
@@ -182,8 +188,8 @@ void ReadActors(std::string_view text, ReportActors& actors,
                 std::vector<PlayerStartRecord>* other_starts) {
   std::array<std::string, kReportClassKeys.size()> engine_keys;
   for (std::size_t k = 0; k < kReportClassKeys.size(); ++k) {
-    engine_keys[k] = std::string(kEngineClassKey) +
-                     std::string(kReportClassKeys[k].substr(kClassKey.size()));
+    engine_keys[k] =
+        std::string(kEngineClassKey) + std::string(kReportClassKeys[k].substr(kClassKey.size()));
   }
   const auto keys = ReportClassKeys(text, engine_keys);
   // One record per kind, reused from actor to actor as the readers expect.

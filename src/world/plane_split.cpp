@@ -9,7 +9,6 @@
 
 namespace brushwright {
 
-
 namespace {
 
 bool LexicallyBefore(const Vector& p, const Vector& q) {

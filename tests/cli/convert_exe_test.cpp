@@ -237,8 +237,7 @@ TEST(ConvertExecutable, BadUsageExitsTwoWithTheUsage) {
     const std::vector<std::string> lines = Lines(result.err);
     ASSERT_GE(lines.size(), 3u) << row.args;
     EXPECT_EQ(lines[0], row.first_line) << row.args;
-    EXPECT_NE(result.err.find("Usage: brushwright-convert [OPTIONS] INPUT..."),
-              std::string::npos)
+    EXPECT_NE(result.err.find("Usage: brushwright-convert [OPTIONS] INPUT..."), std::string::npos)
         << row.args;
     EXPECT_FALSE(fs::exists(dir / "room.obj")) << row.args;
   }

@@ -18,8 +18,8 @@ namespace {
 
 using testing::ReadBack;
 using testing::ValidatorComplaints;
-using testing::Values;
 using testing::ValidatorMissing;
+using testing::Values;
 
 // Stands in for the image library's encoder.
 std::string StbPng(const Image& image) {

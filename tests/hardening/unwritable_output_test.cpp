@@ -100,7 +100,8 @@ TEST(UnwritableOutput, MissingFolderOrFolderInTheWayNamesTheFile) {
     TempDir dir("unwritable");
     if (!row.folder.empty()) fs::create_directories(dir / row.folder);
     const std::string output = dir / row.output;
-    const HardenedRun run = RunOnBytes(dir, level, [&](FakeHost& host) { host.options.OutputFile = output; });
+    const HardenedRun run =
+        RunOnBytes(dir, level, [&](FakeHost& host) { host.options.OutputFile = output; });
     const std::string blocked = row.folder.empty() ? output : dir / row.folder;
     EXPECT_TRUE(Contains(run.error, "'" + blocked + "'")) << run.error;
     EXPECT_FALSE(fs::exists(dir / "missing"));
@@ -134,9 +135,8 @@ TEST(UnwritableOutput, SmallFileSystemFillsUp) {
   WriteImage(image, 4, 4);
   const std::string image_bytes = ReadBytes(image);
   const std::string obj = mount_point + "/level.obj";
-  const HardenedRun run = RunOnBytes(dir, TexturedLevel(2000), [&](FakeHost& host) {
-    host.options.OutputFile = obj;
-  });
+  const HardenedRun run =
+      RunOnBytes(dir, TexturedLevel(2000), [&](FakeHost& host) { host.options.OutputFile = obj; });
   EXPECT_TRUE(Contains(run.error, "'" + obj + "'")) << run.error;
   EXPECT_TRUE(Contains(run.error, "No space left on device")) << run.error;
   EXPECT_EQ(ReadBytes(image), image_bytes);

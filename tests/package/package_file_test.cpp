@@ -10,8 +10,8 @@
 #include "package/byte_cursor.h"
 #include "package/package_object.h"
 #include "package/package_writer.h"
-#include "text/brush_error.h"
 #include "support/test_inputs.h"
+#include "text/brush_error.h"
 
 namespace {
 
@@ -20,7 +20,6 @@ using brushwright::testing::ByteWriter;
 using brushwright::testing::PackageWriter;
 
 const std::string kPackages = BRUSHWRIGHT_PACKAGES_DIR;
-
 
 std::string ErrorOf(const std::function<void()>& action) {
   try {

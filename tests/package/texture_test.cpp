@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "package/package_writer.h"
-#include "text/brush_error.h"
 #include "support/test_inputs.h"
+#include "text/brush_error.h"
 
 namespace {
 

@@ -298,7 +298,7 @@ TEST(ConversionRun, StartFaceAndInvisibleFlagsIgnoreFacesButCountThem) {
     std::string materials;  // usemtl lines in order
   };
   const Row rows[] = {
-      {"1", 0, 2, "A0C0D0F0"}, {"4", 3, 1, "D0F0"},   {"", 0, 2, "A0C0D0F0"},
+      {"1", 0, 2, "A0C0D0F0"},   {"4", 3, 1, "D0F0"},   {"", 0, 2, "A0C0D0F0"},
       {"abc", 0, 2, "A0C0D0F0"}, {"3.5", 3, 1, "D0F0"},
   };
   for (const Row& row : rows) {

@@ -28,8 +28,8 @@ class FakeHost : public RunHost {
   std::function<void(FakeHost&)> on_yield;
 
   // Everything the run did, in order: "progress:<text>", "pos:<text>", "texture:<text>",
-  // "yield", "show:<width>x<height>", "move:<x>,<y>", "line:<x1>,<y1>,<x2>,<y2>", "message:<title>:<text>".
-  // Face counter calls go to `faces` ("<number>/<total>") instead.
+  // "yield", "show:<width>x<height>", "move:<x>,<y>", "line:<x1>,<y1>,<x2>,<y2>",
+  // "message:<title>:<text>". Face counter calls go to `faces` ("<number>/<total>") instead.
   std::vector<std::string> log;
   std::vector<std::string> faces;
 

@@ -152,10 +152,10 @@ TEST(GlbOutput, HoldsWhatTheObjOfTheSameRunHolds) {
                           (material.doubleSided ? " two-sided" : "") +
                           (textured ? " textured" : "") + (unsmoothed ? " nearest" : ""));
     }
-    EXPECT_EQ(materials, (std::vector<std::string>{"Grate258 MASK two-sided textured",
-                                                   "Moss2048 OPAQUE", "Rock0 OPAQUE textured",
-                                                   "Rock2048 OPAQUE textured nearest",
-                                                   "Glass4 BLEND textured", "Untextured OPAQUE"}));
+    EXPECT_EQ(materials,
+              (std::vector<std::string>{"Grate258 MASK two-sided textured", "Moss2048 OPAQUE",
+                                        "Rock0 OPAQUE textured", "Rock2048 OPAQUE textured nearest",
+                                        "Glass4 BLEND textured", "Untextured OPAQUE"}));
     // A PNG file goes in as it is.
     const std::string rock = ReadBytes(dir / "Rock.PNG");
     bool found = false;

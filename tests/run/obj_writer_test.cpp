@@ -70,9 +70,8 @@ std::string ConvertAll(FakeHost& host, std::vector<PolygonRecord> faces, int wid
   RunSummary summary;
   Mesh mesh = BuildBrushMesh(choice, FaceChoice(options, 1), true, summary).Faces;
   TextureSources sources;
-  sources.push_back(std::make_unique<SizedTextures>(
-      std::map<std::string, std::pair<int, int>>{{"Rock", {width, height}},
-                                                 {"Brick", {width, height}}}));
+  sources.push_back(std::make_unique<SizedTextures>(std::map<std::string, std::pair<int, int>>{
+      {"Rock", {width, height}}, {"Brick", {width, height}}}));
   FindTextures(mesh, sources, host, TexturePhase{});
   TempDir dir;
   const std::string obj_path = (dir / "room.obj");
@@ -119,16 +118,16 @@ TEST(WriteObj, FirstFaceOfTheFileIsWrittenMirroredAndReversed) {
   const std::string obj =
       ConvertAll(host, {FlatFace("Rock", {{0, 0, 0}, {64, 0, 0}, {64, 32, 0}})}, 256, 256);
   EXPECT_EQ(Visible(obj), Visible("v  0 0 0\r\n"
-                                         "v  64 -32 0\r\n"
-                                         "v  64 0 0\r\n"
-                                         "\r\n"
-                                         "vt  0 1\r\n"
-                                         "vt  0.25 0.875\r\n"
-                                         "vt  0.25 1\r\n"
-                                         "\r\n"
-                                         "usemtl Rock0\r\n"
-                                         "f  1/1 2/2 3/3\r\n"
-                                         "\r\n"));
+                                  "v  64 -32 0\r\n"
+                                  "v  64 0 0\r\n"
+                                  "\r\n"
+                                  "vt  0 1\r\n"
+                                  "vt  0.25 0.875\r\n"
+                                  "vt  0.25 1\r\n"
+                                  "\r\n"
+                                  "usemtl Rock0\r\n"
+                                  "f  1/1 2/2 3/3\r\n"
+                                  "\r\n"));
   EXPECT_EQ(host.Entries("line:"), (std::vector<std::string>{"0,0,64,32", "64,32,64,0"}));
   EXPECT_EQ(host.Entries("move:"), (std::vector<std::string>{"0,0"}));
 }
@@ -139,16 +138,16 @@ TEST(WriteObj, PanIsAddedInWholeTexelsWithTheDividendsSign) {
   face.Pan = {-10, 300, 0};
   const std::string obj = ConvertAll(host, {face}, 256, 128);
   EXPECT_EQ(Visible(obj), Visible("v  0 0 0\r\n"
-                                         "v  64 -32 0\r\n"
-                                         "v  64 0 0\r\n"
-                                         "\r\n"
-                                         "vt  -0.0390625 0.65625\r\n"
-                                         "vt  0.2109375 0.40625\r\n"
-                                         "vt  0.2109375 0.65625\r\n"
-                                         "\r\n"
-                                         "usemtl Rock0\r\n"
-                                         "f  1/1 2/2 3/3\r\n"
-                                         "\r\n"));
+                                  "v  64 -32 0\r\n"
+                                  "v  64 0 0\r\n"
+                                  "\r\n"
+                                  "vt  -0.0390625 0.65625\r\n"
+                                  "vt  0.2109375 0.40625\r\n"
+                                  "vt  0.2109375 0.65625\r\n"
+                                  "\r\n"
+                                  "usemtl Rock0\r\n"
+                                  "f  1/1 2/2 3/3\r\n"
+                                  "\r\n"));
 }
 
 TEST(WriteObj, WallTexelsRunAlongItsOwnAxes) {
@@ -162,12 +161,12 @@ TEST(WriteObj, WallTexelsRunAlongItsOwnAxes) {
   wall.Vertices = {{0, 10, -20}};
   const std::string obj = ConvertAll(host, {wall}, 256, 256);
   EXPECT_EQ(Visible(obj), Visible("v  0 -10 -20\r\n"
-                                         "\r\n"
-                                         "vt  0.0390625 0.921875\r\n"
-                                         "\r\n"
-                                         "usemtl Brick32768\r\n"
-                                         "f  1/1\r\n"
-                                         "\r\n"));
+                                  "\r\n"
+                                  "vt  0.0390625 0.921875\r\n"
+                                  "\r\n"
+                                  "usemtl Brick32768\r\n"
+                                  "f  1/1\r\n"
+                                  "\r\n"));
 }
 
 TEST(WriteObj, FollowingFacesContinueTheIndexesAndUntexturedOnesSelectNoMaterial) {
@@ -178,40 +177,40 @@ TEST(WriteObj, FollowingFacesContinueTheIndexesAndUntexturedOnesSelectNoMaterial
                   FlatFace("Rock", {{0, 0, 8}, {64, 0, 8}, {64, 64, 8}})},
                  0, 0);
   EXPECT_EQ(Visible(obj), Visible("v  0 0 0\r\n"
-                                         "v  0 -64 0\r\n"
-                                         "v  64 -64 0\r\n"
-                                         "v  64 0 0\r\n"
-                                         "\r\n"
-                                         "vt  1 1\r\n"
-                                         "vt  1 1\r\n"
-                                         "vt  1 1\r\n"
-                                         "vt  1 1\r\n"
-                                         "\r\n"
-                                         "f  1/1 2/2 3/3 4/4\r\n"
-                                         "\r\n"
-                                         "v  0 0 8\r\n"
-                                         "v  64 -64 8\r\n"
-                                         "v  64 0 8\r\n"
-                                         "\r\n"
-                                         "vt  1 1\r\n"
-                                         "vt  1 1\r\n"
-                                         "vt  1 1\r\n"
-                                         "\r\n"
-                                         "usemtl Rock0\r\n"
-                                         "f  5/5 6/6 7/7\r\n"
-                                         "\r\n"));
+                                  "v  0 -64 0\r\n"
+                                  "v  64 -64 0\r\n"
+                                  "v  64 0 0\r\n"
+                                  "\r\n"
+                                  "vt  1 1\r\n"
+                                  "vt  1 1\r\n"
+                                  "vt  1 1\r\n"
+                                  "vt  1 1\r\n"
+                                  "\r\n"
+                                  "f  1/1 2/2 3/3 4/4\r\n"
+                                  "\r\n"
+                                  "v  0 0 8\r\n"
+                                  "v  64 -64 8\r\n"
+                                  "v  64 0 8\r\n"
+                                  "\r\n"
+                                  "vt  1 1\r\n"
+                                  "vt  1 1\r\n"
+                                  "vt  1 1\r\n"
+                                  "\r\n"
+                                  "usemtl Rock0\r\n"
+                                  "f  5/5 6/6 7/7\r\n"
+                                  "\r\n"));
 }
 
 TEST(WriteObj, W3DRotatesPositionsButNotTextureCoordinates) {
   FakeHost host;
   const std::string obj = ConvertAll(host, {FlatFace("Rock", {{1, 0, 3}})}, 256, 256, true);
   EXPECT_EQ(Visible(obj), Visible("v  1 3 -5.51091059616309E-16\r\n"
-                                         "\r\n"
-                                         "vt  0.00390625 1\r\n"
-                                         "\r\n"
-                                         "usemtl Rock0\r\n"
-                                         "f  1/1\r\n"
-                                         "\r\n"));
+                                  "\r\n"
+                                  "vt  0.00390625 1\r\n"
+                                  "\r\n"
+                                  "usemtl Rock0\r\n"
+                                  "f  1/1\r\n"
+                                  "\r\n"));
 }
 
 TEST(WriteObj, FlatTextureAxisReusesThePreviousMatrix) {
@@ -221,16 +220,14 @@ TEST(WriteObj, FlatTextureAxisReusesThePreviousMatrix) {
   face.TextureU = {0, 0, 1};
   face.Pan = {64, 0, 0};
   const std::string alone = ConvertAll(host, {face}, 256, 256);
-  EXPECT_NE(alone.find("\r\nvt  0.25 1\r\nvt  0.25 1\r\n"), std::string::npos)
-      << Visible(alone);
+  EXPECT_NE(alone.find("\r\nvt  0.25 1\r\nvt  0.25 1\r\n"), std::string::npos) << Visible(alone);
 
   // After a face with a matrix, that matrix (here the identity) carries over.
   FakeHost after;
   PolygonRecord first = FlatFace("Rock", {{0, 0, 0}});
   face.Pan = {0, 0, 0};
   const std::string both = ConvertAll(after, {first, face}, 256, 256);
-  EXPECT_NE(both.find("\r\nvt  0.0390625 0.921875\r\nvt  0.1171875 0.84375\r\n"),
-            std::string::npos)
+  EXPECT_NE(both.find("\r\nvt  0.0390625 0.921875\r\nvt  0.1171875 0.84375\r\n"), std::string::npos)
       << Visible(both);
 }
 

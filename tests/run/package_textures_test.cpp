@@ -55,7 +55,8 @@ TEST(PackageTextures, GiveTheLevelWhatLooseImagesOfTheSameSizeGive) {
   FakeHost from_files;
   ConvertSearching(from_files, level.string(), dir.path() / "b", dir.path() / "loose");
   for (const char* file : {"level.obj", "level.mtl", "levelMissingTextures.txt"}) {
-    EXPECT_EQ(ReadBytes(dir.path() / "a" / "out" / file), ReadBytes(dir.path() / "b" / "out" / file))
+    EXPECT_EQ(ReadBytes(dir.path() / "a" / "out" / file),
+              ReadBytes(dir.path() / "b" / "out" / file))
         << file;
   }
 }
@@ -71,7 +72,8 @@ TEST(PackageTextures, TextureMadeAtRunTimeIsNamedAndMissing) {
                     PolygonSpec{"BuildingGraphics.ModuPad_T0", 2}};  // Masked
   WriteBytes(dir / "level.t3d", LevelText({BrushText(brush)}));
   FakeHost host;
-  const RunSummary summary = ConvertSearching(host, dir / "level.t3d", dir.path(), dir.path() / "game");
+  const RunSummary summary =
+      ConvertSearching(host, dir / "level.t3d", dir.path(), dir.path() / "game");
   EXPECT_EQ(summary.TexturesFromPackages, 1);
   EXPECT_EQ(summary.MissingTextures, 1);
   // A Masked face's palette texture keeps its first colour as transparent pixels.

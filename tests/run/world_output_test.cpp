@@ -156,7 +156,8 @@ TEST(WorldOutput, SwitchesChooseWhatIsWrittenNeverWhatCuts) {
   std::string level = RoomWithPillar();
   level.replace(level.find("CsgOper=CSG_Add"), 15, "CsgOper=CSG_Add\nPolyFlags=1");
   const WorldRun unseen(level);
-  EXPECT_EQ(unseen.Areas(), (std::map<std::string, double>{{"Room", 2 * (65536 - 4096) + 4 * 65536}}));
+  EXPECT_EQ(unseen.Areas(),
+            (std::map<std::string, double>{{"Room", 2 * (65536 - 4096) + 4 * 65536}}));
   EXPECT_EQ(unseen.summary.InvisibleFaces, 6);
 }
 

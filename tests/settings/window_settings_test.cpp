@@ -57,9 +57,8 @@ WindowSettings SampleSettings() {
 
 // Every stored value in one line, so a failure shows the whole difference.
 std::string Describe(const WindowSettings& s) {
-  std::string text = s.Options.InputFile + "|" + s.Options.OutputFile + "|" +
-                     s.Options.SearchPath + "|" + s.Options.TextureType + "|" +
-                     s.ListMaskedBMtypeOut;
+  std::string text = s.Options.InputFile + "|" + s.Options.OutputFile + "|" + s.Options.SearchPath +
+                     "|" + s.Options.TextureType + "|" + s.ListMaskedBMtypeOut;
   for (const StoredCheckBox& box : StoredCheckBoxes()) {
     text += " " + std::string(box.Key) + "=" + std::to_string(s.CheckState(box));
   }

@@ -14,7 +14,8 @@ inline Image GreyImage(int width, int height, std::uint8_t alpha = 255) {
   Image image;
   image.Width = width;
   image.Height = height;
-  for (int i = 0; i < width * height; ++i) image.Rgba.insert(image.Rgba.end(), {200, 200, 200, alpha});
+  for (int i = 0; i < width * height; ++i)
+    image.Rgba.insert(image.Rgba.end(), {200, 200, 200, alpha});
   return image;
 }
 

@@ -14,12 +14,12 @@
 #include <vector>
 
 #include "marked_text.h"
+#include "support/test_inputs.h"
 #include "t3d/polygon_reader.h"
 #include "t3d/value_readers.h"
 #include "text/file_text.h"
 #include "text/key_readers.h"
 #include "text/number_text.h"
-#include "support/test_inputs.h"
 
 namespace brushwright {
 namespace {

@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "marked_text.h"
+#include "support/test_inputs.h"
 #include "t3d/polygon_reader.h"
 #include "t3d/value_readers.h"
 #include "text/file_text.h"
 #include "text/key_readers.h"
 #include "text/number_text.h"
-#include "support/test_inputs.h"
 
 namespace brushwright {
 namespace {
@@ -236,7 +236,8 @@ std::vector<PolygonRecord> PlacedBrush42(const std::string& main_scale,
   text.replace(text.find(old_line), old_line.size(), main_scale);
   int start = 0, end = 0;
   EXPECT_TRUE(BrushBlock(text, "Brush42", start, end));
-  const BrushTransform transform = PlacementTransform(ReadBrushPlacement(BlockOf(text, start, end)));
+  const BrushTransform transform =
+      PlacementTransform(ReadBrushPlacement(BlockOf(text, start, end)));
   std::vector<PolygonRecord> placed;
   PolygonRecord polygon;
   for (int pos = start; ReadPolygon(text, pos, polygon, false) && pos < end;) {

@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "marked_text.h"
+#include "support/test_inputs.h"
 #include "t3d/actor_records.h"
 #include "t3d/polygon_reader.h"
 #include "t3d/value_readers.h"
 #include "text/key_readers.h"
-#include "support/test_inputs.h"
 
 namespace brushwright {
 namespace {

@@ -213,9 +213,23 @@ namespace {
 // A triple read whole equals its three numbers read one by one, sign of zero and position
 // included, for editor-written lines and for pieces of every odd shape.
 TEST(ReadTriple, EqualsItsNumbersReadOneByOne) {
-  const char* const pieces[] = {"+", "-",     "0",      "7",      ".", " ",        "\t",
-                                ",", "\r",    "\n",     "E",      "x", "00064",    ".000000",
-                                "+00032.500000",        "98765432109876543210",    "&H1F"};
+  const char* const pieces[] = {"+",
+                                "-",
+                                "0",
+                                "7",
+                                ".",
+                                " ",
+                                "\t",
+                                ",",
+                                "\r",
+                                "\n",
+                                "E",
+                                "x",
+                                "00064",
+                                ".000000",
+                                "+00032.500000",
+                                "98765432109876543210",
+                                "&H1F"};
   std::uint64_t seed = 12345;
   const auto next = [&seed](std::uint64_t n) {
     seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;

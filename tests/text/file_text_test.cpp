@@ -14,9 +14,9 @@
 #include <thread>
 #include <vector>
 
+#include "support/test_inputs.h"
 #include "text/brush_error.h"
 #include "text/key_readers.h"
-#include "support/test_inputs.h"
 
 namespace brushwright {
 namespace {

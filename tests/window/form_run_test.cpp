@@ -5,11 +5,11 @@
 #include <wx/app.h>
 
 #include "../run/fake_host.h"
+#include "support/test_inputs.h"
 #include "window/autorun.h"
 #include "window/picture_surface.h"
 #include "window_test_support.h"
 #include "wx_test_environment.h"
-#include "support/test_inputs.h"
 
 namespace brushwright::testing {
 namespace {

@@ -10,11 +10,11 @@
 
 #include "level_brushes.h"
 #include "level_generator.h"
+#include "support/test_inputs.h"
 #include "t3d/t3d_level.h"
 #include "text/file_text.h"
 #include "world/world_builder.h"
 #include "world_oracle.h"
-#include "support/test_inputs.h"
 
 namespace brushwright {
 namespace {
