@@ -31,6 +31,7 @@ zlib_version=$(dpkg-query -W -f='${Version}' libz-mingw-w64-dev)
 key="wx3.2.2-png1.6.39-jpeg2.1.5-tiff4.5.0-zlib${zlib_version}-gcc${gcc_version}-r${recipe}"
 key=$(printf '%s' "$key" | tr -c 'A-Za-z0-9.+_-' '_')
 prefix="$cache/windows-$key"
+mkdir -p "$cache"
 
 # apt-get with a list of deb-src lines of our own; nothing of the machine's apt state changes.
 apt_private() {
