@@ -134,7 +134,7 @@ build_third_party() {
   grep -rlIZ -e "$stage" "$stage" | xargs -0 -r sed -i "s|$stage|$prefix|g"
   find "$stage" -type l | while read -r link; do
     target=$(readlink "$link")
-    [[ "$target" == "$stage"* ]] && ln -sfn "$prefix${target#"$stage"}" "$link"
+    if [[ "$target" == "$stage"* ]]; then ln -sfn "$prefix${target#"$stage"}" "$link"; fi
   done
   touch "$stage/complete"
   rm -rf "$prefix"
