@@ -21,6 +21,7 @@ TABLES = runpy.run_path(os.path.join(os.path.dirname(os.path.abspath(__file__)),
 Reader, compact = TABLES["Reader"], TABLES["compact"]
 read_package, class_name, skip_properties = (TABLES["read_package"], TABLES["class_name"],
                                              TABLES["skip_properties"])
+assemble = TABLES["assemble"]
 
 MAGIC = 0x9E2A83C1
 HAS_STACK = 0x02000000
@@ -157,29 +158,9 @@ def level_seed(package):
 
 
 def write_level(package, kept):
-    version, licensee, flags, names, names_raw, imports, exports = package
-    header_size = 36 + (16 + 4 + 8 if version >= 68 else 8)
-    body = bytearray()
-    table = bytearray()
-    for index, entry in enumerate(exports):
-        data = kept.get(index, b"")
-        table += compact(entry["class"]) + compact(entry["super"])
-        table += struct.pack("<i", entry["outer"]) + compact(entry["name"])
-        table += struct.pack("<I", entry["flags"]) + compact(len(data))
-        if data:
-            table += compact(header_size + len(body))
-        body += data
-    name_offset = header_size + len(body)
-    import_raw = b"".join(raw for _, raw in imports)
-    header = struct.pack("<IHHI6i", MAGIC, version, licensee, flags, len(names), name_offset,
-                         len(exports), name_offset + len(names_raw) + len(import_raw),
-                         len(imports), name_offset + len(names_raw))
-    if version >= 68:
-        header += bytes(range(16)) + struct.pack("<iii", 1, len(exports), len(names))
-    else:
-        header += struct.pack("<ii", 0, 0)
-    return header + bytes(body) + names_raw + import_raw + bytes(table)
-
+    exports = package[6]
+    return assemble(package, package[0], package[1],
+                    [kept.get(index, b"") for index in range(len(exports))])
 
 def main():
     source, target = sys.argv[1], sys.argv[2]

@@ -145,12 +145,10 @@ def cut_texture(entry, names, version, vengeance, kind):
 
 
 def write_package(package, vengeance):
-    version, licensee, flags, names, names_raw, imports, exports = package
+    version, licensee, _, names, _, imports, exports = package
     if vengeance:
         version, licensee = 130, 27
-    body = bytearray()
-    header_size = 36 + (16 + 4 + 8 if version >= 68 else 8)
-    table = bytearray()
+    kept = []
     for entry in exports:
         kind = class_name(imports, exports, names, entry["class"])
         data = entry["data"]
@@ -160,6 +158,17 @@ def write_package(package, vengeance):
             data = b""
         if vengeance and data:
             data = struct.pack("<iii", 3, 1, 0) + data
+        kept.append(data)
+    return assemble(package, version, licensee, kept)
+
+
+def assemble(package, version, licensee, kept):
+    """The package again with the tables whole and `kept[i]` as the data of export i."""
+    _, _, flags, names, names_raw, imports, exports = package
+    header_size = 36 + (16 + 4 + 8 if version >= 68 else 8)
+    body = bytearray()
+    table = bytearray()
+    for entry, data in zip(exports, kept):
         table += compact(entry["class"]) + compact(entry["super"])
         table += struct.pack("<i", entry["outer"]) + compact(entry["name"])
         table += struct.pack("<I", entry["flags"]) + compact(len(data))
@@ -176,7 +185,6 @@ def write_package(package, vengeance):
     else:
         header += struct.pack("<ii", 0, 0)
     return header + bytes(body) + names_raw + import_raw + bytes(table)
-
 
 def main():
     source, target = sys.argv[1], sys.argv[2]
