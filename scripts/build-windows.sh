@@ -25,7 +25,7 @@ cache=${BRUSHWRIGHT_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/brushwright}
 # the way they are built changes, so that an old cache is not taken for a new one.
 sources=(wxwidgets3.2=3.2.2+dfsg-2 libpng1.6=1.6.39-2+deb12u5 libjpeg-turbo=1:2.1.5-2
   tiff=4.5.0-6+deb12u4)
-recipe=1
+recipe=2
 gcc_version=$("$host-gcc-posix" -dumpversion)
 zlib_version=$(dpkg-query -W -f='${Version}' libz-mingw-w64-dev)
 key="wx3.2.2-png1.6.39-jpeg2.1.5-tiff4.5.0-zlib${zlib_version}-gcc${gcc_version}-r${recipe}"
@@ -124,8 +124,16 @@ build_third_party() {
     --with-libpng=sys --with-libjpeg=sys --with-libtiff=sys --with-zlib=sys --with-regex=builtin \
     --without-expat --disable-xrc --disable-html --disable-aui --disable-stc \
     --disable-richtext --disable-propgrid --disable-ribbon --disable-mediactrl --disable-webview \
-    --without-opengl --without-libcurl --disable-webrequest --disable-sockets --disable-protocols \
+    --with-opengl --without-libcurl --disable-webrequest --disable-sockets --disable-protocols \
     --disable-url --disable-fs_inet --without-liblzma --without-libmspack \
+    --disable-grid --disable-dataviewctrl --disable-calendar --disable-datepick \
+    --disable-timepick --disable-treelist --disable-animatectrl --disable-help --disable-htmlhelp \
+    --disable-mshtmlhelp --disable-printarch --disable-postscript --disable-svg \
+    --disable-debugreport --disable-sound --disable-joystick --disable-wizarddlg \
+    --disable-richtooltip --disable-notifmsg --disable-editablebox --disable-hyperlink \
+    --disable-commandlinkbutton --disable-bannerwindow --disable-rearrangectrl \
+    --disable-addremovectrl --disable-activityindicator --disable-splash --disable-tipwindow \
+    --disable-tipdlg --disable-taskbaricon \
     --disable-precomp-headers >/dev/null &&
     make -j "$jobs" >/dev/null && make install >/dev/null)
 
