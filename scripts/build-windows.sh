@@ -132,7 +132,7 @@ build_third_party() {
     --disable-debugreport --disable-sound --disable-joystick --disable-wizarddlg \
     --disable-richtooltip --disable-notifmsg --disable-editablebox --disable-hyperlink \
     --disable-commandlinkbutton --disable-bannerwindow --disable-rearrangectrl \
-    --disable-addremovectrl --disable-activityindicator --disable-splash --disable-tipwindow \
+    --disable-addremovectrl --disable-splash --disable-tipwindow \
     --disable-tipdlg --disable-taskbaricon \
     --disable-precomp-headers >/dev/null &&
     make -j "$jobs" >/dev/null && make install >/dev/null)
