@@ -1,6 +1,6 @@
 // Extracting a package's static meshes: files by package and group, broken meshes listed while
 // the others are written, the OBJ text and the glTF file's faces and validity.
-#include "run/mesh_extraction.h"
+#include "extract/mesh_extraction.h"
 
 #include <gtest/gtest.h>
 

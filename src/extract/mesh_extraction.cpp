@@ -1,5 +1,5 @@
 // Writes the static meshes of a package each as its own file, in folders by package and group.
-#include "run/mesh_extraction.h"
+#include "extract/mesh_extraction.h"
 
 #include <algorithm>
 #include <filesystem>
