@@ -18,6 +18,7 @@ struct MeshSpec {
     int MaxVertex = 0;
     int Triangles = 0;
     std::int32_t Material = 0;  // object reference; 0 for none
+    bool Strip = false;         // its triangles a strip: each after the first adds one index
   };
   std::vector<std::array<float, 3>> Positions;
   std::vector<std::array<float, 3>> Normals;  // one per position
@@ -67,7 +68,7 @@ inline std::vector<std::uint8_t> StaticMeshData(PackageWriter& writer, int versi
   for (int i = 0; i < 25 + 16; ++i) out.U8(0);
   out.Compact(static_cast<std::int32_t>(spec.Sections.size()));
   for (const MeshSpec::Section& section : spec.Sections) {
-    out.I32(0);
+    out.I32(section.Strip ? 1 : 0);
     for (int value : {section.FirstIndex, section.MinVertex, section.MaxVertex, section.Triangles,
                       section.Triangles}) {
       u16(value);

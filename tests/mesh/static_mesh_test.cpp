@@ -140,6 +140,20 @@ TEST(StaticMesh, ReadsTheLayoutsOfEveryVersion) {
   }
 }
 
+// A strip's triangles become a list, every other one turned back to keep its winding and the
+// degenerate ones that join strips dropped; a list section after it moves along.
+TEST(StaticMesh, TurnsStripsIntoLists) {
+  PackageWriter writer(128, 29);
+  MeshSpec spec = QuadMesh(0);
+  spec.Indices = {0, 1, 3, 2, 2, 2, 0, 1, 2};
+  spec.Sections = {{0, 0, 3, 4, 0, true}, {6, 0, 3, 1, 0}};
+  AddStaticMesh(writer, 128, 0, "Fan", spec);
+  const PackageFile package = PackageFile::FromBytes("Strips.usx", writer.Bytes());
+  const StaticMesh mesh = ReadStaticMesh(package, 0);
+  EXPECT_EQ(mesh.Indices, (std::vector<std::uint32_t>{0, 1, 3, 3, 1, 2, 0, 1, 2}));
+  EXPECT_EQ(Described(mesh), "Strips||Fan 4 vertices, 9 indices: (0 2 ) (6 1 )");
+}
+
 // One clear message naming the file, the mesh and what is wrong, for each kind of damage.
 TEST(StaticMesh, RefusesBrokenMeshes) {
   const struct {
