@@ -153,9 +153,8 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
       "glTF with markers but no lights (default: off)");
   app.add_flag("--extract-textures", options.ExtractTextures,
                "packages' textures into DIR (default: off)");
-  CLI::Option* extract_meshes = app.add_flag("--extract-meshes", options.ExtractMeshes,
-                                             "packages' static meshes into DIR (default: off)");
-  extract_meshes->excludes("--extract-textures");
+  app.add_flag("--extract-meshes", options.ExtractMeshes,
+               "packages' static meshes into DIR (default: off)");
   app.add_flag("-q,--quiet", options.Quiet, "print errors only (default: off)");
 }
 
@@ -201,6 +200,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     return UsageError{error.what()};
   }
   options.Run.SearchCopy = app.count("--copy-textures") > 0;
+  if (options.ExtractTextures && options.ExtractMeshes) {
+    return UsageError{"--extract-textures and --extract-meshes cannot go together"};
+  }
   if (options.ExtractTextures || options.ExtractMeshes) {
     if (options.OutputDir.empty()) {
       return UsageError{
