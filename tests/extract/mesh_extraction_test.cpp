@@ -58,6 +58,25 @@ TEST(MeshExtraction, WritesEachMeshInFoldersByPackageAndGroup) {
   EXPECT_FALSE(std::filesystem::exists(dir / "out/Props/Broken.obj"));
 }
 
+// JailCard.usx: two meshes of one name, one in a group; their material is a texture of the
+// package itself, written beside each.
+TEST(MeshExtraction, WritesTheSampleMeshesWithTheirPackagesTexture) {
+  SKIP_WITHOUT_PACKAGES();
+  const TempDir dir("meshes");
+  RunOptions options;
+  options.InputFile = BRUSHWRIGHT_PACKAGES_DIR "/JailCard.usx";
+  options.TextureType = "PNG";
+  const MeshExtractionSummary summary = ExtractMeshes(options, dir / "out");
+  EXPECT_EQ(summary.Written, 2);
+  EXPECT_EQ(summary.Notices, std::vector<std::string>{});
+  for (const char* folder : {"out/JailCard", "out/JailCard/JailCard"}) {
+    SCOPED_TRACE(folder);
+    const std::string base = dir / folder;
+    EXPECT_TRUE(std::filesystem::is_regular_file(base + "/JailCard.obj"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(base + "/JailCard.JailCard.JailCard.PNG"));
+  }
+}
+
 TEST(MeshExtraction, GltfFacesUpAndPassesTheValidator) {
   const TempDir dir("meshes");
   RunOptions options;
