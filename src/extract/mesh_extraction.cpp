@@ -8,6 +8,7 @@
 #include <system_error>
 #include <utility>
 
+#include "extract/texture_extraction.h"
 #include "gltf/glb_writer.h"
 #include "image/image_file.h"
 #include "platform/platform.h"
@@ -68,7 +69,7 @@ std::optional<fs::path> MeshPath(const PackageFile& package, std::int32_t export
   parts.insert(parts.begin(), package.Name());
   parts.push_back(package.ObjectName(ref));
   if (!std::all_of(parts.begin(), parts.end(),
-                   [](const std::string& part) { return IsSafeTextureName(part); })) {
+                   [](const std::string& part) { return IsSafePathPart(part); })) {
     return std::nullopt;
   }
   fs::path path = PathFromUtf8(output_dir);
