@@ -97,7 +97,7 @@ TEST(StaticMesh, TrianglesFaceAgainstTheirRightHandNormal) {
       }
     }
     EXPECT_GT(triangles, 0U);
-    EXPECT_GT(static_cast<double>(against), 0.95 * static_cast<double>(triangles))
+    EXPECT_GT(static_cast<double>(against), 0.99 * static_cast<double>(triangles))
         << against << " of " << triangles;
   }
 }
