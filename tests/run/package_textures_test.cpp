@@ -11,9 +11,9 @@
 #include "fake_host.h"
 #include "image/image_file.h"
 #include "level_text.h"
+#include "map/tiny_map.h"
 #include "obj_text.h"
 #include "package/package_writer.h"
-#include "package/tiny_map.h"
 #include "support/test_images.h"
 #include "support/test_inputs.h"
 
