@@ -110,8 +110,7 @@ std::string ReadBrushPolygons(const PackageObject& actor, LevelBrush& brush) {
   return "";
 }
 
-// The level's own build. Only the first generation's is read: later engines store it in layouts
-// of their own game by game.
+// The level's own build, as the editor last made it.
 LevelBsp ReadBuild(const PackageFile& package, std::int32_t model,
                    const std::unordered_map<std::int32_t, std::int32_t>& brush_of_actor) {
   if (std::string problem = MissingObject(package, model, "model", kModelClass); !problem.empty()) {
@@ -179,14 +178,6 @@ struct ReportLists {
 }  // namespace
 
 Level ReadPackageLevel(const PackageFile& package, bool with_bsp) {
-  if (with_bsp && !IsFirstGeneration(package.Version())) {
-    throw BrushError("'" + package.Path() +
-                     "' is a map of the second engine generation (package "
-                     "version " +
-                     std::to_string(package.Version()) +
-                     "): its own build is read from first-generation maps (versions 61 to 69) "
-                     "only");
-  }
   const PackageObject level_object = PackageObject::Read(package, FindLevelExport(package));
   ByteCursor cursor = level_object.DataCursor();
   const std::vector<std::int32_t> actors = ReadActorList(package, cursor);

@@ -1,5 +1,6 @@
-// A hand-made first-generation map package: a level whose actor list holds a brush (one square
-// polygon), a light and a deleted actor, and a built model with one node on one surface.
+// A hand-made map package, of the first generation unless asked for a later version: a level
+// whose actor list holds a brush (one square polygon), a light and a deleted actor, and a built
+// model with one node on one surface (and one zone in a later version).
 #pragma once
 
 #include <cstdint>
@@ -13,9 +14,11 @@ struct TinyMap {
   bool brush_has_model = true;
   std::int32_t node_surface = 0;  // the built node's surface index
   std::int32_t actor_count = 3;   // as the level's actor list says
+  int version = 69;
 
   std::vector<std::uint8_t> Bytes() const {
-    PackageWriter w(69);
+    const bool later = version > 69;
+    PackageWriter w(version);
     const auto vectors = [](ByteWriter& out, std::initializer_list<float> values) {
       for (const float v : values) out.F32(v);
     };
@@ -31,7 +34,11 @@ struct TinyMap {
     polys.Compact(none).I32(1).I32(1).Compact(4);
     vectors(polys, {0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 64, 0, 64, 64, 0, 64, 0, 0});
     polys.I32(6).Compact(0).Compact(rock).Compact(w.Name("Wall")).Compact(-1).Compact(-1);
-    polys.U8(16).U8(0).U8(0).U8(0);
+    if (later) {
+      polys.F32(32);  // light-map scale
+    } else {
+      polys.U8(16).U8(0).U8(0).U8(0);
+    }
     const std::int32_t polys_ref = w.Export(polys_class, 0, "Polys1", polys.Data);
     // Export 2, the brush's model: bounds, an empty BSP, the polygon list and empty rest.
     ByteWriter model;
@@ -57,12 +64,21 @@ struct TinyMap {
     vectors(bsp, {0, 0, 0, 0, 64, 0, 64, 64, 0, 64, 0, 0});
     bsp.Compact(1).Raw(std::vector<std::uint8_t>(25, 0)).Compact(0).Compact(node_surface);
     for (int i = 0; i < 5; ++i) bsp.Compact(-1);
+    if (later) vectors(bsp, {32, 32, 0, 46});  // bounding sphere
     bsp.U8(0).U8(0).U8(4).I32(-1).I32(-1);
+    if (later) bsp.I32(0).I32(0).I32(-1);  // render section, its first vertex, light map
     bsp.Compact(1).Compact(rock).I32(0).Compact(0).Compact(0).Compact(1).Compact(2);
-    bsp.Compact(0).Compact(0).U8(0).U8(0).U8(0).U8(0).Compact(brush_ref);
+    if (later) {
+      bsp.Compact(0).Compact(brush_ref);
+      vectors(bsp, {0, 0, 1, 0, 32});  // plane, light-map scale
+    } else {
+      bsp.Compact(0).Compact(0).U8(0).U8(0).U8(0).U8(0).Compact(brush_ref);
+    }
     bsp.Compact(4);
     for (int i = 0; i < 4; ++i) bsp.Compact(i).Compact(-1);
-    bsp.I32(4).I32(0).Compact(0);
+    bsp.I32(4).I32(later ? 1 : 0);
+    if (later) bsp.Compact(light_ref).Raw(std::vector<std::uint8_t>(20, 0xFF));  // a zone
+    bsp.Compact(polys_ref);
     const std::int32_t bsp_ref = w.Export(model_class, 0, "Model2", bsp.Data);
     // Export 6, the level: its actor list, its URL (four texts, no options, port, valid) and
     // its model.
