@@ -9,6 +9,7 @@
 
 #include "level/actors.h"
 #include "level/level_bsp.h"
+#include "level/terrain.h"
 #include "vecmath/brush_transform.h"
 #include "vecmath/vecmath.h"
 
@@ -76,6 +77,8 @@ struct Level {
   // Player starts of classes the report does not list (later games' start classes), shown as
   // markers in the glTF output.
   std::vector<PlayerStartRecord> OtherStarts;
+  // The level's terrains (TerrainInfo actors), in the level's order.
+  std::vector<LevelTerrain> Terrains;
   // What the reader could not read and passed over, one line each naming it.
   std::vector<std::string> PassedOver;
   // The surfaces the editor last built, when the reader was asked for them and the level has

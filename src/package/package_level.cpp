@@ -10,6 +10,7 @@
 #include "package/level_actors.h"
 #include "package/package_model.h"
 #include "package/package_object.h"
+#include "package/terrain_actor.h"
 #include "text/brush_error.h"
 #include "text/key_readers.h"
 
@@ -21,6 +22,7 @@ constexpr std::string_view kLevelClass = "Level";
 constexpr std::string_view kBrushClass = "Brush";
 constexpr std::string_view kModelClass = "Model";
 constexpr std::string_view kPolysClass = "Polys";
+constexpr std::string_view kTerrainClass = "TerrainInfo";
 // The level's URL before its model: protocol, host, map and portal texts, then its options.
 constexpr int kUrlTexts = 4;
 
@@ -192,6 +194,10 @@ Level ReadPackageLevel(const PackageFile& package, bool with_bsp) {
   for (const std::int32_t ref : actors) {
     if (ref == 0) continue;  // a deleted actor
     const std::string& class_name = package.ClassName(ref);
+    if (EqualsIgnoringCase(class_name, kTerrainClass)) {
+      level.Terrains.push_back(ReadTerrainActor(PackageObject::Read(package, ExportIndexOf(ref))));
+      continue;
+    }
     const bool brush_class = EqualsIgnoringCase(class_name, kBrushClass);
     const ReportClass kind = ReportClassOf(class_name);
     if (!brush_class && kind == ReportClass::None) continue;

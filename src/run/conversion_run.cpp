@@ -25,6 +25,7 @@
 #include "run/option_rules.h"
 #include "run/package_textures.h"
 #include "run/report_writer.h"
+#include "run/terrain_build.h"
 #include "run/texture_files.h"
 #include "text/brush_error.h"
 #include "text/file_text.h"
@@ -138,11 +139,21 @@ void Run::Convert() {
   // level's own build.
   bool face_limit_passed = false;
   Mesh mesh = BuildMesh(level, FaceChoice(options_, start_face), face_limit_passed);
+  auto baked = std::make_unique<BakedTextureSource>(options_);
+  if (options_.Terrain && (options_.BuildWorld || options_.BuiltWorld)) {
+    host_.SetLabelProgress("building terrain");
+    Yield();
+    const TerrainOutcome terrains = AddTerrains(level, options_, total_faces_ + 1, mesh, *baked);
+    summary.FacesConverted += terrains.Faces;
+    summary.Groups += terrains.Terrains;
+    ShowNotices(terrains.Notices);
+  }
 
   // Textures: each surface's material and picture, and the corners' texture coordinates.
   // Image files (beside the output, then the search tree's) win over packages, so that a user's
   // own image overrides what a package holds.
   TextureSources sources;
+  sources.push_back(std::move(baked));
   auto files = std::make_unique<FolderTextureSource>(options_, host_);
   auto packages = std::make_unique<PackageTextureSource>(options_, host_, level.FromPackage);
   const FolderTextureSource& file_source = *files;

@@ -42,6 +42,8 @@ struct RunOptions {
   // Write the surfaces the editor last built, as a map package of the first engine generation
   // stores them, instead of the brushes or a world built from them.
   bool BuiltWorld = false;
+  // The world outputs show the level's terrains (TerrainInfo actors) too.
+  bool Terrain = true;
   OutputFormat Format = OutputFormat::Obj;
   double Scale = kMetresPerUnrealUnit;  // glTF metres per Unreal unit
   bool Actors = true;                   // glTF: lights, player starts, teleporters and triggers

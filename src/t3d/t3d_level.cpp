@@ -8,6 +8,7 @@
 #include "t3d/actor_records.h"
 #include "t3d/brush_placement.h"
 #include "t3d/polygon_reader.h"
+#include "t3d/terrain_records.h"
 #include "t3d/text_position.h"
 #include "t3d/value_readers.h"
 #include "text/key_readers.h"
@@ -271,6 +272,7 @@ Level ReadT3dLevel(std::string_view text) {
     pos = own_end ? end + TextLength(kActorEndKey) : block_end;
   }
   ReadActors(text, level.Actors, &level.OtherStarts);
+  level.Terrains = ReadTerrainActors(text);
   return level;
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iostream>
 #include <cmath>
 #include <map>
 #include <sstream>
@@ -12,6 +13,7 @@
 
 #include "fake_host.h"
 #include "obj_text.h"
+#include "package/terrain_map.h"
 #include "package/tiny_map.h"
 #include "run/summary_counts.h"
 #include "support/test_files.h"
@@ -232,6 +234,23 @@ TEST(MapPackage, OwnBuildOfAHandMadeMapAndTheBrushesLeftOut) {
             std::vector<std::string>{"'" + dir / "Tiny.unr" +
                                      "': these brushes are left out:\r\nbrush 'Brush1': names no "
                                      "model"});
+}
+
+TEST(MapPackage, TerrainOfAHandMadeMap) {
+  TempDir dir("terrain");
+  const auto write = [&dir](const TerrainMap& map) {
+    const std::vector<std::uint8_t> bytes = map.Bytes();
+    WriteBytes(dir / "Hills.ut2", std::string(bytes.begin(), bytes.end()));
+  };
+  FakeHost host;
+  host.options.InputFile = dir / "Hills.ut2";
+  host.options.OutputFile = dir / "Hills.obj";
+  host.options.BuildWorld = true;
+  host.options.TextureType = "PNG";
+  write(TerrainMap{});
+  std::filesystem::copy_file(std::string(dir / "Hills.ut2"), "/tmp/tr/Hills.ut2", std::filesystem::copy_options::overwrite_existing);
+  Convert(host);
+  for (const auto& line : host.log) std::cerr << line << "\n";
 }
 
 }  // namespace
