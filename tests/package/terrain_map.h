@@ -48,7 +48,8 @@ struct TerrainMap {
     const std::int32_t blue = texture("Blue", 5, 1, 1, {255, 0, 0, 255});
     std::vector<std::uint8_t> alpha;
     for (int i = 0; i < 16; ++i) {
-      for (const int b : {0, 0, 0, i % 4 < 2 ? 0 : 255}) alpha.push_back(static_cast<std::uint8_t>(b));
+      for (const int b : {0, 0, 0, i % 4 < 2 ? 0 : 255})
+        alpha.push_back(static_cast<std::uint8_t>(b));
     }
     const std::int32_t alpha_map = texture("BlueAlpha", 5, 4, 4, alpha);
 
@@ -64,7 +65,8 @@ struct TerrainMap {
       for (const std::uint32_t word : words) value.I32(word);
       actor.Property(w.Name(name), 9, value.Data);
     };
-    const auto layer = [&](int slot, std::int32_t texture_ref, std::int32_t alpha_ref, float scale) {
+    const auto layer = [&](int slot, std::int32_t texture_ref, std::int32_t alpha_ref,
+                           float scale) {
       ByteWriter fields;
       fields.Property(w.Name("Texture"), 5, ByteWriter().Compact(texture_ref).Data);
       if (alpha_ref) fields.Property(w.Name("AlphaMap"), 5, ByteWriter().Compact(alpha_ref).Data);
