@@ -5,15 +5,15 @@
 #include <utility>
 
 #include "image/image_file.h"
-#include "package/package_texture.h"
-#include "package/terrain_actor.h"
-#include "package/texture_index.h"
 #include "platform/platform.h"
 #include "run/texture_files.h"
 #include "terrain/terrain_bake.h"
 #include "terrain/terrain_mesh.h"
 #include "text/file_text.h"
 #include "text/key_readers.h"
+#include "texture/height_map.h"
+#include "texture/package_texture.h"
+#include "texture/texture_index.h"
 
 namespace brushwright {
 

@@ -12,9 +12,9 @@
 
 #include "fake_host.h"
 #include "image/image_file.h"
+#include "map/terrain_map.h"
+#include "map/tiny_map.h"
 #include "obj_text.h"
-#include "package/terrain_map.h"
-#include "package/tiny_map.h"
 #include "run/summary_counts.h"
 #include "support/test_files.h"
 #include "support/test_inputs.h"
