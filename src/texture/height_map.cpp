@@ -5,7 +5,6 @@
 #include <string>
 
 #include "package/package_object.h"
-#include "text/brush_error.h"
 #include "texture/package_texture.h"
 
 namespace brushwright {
@@ -33,11 +32,11 @@ HeightSamples ReadHeightSamples(const PackageFile& package, std::int32_t export_
   const TextureMip& top = texture.Mips[0];
   const std::int64_t count = std::int64_t{top.Width} * top.Height;
   if (count * (wide ? 2 : 1) > top.DataSize) {
-    throw BrushError(label + ": its " + std::to_string(top.Width) + " x " +
-                     std::to_string(top.Height) + " height map needs " +
-                     std::to_string(count * (wide ? 2 : 1)) + " bytes but holds " +
-                     std::to_string(top.DataSize) + " at byte " +
-                     std::to_string(object.FileOffset() + top.DataOffset));
+    heights.Problem = label + ": its " + std::to_string(top.Width) + " x " +
+                      std::to_string(top.Height) + " height map needs " +
+                      std::to_string(count * (wide ? 2 : 1)) + " bytes but holds " +
+                      std::to_string(top.DataSize);
+    return heights;
   }
   heights.Width = top.Width;
   heights.Height = top.Height;

@@ -16,6 +16,7 @@ struct TerrainMap {
   std::vector<std::uint32_t> edge_turn = {1u};
   std::int32_t height_map_format = 10;  // G16
   bool has_height_map = true;
+  int height_bytes_dropped = 0;  // the height map's mip cut short by this many bytes
 
   std::vector<std::uint8_t> Bytes() const {
     PackageWriter w(128, 29);
@@ -40,6 +41,7 @@ struct TerrainMap {
       heights.push_back(static_cast<std::uint8_t>(h & 0xFF));
       heights.push_back(static_cast<std::uint8_t>(h >> 8));
     }
+    heights.resize(heights.size() - static_cast<std::size_t>(height_bytes_dropped));
     const std::int32_t height_map =
         has_height_map ? texture("Heights", height_map_format, 4, 3, heights) : 0;
     // Layer textures, stored BGRA: a red one and a blue one; the alpha map shows the blue one

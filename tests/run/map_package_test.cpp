@@ -310,13 +310,18 @@ TEST(MapPackage, TerrainOfAHandMadeMapAndOfItsText) {
   rgba_heights.height_map_format = 5;
   TerrainMap no_heights;
   no_heights.has_height_map = false;
+  TerrainMap short_heights;
+  short_heights.height_bytes_dropped = 4;
   const std::string file = "'" + dir / "maps/Hills.ut2" + "'";
   for (const auto& [map, notice] :
        {std::pair{rgba_heights, file + ", terrain 'TerrainInfo0' is left out: " + file +
                                     ", export 'Heights' (Texture) is in format 5, not a 16-bit "
                                     "or 8-bit height map\r\n"},
         std::pair{no_heights, file + ", terrain 'TerrainInfo0' is left out: it names no height "
-                                     "map (TerrainMap)\r\n"}}) {
+                                     "map (TerrainMap)\r\n"},
+        std::pair{short_heights, file + ", terrain 'TerrainInfo0' is left out: " + file +
+                                     ", export 'Heights' (Texture): its 4 x 3 height map needs 24 "
+                                     "bytes but holds 20\r\n"}}) {
     write(map);
     host.log.clear();
     summary = Convert(host);
