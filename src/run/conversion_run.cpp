@@ -136,16 +136,18 @@ void Run::Convert() {
   Yield();
 
   // Build the mesh: of the chosen and placed brushes' faces, of the world they build, or of the
-  // level's own build.
+  // level's own build; the world outputs add the level's terrains, baking their images.
   bool face_limit_passed = false;
   Mesh mesh = BuildMesh(level, FaceChoice(options_, start_face), face_limit_passed);
   auto baked = std::make_unique<BakedTextureSource>(options_);
-  if (options_.Terrain && (options_.BuildWorld || options_.BuiltWorld)) {
+  if (options_.Terrain && (options_.BuildWorld || options_.BuiltWorld) && !level.Terrains.empty()) {
     host_.SetLabelProgress("building terrain");
     Yield();
     const TerrainOutcome terrains = AddTerrains(level, options_, total_faces_ + 1, mesh, *baked);
-    summary.FacesConverted += terrains.Faces;
-    summary.Groups += terrains.Terrains;
+    if (options_.DoGeometry) {
+      summary.FacesConverted += terrains.Faces;
+      summary.Groups += terrains.Terrains;
+    }
     ShowNotices(terrains.Notices);
   }
 
