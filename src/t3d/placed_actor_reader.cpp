@@ -228,7 +228,9 @@ bool ReadPlacedActor(std::string_view text, const ActorBlock& block, Level& leve
   }
   const bool unconverted_draw = std::find(kDrawUnconverted.begin(), kDrawUnconverted.end(),
                                           draw_type) != kDrawUnconverted.end();
-  if (ShowsUnconvertedLooks(block.Class) || unconverted_draw) {
+  // A StaticMeshActor whose mesh the text does not name still showed one in the level.
+  const bool unnamed_mesh = mesh.empty() && EqualsIgnoringCase(block.Class, "StaticMeshActor");
+  if (ShowsUnconvertedLooks(block.Class) || unconverted_draw || unnamed_mesh) {
     ++level.LeftOut[block.Class];
   }
   return false;
