@@ -3,8 +3,8 @@
 
 #include <utility>
 
-#include "package/package_level.h"
-#include "package/texture_index.h"
+#include "map/package_level.h"
+#include "texture/texture_index.h"
 #include "text/brush_error.h"
 #include "text/file_text.h"
 
