@@ -26,7 +26,7 @@ constexpr std::string_view kBakedPackage = "MyLevel.";
 // first, as the map it was exported from, then every package of the folder.
 void AddSearchPackages(const RunOptions& options, const Level& level, TextureIndex& index,
                        const PackageNotice& notice) {
-  if (options.SearchPath.empty()) return;
+  if (!options.SearchCopy || options.SearchPath.empty()) return;
   if (!level.FromPackage) {
     TextureIndex folder;
     folder.AddFolder(options.SearchPath, [](const std::string&) {});

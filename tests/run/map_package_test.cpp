@@ -191,7 +191,8 @@ TEST(MapPackage, SecondGenerationMapAndInputsWithoutABuild) {
   const Outputs csg = ConvertFile(torpedo, dir / "world", world);
   const Outputs own = ConvertFile(torpedo, dir / "built", built);
   EXPECT_EQ(own.counts,
-            "faces 190, groups 19, materials 14, missing images 14, report blocks 69, surfaces 97");
+            "faces 190, groups 19, materials 17, missing images 17, report blocks 69, surfaces 97, "
+            "static meshes 9 (2 read)");
   EXPECT_EQ(own.obj.groups, csg.obj.groups);
   const auto csg_areas = AreaByMaterial(csg.obj);
   const auto own_areas = AreaByMaterial(own.obj);
@@ -298,6 +299,7 @@ TEST(MapPackage, TerrainOfAHandMadeMapAndOfItsText) {
   text_host.options = host.options;
   text_host.options.InputFile = dir / "Hills.t3d";
   text_host.options.OutputFile = dir / "text/Hills.obj";
+  text_host.options.SearchCopy = true;
   text_host.options.SearchPath = dir / "maps";
   std::filesystem::create_directories(dir / "text");
   Convert(text_host);
