@@ -28,11 +28,10 @@ void AddSearchPackages(const RunOptions& options, const Level& level, TextureInd
                        const PackageNotice& notice) {
   if (!options.SearchCopy || options.SearchPath.empty()) return;
   if (!level.FromPackage) {
-    TextureIndex folder;
-    folder.AddFolder(options.SearchPath, [](const std::string&) {});
     const std::string stem = Utf8FromPath(PathFromUtf8(options.InputFile).stem());
-    for (std::size_t i = 0; i < folder.PackageCount(); ++i) {
-      const std::string& path = folder.PackageAt(i).Path();
+    // A folder that cannot be listed is named once, by the index's own walk below.
+    const auto quiet = [](const std::string&) {};
+    for (const std::string& path : PackageFilesBelow(options.SearchPath, quiet)) {
       if (EqualsIgnoringCase(Utf8FromPath(PathFromUtf8(path).stem()), stem)) {
         index.AddPackageFile(path);
         break;
