@@ -95,7 +95,7 @@ struct Level {
   // Actors that show something and that no reader converts, by class.
   LeftOutClasses LeftOut;
   // The surfaces the editor last built, when the reader was asked for them and the level has
-  // them (a built map package of the first engine generation).
+  // them (a built map package).
   std::optional<LevelBsp> Bsp;
 };
 

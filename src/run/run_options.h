@@ -39,8 +39,8 @@ struct RunOptions {
   // Write the surfaces the editor's CSG makes of the brushes (the level as the player sees it)
   // instead of the brushes themselves; brushes are then always placed by their whole transform.
   bool BuildWorld = false;
-  // Write the surfaces the editor last built, as a map package of the first engine generation
-  // stores them, instead of the brushes or a world built from them.
+  // Write the surfaces the editor last built, as a map package stores them, instead of the brushes
+  // or a world built from them.
   bool BuiltWorld = false;
   // What the world outputs show besides the world's surfaces, each of which can be left out;
   // the brush output shows them only with WithMeshes.
