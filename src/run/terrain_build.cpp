@@ -2,6 +2,7 @@
 #include "run/terrain_build.h"
 
 #include <deque>
+#include <set>
 #include <utility>
 
 #include "image/image_file.h"
@@ -21,6 +22,8 @@ namespace {
 
 // The package the baked image's texture name puts it in: the map's own objects.
 constexpr std::string_view kBakedPackage = "MyLevel.";
+// The name a terrain without one of its own takes, numbered.
+constexpr std::string_view kTerrainClass = "TerrainInfo";
 
 // The packages a T3D text's terrains come from: the search folder's map of the text's base name
 // first, as the map it was exported from, then every package of the folder.
@@ -122,7 +125,13 @@ TerrainOutcome AddTerrains(const Level& level, const RunOptions& options,
   AddSearchPackages(options, level, index, notice);
 
   std::int32_t face_number = first_face_number;
-  for (const LevelTerrain& terrain : level.Terrains) {
+  std::set<std::string> names;
+  for (LevelTerrain terrain : level.Terrains) {
+    // Each terrain's group and image need a name of their own: a text may leave it out.
+    if (terrain.Name.empty() || names.contains(terrain.Name)) {
+      terrain.Name = std::string(kTerrainClass) + std::to_string(names.size());
+    }
+    names.insert(terrain.Name);
     const std::string about = "'" + options.InputFile + "', terrain '" + terrain.Name + "'";
     HeightSamples heights = FindHeights(index, terrain, outcome.Notices);
     if (heights.Problem.empty()) heights.Problem = TerrainProblem(terrain, heights);

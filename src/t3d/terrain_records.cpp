@@ -12,8 +12,8 @@ namespace brushwright {
 
 namespace {
 
-constexpr std::string_view kTerrainBegin = "Begin Actor Class=TerrainInfo ";
-constexpr std::string_view kEngineTerrainBegin = "Begin Actor Class=Engine.TerrainInfo ";
+constexpr std::string_view kTerrainBegin = "Begin Actor Class=TerrainInfo";
+constexpr std::string_view kEngineTerrainBegin = "Begin Actor Class=Engine.TerrainInfo";
 constexpr std::string_view kActorEnd = "End Actor";
 // The engine's fixed number of texture layers, and a bitmap's largest word index read (a
 // 4096 x 4096 height map's bits).
@@ -137,15 +137,27 @@ LevelTerrain ReadTerrainBlock(std::string_view first_line, std::string_view bloc
   return terrain;
 }
 
+// The first begin key at or after `pos` that the class name ends (a blank or the line's end
+// follows it, so that TerrainInfoSubclass is not taken); npos for none.
+std::size_t FindTerrainBegin(std::string_view text, std::size_t pos) {
+  for (;;) {
+    const std::size_t plain = text.find(kTerrainBegin, pos);
+    const std::size_t engine = text.find(kEngineTerrainBegin, pos);
+    const std::size_t begin = std::min(plain, engine);
+    if (begin == std::string_view::npos) return begin;
+    const std::size_t after = begin + (begin == plain ? kTerrainBegin : kEngineTerrainBegin).size();
+    if (after == text.size() || IsWordDelimiter(text[after])) return begin;
+    pos = after;
+  }
+}
+
 }  // namespace
 
 std::vector<LevelTerrain> ReadTerrainActors(std::string_view text) {
   std::vector<LevelTerrain> terrains;
   std::size_t pos = 0;
   for (;;) {
-    const std::size_t plain = text.find(kTerrainBegin, pos);
-    const std::size_t engine = text.find(kEngineTerrainBegin, pos);
-    const std::size_t begin = std::min(plain, engine);
+    const std::size_t begin = FindTerrainBegin(text, pos);
     if (begin == std::string_view::npos) break;
     std::size_t line_end = FindLineBreak(text, begin);
     if (line_end == std::string_view::npos) line_end = text.size();
