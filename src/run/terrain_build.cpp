@@ -44,13 +44,20 @@ void AddSearchPackages(const RunOptions& options, const Level& level, TextureInd
   index.AddFolder(options.SearchPath, notice);
 }
 
+// A reference as messages name it: in quotes, unless it carries its own (Texture'Pack.Name').
+std::string Named(const std::string& reference) {
+  return reference.find('\'') != std::string::npos ? reference : "'" + reference + "'";
+}
+
 // The picture of a layer's texture or alpha map; none, with a notice, when it cannot be had.
 std::optional<Image> FindPicture(const TextureIndex& index, const std::string& reference,
-                                 const std::string& about, std::vector<std::string>& notices) {
+                                 const std::string& about, std::string_view unsearched,
+                                 std::vector<std::string>& notices) {
   const auto notice = [&notices](const std::string& line) { notices.push_back(line); };
   const std::optional<TextureLocation> location = index.Find(reference, notice);
   if (!location) {
-    notices.push_back(about + ": '" + reference + "' is in none of the packages searched");
+    notices.push_back(about + ": " + Named(reference) + " is in none of the packages searched" +
+                      std::string(unsearched));
     return std::nullopt;
   }
   DecodedTexture decoded = index.Decode(*location, false);
@@ -63,7 +70,7 @@ std::optional<Image> FindPicture(const TextureIndex& index, const std::string& r
 
 // The terrain's heights, or a Problem saying why there are none.
 HeightSamples FindHeights(const TextureIndex& index, const LevelTerrain& terrain,
-                          std::vector<std::string>& notices) {
+                          std::string_view unsearched, std::vector<std::string>& notices) {
   HeightSamples heights;
   if (terrain.HeightMap.empty()) {
     heights.Problem = "it names no height map (TerrainMap)";
@@ -72,8 +79,8 @@ HeightSamples FindHeights(const TextureIndex& index, const LevelTerrain& terrain
   const auto notice = [&notices](const std::string& line) { notices.push_back(line); };
   const std::optional<TextureLocation> location = index.Find(terrain.HeightMap, notice);
   if (!location) {
-    heights.Problem =
-        "its height map '" + terrain.HeightMap + "' is in none of the packages searched";
+    heights.Problem = "its height map '" + terrain.HeightMap +
+                      "' is in none of the packages searched" + std::string(unsearched);
     return heights;
   }
   return ReadHeightSamples(index.PackageAt(location->Package), location->Export);
@@ -82,16 +89,16 @@ HeightSamples FindHeights(const TextureIndex& index, const LevelTerrain& terrain
 // The layers' pictures baked into the terrain's image.
 Image BakeLayers(const TextureIndex& index, const LevelTerrain& terrain,
                  const HeightSamples& heights, const std::string& about,
-                 std::vector<std::string>& notices) {
+                 std::string_view unsearched, std::vector<std::string>& notices) {
   std::deque<Image> pictures;  // stays in place while the layers point into it
   std::vector<BakeLayer> layers;
   for (const TerrainLayer& layer : terrain.Layers) {
-    std::optional<Image> texture = FindPicture(index, layer.Texture, about, notices);
+    std::optional<Image> texture = FindPicture(index, layer.Texture, about, unsearched, notices);
     if (!texture) continue;
     const Image* alpha_map = nullptr;
     if (!layer.AlphaMap.empty()) {
       // A layer whose alpha map is missing would cover the whole terrain: it is left out.
-      std::optional<Image> alpha = FindPicture(index, layer.AlphaMap, about, notices);
+      std::optional<Image> alpha = FindPicture(index, layer.AlphaMap, about, unsearched, notices);
       if (!alpha) continue;
       alpha_map = &pictures.emplace_back(std::move(*alpha));
     }
@@ -125,6 +132,9 @@ TerrainOutcome AddTerrains(const Level& level, const RunOptions& options,
   AddSearchPackages(options, level, index, notice);
 
   std::int32_t face_number = first_face_number;
+  // Without a search folder only the map itself was searched: the notices say so.
+  const std::string_view unsearched =
+      options.SearchCopy && !options.SearchPath.empty() ? "" : " (no search folder was given)";
   std::set<std::string> names;
   for (LevelTerrain terrain : level.Terrains) {
     // Each terrain's group and image need a name of their own: a text may leave it out.
@@ -133,14 +143,14 @@ TerrainOutcome AddTerrains(const Level& level, const RunOptions& options,
     }
     names.insert(terrain.Name);
     const std::string about = "'" + options.InputFile + "', terrain '" + terrain.Name + "'";
-    HeightSamples heights = FindHeights(index, terrain, outcome.Notices);
+    HeightSamples heights = FindHeights(index, terrain, unsearched, outcome.Notices);
     if (heights.Problem.empty()) heights.Problem = TerrainProblem(terrain, heights);
     if (!heights.Problem.empty()) {
       outcome.Notices.push_back(about + " is left out: " + heights.Problem);
       continue;
     }
     const std::string texture = std::string(kBakedPackage) + terrain.Name;
-    Image image = BakeLayers(index, terrain, heights, about, outcome.Notices);
+    Image image = BakeLayers(index, terrain, heights, about, unsearched, outcome.Notices);
     outcome.Faces +=
         AddTerrainFaces(terrain, heights, texture, face_number++, image.Width, image.Height, mesh);
     baked.Add(texture, std::move(image));
