@@ -79,8 +79,8 @@ HeightSamples FindHeights(const TextureIndex& index, const LevelTerrain& terrain
   const auto notice = [&notices](const std::string& line) { notices.push_back(line); };
   const std::optional<TextureLocation> location = index.Find(terrain.HeightMap, notice);
   if (!location) {
-    heights.Problem = "its height map '" + terrain.HeightMap +
-                      "' is in none of the packages searched" + std::string(unsearched);
+    heights.Problem = "its height map " + Named(terrain.HeightMap) +
+                      " is in none of the packages searched" + std::string(unsearched);
     return heights;
   }
   return ReadHeightSamples(index.PackageAt(location->Package), location->Export);
