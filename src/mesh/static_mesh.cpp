@@ -263,6 +263,11 @@ StaticMesh ReadStaticMesh(const PackageFile& package, std::int32_t export_index)
     throw BrushError("'" + package.Path() + "', " + label + ": static meshes of version " +
                      std::to_string(package.Version()) + " (before 112) cannot be read");
   }
+  // Tribes: Vengeance and SWAT 4 put headers of their own inside the mesh's data.
+  if (IsVengeancePackage(package.Version(), package.Licensee())) {
+    throw BrushError("'" + package.Path() + "', " + label +
+                     ": static meshes of Tribes: Vengeance and SWAT 4 packages cannot be read");
+  }
 
   const PackageObject object = PackageObject::Read(package, export_index);
   const std::vector<std::int32_t> materials = MaterialRefs(object);

@@ -76,6 +76,11 @@ class PackageWriter {
     return ++export_count_;
   }
 
+  // The file offset where the next export's data will begin (for data that store offsets).
+  std::int64_t NextDataOffset() const {
+    return kDataStart + static_cast<std::int64_t>(data_.size());
+  }
+
   std::vector<std::uint8_t> Bytes() const {
     ByteWriter names;
     for (const std::string& name : names_) {
