@@ -15,10 +15,14 @@ constexpr std::int32_t kAimedSide = 1024;
 constexpr std::int32_t kLargestSide = 4096;
 // The colour where no layer shows: mid grey.
 constexpr double kGround = 128;
+// Texel coordinates beyond this are not tiled (a scale near 0 would overflow the integers).
+constexpr double kFarthestTexel = 1e15;
 
 // A texel of a picture, wrapped around its edges (a tiled texture).
 const std::uint8_t* WrappedTexel(const Image& image, double u, double v) {
   const auto wrap = [](double t, std::int32_t size) {
+    // Far out (or not a number) the texel is the first: a place no tiling reaches in a level.
+    if (!(std::fabs(t) < kFarthestTexel)) return std::int64_t{0};
     const auto i = static_cast<std::int64_t>(std::floor(t)) % size;
     return i < 0 ? i + size : i;
   };
@@ -64,15 +68,18 @@ Image BakeTerrainLayers(const LevelTerrain& terrain, std::int32_t width, std::in
   Image baked;
   baked.Width = BakedSize(width);
   baked.Height = BakedSize(height);
-  std::vector<double> colour(static_cast<std::size_t>(baked.Width) * baked.Height * 3, kGround);
-  for (const BakeLayer& layer : layers) {
-    if (!Usable(layer.Texture)) continue;
-    const bool masked = Usable(layer.AlphaMap);
-    const double u_scale = layer.UScale == 0 ? 1 : layer.UScale;
-    const double v_scale = layer.VScale == 0 ? 1 : layer.VScale;
-    for (std::int32_t r = 0; r < baked.Height; ++r) {
-      const double y = (r + 0.5) / baked.Height * (height - 1);
-      const double world_y = terrain.Location.Y + (y - height / 2) * terrain.Scale.Y;
+  baked.Rgba.resize(static_cast<std::size_t>(baked.Width) * baked.Height * 4, 255);
+  // One row at a time, every layer over the one before, so that only a row is held in doubles.
+  std::vector<double> row(static_cast<std::size_t>(baked.Width) * 3);
+  for (std::int32_t r = 0; r < baked.Height; ++r) {
+    const double y = (r + 0.5) / baked.Height * (height - 1);
+    const double world_y = terrain.Location.Y + (y - height / 2) * terrain.Scale.Y;
+    std::fill(row.begin(), row.end(), kGround);
+    for (const BakeLayer& layer : layers) {
+      if (!Usable(layer.Texture)) continue;
+      const bool masked = Usable(layer.AlphaMap);
+      const double u_scale = layer.UScale == 0 ? 1 : layer.UScale;
+      const double v_scale = layer.VScale == 0 ? 1 : layer.VScale;
       for (std::int32_t c = 0; c < baked.Width; ++c) {
         const double x = (c + 0.5) / baked.Width * (width - 1);
         const double alpha = masked ? AlphaAt(*layer.AlphaMap, x, y, width, height) : 1.0;
@@ -80,16 +87,16 @@ Image BakeTerrainLayers(const LevelTerrain& terrain, std::int32_t width, std::in
         const double world_x = terrain.Location.X + (x - width / 2) * terrain.Scale.X;
         const std::uint8_t* texel =
             WrappedTexel(*layer.Texture, world_x / u_scale, world_y / v_scale);
-        double* out = &colour[(static_cast<std::size_t>(r) * baked.Width + c) * 3];
+        double* out = &row[static_cast<std::size_t>(c) * 3];
         for (int k = 0; k < 3; ++k) out[k] += (texel[k] - out[k]) * alpha;
       }
     }
-  }
-  baked.Rgba.resize(static_cast<std::size_t>(baked.Width) * baked.Height * 4, 255);
-  for (std::size_t i = 0; i < colour.size() / 3; ++i) {
-    for (std::size_t k = 0; k < 3; ++k) {
-      baked.Rgba[i * 4 + k] =
-          static_cast<std::uint8_t>(std::lround(std::clamp(colour[i * 3 + k], 0.0, 255.0)));
+    std::uint8_t* pixels = &baked.Rgba[static_cast<std::size_t>(r) * baked.Width * 4];
+    for (std::size_t c = 0; c < static_cast<std::size_t>(baked.Width); ++c) {
+      for (std::size_t k = 0; k < 3; ++k) {
+        pixels[c * 4 + k] =
+            static_cast<std::uint8_t>(std::lround(std::clamp(row[c * 3 + k], 0.0, 255.0)));
+      }
     }
   }
   return baked;
