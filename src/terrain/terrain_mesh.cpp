@@ -2,6 +2,7 @@
 #include "terrain/terrain_mesh.h"
 
 #include <array>
+#include <cmath>
 
 namespace brushwright {
 
@@ -56,6 +57,10 @@ std::string TerrainProblem(const LevelTerrain& terrain, const HeightSamples& hei
   }
   if (terrain.Scale.X == 0 || terrain.Scale.Y == 0) {
     return "its TerrainScale is 0 along X or Y";
+  }
+  for (const double value : {terrain.Scale.X, terrain.Scale.Y, terrain.Scale.Z, terrain.Location.X,
+                             terrain.Location.Y, terrain.Location.Z}) {
+    if (!std::isfinite(value)) return "its TerrainScale or Location is not a finite number";
   }
   if (std::string problem = BitmapProblem(terrain.QuadVisibility, "QuadVisibilityBitmap", heights);
       !problem.empty()) {
