@@ -136,7 +136,7 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
                "the editor's own build of a map (default: off)");
   app.add_flag_callback(
       "--no-static-meshes", [&options] { options.Run.StaticMeshes = false; },
-      "world without actors' static meshes (default: off)");
+      "world without static meshes (default: off)");
   app.add_flag_callback(
       "--no-movers", [&options] { options.Run.Movers = false; },
       "world without movers (default: off)");
@@ -144,7 +144,7 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
       "--no-terrain", [&options] { options.Run.Terrain = false; },
       "world without terrain (default: off)");
   app.add_flag("--with-meshes", options.Run.WithMeshes,
-               "brushes with static meshes, movers, terrain (default: off)");
+               "brushes + meshes, movers, terrain (default: off)");
   app.add_option_function<std::string>(
          "--format",
          [&options](const std::string& name) {
