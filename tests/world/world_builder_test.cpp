@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "t3d/brush_placement.h"
+#include "world/tolerance.h"
 #include "world_oracle.h"
 
 namespace brushwright {
@@ -258,6 +259,15 @@ std::vector<Scene> Scenes() {
        true,
        {},
        1});
+  // A block a hair taller than the one it overlaps: the step would be a strip 0.02 units high,
+  // no wider than the error of its corners. Welded shut, the block's top leans a little.
+  scenes.push_back({"a step a hair high is welded shut",
+                    {Room(), Box(kAdd, {128, 128, 0}, {256, 384, 64}),
+                     Box(kAdd, {192, 128, 0}, {320, 384, 64.02})},
+                    RoomWalls(0, 131072, 131072, 262144 - 49152) +
+                        Sides(1, -16384, 0, -4096, 4096, 0, 16384) +
+                        Sides(2, 0, 16389.12, -8193.28, 8193.28, 0, 0) +
+                        std::vector<Visible>{{2, 5, {-5.12, 0, 32768}}}});
   return scenes;
 }
 
@@ -288,6 +298,34 @@ int UnpairedEdges(const WorldMesh& mesh) {
   return unpaired;
 }
 
+// How far the farthest corner of the thinnest face lies off the line through its two farthest
+// corners: a face thinner than the tolerance's error is a sliver.
+double ThinnestFace(const WorldMesh& mesh) {
+  double thinnest = std::numeric_limits<double>::infinity();
+  for (const WorldFace& face : mesh.Faces) {
+    std::size_t from = 0, to = 0;
+    for (std::size_t i = 0; i < face.Corners.size(); ++i) {
+      for (std::size_t j = 0; j < face.Corners.size(); ++j) {
+        if (VecLength(
+                VecSubtract(mesh.Positions[face.Corners[i]], mesh.Positions[face.Corners[j]])) >
+            VecLength(
+                VecSubtract(mesh.Positions[face.Corners[from]], mesh.Positions[face.Corners[to]])))
+          from = i, to = j;
+      }
+    }
+    const Vector a = mesh.Positions[face.Corners[from]];
+    const Vector axis = VecSubtract(mesh.Positions[face.Corners[to]], a);
+    double width = 0;
+    for (const std::int32_t c : face.Corners) {
+      if (VecLength(axis) > 0)
+        width = std::max(
+            width, VecLength(VecCross(axis, VecSubtract(mesh.Positions[c], a))) / VecLength(axis));
+    }
+    thinnest = std::min(thinnest, width);
+  }
+  return thinnest;
+}
+
 std::string Text(const Vector& v) {
   return "(" + std::to_string(v.X) + ", " + std::to_string(v.Y) + ", " + std::to_string(v.Z) + ")";
 }
@@ -313,6 +351,7 @@ TEST(BuildWorld, HandBuiltLevelsShowTheSurfacesTheRulesKeep) {
     }
     EXPECT_EQ(mesh.BrokenBrushes, scene.broken);
     EXPECT_EQ(mesh.DroppedPolygons, 0);
+    EXPECT_GE(ThinnestFace(mesh), kSliverWidth);
 
     std::vector<Vector> origins;
     for (double x = 13.7; x < 512; x += 61) {
