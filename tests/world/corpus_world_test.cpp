@@ -13,6 +13,7 @@
 #include "support/test_inputs.h"
 #include "t3d/t3d_level.h"
 #include "text/file_text.h"
+#include "world/tolerance.h"
 #include "world/world_builder.h"
 #include "world_oracle.h"
 
@@ -59,6 +60,7 @@ TEST(BuildWorld, CorpusLevelsAgreeWithTheRayOracle) {
               << mesh.BrokenBrushes << " broken, " << mesh.DroppedPolygons << " dropped; "
               << rays.rays << " rays, " << rays.checked << " checked\n";
     EXPECT_GT(rays.checked, 0);
+    EXPECT_GE(ThinnestFace(mesh), kSliverWidth);
     for (const std::string& failure : rays.failures) ADD_FAILURE() << failure;
   }
 }
@@ -70,6 +72,7 @@ TEST(BuildWorld, GeneratedRoomsAgreeWithTheRayOracle) {
   const WorldMesh mesh = BuildWorld(brushes);
   EXPECT_EQ(mesh.BrokenBrushes, 0);
   EXPECT_EQ(mesh.DroppedPolygons, 0);
+  EXPECT_GE(ThinnestFace(mesh), kSliverWidth);
   const std::vector<Vector> starts = RayOrigins(text);
   const RayReport rays = CastRays(brushes, std::vector<bool>(brushes.size(), false), mesh, starts);
   EXPECT_EQ(rays.rays, static_cast<int>(starts.size()) * 48);

@@ -298,34 +298,6 @@ int UnpairedEdges(const WorldMesh& mesh) {
   return unpaired;
 }
 
-// How far the farthest corner of the thinnest face lies off the line through its two farthest
-// corners: a face thinner than the tolerance's error is a sliver.
-double ThinnestFace(const WorldMesh& mesh) {
-  double thinnest = std::numeric_limits<double>::infinity();
-  for (const WorldFace& face : mesh.Faces) {
-    std::size_t from = 0, to = 0;
-    for (std::size_t i = 0; i < face.Corners.size(); ++i) {
-      for (std::size_t j = 0; j < face.Corners.size(); ++j) {
-        if (VecLength(
-                VecSubtract(mesh.Positions[face.Corners[i]], mesh.Positions[face.Corners[j]])) >
-            VecLength(
-                VecSubtract(mesh.Positions[face.Corners[from]], mesh.Positions[face.Corners[to]])))
-          from = i, to = j;
-      }
-    }
-    const Vector a = mesh.Positions[face.Corners[from]];
-    const Vector axis = VecSubtract(mesh.Positions[face.Corners[to]], a);
-    double width = 0;
-    for (const std::int32_t c : face.Corners) {
-      if (VecLength(axis) > 0)
-        width = std::max(
-            width, VecLength(VecCross(axis, VecSubtract(mesh.Positions[c], a))) / VecLength(axis));
-    }
-    thinnest = std::min(thinnest, width);
-  }
-  return thinnest;
-}
-
 std::string Text(const Vector& v) {
   return "(" + std::to_string(v.X) + ", " + std::to_string(v.Y) + ", " + std::to_string(v.Z) + ")";
 }

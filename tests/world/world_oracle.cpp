@@ -1,7 +1,9 @@
 // The point-state oracle by winding numbers and the ray caster over a built mesh.
 #include "world_oracle.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <optional>
 
@@ -153,6 +155,28 @@ RayReport CastRays(const std::vector<WorldBrush>& brushes, const std::vector<boo
     }
   }
   return report;
+}
+
+double ThinnestFace(const WorldMesh& mesh) {
+  double thinnest = std::numeric_limits<double>::infinity();
+  for (const WorldFace& face : mesh.Faces) {
+    const auto at = [&](std::int32_t c) { return mesh.Positions[static_cast<std::size_t>(c)]; };
+    Vector from, axis;
+    for (const std::int32_t a : face.Corners) {
+      for (const std::int32_t b : face.Corners) {
+        if (VecLength(VecSubtract(at(b), at(a))) > VecLength(axis))
+          from = at(a), axis = VecSubtract(at(b), at(a));
+      }
+    }
+    double width = 0;
+    for (const std::int32_t c : face.Corners) {
+      if (VecLength(axis) > 0)
+        width =
+            std::max(width, VecLength(VecCross(axis, VecSubtract(at(c), from))) / VecLength(axis));
+    }
+    thinnest = std::min(thinnest, width);
+  }
+  return thinnest;
 }
 
 }  // namespace brushwright

@@ -31,4 +31,8 @@ struct RayReport {
 RayReport CastRays(const std::vector<WorldBrush>& brushes, const std::vector<bool>& ignored,
                    const WorldMesh& mesh, const std::vector<Vector>& origins);
 
+// How far the farthest corner of the thinnest face lies off the line through its two farthest
+// corners: a face thinner than the tolerance's error is a sliver.
+double ThinnestFace(const WorldMesh& mesh);
+
 }  // namespace brushwright
