@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <numbers>
 
 #include "support/gltf_files.h"
 #include "support/test_files.h"
@@ -171,7 +172,7 @@ TEST(GlbWriter, LightsAndMarkersStandWhereTheLevelHasThem) {
   EXPECT_EQ(point.type, "point");
   EXPECT_EQ(point.color, (std::vector<double>{0, 1, 1}));  // hue 128, full colour: cyan
   EXPECT_EQ(point.range, 100);                             // 25 x (7 + 1) units
-  EXPECT_DOUBLE_EQ(point.intensity, M_PI * 50 * 50);
+  EXPECT_DOUBLE_EQ(point.intensity, M_PI * 50 * 50 / 8);
   EXPECT_EQ(model.lights[1].color, (std::vector<double>{1, 1, 1}));
   EXPECT_DOUBLE_EQ(model.lights[1].spot.outerConeAngle, M_PI / 3);
   // The spots aim along the rotator's +X: Unreal +Y (glTF +Z), straight down, and 45 degrees
@@ -184,6 +185,42 @@ TEST(GlbWriter, LightsAndMarkersStandWhereTheLevelHasThem) {
 
   SKIP_IF_MISSING(ValidatorMissing());
   EXPECT_EQ(ValidatorComplaints(path), "");
+}
+
+// Each kind's intensity in candela for a known brightness and radius (a white wall at half the
+// range lit to brightness / 255 of white, shared by eight overlapping lights), and a brighter or
+// wider light never written dimmer.
+TEST(GlbWriter, LightIntensitiesGrowWithBrightnessAndRadius) {
+  struct Row {
+    bool spot;
+    double brightness, radius, candela;
+  };
+  const Row rows[] = {{false, 255, 7, std::numbers::pi / 8},   // range 2 m
+                      {true, 51, 15, std::numbers::pi / 10}};  // range 4 m, a fifth as bright
+  GlbScene scene;
+  scene.Scale = 0.01;
+  for (const Row& row : rows)
+    scene.Lights.push_back({"Light", row.spot, {}, {}, 0, 255, row.brightness, row.radius, 128});
+  for (const double brightness : {0.0, 1.0, 64.0, 254.0, 255.0})
+    scene.Lights.push_back({"ByBrightness", false, {}, {}, 0, 255, brightness, 64, 128});
+  for (const double radius : {0.0, 1.0, 64.0, 254.0, 255.0})
+    scene.Lights.push_back({"ByRadius", true, {}, {}, 0, 255, 1, radius, 128});
+  testing::TempDir dir("glb");
+  const std::string path = dir / "intensities.glb";
+  WriteGlb(path, scene, StbPng);
+
+  const tinygltf::Model model = ReadBack(path);
+  ASSERT_EQ(model.lights.size(), scene.Lights.size());
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    SCOPED_TRACE(model.lights[i].type);
+    EXPECT_EQ(model.lights[i].type, rows[i].spot ? "spot" : "point");
+    EXPECT_NEAR(model.lights[i].intensity, rows[i].candela, 1e-12);
+  }
+  for (std::size_t i = std::size(rows) + 1; i < model.lights.size(); ++i) {
+    if (i == std::size(rows) + 5) continue;  // the radius sweep starts again
+    EXPECT_GT(model.lights[i].intensity, model.lights[i - 1].intensity)
+        << model.lights[i].name << " " << i;
+  }
 }
 
 TEST(GlbWriter, UntexturedAndEmptyScenesAreValid) {
