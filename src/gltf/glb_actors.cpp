@@ -30,7 +30,7 @@ constexpr double kMinCone = 1;
 // LightBrightness / 255 of full white (irradiance I / d^2, Lambertian radiance E / pi)...
 constexpr double kReferenceRangeFraction = 0.5;
 // ...shared by the lights that reach a lit surface: levels place their lights with overlapping
-// ranges, on average 4.5 to 9.3 of them reaching each lit surface of the sample levels, and a
+// ranges, on average 3 to 9.3 of them reaching each lit surface of the sample levels, and a
 // surface lit by all of them at full strength burns to white.
 constexpr double kOverlappingLights = 8;
 constexpr char kLightsExtension[] = "KHR_lights_punctual";
