@@ -203,24 +203,33 @@ class Aliases {
   std::vector<std::int32_t> next_;
 };
 
-// Welds away the faces narrower than kSliverWidth, which the cuts and welds of a level leave
-// where surfaces meet a hair apart. The corners of such a face that lie that close together
-// become one position (the earliest), and the rest move onto the line through its two farthest
-// corners, so the face keeps no area and goes; its neighbours share those positions, so they close
-// up along that line (the T-junction repair puts the moved corners into the edges now through
-// them). Positions move by less than kSliverWidth.
+// Welds away the edges shorter than kSliverWidth and the faces narrower than it, which the cuts
+// and welds of a level leave where surfaces meet a hair apart. Positions that close together
+// become one (the earliest); the corners of a face that is still that narrow move onto the line
+// through its two farthest corners, so the face keeps no area and goes. Its neighbours share
+// those positions, so they close up along that line (the T-junction repair puts the moved corners
+// into the edges now through them). Positions move by about kSliverWidth at most.
 void WeldSlivers(std::vector<Face>& faces, std::vector<Vector>& points) {
   Aliases aliases(points.size());
+  // Positions of faces closer together than the sliver width become one, the earliest: between
+  // them an edge, or a corner and an edge it would be put into, would be a sliver.
+  std::vector<bool> used(points.size(), false);
+  for (const Face& face : faces) {
+    for (const std::int32_t c : face.corners) used[static_cast<std::size_t>(c)] = true;
+  }
+  PointWelder near(kSliverWidth);
+  std::vector<std::int32_t> first_of;  // the first position of each one `near` hands out
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    if (!used[i]) continue;
+    const auto welded = static_cast<std::size_t>(near.Weld(points[i]));
+    if (welded == first_of.size()) first_of.push_back(static_cast<std::int32_t>(i));
+    aliases.Weld(first_of[welded], static_cast<std::int32_t>(i));
+  }
   for (Face& face : faces) {
     if (face.corners.empty()) continue;
     Ring ring = aliases.Welded(face.corners);
     if (ring.size() >= 3 && ExtentOf(ring, points).width >= kSliverWidth) continue;
     face.corners.clear();
-    ForEachEdge(ring, [&](std::size_t, std::int32_t a, std::int32_t b) {
-      const Vector d = VecSubtract(At(points, b), At(points, a));
-      if (Dot(d, d) < kSliverWidth * kSliverWidth) aliases.Weld(a, b);
-    });
-    ring = aliases.Welded(ring);
     if (ring.size() < 3) continue;
     const Extent extent = ExtentOf(ring, points);
     const Vector from = At(points, extent.from);
