@@ -323,7 +323,7 @@ TEST(BuildWorld, HandBuiltLevelsShowTheSurfacesTheRulesKeep) {
     }
     EXPECT_EQ(mesh.BrokenBrushes, scene.broken);
     EXPECT_EQ(mesh.DroppedPolygons, 0);
-    EXPECT_GE(ThinnestFace(mesh), kSliverWidth);
+    EXPECT_GE(NarrowestFace(mesh), kSliverWidth);
 
     std::vector<Vector> origins;
     for (double x = 13.7; x < 512; x += 61) {

@@ -157,15 +157,18 @@ RayReport CastRays(const std::vector<WorldBrush>& brushes, const std::vector<boo
   return report;
 }
 
-double ThinnestFace(const WorldMesh& mesh) {
-  double thinnest = std::numeric_limits<double>::infinity();
+double NarrowestFace(const WorldMesh& mesh) {
+  double narrowest = std::numeric_limits<double>::infinity();
   for (const WorldFace& face : mesh.Faces) {
     const auto at = [&](std::int32_t c) { return mesh.Positions[static_cast<std::size_t>(c)]; };
     Vector from, axis;
-    for (const std::int32_t a : face.Corners) {
+    for (std::size_t i = 0; i < face.Corners.size(); ++i) {
+      const Vector a = at(face.Corners[i]);
+      narrowest = std::min(
+          narrowest, VecLength(VecSubtract(at(face.Corners[(i + 1) % face.Corners.size()]), a)));
       for (const std::int32_t b : face.Corners) {
-        if (VecLength(VecSubtract(at(b), at(a))) > VecLength(axis))
-          from = at(a), axis = VecSubtract(at(b), at(a));
+        if (VecLength(VecSubtract(at(b), a)) > VecLength(axis))
+          from = a, axis = VecSubtract(at(b), a);
       }
     }
     double width = 0;
@@ -174,9 +177,9 @@ double ThinnestFace(const WorldMesh& mesh) {
         width =
             std::max(width, VecLength(VecCross(axis, VecSubtract(at(c), from))) / VecLength(axis));
     }
-    thinnest = std::min(thinnest, width);
+    narrowest = std::min(narrowest, width);
   }
-  return thinnest;
+  return narrowest;
 }
 
 }  // namespace brushwright

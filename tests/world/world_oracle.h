@@ -31,8 +31,9 @@ struct RayReport {
 RayReport CastRays(const std::vector<WorldBrush>& brushes, const std::vector<bool>& ignored,
                    const WorldMesh& mesh, const std::vector<Vector>& origins);
 
-// How far the farthest corner of the thinnest face lies off the line through its two farthest
-// corners: a face thinner than the tolerance's error is a sliver.
-double ThinnestFace(const WorldMesh& mesh);
+// The narrowest part of any face: its shortest edge, or how far its farthest corner lies off the
+// line through its two farthest corners. A face or an edge narrower than the corners' error is a
+// sliver.
+double NarrowestFace(const WorldMesh& mesh);
 
 }  // namespace brushwright
