@@ -172,6 +172,20 @@ Extent ExtentOf(const Ring& ring, const std::vector<Vector>& points) {
   return extent;
 }
 
+// Whether a ring may be narrower than kSliverWidth. A polygon lies within its width on either
+// side of the line through its farthest corners, so its area is at most twice its diameter (no
+// more than half its perimeter) times its width: the area over the perimeter bounds the width
+// from below. Saves the search for the farthest corners on almost every face.
+bool MayBeNarrow(const Ring& ring, const std::vector<Vector>& points) {
+  Vector twice_area;
+  double perimeter = 0;
+  ForEachEdge(ring, [&](std::size_t, std::int32_t a, std::int32_t b) {
+    twice_area = VecAdd(twice_area, VecCross(At(points, a), At(points, b)));
+    perimeter += VecLength(VecSubtract(At(points, b), At(points, a)));
+  });
+  return !(VecLength(twice_area) >= 2 * kSliverWidth * perimeter);
+}
+
 // Positions welded into others: each one's successor, ending at the one that stays.
 class Aliases {
  public:
@@ -217,7 +231,8 @@ void WeldSlivers(std::vector<Face>& faces, std::vector<Vector>& points) {
   for (const Face& face : faces) {
     for (const std::int32_t c : face.corners) used[static_cast<std::size_t>(c)] = true;
   }
-  PointWelder near(kSliverWidth);
+  PointWelder near(kSliverWidth,
+                   static_cast<std::size_t>(std::count(used.begin(), used.end(), true)));
   std::vector<std::int32_t> first_of;  // the first position of each one `near` hands out
   for (std::size_t i = 0; i < points.size(); ++i) {
     if (!used[i]) continue;
@@ -228,6 +243,7 @@ void WeldSlivers(std::vector<Face>& faces, std::vector<Vector>& points) {
   for (Face& face : faces) {
     if (face.corners.empty()) continue;
     Ring ring = aliases.Welded(face.corners);
+    if (ring.size() >= 3 && !MayBeNarrow(ring, points)) continue;
     if (ring.size() >= 3 && ExtentOf(ring, points).width >= kSliverWidth) continue;
     face.corners.clear();
     if (ring.size() < 3) continue;
