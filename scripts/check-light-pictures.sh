@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Renders the textured world glTF of a level with its own lights, from the eyes of each of its
-# player starts (or of some of its lights), with f3d's default settings under Xvfb, and prints how much of each picture is
-# near white, how much dark, and its mean brightness (scripts/picture-shares.py). Textures are the
-# synthetic images of scripts/write-textures.py, or a game folder's named by TEXTURE_FOLDER.
+# Renders the textured world glTF of a level with its own lights, with f3d's default settings
+# under Xvfb, from the eyes of each of its player starts (or of eight of its lights when it has
+# none), and prints how much of each picture is near white, how much dark, and its mean brightness
+# (scripts/picture-shares.py). Textures are the synthetic images of scripts/write-textures.py, or
+# a game folder's named by TEXTURE_FOLDER.
 # With MAX_WHITE and MIN_MEAN set, fails when a picture has a larger near-white share (percent)
 # or a smaller mean brightness (0 to 255).
 # Usage: scripts/check-light-pictures.sh LEVEL PICTURE_FOLDER [CONVERTER SWITCHES...]
