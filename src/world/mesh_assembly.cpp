@@ -295,6 +295,25 @@ void RepairTJunctions(std::vector<Face>& faces, const std::vector<Vector>& point
   }
 }
 
+// Removes spikes, where a ring runs out to a corner and straight back along the same edge (the
+// T-junction repair makes one where a corner of a face lies on the face's own next edge): they
+// hold no area. A ring left with fewer than three corners is emptied.
+void DropSpikes(Ring& ring) {
+  for (std::size_t i = 0; ring.size() >= 3 && i < ring.size();) {
+    const std::size_t n = ring.size();
+    if (ring[(i + n - 1) % n] != ring[(i + 1) % n]) {
+      ++i;
+      continue;
+    }
+    // The tip and the repeated corner after it go; the one before the tip stays.
+    const std::size_t after = (i + 1) % n;
+    ring.erase(ring.begin() + static_cast<std::ptrdiff_t>(std::max(i, after)));
+    ring.erase(ring.begin() + static_cast<std::ptrdiff_t>(std::min(i, after)));
+    i = 0;
+  }
+  if (ring.size() < 3) ring.clear();
+}
+
 }  // namespace
 
 void AssembleMesh(const std::vector<VisibleFragment>& fragments, WorldMesh& mesh) {
@@ -321,6 +340,7 @@ void AssembleMesh(const std::vector<VisibleFragment>& fragments, WorldMesh& mesh
     if (!face.corners.empty()) DropStraightCorners(face.corners, points, face.normal);
   }
   RepairTJunctions(faces, points);
+  for (Face& face : faces) DropSpikes(face.corners);
 
   // Positions in order of first use.
   std::vector<std::int32_t> renumbered(points.size(), -1);
