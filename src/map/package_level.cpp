@@ -239,11 +239,18 @@ Level ReadPackageLevel(const PackageFile& package, bool with_bsp) {
     }
     const bool brush_class = EqualsIgnoringCase(class_name, kBrushClass);
     const ReportClass kind = ReportClassOf(class_name);
-    const PackageObject actor = PackageObject::Read(package, ExportIndexOf(ref));
     if (!brush_class && kind == ReportClass::None) {
-      ReadShownActor(actor, level);
+      // Read only for what it shows (a placed mesh, a mover, the sun): one that cannot be read
+      // is passed over and named, and the rest of the level still converts.
+      try {
+        ReadShownActor(PackageObject::Read(package, ExportIndexOf(ref)), level);
+      } catch (const BrushError& error) {
+        level.PassedOver.push_back("actor " + Quoted(package.ObjectName(ref)) + ": " +
+                                   error.what());
+      }
       continue;
     }
+    const PackageObject actor = PackageObject::Read(package, ExportIndexOf(ref));
     if (!brush_class) {
       report.Add(kind, actor);
       continue;
