@@ -303,4 +303,42 @@ TEST(ConvertExecutable, NeverOverwritesItsInput) {
   EXPECT_EQ(ReadAll(dir / "hall.mtl"), CrLfText(kRoomLines));
 }
 
+TEST(ConvertExecutable, InputsThatHoldNoLevelFailAndWriteNothing) {
+  struct Row {
+    const char* name;
+    std::string bytes;
+    const char* args;
+    const char* why;  // after "'NAME' holds no level: "
+  };
+  const std::string png_start("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+  const Row rows[] = {
+      {"empty.ut2", "", "", "the file is empty"},
+      {"empty.ut2", "", "--built-world --format glb", "the file is empty"},
+      {"picture.unr", png_start, "",
+       "it lacks the Unreal package signature every map file (.unr) begins with; it is damaged "
+       "or not a map"},
+      {"notes.UT2", "some notes\r\n", "",
+       "it lacks the Unreal package signature every map file (.UT2) begins with; it is damaged "
+       "or not a map"},
+      {"notes.txt", "a note\r\n", "--report",
+       "it is neither an Unreal package nor T3D text (no \"Begin Map\", \"Begin Actor\" or "
+       "\"Begin Polygon\")"},
+  };
+  for (const Row& row : rows) {
+    const fs::path dir = WorkDirectory();
+    fs::remove(dir / "room.t3d");
+    WriteAll(dir / row.name, row.bytes);
+    const Result result = RunConvert(dir, std::string(row.args) + " " + row.name);
+    EXPECT_EQ(result.status, 1) << row.name << " " << row.args;
+    EXPECT_EQ(result.err, std::string("brushwright-convert: ") + row.name + ": '" + row.name +
+                              "' holds no level: " + row.why + "\n")
+        << row.args;
+    std::vector<std::string> files;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+      files.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(files, std::vector<std::string>{row.name}) << row.name << " " << row.args;
+  }
+}
+
 }  // namespace
