@@ -116,7 +116,9 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
   app.add_flag("--ignore-default-texture", options.Run.IgnoreDefaultTexture,
                "skip faces with DefaultTexture (default: off)");
   app.add_option("--copy-textures", options.Run.SearchPath,
-                 "copy missing images from DIR (default: off)")
+                 "texture search folder: its images and the game's\n"
+                 "packages give the textures; found images are\n"
+                 "copied beside the output (default: off)")
       ->type_name("DIR")
       ->check(NonEmptyValidator());
   app.add_option("--texture-type", options.Run.TextureType,
@@ -152,7 +154,8 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
       "--no-lights", [&options] { options.Run.Lights = false; },
       "glTF with markers but no lights (default: off)");
   app.add_flag("--extract-textures", options.ExtractTextures,
-               "packages' textures into DIR (default: off)");
+               "write the INPUT packages' textures as images\n"
+               "into --output-dir (default: off)");
   app.add_flag("-q,--quiet", options.Quiet, "print errors only (default: off)");
 }
 

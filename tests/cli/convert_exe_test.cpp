@@ -1,6 +1,7 @@
 // End-to-end runs of the built brushwright-convert executable on small T3D texts.
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -339,6 +340,27 @@ TEST(ConvertExecutable, InputsThatHoldNoLevelFailAndWriteNothing) {
     }
     EXPECT_EQ(files, std::vector<std::string>{row.name}) << row.name << " " << row.args;
   }
+}
+
+TEST(ConvertExecutable, MissingImagesCountsTheImagesTheNoticeNames) {
+  // The room's polygon again, masked: one image missing for two materials.
+  std::vector<std::string> lines = kRoomLines;
+  const auto polygon = std::find(lines.begin(), lines.end(), "       End PolyList");
+  std::vector<std::string> masked(polygon - 10, polygon);
+  masked[0] = "          Begin Polygon Texture=Rock Flags=2";
+  lines.insert(polygon, masked.begin(), masked.end());
+  const fs::path dir = WorkDirectory();
+  WriteAll(dir / "room.t3d", CrLfText(lines));
+  const Result result = RunConvert(dir, "room.t3d");
+  EXPECT_EQ(result.status, 0) << result.err;
+  const std::vector<std::string> err = Lines(result.err);
+  ASSERT_EQ(err.size(), 3u) << result.err;
+  EXPECT_EQ(err[0] + "\n" + err[1] + "\n", kMissingRock);
+  EXPECT_EQ(err[2].rfind("room.t3d: faces 2, groups 1, materials 2, missing images 1, ", 0), 0u)
+      << err[2];
+  EXPECT_EQ(
+      ReadAll(dir / "roomMissingTextures.txt"),
+      "You need to make the following texture files available:\r\nRock.BMP\r\nRock.BMP\r\n\r\n");
 }
 
 }  // namespace
