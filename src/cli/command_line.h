@@ -1,6 +1,7 @@
 // The options of brushwright-convert and the pure turn of its arguments into them.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <variant>
 #include <vector>
@@ -21,6 +22,8 @@ struct ConvertOptions {
   // --extract-textures: the inputs are packages whose textures are written into OutputDir as
   // images of Run.TextureType (PNG unless --texture-type says otherwise).
   bool ExtractTextures = false;
+  // --jobs: how many inputs are converted at once; 0 for one per core of the machine.
+  std::size_t Jobs = 0;
 };
 
 // --help or --version: the text to print on standard output before exiting successfully.

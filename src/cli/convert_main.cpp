@@ -3,17 +3,23 @@
 #include "cli/convert_main.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <exception>
 #include <filesystem>
+#include <mutex>
+#include <sstream>
 #include <string_view>
 #include <system_error>
+#include <thread>
 #include <variant>
 
 #include "cli/command_line.h"
 #include "cli/headless_host.h"
 #include "cli/progress_display.h"
 #include "cli/summary_line.h"
+#include "image/image_file.h"
 #include "package/texture_extraction.h"
 #include "platform/platform.h"
 #include "run/conversion_run.h"
@@ -79,6 +85,60 @@ bool ConvertOne(const ConvertOptions& options, const std::string& input, std::os
   return true;
 }
 
+// One input, converted or its textures extracted; false when it failed.
+bool RunOne(const ConvertOptions& options, const std::string& input, std::ostream& err,
+            ProgressDisplay& progress) {
+  return options.ExtractTextures ? ExtractOne(options, input, err)
+                                 : ConvertOne(options, input, err, progress);
+}
+
+// Inputs converted at once when --jobs does not say: one per core.
+std::size_t DefaultJobs() {
+  const unsigned cores = std::thread::hardware_concurrency();
+  return cores == 0 ? 1 : cores;
+}
+
+// Runs the inputs on `jobs` threads. Each input writes its lines into a text of its own, which
+// goes to `err` whole, in the inputs' order, as soon as the inputs before it are done; a run
+// shows no progress line, which several runs would overwrite. False when any input failed.
+bool RunInputsAtOnce(const ConvertOptions& options, std::size_t jobs, std::ostream& err) {
+  const std::size_t count = options.Inputs.size();
+  std::vector<std::string> texts(count);
+  // char, not bool: threads write neighbouring elements, which vector<bool> packs into one word.
+  std::vector<char> done(count, 0);
+  std::vector<char> converted(count, 0);
+  std::mutex mutex;
+  std::condition_variable finished;
+  std::atomic<std::size_t> next{0};
+  // Decoding on the threads would start the toolkit on one of them, and its end at exit on this
+  // thread would crash.
+  StartImageModule();
+  const auto work = [&] {
+    for (std::size_t i = next++; i < count; i = next++) {
+      std::ostringstream text;
+      ProgressDisplay no_progress(text, false, 0);
+      const bool ok = RunOne(options, options.Inputs[i], text, no_progress);
+      const std::lock_guard<std::mutex> lock(mutex);
+      texts[i] = std::move(text).str();
+      converted[i] = ok ? 1 : 0;
+      done[i] = 1;
+      finished.notify_one();
+    }
+  };
+  std::vector<std::jthread> workers;
+  for (std::size_t k = 0; k < std::min(jobs, count); ++k) workers.emplace_back(work);
+  bool all_done = true;
+  for (std::size_t i = 0; i < count; ++i) {
+    std::unique_lock<std::mutex> lock(mutex);
+    finished.wait(lock, [&] { return done[i] != 0; });
+    const std::string text = std::move(texts[i]);
+    all_done = converted[i] != 0 && all_done;
+    lock.unlock();
+    err << text << std::flush;
+  }
+  return all_done;
+}
+
 }  // namespace
 
 int ConvertMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -100,11 +160,14 @@ int ConvertMain(const std::vector<std::string>& args, std::ostream& out, std::os
     std::error_code ignored;
     std::filesystem::create_directories(PathFromUtf8(options.OutputDir), ignored);
   }
+  const std::size_t jobs = options.Jobs > 0 ? options.Jobs : DefaultJobs();
   bool all_done = true;
-  for (const std::string& input : options.Inputs) {
-    all_done = (options.ExtractTextures ? ExtractOne(options, input, err)
-                                        : ConvertOne(options, input, err, progress)) &&
-               all_done;
+  if (jobs > 1 && options.Inputs.size() > 1) {
+    all_done = RunInputsAtOnce(options, jobs, err);
+  } else {
+    for (const std::string& input : options.Inputs) {
+      all_done = RunOne(options, input, err, progress) && all_done;
+    }
   }
   out.flush();
   return all_done ? kExitSuccess : kExitRunFailed;

@@ -2,9 +2,13 @@
 #include "text/file_text.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
+#include <charconv>
 #include <cstdint>
+#include <filesystem>
 #include <limits>
+#include <random>
 #include <system_error>
 #include <utility>
 
@@ -187,6 +191,29 @@ void WriteFileBytes(const std::string& path, std::string_view bytes) {
   FileHandle file(OpenForWriting(path, false));
   WriteBytes(file.get(), path, bytes);
   CloseChecked(file.release(), path);
+}
+
+void ReplaceFileBytes(const std::string& path, std::string_view bytes) {
+  // A name no other writer picks: another thread or program may be replacing the same file.
+  std::random_device random;
+  const std::uint64_t tag = (std::uint64_t{random()} << 32) | random();
+  std::array<char, 17> digits{};
+  std::to_chars(digits.data(), digits.data() + 16, tag, 16);
+  const std::string part = path + "." + digits.data() + ".part";
+  try {
+    WriteFileBytes(part, bytes);
+  } catch (...) {
+    std::error_code ignored;
+    std::filesystem::remove(PathFromUtf8(part), ignored);
+    throw;
+  }
+  std::error_code error;
+  std::filesystem::rename(PathFromUtf8(part), PathFromUtf8(path), error);
+  if (error) {
+    std::error_code ignored;
+    std::filesystem::remove(PathFromUtf8(part), ignored);
+    ThrowFileError("write", path, error);
+  }
 }
 
 OutputFiles::~OutputFiles() {

@@ -41,6 +41,10 @@ void WriteFileText(const std::string& path, std::string_view text, bool append);
 // Creates or empties the file and writes `bytes` exactly, nothing added. Throws BrushError naming
 // the file on any failure.
 void WriteFileBytes(const std::string& path, std::string_view bytes);
+// WriteFileBytes through a new file beside it, renamed over `path` at the end, so that a reader
+// finds the old file or the whole new one, never a part: for files that several runs at once
+// may write and read (texture images beside a shared output folder).
+void ReplaceFileBytes(const std::string& path, std::string_view bytes);
 
 // Keeps the output files of one run open across writes. The bytes on disk are those that the
 // same sequence of WriteFileText calls would leave. Flush() pushes everything to disk and

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -361,6 +363,56 @@ TEST(ConvertExecutable, MissingImagesCountsTheImagesTheNoticeNames) {
   EXPECT_EQ(
       ReadAll(dir / "roomMissingTextures.txt"),
       "You need to make the following texture files available:\r\nRock.BMP\r\nRock.BMP\r\n\r\n");
+}
+
+TEST(ConvertExecutable, JobsWriteWhatOneInputAtATimeWrites) {
+  // Six levels of 300 brushes (enough for their glTF files to be written at the same time) share
+  // the Wall image of the search folder, copied beside the shared output folder, and each misses
+  // an image of its own; the glTF files embed the images.
+  const auto write_rooms = [](const fs::path& dir) {
+    fs::create_directories(dir / "textures");
+    SaveImage(dir / "textures" / "wall.bmp", 16, 8, ImageFormat::Bmp);
+    for (int k = 0; k < 6; ++k) {
+      std::vector<std::string> lines = {"Begin Map"};
+      for (int b = 0; b < 300; ++b) {
+        std::vector<std::string> brush(kRoomLines.begin() + 1, kRoomLines.end() - 1);
+        brush[0] = "Begin Actor Class=Brush Name=Brush" + std::to_string(b);
+        brush[3] = "    Begin Brush Name=Model" + std::to_string(b);
+        brush[5] = "          Begin Polygon Texture=" +
+                   (b == 0 ? std::string("Wall") : "Rock" + std::to_string(k)) + " Flags=0";
+        lines.insert(lines.end(), brush.begin(), brush.end());
+      }
+      lines.push_back("End Map");
+      WriteAll(dir / ("room" + std::to_string(k) + ".t3d"), CrLfText(lines));
+    }
+  };
+  const std::string args =
+      "--format glb --copy-textures textures --output-dir out room0.t3d room1.t3d absent.t3d "
+      "room2.t3d room3.t3d room4.t3d room5.t3d";
+  const auto outputs = [](const fs::path& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator(dir / "out")) {
+      files[entry.path().filename().string()] = ReadAll(entry.path());
+    }
+    return files;
+  };
+  // Run times differ from run to run.
+  const auto timeless = [](const std::string& text) {
+    return std::regex_replace(text, std::regex(R"([0-9.]+ s\n)"), "T s\n");
+  };
+  const fs::path alone = WorkDirectory() / "alone";
+  write_rooms(alone);
+  const Result one = RunConvert(alone, "--jobs 1 " + args);
+  EXPECT_EQ(one.status, 1);
+  EXPECT_EQ(Lines(one.err).size(), 19u) << one.err;  // 3 lines a room, 1 for the absent input
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const fs::path together = alone.parent_path() / ("together" + std::to_string(attempt));
+    write_rooms(together);
+    const Result six = RunConvert(together, "--jobs 6 " + args);
+    EXPECT_EQ(six.status, 1);
+    EXPECT_EQ(timeless(six.err), timeless(one.err));
+    EXPECT_EQ(outputs(together), outputs(alone));
+  }
 }
 
 }  // namespace
