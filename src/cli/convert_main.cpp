@@ -162,7 +162,10 @@ int ConvertMain(const std::vector<std::string>& args, std::ostream& out, std::os
   }
   const std::size_t jobs = options.Jobs > 0 ? options.Jobs : DefaultJobs();
   bool all_done = true;
-  if (jobs > 1 && options.Inputs.size() > 1) {
+  // Extraction stays one package at a time: its work is encoding images, which the image
+  // module does one at a time anyway, and packages naming the same texture then write it in
+  // their order, the last one's image staying.
+  if (jobs > 1 && options.Inputs.size() > 1 && !options.ExtractTextures) {
     all_done = RunInputsAtOnce(options, jobs, err);
   } else {
     for (const std::string& input : options.Inputs) {

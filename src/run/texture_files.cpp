@@ -100,8 +100,7 @@ std::optional<FoundTexture> FolderTextureSource::Find(const std::string& name, b
     found.Picture = DecodeImage(bytes, texture_path);
   } else if (const std::string copy = FindInSearchTree(name + "." + image_type); !copy.empty()) {
     // Other runs at once may read the image beside a shared output folder: it appears whole.
-    bytes = ReadFileBytes(copy);
-    ReplaceFileBytes(texture_path, bytes);
+    bytes = CopyFileWhole(copy, texture_path);
     found.Picture = DecodeImage(bytes, texture_path);
   } else if (const std::string other = FindOtherType(name); !other.empty()) {
     found.Picture = DecodeImageFile(other);
