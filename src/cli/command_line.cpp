@@ -159,6 +159,9 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
   app.add_flag("--extract-textures", options.ExtractTextures,
                "write the INPUT packages' textures as images\n"
                "into --output-dir (default: off)");
+  app.add_flag("--extract-meshes", options.ExtractMeshes,
+               "write the INPUT packages' static meshes, each a\n"
+               "file, into --output-dir (default: off)");
   app.add_option("-j,--jobs", options.Jobs,
                  "convert N inputs at once; each input's lines stay\n"
                  "together, in the inputs' order (default: one per\n"
@@ -210,9 +213,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     return UsageError{error.what()};
   }
   options.Run.SearchCopy = app.count("--copy-textures") > 0;
-  if (options.ExtractTextures) {
+  if (options.ExtractTextures && options.ExtractMeshes) {
+    return UsageError{"--extract-textures and --extract-meshes cannot go together"};
+  }
+  if (options.ExtractTextures || options.ExtractMeshes) {
     if (options.OutputDir.empty()) {
-      return UsageError{"--extract-textures writes into the folder --output-dir names"};
+      return UsageError{
+          std::string(options.ExtractMeshes ? "--extract-meshes" : "--extract-textures") +
+          " writes into the folder --output-dir names"};
     }
     // PNG keeps a masked texture's transparent pixels.
     if (app.count("--texture-type") == 0) options.Run.TextureType = "PNG";

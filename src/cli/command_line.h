@@ -22,6 +22,10 @@ struct ConvertOptions {
   // --extract-textures: the inputs are packages whose textures are written into OutputDir as
   // images of Run.TextureType (PNG unless --texture-type says otherwise).
   bool ExtractTextures = false;
+  // --extract-meshes: the inputs are packages whose static meshes are written into OutputDir, each
+  // as its own file of Run.Format, with their textures as images of Run.TextureType (PNG unless
+  // --texture-type says otherwise).
+  bool ExtractMeshes = false;
   // --jobs: how many inputs are converted at once; 0 for one per core of the machine.
   std::size_t Jobs = 0;
 };

@@ -19,6 +19,7 @@
 #include "cli/headless_host.h"
 #include "cli/progress_display.h"
 #include "cli/summary_line.h"
+#include "extract/mesh_extraction.h"
 #include "extract/texture_extraction.h"
 #include "image/image_file.h"
 #include "platform/platform.h"
@@ -60,6 +61,29 @@ bool ExtractOne(const ConvertOptions& options, const std::string& input, std::os
   return true;
 }
 
+// Writes one package's static meshes; false when the package or one of its meshes failed,
+// after its line on `err`. Each mesh not written and each notice of the texture search gets a line,
+// then the package a summary line.
+bool ExtractMeshesOne(const ConvertOptions& options, const std::string& input, std::ostream& err) {
+  MeshExtractionSummary summary;
+  try {
+    RunOptions run = options.Run;
+    run.InputFile = input;
+    summary = ExtractMeshes(run, options.OutputDir);
+  } catch (const std::exception& error) {
+    err << kProgramName << ": " << input << ": " << error.what() << "\n" << std::flush;
+    return false;
+  }
+  for (const std::string& line : summary.NotWritten) err << "not written: " << line << "\n";
+  if (!options.Quiet) {
+    for (const std::string& line : summary.Notices) err << line << "\n";
+    err << FileNameOfPath(input) << ": meshes written " << summary.Written << ", not written "
+        << summary.NotWritten.size() << ", images missing " << summary.MissingTextures << "\n";
+  }
+  // A mesh that could not be written fails the package, though the others are written.
+  return summary.NotWritten.empty();
+}
+
 // Converts one input; false when it failed, after its one line on `err`.
 bool ConvertOne(const ConvertOptions& options, const std::string& input, std::ostream& err,
                 ProgressDisplay& progress) {
@@ -85,10 +109,11 @@ bool ConvertOne(const ConvertOptions& options, const std::string& input, std::os
   return true;
 }
 
-// One input, converted or its textures extracted; false when it failed.
+// One input, converted or its textures or meshes extracted; false when it failed.
 bool RunOne(const ConvertOptions& options, const std::string& input, std::ostream& err,
             ProgressDisplay& progress) {
   return options.ExtractTextures ? ExtractOne(options, input, err)
+         : options.ExtractMeshes ? ExtractMeshesOne(options, input, err)
                                  : ConvertOne(options, input, err, progress);
 }
 
@@ -163,9 +188,10 @@ int ConvertMain(const std::vector<std::string>& args, std::ostream& out, std::os
   const std::size_t jobs = options.Jobs > 0 ? options.Jobs : DefaultJobs();
   bool all_done = true;
   // Extraction stays one package at a time: its work is encoding images, which the image
-  // module does one at a time anyway, and packages naming the same texture then write it in
-  // their order, the last one's image staying.
-  if (jobs > 1 && options.Inputs.size() > 1 && !options.ExtractTextures) {
+  // module does one at a time anyway, and packages naming the same texture or mesh then write
+  // it in their order, the last one's file staying.
+  const bool extracting = options.ExtractTextures || options.ExtractMeshes;
+  if (jobs > 1 && options.Inputs.size() > 1 && !extracting) {
     all_done = RunInputsAtOnce(options, jobs, err);
   } else {
     for (const std::string& input : options.Inputs) {
