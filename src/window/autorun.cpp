@@ -6,8 +6,10 @@
 
 #include <wx/app.h>
 #include <wx/button.h>
+#include <wx/cmdline.h>
 #include <wx/dcmemory.h>
 #include <wx/dcscreen.h>
+#include <wx/filename.h>
 #include <wx/image.h>
 #include <wx/utils.h>
 
@@ -38,6 +40,35 @@ void LetWindowSettle() {
 }
 
 }  // namespace
+
+void DescribeCommandLine(wxCmdLineParser& parser) {
+  parser.AddParam("level file to open", wxCMD_LINE_VAL_STRING, wxCMD_LINE_PARAM_OPTIONAL);
+  parser.AddOption("", "autorun", "convert INPUT unattended", wxCMD_LINE_VAL_STRING,
+                   wxCMD_LINE_HIDDEN);
+  parser.AddOption("", "output", "OBJ file of the unattended run", wxCMD_LINE_VAL_STRING,
+                   wxCMD_LINE_HIDDEN);
+  parser.AddOption("", "screenshot", "PNG picture of the window after the run",
+                   wxCMD_LINE_VAL_STRING, wxCMD_LINE_HIDDEN);
+}
+
+StartupRequest StartupRequestOf(const wxCmdLineParser& parser) {
+  StartupRequest request;
+  if (parser.GetParamCount() > 0) {
+    // The window keeps the name in its settings: a name relative to where it was started would
+    // point elsewhere next time.
+    wxFileName file(parser.GetParam(0));
+    file.MakeAbsolute();
+    request.InputFile = file.GetFullPath().utf8_string();
+  }
+  wxString value;
+  if (parser.Found("autorun", &value)) {
+    AutorunOptions& autorun = request.Autorun.emplace();
+    autorun.Input = value.utf8_string();
+    if (parser.Found("output", &value)) autorun.Output = value.utf8_string();
+    if (parser.Found("screenshot", &value)) autorun.Screenshot = value.utf8_string();
+  }
+  return request;
+}
 
 bool RunAutomatically(FormMain& form, const AutorunOptions& options) {
   form.UseInputFile(options.Input);

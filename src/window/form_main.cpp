@@ -214,7 +214,7 @@ void FormMain::CreateControls() {
                              wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
   label_pos_ =
       NewLabel(p, ID_LabelPos, "(position)", "LabelPos", wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
-  label1_ = NewLabel(p, ID_Label1, "Input T3D Ascii File", "Label1");
+  label1_ = NewLabel(p, ID_Label1, "Input Level File (T3D or Map)", "Label1");
   text_in_file_name_ = NewTextBox(p, ID_TextInFileName, "", kPathBoxWidth, "TextInFileName");
   command_browse_input_ =
       NewButton(p, ID_CommandBrowseInput, "...", "CommandBrowseInput", wxBU_EXACTFIT);
