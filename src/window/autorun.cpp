@@ -12,6 +12,9 @@
 #include <wx/utils.h>
 
 #include "window/form_main.h"
+#include "window/level_canvas.h"
+#include "window/level_view.h"
+#include "window/view_camera.h"
 
 namespace brushwright {
 
@@ -37,6 +40,39 @@ void LetWindowSettle() {
   }
 }
 
+// The 3-D view alone from the camera asked for, and that camera on stderr.
+bool SaveViewPicture(FormMain& form, const AutorunOptions& options) {
+  LevelView& view = form.View();
+  LevelCanvas& canvas = view.Canvas();
+  if (!canvas.HasResult()) {
+    std::cerr << "brushwright: the run of '" << options.Input << "' built nothing to view\n";
+    return false;
+  }
+  view.ShowLevel();
+  LetWindowSettle();
+  if (options.ViewStart == 0) {
+    canvas.ShowOverview();
+  } else if (options.ViewStart > canvas.PlayerStartCount()) {
+    std::cerr << "brushwright: '" << options.Input << "' has " << canvas.PlayerStartCount()
+              << " player starts, not " << options.ViewStart << "\n";
+    return false;
+  } else {
+    canvas.ShowPlayerStart(options.ViewStart - 1);
+  }
+  const wxImage picture = canvas.RenderPicture();
+  if (!picture.IsOk()) {
+    std::cerr << "brushwright: OpenGL cannot draw the 3-D view here\n";
+    return false;
+  }
+  if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) wxImage::AddHandler(new wxPNGHandler);
+  if (!picture.SaveFile(wxString::FromUTF8(options.ViewPicture), wxBITMAP_TYPE_PNG)) {
+    std::cerr << "brushwright: cannot write '" << options.ViewPicture << "'\n";
+    return false;
+  }
+  std::cerr << CameraLine(canvas.Camera()) << std::endl;
+  return true;
+}
+
 }  // namespace
 
 bool RunAutomatically(FormMain& form, const AutorunOptions& options) {
@@ -50,13 +86,14 @@ bool RunAutomatically(FormMain& form, const AutorunOptions& options) {
               << (error.empty() ? std::string() : ": " + error) << "\n";
     return false;
   }
-  if (options.Screenshot.empty()) return true;
-  LetWindowSettle();
-  if (!SaveWindowPicture(form, options.Screenshot)) {
-    std::cerr << "brushwright: cannot write '" << options.Screenshot << "'\n";
-    return false;
+  if (!options.Screenshot.empty()) {
+    LetWindowSettle();
+    if (!SaveWindowPicture(form, options.Screenshot)) {
+      std::cerr << "brushwright: cannot write '" << options.Screenshot << "'\n";
+      return false;
+    }
   }
-  return true;
+  return options.ViewPicture.empty() || SaveViewPicture(form, options);
 }
 
 bool SaveWindowPicture(wxWindow& window, const std::string& path) {

@@ -1,4 +1,5 @@
 // The Brushwright program: opens the main window. Hidden options drive one run unattended.
+#include <climits>
 #include <iostream>
 #include <string_view>
 
@@ -49,6 +50,10 @@ class BrushwrightApp : public wxApp {
                      wxCMD_LINE_HIDDEN);
     parser.AddOption("", "screenshot", "PNG picture of the window after the run",
                      wxCMD_LINE_VAL_STRING, wxCMD_LINE_HIDDEN);
+    parser.AddOption("", "view-picture", "PNG picture of the 3-D view after the run",
+                     wxCMD_LINE_VAL_STRING, wxCMD_LINE_HIDDEN);
+    parser.AddOption("", "view-start", "player start N (1 the first) of the view's picture",
+                     wxCMD_LINE_VAL_NUMBER, wxCMD_LINE_HIDDEN);
   }
 
   bool OnCmdLineParsed(wxCmdLineParser& parser) override {
@@ -59,6 +64,15 @@ class BrushwrightApp : public wxApp {
     }
     if (parser.Found("output", &value)) autorun_options_.Output = value.utf8_string();
     if (parser.Found("screenshot", &value)) autorun_options_.Screenshot = value.utf8_string();
+    if (parser.Found("view-picture", &value)) autorun_options_.ViewPicture = value.utf8_string();
+    long start = 0;
+    if (parser.Found("view-start", &start)) {
+      if (start < 1 || start > INT_MAX) {
+        std::cerr << "brushwright: --view-start takes a player start's number, 1 the first\n";
+        return false;
+      }
+      autorun_options_.ViewStart = static_cast<int>(start);
+    }
     return wxApp::OnCmdLineParsed(parser);
   }
 

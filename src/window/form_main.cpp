@@ -9,10 +9,7 @@
 
 #include <wx/app.h>
 #include <wx/button.h>
-#include <wx/checkbox.h>
 #include <wx/choice.h>
-#include <wx/dnd.h>
-#include <wx/filename.h>
 #include <wx/panel.h>
 #include <wx/radiobut.h>
 #include <wx/sizer.h>
@@ -22,13 +19,14 @@
 #undef SearchPath  // as in form_main.h: the headers above may define it again
 
 #include "image/image_file.h"
-#include "package/package_file.h"
 #include "run/option_rules.h"
 #include "run/summary_counts.h"
 #include "settings/ini_file.h"
 #include "settings/window_settings.h"
 #include "text/file_text.h"
 #include "vecmath/vecmath.h"
+#include "window/form_controls.h"
+#include "window/level_view.h"
 #include "window/picture_surface.h"
 #include "window/toolkit_text.h"
 
@@ -69,87 +67,9 @@ constexpr int kPictureHeight = 241;
 // window's designed width.
 constexpr int kSummaryLines = 2;
 
-// ----------------------------------------------------------------------------
-// private classes
-// ----------------------------------------------------------------------------
-
-// Takes a dropped .t3d file or map package (known by its signature) as the input file.
-class InputFileDrop : public wxFileDropTarget {
- public:
-  explicit InputFileDrop(FormMain& form) : form_(form) {}
-  bool OnDropFiles(wxCoord, wxCoord, const wxArrayString& files) override {
-    for (const wxString& file : files) {
-      if (wxFileName(file).GetExt().Lower() == "t3d" || IsPackageFile(ToText(file))) {
-        form_.UseInputFile(ToText(file));
-        return true;
-      }
-    }
-    return false;
-  }
-
- private:
-  FormMain& form_;
-};
-
-wxCheckBoxState CheckStateOf(std::int16_t value) {
-  // Values other than 0, 1 and 2 only come from a hand-edited file; they clear the box.
-  if (value == 1) return wxCHK_CHECKED;
-  if (value == 2) return wxCHK_UNDETERMINED;
-  return wxCHK_UNCHECKED;
-}
-
-std::string SelectedText(const wxChoice* list) {
-  const int index = list->GetSelection();
-  return index == wxNOT_FOUND ? std::string() : ToText(list->GetString(index));
-}
-
-// Selects the item with `text`; an unknown text leaves the selection as it is.
-void SelectByText(wxChoice* list, const std::string& text) {
-  const int index = list->FindString(FromText(text), true);
-  if (index != wxNOT_FOUND) list->SetSelection(index);
-}
-
-wxCheckBox* NewCheckBox(wxWindow* parent, int id, const char* caption, bool checked,
-                        const char* name) {
-  auto* box = new wxCheckBox(parent, id, caption, wxDefaultPosition, wxDefaultSize, wxCHK_3STATE,
-                             wxDefaultValidator, name);
-  box->SetValue(checked);
-  return box;
-}
-
-wxStaticText* NewLabel(wxWindow* parent, int id, const char* caption, const char* name,
-                       long style = 0) {
-  return new wxStaticText(parent, id, caption, wxDefaultPosition, wxDefaultSize, style, name);
-}
-
-wxButton* NewButton(wxWindow* parent, int id, const char* caption, const char* name,
-                    long style = 0) {
-  return new wxButton(parent, id, caption, wxDefaultPosition, wxDefaultSize, style,
-                      wxDefaultValidator, name);
-}
-
-wxTextCtrl* NewTextBox(wxWindow* parent, int id, const char* text, int width, const char* name) {
-  return new wxTextCtrl(parent, id, text, wxDefaultPosition, parent->FromDIP(wxSize(width, -1)), 0,
-                        wxDefaultValidator, name);
-}
-
 wxChoice* NewTypeList(wxWindow* parent, int id, const char* name) {
   return new wxChoice(parent, id, wxDefaultPosition, wxDefaultSize, std::size(kImageTypes),
                       kImageTypes, 0, wxDefaultValidator, name);
-}
-
-// One row of the window; a window with proportion 1 takes the row's spare width, and a null
-// window stands for a stretchable gap.
-wxSizer* Row(std::initializer_list<std::pair<wxWindow*, int>> cells) {
-  auto* row = new wxBoxSizer(wxHORIZONTAL);
-  for (const auto& [window, proportion] : cells) {
-    if (window == nullptr) {
-      row->AddStretchSpacer();
-    } else {
-      row->Add(window, wxSizerFlags(proportion).CenterVertical().Border(wxLEFT | wxRIGHT));
-    }
-  }
-  return row;
 }
 
 }  // namespace
@@ -194,8 +114,9 @@ FormMain::FormMain(FormOptions options)
   Bind(wxEVT_CHECKBOX, &FormMain::CheckBuildWorld_Click, this, ID_CheckBuildWorld);
   Bind(wxEVT_CHECKBOX, &FormMain::CheckBuiltWorld_Click, this, ID_CheckBuiltWorld);
   Bind(wxEVT_CHECKBOX, &FormMain::CheckReport_Click, this, ID_CheckReport);
-  panel_->SetDropTarget(new InputFileDrop(*this));
-  picture_texture_->SetDropTarget(new InputFileDrop(*this));
+  const auto use_input = [this](const std::string& path) { UseInputFile(path); };
+  panel_->SetDropTarget(new InputFileDrop(use_input));
+  picture_texture_->SetDropTarget(new InputFileDrop(use_input));
 
   Form_Load();
 }
@@ -221,7 +142,8 @@ void FormMain::CreateControls() {
   text_out_file_name_ = NewTextBox(p, ID_TextOutFileName, "", kPathBoxWidth, "TextOutFileName");
   command_browse_output_ =
       NewButton(p, ID_CommandBrowseOutput, "...", "CommandBrowseOutput", wxBU_EXACTFIT);
-  picture_texture_ = new PictureSurface(p, ID_PictureTexture, "PictureTexture");
+  level_view_ = new LevelView(p, ID_PictureTexture);
+  picture_texture_ = &level_view_->Picture();
   check_search_copy_ =
       NewCheckBox(p, ID_CheckSearchCopy, "Copy Textures to Output Path", true, "CheckSearchCopy");
   label_search_path_ = NewLabel(p, ID_LabelSearchPath, "Texture Search Folder", "LabelSearchPath");
@@ -322,7 +244,7 @@ void FormMain::LayOutControls() {
             row_flags);
   rows->Add(Row({{nullptr, 1}, {check_built_world_, 0}}), row_flags);
   rows->Add(Row({{label_texture_name_, 1}, {check_report_, 0}}), row_flags);
-  rows->Add(picture_texture_, wxSizerFlags(1).Expand().Border(wxALL));
+  rows->Add(level_view_, wxSizerFlags(1).Expand().Border(wxALL));
   rows->Add(label_summary_, wxSizerFlags().Expand().Border(wxLEFT | wxRIGHT | wxBOTTOM));
   panel_->SetSizer(rows);
 
@@ -371,7 +293,7 @@ void FormMain::CommandGo_Click(wxCommandEvent&) {
   {
     RunGuard guard(*this);
     try {
-      summary = RunConversion(run_options, *this);
+      summary = RunConversion(run_options, *this, level_view_);
     } catch (const std::exception& error) {
       failure = error.what();  // the summary stays as it began: NotStarted, nothing counted
     }
@@ -529,6 +451,7 @@ void FormMain::StartRun() {
   command_go_->Disable();
   command_pause_->Enable();
   ShowSummary("");  // the counts shown are those of the last run, never of one still going
+  level_view_->ShowTextures();
 }
 
 void FormMain::EndRun() {

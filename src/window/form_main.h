@@ -27,6 +27,7 @@ class wxTextCtrl;
 
 namespace brushwright {
 
+class LevelView;
 class PictureSurface;
 struct StoredCheckBox;
 struct WindowSettings;
@@ -113,6 +114,7 @@ class FormMain : public wxFrame, public RunHost {
   bool Running() const { return run_active_ && !paused_; }
   bool StopRequested() const { return stop_requested_; }
   PictureSurface& Picture() { return *picture_texture_; }
+  LevelView& View() { return *level_view_; }
 
   // What a run started now would be told: the controls as they stand; only a checked box
   // (not a grayed one) turns its option on.
@@ -205,7 +207,8 @@ class FormMain : public wxFrame, public RunHost {
   wxCheckBox* check_built_world_ = nullptr;
   wxStaticText* label6_ = nullptr;
   wxChoice* list_output_type_ = nullptr;
-  PictureSurface* picture_texture_ = nullptr;
+  LevelView* level_view_ = nullptr;
+  PictureSurface* picture_texture_ = nullptr;  // the preview page of level_view_
   wxStaticText* label_summary_ = nullptr;
 };
 
