@@ -10,10 +10,10 @@
 #include <system_error>
 #include <vector>
 
+#include "map/package_level.h"
 #include "package/package_file.h"
-#include "package/package_level.h"
-#include "package/package_texture.h"
-#include "package/texture_index.h"
+#include "texture/package_texture.h"
+#include "texture/texture_index.h"
 
 namespace {
 

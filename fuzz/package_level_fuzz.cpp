@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "fuzz_target.h"
+#include "map/package_level.h"
 #include "package/package_file.h"
-#include "package/package_level.h"
 #include "run/brush_choice.h"
 #include "run/built_world_mesh.h"
 #include "run/mesh_build.h"

@@ -7,8 +7,8 @@
 #include "fuzz_target.h"
 #include "package/package_file.h"
 #include "package/package_object.h"
-#include "package/package_texture.h"
 #include "text/brush_error.h"
+#include "texture/package_texture.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <span>
 
 #include "fuzz_target.h"
-#include "package/texture_pixels.h"
+#include "texture/texture_pixels.h"
 
 namespace {
 

@@ -23,7 +23,7 @@ corpus=${BRUSHWRIGHT_CORPUS:-$top/../shared/corpus}
 
 # The tests that run as Windows programs, and the few cases that cannot pass there, each with
 # its reason. (Tests that need a FIFO, a POSIX shell or the XDG folders are not even built.)
-test_programs=(platform_tests text_tests t3d_tests package_tests run_tests search_tests settings_tests
+test_programs=(platform_tests text_tests t3d_tests package_tests map_tests texture_tests extract_tests run_tests search_tests settings_tests
                cli_tests)
 not_on_windows=(
   # Symbolic links: Wine does not make them (and Windows only with a privilege).

@@ -14,7 +14,7 @@
 #include "cli/headless_host.h"
 #include "cli/progress_display.h"
 #include "cli/summary_line.h"
-#include "package/texture_extraction.h"
+#include "extract/texture_extraction.h"
 #include "platform/platform.h"
 #include "run/conversion_run.h"
 #include "text/file_text.h"

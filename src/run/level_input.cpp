@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "map/package_level.h"
 #include "package/package_file.h"
-#include "package/package_level.h"
 #include "t3d/t3d_level.h"
 #include "text/brush_error.h"
 #include "text/file_text.h"

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "package/texture_index.h"
 #include "run/run_host.h"
 #include "run/run_options.h"
 #include "run/texture_source.h"
+#include "texture/texture_index.h"
 
 namespace brushwright {
 

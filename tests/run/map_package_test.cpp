@@ -11,8 +11,8 @@
 #include <string>
 
 #include "fake_host.h"
+#include "map/tiny_map.h"
 #include "obj_text.h"
-#include "package/tiny_map.h"
 #include "run/summary_counts.h"
 #include "support/test_files.h"
 #include "support/test_inputs.h"

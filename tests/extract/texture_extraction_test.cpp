@@ -1,5 +1,5 @@
 // Tests of texture extraction: files by package and group, masks kept, unsafe names refused.
-#include "package/texture_extraction.h"
+#include "extract/texture_extraction.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The models of a map package: brush polygon lists and the level's own BSP.
-#include "package/package_model.h"
+#include "map/package_model.h"
 
 #include <utility>
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "package/package_file.h"
-#include "package/package_texture.h"
+#include "texture/package_texture.h"
 
 namespace brushwright {
 

@@ -1,5 +1,5 @@
 // Textures and materials stored in packages: which objects they are, their mips, their pictures.
-#include "package/package_texture.h"
+#include "texture/package_texture.h"
 
 #include <algorithm>
 #include <array>

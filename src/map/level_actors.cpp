@@ -1,5 +1,5 @@
 // The brush actors and report actors of a map package's level, from their properties.
-#include "package/level_actors.h"
+#include "map/level_actors.h"
 
 #include <array>
 #include <utility>

@@ -1,14 +1,14 @@
 // Reads the level of an Unreal map package into the plain level: its actor list's brushes and
 // report actors, and on request the BSP the editor built.
-#include "package/package_level.h"
+#include "map/package_level.h"
 
 #include <unordered_map>
 #include <utility>
 
+#include "map/level_actors.h"
+#include "map/package_model.h"
 #include "package/actor_values.h"
 #include "package/byte_cursor.h"
-#include "package/level_actors.h"
-#include "package/package_model.h"
 #include "package/package_object.h"
 #include "text/brush_error.h"
 #include "text/key_readers.h"

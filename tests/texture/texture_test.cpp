@@ -1,5 +1,5 @@
 // Tests of texture decoding: hand-made DXT blocks, every stored format, the sample packages.
-#include "package/package_texture.h"
+#include "texture/package_texture.h"
 
 #include <gtest/gtest.h>
 

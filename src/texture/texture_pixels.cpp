@@ -1,5 +1,5 @@
 // Decoding stored texture pixels (palette indexes, plain colours, DXT blocks) to RGBA pictures.
-#include "package/texture_pixels.h"
+#include "texture/texture_pixels.h"
 
 #include <cassert>
 

@@ -1,5 +1,5 @@
 // An index of the textures and materials of many packages, looked up as levels name them.
-#include "package/texture_index.h"
+#include "texture/texture_index.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,5 +1,5 @@
 // Tests of the texture index: folders of packages, lookups as levels write them, materials.
-#include "package/texture_index.h"
+#include "texture/texture_index.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include "image/image.h"
 #include "package/package_file.h"
 #include "package/package_object.h"
-#include "package/texture_pixels.h"
+#include "texture/texture_pixels.h"
 
 namespace brushwright {
 

@@ -1,12 +1,12 @@
 // Tests of the map package reader on hand-made maps: what it reads, and broken maps named.
-#include "package/package_level.h"
+#include "map/package_level.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "package/tiny_map.h"
+#include "map/tiny_map.h"
 #include "text/brush_error.h"
 
 namespace {

@@ -1,15 +1,15 @@
 // Writes the textures of a package as image files, in folders by package and group.
-#include "package/texture_extraction.h"
+#include "extract/texture_extraction.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
 
 #include "package/package_file.h"
-#include "package/package_texture.h"
 #include "platform/platform.h"
 #include "text/brush_error.h"
 #include "text/file_text.h"
+#include "texture/package_texture.h"
 
 namespace brushwright {
 
