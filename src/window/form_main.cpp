@@ -451,7 +451,7 @@ void FormMain::StartRun() {
   command_go_->Disable();
   command_pause_->Enable();
   ShowSummary("");  // the counts shown are those of the last run, never of one still going
-  level_view_->ShowTextures();
+  level_view_->StartRun();
 }
 
 void FormMain::EndRun() {

@@ -409,6 +409,13 @@ void LevelCanvas::ShowResult(RunResult result) {
   }
 }
 
+void LevelCanvas::ForgetResult() {
+  if (scene_ && scene_->Uploaded && MakeCurrent()) Release(*scene_);
+  scene_.reset();
+  shown_start_ = -1;
+  Refresh(false);
+}
+
 bool LevelCanvas::HasResult() const {
   return scene_ != nullptr;
 }

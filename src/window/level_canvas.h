@@ -25,6 +25,8 @@ class LevelCanvas : public wxGLCanvas {
 
   // Takes the result to show, and shows it from its first player start or from outside.
   void ShowResult(RunResult result);
+  // Lets go of the result shown (the canvas draws its background alone).
+  void ForgetResult();
   bool HasResult() const;
   int PlayerStartCount() const;
   // From player start `index` (0 for the first), or the whole level from outside.

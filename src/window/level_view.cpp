@@ -79,10 +79,9 @@ LevelView::LevelView(wxWindow* parent, wxWindowID picture_id)
   to_textures->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { ShowTextures(); });
   previous->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { ShowStart(-1); });
   next->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { ShowStart(+1); });
-  overview->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
-    canvas_->ShowOverview();
-    ShowWhere();
-  });
+  overview->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { canvas_->ShowOverview(); });
+  // The keys and the mouse move the camera away from a start: the label follows at idle time.
+  where_->Bind(wxEVT_UPDATE_UI, [this](wxUpdateUIEvent&) { ShowWhere(); });
   for (wxButton* button : {previous, next}) {
     button->Bind(wxEVT_UPDATE_UI,
                  [this](wxUpdateUIEvent& event) { event.Enable(canvas_->PlayerStartCount() > 0); });
@@ -95,6 +94,12 @@ void LevelView::TakeResult(RunResult result) {
   ShowLevel();
 }
 
+void LevelView::StartRun() {
+  ShowTextures();
+  canvas_->ForgetResult();
+  to_level_->Disable();
+}
+
 void LevelView::ShowTextures() {
   ChangeSelection(kTexturesPage);
 }
@@ -102,7 +107,6 @@ void LevelView::ShowTextures() {
 void LevelView::ShowLevel() {
   if (!canvas_->HasResult()) return;
   ChangeSelection(kLevelPage);
-  ShowWhere();
   canvas_->SetFocus();
 }
 
@@ -119,7 +123,6 @@ void LevelView::ShowStart(int step) {
   const int index =
       shown < 0 ? (step > 0 ? 0 : count - 1) : ((shown + step) % count + count) % count;
   canvas_->ShowPlayerStart(index);
-  ShowWhere();
   canvas_->SetFocus();
 }
 
@@ -130,7 +133,8 @@ void LevelView::ShowWhere() {
                          ? "Player start " + NumberText(shown + 1) + " of " + NumberText(count)
                      : count == 0 ? "No player start"
                                   : NumberText(count) + " player starts";
-  where_->SetLabelText(FromText(text));
+  const wxString label = FromText(text);
+  if (where_->GetLabelText() != label) where_->SetLabelText(label);
 }
 
 }  // namespace brushwright

@@ -24,7 +24,9 @@ class LevelView : public wxSimplebook, public ResultSink {
 
   // Keeps the result and turns to the 3-D view of it.
   void TakeResult(RunResult result) override;
-  // The texture preview (as a run starts), or the 3-D view when there is a result.
+  // As a run starts: the texture preview, and no level until the run hands its result.
+  void StartRun();
+  // The texture preview, or the 3-D view when there is a result.
   void ShowTextures();
   void ShowLevel();
   bool ShowsLevel() const;
