@@ -47,9 +47,11 @@ constexpr double kAmbient = 0.55;
 constexpr float kTranslucentAlpha = 0.5f;
 // Masked texels below this alpha are holes, as the glTF files' alpha cutoff.
 constexpr float kAlphaCutoff = 0.5f;
-// Keys move the camera this fraction of the level's size per second at first; each wheel
-// notch changes the speed by kSpeedStep.
-constexpr double kSpeedPerSize = 0.15;
+// Keys move the camera at a player's running pace at first (about 400 units a second in the
+// games), or at this fraction of the level's size per second in a level too large to walk;
+// each wheel notch changes the speed by kSpeedStep.
+constexpr double kRunningPace = 400;
+constexpr double kSpeedPerSize = 0.02;
 constexpr double kSpeedStep = 1.25;
 constexpr double kLeastSpeed = 0.1;  // metres per second
 // Radians the view turns per pixel the mouse moves with the right button held.
@@ -401,7 +403,7 @@ void LevelCanvas::ShowResult(RunResult result) {
   scene_ = SceneOf(std::move(result));
   const ViewBounds& bounds = scene_->Bounds;
   const double size = bounds.Empty ? 0 : VecLength(VecSubtract(bounds.Max, bounds.Min));
-  speed_ = std::max(size * kSpeedPerSize, kLeastSpeed);
+  speed_ = std::max({kRunningPace * scene_->Scale, size * kSpeedPerSize, kLeastSpeed});
   if (scene_->Starts.empty()) {
     ShowOverview();
   } else {
