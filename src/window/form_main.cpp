@@ -194,9 +194,9 @@ void FormMain::CreateControls() {
                    output_types, 0, wxDefaultValidator, "ListOutputType");
   list_output_type_->SetSelection(0);
   label_summary_ = NewLabel(p, ID_LabelSummary, "", "LabelSummary");
-  label_pos_shown_ = "(position)";
-  label_progress_shown_ = "(progress)";
-  label_texture_name_shown_ = "<name>";
+  for (wxStaticText* label : {label_pos_, label_progress_, label_texture_name_}) {
+    run_labels_.Add(label);
+  }
 }
 
 // Places the controls in the rows of the designed window; sizes follow the font and DPI.
@@ -317,7 +317,7 @@ void FormMain::CommandPause_Click(wxCommandEvent&) {
   if (paused_) {
     command_pause_->SetLabel("Cont");
     SetLabelProgress("Paused..");
-    ShowPendingLabels();  // the user's click shows at once, not at the run's next yield
+    run_labels_.ShowPending();  // the user's click shows at once, not at the run's next yield
   } else {
     command_pause_->SetLabel("Pause");
   }
@@ -460,7 +460,7 @@ void FormMain::EndRun() {
   command_go_->Enable();
   command_pause_->Disable();
   command_pause_->SetLabel("Pause");
-  ShowPendingLabels();
+  run_labels_.ShowPending();
   picture_texture_->FlushLines();
 }
 
@@ -523,41 +523,18 @@ wxCheckBox* FormMain::CheckBoxOf(const StoredCheckBox& box) const {
 // the run's host: labels, buttons, yield, preview and messages
 // ----------------------------------------------------------------------------
 
-// During a run the text reaches the screen at the next yield that hands events to the toolkit:
-// a run changes its labels several times per face, and each change costs the toolkit a layout.
-void FormMain::SetLabelCached(wxStaticText* label, std::string& shown, std::string_view text) {
-  if (shown == text) return;
-  shown = text;
-  if (run_active_) {
-    labels_pending_ = true;
-    return;
-  }
-  label->SetLabelText(FromText(text));
-}
-
-void FormMain::ShowPendingLabels() {
-  if (!labels_pending_) return;
-  labels_pending_ = false;
-  const std::pair<wxStaticText*, const std::string*> labels[] = {
-      {label_pos_, &label_pos_shown_},
-      {label_progress_, &label_progress_shown_},
-      {label_texture_name_, &label_texture_name_shown_}};
-  for (const auto& [label, text] : labels) {
-    const wxString wanted = FromText(*text);
-    if (label->GetLabelText() != wanted) label->SetLabelText(wanted);
-  }
-}
-
+// During a run a label's text reaches the screen at the next yield that hands events to the
+// toolkit.
 void FormMain::SetLabelProgress(std::string_view text) {
-  SetLabelCached(label_progress_, label_progress_shown_, text);
+  run_labels_.Set(label_progress_, text, run_active_);
 }
 
 void FormMain::SetLabelPos(std::string_view text) {
-  SetLabelCached(label_pos_, label_pos_shown_, text);
+  run_labels_.Set(label_pos_, text, run_active_);
 }
 
 void FormMain::SetLabelTextureName(std::string_view text) {
-  SetLabelCached(label_texture_name_, label_texture_name_shown_, text);
+  run_labels_.Set(label_texture_name_, text, run_active_);
 }
 
 void FormMain::ShowFace(std::int32_t, std::int32_t) {
@@ -574,7 +551,7 @@ RunRequest FormMain::Yield() {
   if (!paused_ && now - last_yield_ < kYieldInterval) return Request();
   if (paused_) wxMilliSleep(kPausedWaitMs);
   last_yield_ = now;
-  ShowPendingLabels();
+  run_labels_.ShowPending();
   picture_texture_->FlushLines();
   wxTheApp->Yield(true);
   return Request();
@@ -597,7 +574,7 @@ void FormMain::DrawLine(int x1, int y1, int x2, int y2) {
 }
 
 void FormMain::ShowMessage(std::string_view text, std::string_view title, MessageKind) {
-  ShowPendingLabels();  // the window behind the box shows where the run stands
+  run_labels_.ShowPending();  // the window behind the box shows where the run stands
   options_.Messages->ShowMessage(text, title);
 }
 

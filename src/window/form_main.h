@@ -15,6 +15,7 @@
 #include "run/conversion_run.h"
 #include "run/run_host.h"
 #include "run/run_options.h"
+#include "window/run_labels.h"
 #include "window/window_dialogs.h"
 
 class wxButton;
@@ -152,8 +153,6 @@ class FormMain : public wxFrame, public RunHost {
   void StartRun();
   void EndRun();
   RunRequest Request() const;
-  void SetLabelCached(wxStaticText* label, std::string& shown, std::string_view text);
-  void ShowPendingLabels();
 
   FormOptions options_;
   // The run's state has this one owner: Go, Pause and the flags below change only here.
@@ -164,12 +163,7 @@ class FormMain : public wxFrame, public RunHost {
   RunOutcome last_outcome_ = RunOutcome::NotStarted;
   std::string last_error_;
   std::chrono::steady_clock::time_point last_yield_{};
-  // Label texts as last set, so that the run's many updates cost nothing when nothing changes.
-  std::string label_pos_shown_;
-  std::string label_progress_shown_;
-  std::string label_texture_name_shown_;
-  // Set when a label text changed during a run and has not reached the screen yet.
-  bool labels_pending_ = false;
+  RunLabels run_labels_;  // the labels a run changes several times per face
 
   wxPanel* panel_ = nullptr;
   wxStaticText* label1_ = nullptr;
