@@ -181,15 +181,13 @@ void AddTriangles(const RunResult& result, ViewScene& scene) {
         points.push_back(
             GltfPoint(mesh.Positions[static_cast<std::size_t>(corner.Position)], result.Scale));
       });
-      const double light = LightOn(Newell(points));
+      const std::int64_t flags =
+          material == kNoMaterial ? 0 : scene.Materials[static_cast<std::size_t>(material)].Flags;
+      // Unlit surfaces glow at full brightness, as the written material says.
+      const double light = (flags & kPolyFlagUnlit) ? 1 : LightOn(Newell(points));
       const float base = textured ? 1.0f : kPlainGrey;
       const std::uint8_t grey = Shaded(base, light);
-      const std::uint8_t alpha =
-          Shaded(material != kNoMaterial &&
-                         PassOf(scene.Materials[static_cast<std::size_t>(material)].Flags) == 2
-                     ? kTranslucentAlpha
-                     : 1.0f,
-                 1);
+      const std::uint8_t alpha = Shaded(PassOf(flags) == 2 ? kTranslucentAlpha : 1.0f, 1);
       const auto vertex = [&](std::size_t k) {
         const Vector& p = points[k];
         return ViewVertex{

@@ -89,6 +89,8 @@ LevelView::LevelView(wxWindow* parent, wxWindowID picture_id)
 }
 
 void LevelView::TakeResult(RunResult result) {
+  // The page first, so that the overview frames the level for the canvas's own shape.
+  ChangeSelection(kLevelPage);
   canvas_->ShowResult(std::move(result));
   to_level_->Enable();
   ShowLevel();
