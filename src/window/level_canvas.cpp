@@ -35,8 +35,8 @@ namespace brushwright {
 namespace {
 
 // The background: one plain colour, which no lit texture is likely to hit exactly, so that a
-// picture of the view tells geometry from background.
-constexpr float kBackground[3] = {0.3f, 0.42f, 0.55f};
+// picture of the view tells geometry from background: RGB 77, 107, 140, a dull blue.
+constexpr float kBackground[3] = {77 / 255.0f, 107 / 255.0f, 140 / 255.0f};
 // Faces without a picture: light grey, as glTF viewers show a plain material.
 constexpr float kPlainGrey = 0.75f;
 // Light from above and one side, so that walls at different angles differ: a face gets
