@@ -155,61 +155,59 @@ int PassOf(std::int64_t flags) {
   return (flags & kPolyFlagMasked) ? 1 : 0;
 }
 
-// The faces as the glTF writer gives them: glTF positions, corners in its order (front faces
-// counter-clockwise), each convex face a fan of triangles, grouped by material.
+// One face as the glTF writer gives it: a fan of triangles in glTF space, corners in the
+// writer's order (front faces counter-clockwise), shaded by how squarely it faces the light.
+void AddFace(const Mesh& mesh, const MeshFace& face, double scale, const ViewMaterial* material,
+             std::vector<ViewVertex>& out, ViewBounds& bounds) {
+  std::vector<Vector> points;
+  std::vector<const MeshCorner*> corners;
+  ForEachCornerAsWritten(face.Corners.size(), [&](std::size_t k) {
+    corners.push_back(&face.Corners[k]);
+    points.push_back(
+        GltfPoint(mesh.Positions[static_cast<std::size_t>(face.Corners[k].Position)], scale));
+  });
+  const std::int64_t flags = material ? material->Flags : 0;
+  // Unlit surfaces glow at full brightness, as the written material says.
+  const double light = (flags & kPolyFlagUnlit) ? 1 : LightOn(Newell(points));
+  const std::uint8_t grey = Shaded(material && material->Picture ? 1.0f : kPlainGrey, light);
+  const std::uint8_t alpha = Shaded(PassOf(flags) == 2 ? kTranslucentAlpha : 1.0f, 1);
+  const auto vertex = [&](std::size_t k) {
+    const Vector& p = points[k];
+    return ViewVertex{{static_cast<float>(p.X), static_cast<float>(p.Y), static_cast<float>(p.Z)},
+                      {static_cast<float>(corners[k]->U), static_cast<float>(1 - corners[k]->V)},
+                      {grey, grey, grey, alpha}};
+  };
+  for (std::size_t k = 1; k + 1 < points.size(); ++k) {
+    out.push_back(vertex(0));
+    out.push_back(vertex(k));
+    out.push_back(vertex(k + 1));
+  }
+  for (const Vector& p : points) bounds.Add(p);
+}
+
+// Every face, its triangles grouped by material: opaque materials first, then masked, then
+// translucent ones, which are drawn over what lies behind them.
 void AddTriangles(const RunResult& result, ViewScene& scene) {
   const Mesh& mesh = result.Geometry;
   const std::size_t slots = scene.Materials.size() + 1;  // slot 0: faces without a material
   std::vector<std::vector<ViewVertex>> by_material(slots);
-  std::vector<Vector> points;
-  std::vector<const MeshCorner*> corners;
   for (const MeshGroup& group : mesh.Groups) {
     for (const MeshFace& face : group.Faces) {
       if (face.Corners.size() < 3) continue;
-      const MeshSurface& surface = mesh.Surfaces[static_cast<std::size_t>(face.Surface)];
-      std::int32_t material = surface.Material;
-      if (material < kNoMaterial || material >= static_cast<std::int32_t>(slots) - 1) {
-        material = kNoMaterial;
-      }
-      const bool textured =
-          material != kNoMaterial && scene.Materials[static_cast<std::size_t>(material)].Picture;
-      points.clear();
-      corners.clear();
-      ForEachCornerAsWritten(face.Corners.size(), [&](std::size_t k) {
-        const MeshCorner& corner = face.Corners[k];
-        corners.push_back(&corner);
-        points.push_back(
-            GltfPoint(mesh.Positions[static_cast<std::size_t>(corner.Position)], result.Scale));
-      });
-      const std::int64_t flags =
-          material == kNoMaterial ? 0 : scene.Materials[static_cast<std::size_t>(material)].Flags;
-      // Unlit surfaces glow at full brightness, as the written material says.
-      const double light = (flags & kPolyFlagUnlit) ? 1 : LightOn(Newell(points));
-      const float base = textured ? 1.0f : kPlainGrey;
-      const std::uint8_t grey = Shaded(base, light);
-      const std::uint8_t alpha = Shaded(PassOf(flags) == 2 ? kTranslucentAlpha : 1.0f, 1);
-      const auto vertex = [&](std::size_t k) {
-        const Vector& p = points[k];
-        return ViewVertex{
-            {static_cast<float>(p.X), static_cast<float>(p.Y), static_cast<float>(p.Z)},
-            {static_cast<float>(corners[k]->U), static_cast<float>(1 - corners[k]->V)},
-            {grey, grey, grey, alpha}};
-      };
-      std::vector<ViewVertex>& out = by_material[static_cast<std::size_t>(material + 1)];
-      for (std::size_t k = 1; k + 1 < points.size(); ++k) {
-        out.push_back(vertex(0));
-        out.push_back(vertex(k));
-        out.push_back(vertex(k + 1));
-      }
-      for (const Vector& p : points) scene.Bounds.Add(p);
+      const std::int32_t material = mesh.Surfaces[static_cast<std::size_t>(face.Surface)].Material;
+      const std::size_t slot = material >= 0 && static_cast<std::size_t>(material) + 1 < slots
+                                   ? static_cast<std::size_t>(material) + 1
+                                   : 0;
+      AddFace(mesh, face, result.Scale, slot == 0 ? nullptr : &scene.Materials[slot - 1],
+              by_material[slot], scene.Bounds);
     }
   }
   for (int pass = 0; pass < 3; ++pass) {
     for (std::size_t slot = 0; slot < slots; ++slot) {
-      const std::int32_t material = static_cast<std::int32_t>(slot) - 1;
-      const std::int64_t flags = material == kNoMaterial ? 0 : scene.Materials[slot - 1].Flags;
+      const std::int64_t flags = slot == 0 ? 0 : scene.Materials[slot - 1].Flags;
       if (PassOf(flags) != pass || by_material[slot].empty()) continue;
-      scene.Ranges.push_back(ViewRange{material, static_cast<GLint>(scene.Vertices.size()),
+      scene.Ranges.push_back(ViewRange{static_cast<std::int32_t>(slot) - 1,
+                                       static_cast<GLint>(scene.Vertices.size()),
                                        static_cast<GLsizei>(by_material[slot].size())});
       scene.Vertices.insert(scene.Vertices.end(), by_material[slot].begin(),
                             by_material[slot].end());
