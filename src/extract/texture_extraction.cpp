@@ -20,8 +20,6 @@ namespace fs = std::filesystem;
 constexpr std::string_view kUnsafeCharacters = "/\\:*?\"<>|";
 constexpr char kFirstPrintable = ' ';
 
-namespace {
-
 bool IsSafePathPart(std::string_view name) {
   if (name.empty() || name == "." || name == "..") return false;
   for (const char c : name) {
@@ -30,8 +28,6 @@ bool IsSafePathPart(std::string_view name) {
   }
   return true;
 }
-
-}  // namespace
 
 std::string_view ImageExtension(ImageFormat format) {
   switch (format) {
