@@ -220,8 +220,11 @@ std::unique_ptr<ViewScene> SceneOf(RunResult result) {
   for (ResultMaterial& material : result.Materials) {
     ViewMaterial& view_material = scene->Materials.emplace_back();
     view_material.Flags = material.Flags;
-    if (material.Picture && !material.Picture->Rgba.empty() && material.Picture->Width > 0 &&
-        material.Picture->Height > 0) {
+    // OpenGL reads width x height pixels: a picture that holds fewer is drawn as plain grey.
+    if (material.Picture && material.Picture->Width > 0 && material.Picture->Height > 0 &&
+        material.Picture->Rgba.size() == static_cast<std::size_t>(material.Picture->Width) *
+                                             static_cast<std::size_t>(material.Picture->Height) *
+                                             4) {
       view_material.Picture = std::move(material.Picture);
     }
   }
