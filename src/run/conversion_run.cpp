@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -44,17 +45,26 @@ struct GiveUp {};
 
 // The result a front end shows: the materials by the run's numbers with the pictures found, and
 // the player starts in the order the glTF output marks them.
-RunResult ResultOf(Mesh mesh, const RunMaterials& materials, const Level& level, double scale) {
+RunResult ResultOf(Mesh mesh, RunMaterials materials, const Level& level, double scale) {
   RunResult result;
   result.Geometry = std::move(mesh);
   result.Scale = scale;
+  // A texture under several flags is one picture, copied to each of its materials but the last,
+  // which takes it.
+  std::map<std::string, int> uses;
+  for (const TextureEntry& entry : materials.Table) ++uses[entry.Name];
   for (const TextureEntry& entry : materials.Table) {
     if (entry.Name.empty()) break;  // the table's empty state
     ResultMaterial& material = result.Materials.emplace_back();
     material.Name = MaterialName(entry.Name, entry.Flags);
     material.Flags = entry.Flags;
     const auto found = materials.Pictures.find(entry.Name);
-    if (found != materials.Pictures.end()) material.Picture = found->second.Picture;
+    if (found == materials.Pictures.end()) continue;
+    if (--uses[entry.Name] == 0) {
+      material.Picture = std::move(found->second.Picture);
+    } else {
+      material.Picture = found->second.Picture;
+    }
   }
   for (const auto* starts : {&level.Actors.PlayerStarts, &level.OtherStarts}) {
     for (const PlayerStartRecord& start : *starts) {
@@ -189,7 +199,7 @@ void Run::Convert() {
   phase.Coordinates = options_.DoGeometry;
   phase.KeepPictures = options_.DoGeometry && (!obj || results_ != nullptr);
   phase.BeforeSurface = [this](const MeshSurface& surface) { BeforeFace(surface); };
-  const RunMaterials materials = FindTextures(mesh, sources, host_, phase);
+  RunMaterials materials = FindTextures(mesh, sources, host_, phase);
   summary.TexturesConverted = file_source.Converted();
   summary.TexturesFromPackages = package_source.Found();
   summary.MaterialsFollowed = package_source.ThroughMaterials();
@@ -217,7 +227,7 @@ void Run::Convert() {
 
   // Hand out: the mesh as written, once every file is on disk.
   if (results_ != nullptr && options_.DoGeometry) {
-    results_->TakeResult(ResultOf(std::move(mesh), materials, level, options_.Scale));
+    results_->TakeResult(ResultOf(std::move(mesh), std::move(materials), level, options_.Scale));
   }
 }
 

@@ -157,10 +157,18 @@ int PassOf(std::int64_t flags) {
 
 // One face as the glTF writer gives it: a fan of triangles in glTF space, corners in the
 // writer's order (front faces counter-clockwise), shaded by how squarely it faces the light.
+// Room for one face's corners, kept from face to face.
+struct FaceCorners {
+  std::vector<Vector> Points;
+  std::vector<const MeshCorner*> Corners;
+};
+
 void AddFace(const Mesh& mesh, const MeshFace& face, double scale, const ViewMaterial* material,
-             std::vector<ViewVertex>& out, ViewBounds& bounds) {
-  std::vector<Vector> points;
-  std::vector<const MeshCorner*> corners;
+             FaceCorners& scratch, std::vector<ViewVertex>& out, ViewBounds& bounds) {
+  std::vector<Vector>& points = scratch.Points;
+  std::vector<const MeshCorner*>& corners = scratch.Corners;
+  points.clear();
+  corners.clear();
   ForEachCornerAsWritten(face.Corners.size(), [&](std::size_t k) {
     corners.push_back(&face.Corners[k]);
     points.push_back(
@@ -191,6 +199,7 @@ void AddTriangles(const RunResult& result, ViewScene& scene) {
   const Mesh& mesh = result.Geometry;
   const std::size_t slots = scene.Materials.size() + 1;  // slot 0: faces without a material
   std::vector<std::vector<ViewVertex>> by_material(slots);
+  FaceCorners scratch;
   for (const MeshGroup& group : mesh.Groups) {
     for (const MeshFace& face : group.Faces) {
       if (face.Corners.size() < 3) continue;
@@ -198,10 +207,13 @@ void AddTriangles(const RunResult& result, ViewScene& scene) {
       const std::size_t slot = material >= 0 && static_cast<std::size_t>(material) + 1 < slots
                                    ? static_cast<std::size_t>(material) + 1
                                    : 0;
-      AddFace(mesh, face, result.Scale, slot == 0 ? nullptr : &scene.Materials[slot - 1],
+      AddFace(mesh, face, result.Scale, slot == 0 ? nullptr : &scene.Materials[slot - 1], scratch,
               by_material[slot], scene.Bounds);
     }
   }
+  std::size_t total = 0;
+  for (const std::vector<ViewVertex>& vertices : by_material) total += vertices.size();
+  scene.Vertices.reserve(total);
   for (int pass = 0; pass < 3; ++pass) {
     for (std::size_t slot = 0; slot < slots; ++slot) {
       const std::int64_t flags = slot == 0 ? 0 : scene.Materials[slot - 1].Flags;
