@@ -50,6 +50,10 @@ class BrushwrightApp : public wxApp {
 
   bool OnCmdLineParsed(wxCmdLineParser& parser) override {
     request_ = StartupRequestOf(parser);
+    if (!request_.Error.empty()) {
+      std::cerr << "brushwright: " << request_.Error << "\n";
+      return false;
+    }
     return wxApp::OnCmdLineParsed(parser);
   }
 

@@ -77,7 +77,7 @@ TEST(FormMain, KeyboardOrderFollowsTheDesign) {
   TestWindow window(dir / "Brushwright.ini");
   const std::string expected =
       "CommandGo LabelProgress LabelPos Label1 TextInFileName CommandBrowseInput Label2 "
-      "TextOutFileName CommandBrowseOutput PictureTexture CheckSearchCopy LabelSearchPath "
+      "TextOutFileName CommandBrowseOutput PictureBook CheckSearchCopy LabelSearchPath "
       "TextSearchPathTxt CommandBrowseSearchPath CheckDoGeometry CheckReport CheckIgnoreNoTxt "
       "CommandPause LabelStartAtPoly TextStartAtPoly OptionOBJ OptionW3D ListBMtypeOut Label4 "
       "Label3 ListMaskedBMtypeOut Label5 CheckBuildBrush CheckIgnoreDefTxt LabelTextureName "
