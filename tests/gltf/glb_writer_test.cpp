@@ -188,6 +188,64 @@ TEST(GlbWriter, LightsAndMarkersStandWhereTheLevelHasThem) {
   EXPECT_EQ(ValidatorComplaints(path), "");
 }
 
+TEST(GlbWriter, PlacedShapesAreStoredOnceAndMoversPlayTheirKeys) {
+  // One triangle, placed by three actors: turned a quarter about Z, mirrored in its own X (which
+  // turns its winding over), and moving between two keys.
+  Mesh mesh;
+  mesh.Surfaces.emplace_back();
+  MeshShape& shape = mesh.Shapes.emplace_back();
+  shape.Name = "MyLevel.Wedge";
+  shape.Positions = {{0, 0, 0}, {2, 0, 0}, {0, 4, 0}};
+  shape.Faces.push_back(MeshFace{0, {{0, 0, 0}, {2, 1, 0}, {1, 0, 1}}});
+  const Matrix3 quarter = RotationMatrix(Rotator{0, 16384, 0});
+  NodePose turned{quarter, {10, 20, 30}};
+  mesh.Placements.push_back(MeshPlacement{"StaticMeshActor0", 0, {1, 1, 1}, turned, std::nullopt});
+  mesh.Placements.push_back(MeshPlacement{"StaticMeshActor1", 0, {-1, 2, 1}, turned, std::nullopt});
+  MeshMotion motion{2.5, {NodePose{}, NodePose{quarter, {0, 0, 64}}}};
+  mesh.Placements.push_back(MeshPlacement{"Mover0", 0, {1, 1, 1}, NodePose{}, motion});
+  GlbScene scene;
+  scene.Scale = 0.5;
+  scene.Geometry = &mesh;
+  scene.UntexturedMaterial = 0;
+  scene.Materials = {{"Untextured", 0, std::nullopt, ""}};
+  testing::TempDir dir("glb");
+  const std::string path = dir / "placed.glb";
+  EXPECT_EQ(WriteGlb(path, scene, StbPng).Triangles, 1);
+
+  const tinygltf::Model model = ReadBack(path);
+  ASSERT_EQ(model.meshes.size(), 1u);
+  ASSERT_EQ(model.nodes.size(), 3u);
+  for (const tinygltf::Node& node : model.nodes) EXPECT_EQ(node.mesh, 0);
+  // The shape's corner (2, 0, 0) where each actor puts it: R (S p) + T in the level's space,
+  // glTF's (x, z, y) of it.
+  const std::vector<double> corner = {2 * scene.Scale, 0, 0};
+  const std::vector<std::vector<double>> expected = {{10, 30, 22}, {10, 30, 18}, {2, 0, 0}};
+  for (std::size_t n = 0; n < 3; ++n) {
+    const tinygltf::Node& node = model.nodes[n];
+    std::vector<double> p = corner;
+    if (!node.scale.empty()) {
+      for (int axis = 0; axis < 3; ++axis) p[static_cast<std::size_t>(axis)] *= node.scale[axis];
+    }
+    if (!node.rotation.empty()) p = Turned(node.rotation, p);
+    for (int axis = 0; axis < 3; ++axis) {
+      const double at = p[axis] + (node.translation.empty() ? 0 : node.translation[axis]);
+      EXPECT_NEAR(at, expected[n][axis] * scene.Scale, 1e-9) << node.name << " axis " << axis;
+    }
+  }
+  EXPECT_EQ(model.nodes[1].scale, (std::vector<double>{-1, 1, 2}));
+  ASSERT_EQ(model.animations.size(), 1u);
+  const tinygltf::Animation& animation = model.animations[0];
+  EXPECT_EQ(animation.name, "Mover0");
+  ASSERT_EQ(animation.channels.size(), 2u);
+  EXPECT_EQ(animation.channels[0].target_node, 2);
+  EXPECT_EQ(Values(model, animation.samplers[0].input), (std::vector<double>{0, 2.5}));
+  EXPECT_EQ(Values(model, animation.samplers[0].output),
+            (std::vector<double>{0, 0, 0, 0, 64 * scene.Scale, 0}));
+
+  SKIP_IF_MISSING(ValidatorMissing());
+  EXPECT_EQ(ValidatorComplaints(path), "");
+}
+
 TEST(GlbWriter, UntexturedAndEmptyScenesAreValid) {
   const Mesh mesh = MeshOf({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}},
                            {{"Brush0",
