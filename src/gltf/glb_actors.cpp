@@ -26,9 +26,13 @@ constexpr double kUnitsPerRadiusStep = 25;
 constexpr double kConeSteps = 256;
 // A cone narrower than one step would close completely; glTF needs an outer angle above 0.
 constexpr double kMinCone = 1;
-// Intensity in candela puts a white surface that faces the light at half its range at
-// LightBrightness / 255 of full white (irradiance I / d^2, Lambertian radiance E / pi).
+// Intensity in candela puts a white surface that faces a lone light at half its range at
+// LightBrightness / 255 of full white (irradiance I / d^2, Lambertian radiance E / pi)...
 constexpr double kReferenceRangeFraction = 0.5;
+// ...shared by the lights that reach a lit surface: levels place their lights with overlapping
+// ranges, on average 3 to 9.3 of them reaching each lit surface of the sample levels, and a
+// surface lit by all of them at full strength burns to white.
+constexpr double kOverlappingLights = 8;
 // The illuminance of a Sunlight at full brightness, in lux: a viewer shows a white surface
 // facing it at about full white without exposure settings.
 constexpr double kSunLux = 3;
@@ -132,8 +136,8 @@ tinygltf::Light LightOf(const GlbLight& source, double scale) {
   light.color = LightColour(source.Hue, source.Saturation);
   light.range = kUnitsPerRadiusStep * (ClampByte(source.Radius) + 1) * scale;
   const double reference = light.range * kReferenceRangeFraction;
-  light.intensity =
-      ClampByte(source.Brightness) / kByteMax * std::numbers::pi * reference * reference;
+  light.intensity = ClampByte(source.Brightness) / kByteMax * std::numbers::pi * reference *
+                    reference / kOverlappingLights;
   if (source.Spot) {
     const double cone = std::clamp(ClampByte(source.Cone), kMinCone, kByteMax);
     light.spot.innerConeAngle = 0;  // the engine's light fades from the axis to the edge

@@ -172,7 +172,7 @@ TEST(GlbWriter, LightsAndMarkersStandWhereTheLevelHasThem) {
   EXPECT_EQ(point.type, "point");
   EXPECT_EQ(point.color, (std::vector<double>{0, 1, 1}));  // hue 128, full colour: cyan
   EXPECT_EQ(point.range, 100);                             // 25 x (7 + 1) units
-  EXPECT_DOUBLE_EQ(point.intensity, std::numbers::pi * 50 * 50);
+  EXPECT_DOUBLE_EQ(point.intensity, std::numbers::pi * 50 * 50 / 8);
   EXPECT_EQ(model.lights[1].color, (std::vector<double>{1, 1, 1}));
   EXPECT_DOUBLE_EQ(model.lights[1].spot.outerConeAngle, std::numbers::pi / 3);
   // The spots aim along the rotator's +X: Unreal +Y (glTF +Z), straight down, and 45 degrees
@@ -186,6 +186,53 @@ TEST(GlbWriter, LightsAndMarkersStandWhereTheLevelHasThem) {
 
   SKIP_IF_MISSING(ValidatorMissing());
   EXPECT_EQ(ValidatorComplaints(path), "");
+}
+
+// Each kind's intensity for a known brightness and radius: candela for point and spot lights (a
+// white wall at half the range lit to brightness / 255 of white, shared by eight overlapping
+// lights), lux for a sun; and a brighter or wider light never written dimmer.
+TEST(GlbWriter, LightIntensitiesGrowWithBrightnessAndRadius) {
+  struct Row {
+    std::string type;
+    double brightness, radius, intensity;
+  };
+  const Row rows[] = {{"point", 255, 7, std::numbers::pi / 8},  // range 2 m
+                      {"spot", 51, 15, std::numbers::pi / 10},  // range 4 m, a fifth as bright
+                      {"directional", 85, 15, 1}};              // a third of full daylight
+  GlbScene scene;
+  scene.Scale = 0.01;
+  for (const Row& row : rows) {
+    scene.Lights.push_back({"Light",
+                            row.type == "spot",
+                            {},
+                            {},
+                            0,
+                            255,
+                            row.brightness,
+                            row.radius,
+                            128,
+                            row.type == "directional"});
+  }
+  for (const double brightness : {0.0, 1.0, 64.0, 254.0, 255.0})
+    scene.Lights.push_back({"ByBrightness", false, {}, {}, 0, 255, brightness, 64, 128});
+  for (const double radius : {0.0, 1.0, 64.0, 254.0, 255.0})
+    scene.Lights.push_back({"ByRadius", true, {}, {}, 0, 255, 1, radius, 128});
+  testing::TempDir dir("glb");
+  const std::string path = dir / "intensities.glb";
+  WriteGlb(path, scene, StbPng);
+
+  const tinygltf::Model model = ReadBack(path);
+  ASSERT_EQ(model.lights.size(), scene.Lights.size());
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    SCOPED_TRACE(model.lights[i].type);
+    EXPECT_EQ(model.lights[i].type, rows[i].type);
+    EXPECT_NEAR(model.lights[i].intensity, rows[i].intensity, 1e-12);
+  }
+  for (std::size_t i = std::size(rows) + 1; i < model.lights.size(); ++i) {
+    if (i == std::size(rows) + 5) continue;  // the radius sweep starts again
+    EXPECT_GT(model.lights[i].intensity, model.lights[i - 1].intensity)
+        << model.lights[i].name << " " << i;
+  }
 }
 
 TEST(GlbWriter, PlacedShapesAreStoredOnceAndMoversPlayTheirKeys) {
