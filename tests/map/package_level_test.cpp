@@ -248,4 +248,35 @@ TEST(ReadPackageLightMaps, ReadsTheFrameBitsAndLightsAndRefusesWhatIsNotStored) 
                BrushError);
 }
 
+TEST(ReadPackageLightMaps, EveryChangedByteReadsWithinTheBitsOrFailsWithAMessage) {
+  TinyMap lit;
+  lit.light_maps = true;
+  const std::vector<std::uint8_t> good = lit.Bytes();
+  for (std::size_t at = 0; at < good.size(); ++at) {
+    for (const int value : {0x00, 0x01, 0x3F, 0x41, 0x7F, 0xFF}) {
+      SCOPED_TRACE(::testing::Message() << "byte " << at << " as " << value);
+      std::vector<std::uint8_t> bytes = good;
+      bytes[at] = static_cast<std::uint8_t>(value);
+      try {
+        const LevelLightMaps maps =
+            ReadPackageLightMaps(PackageFile::FromBytes("Tiny.unr", std::move(bytes)));
+        ASSERT_EQ(maps.LightCounts.size(), maps.Indexes.size());
+        ASSERT_EQ(maps.LightActors.size(), maps.Lights.size());
+        for (std::size_t i = 0; i < maps.Indexes.size(); ++i) {
+          const LightMapIndex& index = maps.Indexes[i];
+          EXPECT_GE(index.DataOffset, 0);
+          EXPECT_LE(index.DataOffset + maps.LightCounts[i] * index.LightBytes(),
+                    static_cast<std::int64_t>(maps.Bits.size()));
+        }
+        for (const std::int32_t map : maps.SurfaceMaps) {
+          EXPECT_TRUE(map == kNoLightMap ||
+                      (map >= 0 && static_cast<std::size_t>(map) < maps.Indexes.size()));
+        }
+      } catch (const BrushError& error) {
+        EXPECT_NE(std::string(error.what()).find("'Tiny.unr'"), std::string::npos);
+      }
+    }
+  }
+}
+
 }  // namespace
