@@ -39,9 +39,10 @@ struct ShadowAgreement {
 
 // Casts a ray from every texel of every surface's light map (a unit off the surface) to every
 // light its index lists within the light's reach, and compares the ray's answer with the stored
-// bit. Texels beyond a light's reach or behind the surface, which the build leaves as it will,
-// are not compared. The ray of texel (u, v) leaves from LightMapTexelPoint at (u + texel_offset,
-// v + texel_offset): 0 casts from the texel's corner, 0.5 from its centre.
+// bit; `maps` as ReadPackageLightMaps gives them, with the lights' records. Texels beyond a
+// light's reach or behind the surface, which the build leaves as it will, are not compared. The
+// ray of texel (u, v) leaves from LightMapTexelPoint at (u + texel_offset, v + texel_offset): 0
+// casts from the texel's corner, 0.5 from its centre.
 ShadowAgreement CompareStoredShadows(const LevelBsp& bsp, const LevelLightMaps& maps,
                                      const ShadowCaster& caster, double texel_offset);
 

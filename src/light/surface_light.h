@@ -35,7 +35,8 @@ struct LightSource {
 // effects count as steady), its colour at the level's brightness.
 LightSource LightSourceOf(const LightRecord& light, double level_brightness);
 
-// The lights light map `map` lists, in its order.
+// The lights light map `map` lists, in its order; `maps` as ReadPackageLightMaps gives them
+// (with the lights' records).
 std::vector<LightSource> FrameLights(const LevelLightMaps& maps, std::int32_t map,
                                      double level_brightness);
 

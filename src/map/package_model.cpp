@@ -35,8 +35,9 @@ constexpr std::int64_t kBoxBytes = 25;
 constexpr std::int64_t kLeastLightMapBytes = 30;
 constexpr std::int64_t kLeastLeafBytes = 11;
 constexpr std::int64_t kLeafHullBytes = 4;
-// Light maps wider or taller than this are no editor's: the engine's light maps stay far below.
-constexpr std::int32_t kMostLightMapTexels = 65536;
+// Light maps wider or taller than this are refused: the engine's stay far below, and so a frame
+// always fits the largest atlas page the light output writes.
+constexpr std::int32_t kMostLightMapTexels = 4096;
 
 // A node and a surface as stored, with where they begin for messages.
 struct StoredNode {
