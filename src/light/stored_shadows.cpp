@@ -45,25 +45,33 @@ std::vector<Triangle> BspTriangles(const LevelBsp& bsp) {
   return triangles;
 }
 
-std::optional<Vector> LightMapTexelPoint(const LevelBsp& bsp, const BspSurface& surface,
-                                         const Vector& plane_point, const LightMapIndex& index,
+std::optional<Vector> LightMapTexelPoint(const TexelPlane& plane, const LightMapIndex& index,
                                          double u, double v) {
-  const Vector& base = bsp.Points[static_cast<std::size_t>(surface.Base)];
-  const Vector& axis_u = bsp.Vectors[static_cast<std::size_t>(surface.TextureU)];
-  const Vector& axis_v = bsp.Vectors[static_cast<std::size_t>(surface.TextureV)];
-  const Vector& normal = bsp.Vectors[static_cast<std::size_t>(surface.Normal)];
-  // Solve [axis_u; axis_v; normal] p = r for p = P - base by Cramer's rule.
+  // Solve [TextureU; TextureV; Normal] p = r for p = P - base by Cramer's rule.
   const double r_u = index.Pan.X + u * index.UScale;
   const double r_v = index.Pan.Y + v * index.VScale;
-  const double r_n = Dot(VecSubtract(plane_point, base), normal);
-  const Vector v_x_n = VecCross(axis_v, normal);
-  const Vector n_x_u = VecCross(normal, axis_u);
-  const Vector u_x_v = VecCross(axis_u, axis_v);
-  const double det = Dot(axis_u, v_x_n);
+  const double r_n = Dot(VecSubtract(plane.PlanePoint, plane.Base), plane.Normal);
+  const Vector v_x_n = VecCross(plane.TextureV, plane.Normal);
+  const Vector n_x_u = VecCross(plane.Normal, plane.TextureU);
+  const Vector u_x_v = VecCross(plane.TextureU, plane.TextureV);
+  const double det = Dot(plane.TextureU, v_x_n);
   if (std::abs(det) < kSingular) return std::nullopt;
   const Vector p =
       Scaled(VecAdd(VecAdd(Scaled(v_x_n, r_u), Scaled(n_x_u, r_v)), Scaled(u_x_v, r_n)), 1 / det);
-  return VecAdd(base, p);
+  return VecAdd(plane.Base, p);
+}
+
+TexelPlane SurfacePlane(const LevelBsp& bsp, const BspSurface& surface, const Vector& plane_point) {
+  return TexelPlane{bsp.Points[static_cast<std::size_t>(surface.Base)],
+                    bsp.Vectors[static_cast<std::size_t>(surface.TextureU)],
+                    bsp.Vectors[static_cast<std::size_t>(surface.TextureV)],
+                    bsp.Vectors[static_cast<std::size_t>(surface.Normal)], plane_point};
+}
+
+std::optional<Vector> LightMapTexelPoint(const LevelBsp& bsp, const BspSurface& surface,
+                                         const Vector& plane_point, const LightMapIndex& index,
+                                         double u, double v) {
+  return LightMapTexelPoint(SurfacePlane(bsp, surface, plane_point), index, u, v);
 }
 
 bool StoredBit(const LevelLightMaps& maps, const LightMapIndex& index, std::int32_t light,

@@ -15,6 +15,24 @@ namespace brushwright {
 // light: neither invisible nor of a brush that cuts nothing.
 std::vector<Triangle> BspTriangles(const LevelBsp& bsp);
 
+// A surface's plane and texture axes, as a light-map frame is laid on them.
+struct TexelPlane {
+  Vector Base;  // the texture's base point
+  Vector TextureU;
+  Vector TextureV;
+  Vector Normal;
+  Vector PlanePoint;  // a point of the surface's plane
+};
+
+// Where texel (u, v) of `index` lies on `plane`: the point P of the plane where
+// (P - base) . TextureU = Pan.X + u x UScale and (P - base) . TextureV = Pan.Y + v x VScale.
+// None when the texture axes lie along the normal.
+std::optional<Vector> LightMapTexelPoint(const TexelPlane& plane, const LightMapIndex& index,
+                                         double u, double v);
+
+// The plane of a build's surface, through `plane_point`.
+TexelPlane SurfacePlane(const LevelBsp& bsp, const BspSurface& surface, const Vector& plane_point);
+
 // Where texel (u, v) of `index` lies on surface `surface`, whose plane passes through
 // `plane_point`: the point P of the plane where (P - base) . TextureU = Pan.X + u x UScale and
 // (P - base) . TextureV = Pan.Y + v x VScale. None when the texture axes lie along the normal.

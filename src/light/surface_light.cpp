@@ -1,8 +1,6 @@
 // The light of one surface's light-map frame.
 #include "light/surface_light.h"
 
-#include "light/stored_shadows.h"
-
 namespace brushwright {
 
 namespace {
@@ -61,20 +59,19 @@ std::vector<LightSource> FrameLights(const LevelLightMaps& maps, std::int32_t ma
   return lights;
 }
 
-SurfaceLightMap SurfaceLight(const LevelBsp& bsp, const BspSurface& surface,
-                             const Vector& plane_point, const LightMapIndex& index,
-                             const std::vector<LightSource>& lights, const LightColour& ambient,
-                             const TexelVisibility& visible) {
+SurfaceLightMap FrameLight(const TexelPlane& plane, const LightMapIndex& index,
+                           const std::vector<LightSource>& lights, const LightColour& ambient,
+                           const TexelVisibility& visible) {
   SurfaceLightMap map;
   map.Width = index.UClamp;
   map.Height = index.VClamp;
   map.Texels.assign(static_cast<std::size_t>(index.UClamp) * static_cast<std::size_t>(index.VClamp),
                     ambient);
-  const Vector normal = VecNormalize(bsp.Vectors[static_cast<std::size_t>(surface.Normal)]);
+  const Vector normal = VecNormalize(plane.Normal);
   for (std::int32_t v = 0; v < index.VClamp; ++v) {
     for (std::int32_t u = 0; u < index.UClamp; ++u) {
       const std::optional<Vector> texel =
-          LightMapTexelPoint(bsp, surface, plane_point, index, u + kTexelCentre, v + kTexelCentre);
+          LightMapTexelPoint(plane, index, u + kTexelCentre, v + kTexelCentre);
       if (!texel) continue;
       LightColour& sum = map.Texels[static_cast<std::size_t>(v) * index.UClamp + u];
       for (std::size_t n = 0; n < lights.size(); ++n) {
@@ -86,6 +83,13 @@ SurfaceLightMap SurfaceLight(const LevelBsp& bsp, const BspSurface& surface,
     }
   }
   return map;
+}
+
+SurfaceLightMap SurfaceLight(const LevelBsp& bsp, const BspSurface& surface,
+                             const Vector& plane_point, const LightMapIndex& index,
+                             const std::vector<LightSource>& lights, const LightColour& ambient,
+                             const TexelVisibility& visible) {
+  return FrameLight(SurfacePlane(bsp, surface, plane_point), index, lights, ambient, visible);
 }
 
 TexelVisibility StoredVisibility(const LevelLightMaps& maps, const LightMapIndex& index) {

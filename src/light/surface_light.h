@@ -11,6 +11,7 @@
 #include "level/level_bsp.h"
 #include "light/light_rules.h"
 #include "light/shadow_rays.h"
+#include "light/stored_shadows.h"
 
 namespace brushwright {
 
@@ -50,6 +51,13 @@ struct SurfaceLightMap {
 // Whether the `light`-th light of the frame reaches texel (u, v), which lies at `texel`.
 using TexelVisibility =
     std::function<bool(std::int32_t light, std::int32_t u, std::int32_t v, const Vector& texel)>;
+
+// The light of frame `index` laid on `plane`, its lights in the frame's order: the ambient
+// light everywhere, plus each light where `visible` says it reaches, by its falloff, incidence
+// and cone. Texels are taken at their centres.
+SurfaceLightMap FrameLight(const TexelPlane& plane, const LightMapIndex& index,
+                           const std::vector<LightSource>& lights, const LightColour& ambient,
+                           const TexelVisibility& visible);
 
 // The light of frame `index` of `surface` (whose plane passes through `plane_point`), its
 // lights in the frame's order: the ambient light everywhere, plus each light where `visible`
