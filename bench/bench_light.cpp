@@ -1,14 +1,18 @@
 // Light: shadow rays from every light-map texel of a real first-generation map to its lights
-// (texels, lights and rays per second), and building the tree the rays walk.
+// (texels, lights and rays per second), building the tree the rays walk, and lighting the map's
+// whole built world from scratch.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
 #include <set>
 #include <string>
 
+#include "light/mesh_light.h"
 #include "light/stored_shadows.h"
 #include "map/package_level.h"
 #include "package/package_file.h"
+#include "run/built_world_mesh.h"
+#include "run/face_choice.h"
 
 namespace {
 
@@ -71,5 +75,39 @@ void BM_ShadowTreeOfTestMap(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ShadowTreeOfTestMap)->Unit(benchmark::kMicrosecond);
+
+// The whole built world of test_map.unr lit from scratch by its lights, as a T3D export's
+// world would be: a frame of 16-unit texels on every face, shadow rays through every face.
+void BM_LightBuiltWorldOfTestMap(benchmark::State& state) {
+  const LitMap* map = TestMap();
+  if (!map) {
+    state.SkipWithError(("no " + kTestMap).c_str());
+    return;
+  }
+  RunSummary summary;
+  const Mesh mesh =
+      BuildBuiltWorldMesh(map->Read, *map->Read.Bsp, FaceChoice(RunOptions{}, 1), true, summary);
+  std::vector<LightSource> lights;
+  for (const LightRecord& light : map->Read.Actors.Lights)
+    lights.push_back(LightSourceOf(light, 1));
+  MeshLight light;
+  for (auto _ : state) {
+    light = LightMesh(mesh, lights, MeshLightSettings{});
+    benchmark::DoNotOptimize(light.Rays);
+  }
+  std::int64_t texels = 0;
+  for (const FaceLight& face : light.Faces)
+    texels += std::int64_t{face.Light.Width} * face.Light.Height;
+  const auto iterations = static_cast<double>(state.iterations());
+  state.counters["faces"] = static_cast<double>(light.Faces.size());
+  state.counters["texels"] = static_cast<double>(texels);
+  state.counters["lights"] = static_cast<double>(lights.size());
+  state.counters["pages"] = light.Atlas.Pages;
+  state.counters["rays_per_s"] =
+      benchmark::Counter(static_cast<double>(light.Rays) * iterations, benchmark::Counter::kIsRate);
+  state.counters["texels_per_s"] =
+      benchmark::Counter(static_cast<double>(texels) * iterations, benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_LightBuiltWorldOfTestMap)->Unit(benchmark::kMillisecond);
 
 }  // namespace
