@@ -24,6 +24,9 @@ constexpr std::array<std::string_view, 6> kTextureTypes = {"BMP", "PCX", "JPG",
 // The input name that stands for standard input, as in other command-line tools.
 constexpr std::string_view kStandardInput = "-";
 
+// More threads than this would only share the same cores and memory.
+constexpr std::size_t kMostJobs = 1024;
+
 // Help columns: wide enough for the longest option with its value name.
 constexpr std::size_t kHelpColumn = 30;
 
@@ -116,7 +119,9 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
   app.add_flag("--ignore-default-texture", options.Run.IgnoreDefaultTexture,
                "skip faces with DefaultTexture (default: off)");
   app.add_option("--copy-textures", options.Run.SearchPath,
-                 "copy missing images from DIR (default: off)")
+                 "texture search folder: its images and the game's\n"
+                 "packages give the textures; found images are\n"
+                 "copied beside the output (default: off)")
       ->type_name("DIR")
       ->check(NonEmptyValidator());
   app.add_option("--texture-type", options.Run.TextureType,
@@ -134,6 +139,17 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
                "surfaces as the level shows them (default: off)");
   app.add_flag("--built-world", options.Run.BuiltWorld,
                "the editor's own build of a map (default: off)");
+  app.add_flag_callback(
+      "--no-static-meshes", [&options] { options.Run.StaticMeshes = false; },
+      "world without static meshes (default: off)");
+  app.add_flag_callback(
+      "--no-movers", [&options] { options.Run.Movers = false; },
+      "world without movers (default: off)");
+  app.add_flag_callback(
+      "--no-terrain", [&options] { options.Run.Terrain = false; },
+      "world without terrain (default: off)");
+  app.add_flag("--with-meshes", options.Run.WithMeshes,
+               "brushes + meshes, movers, terrain (default: off)");
   app.add_option_function<std::string>(
          "--format",
          [&options](const std::string& name) {
@@ -152,9 +168,17 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
       "--no-lights", [&options] { options.Run.Lights = false; },
       "glTF with markers but no lights (default: off)");
   app.add_flag("--extract-textures", options.ExtractTextures,
-               "packages' textures into DIR (default: off)");
+               "write the INPUT packages' textures as images\n"
+               "into --output-dir (default: off)");
   app.add_flag("--extract-meshes", options.ExtractMeshes,
-               "packages' static meshes into DIR (default: off)");
+               "write the INPUT packages' static meshes, each a\n"
+               "file, into --output-dir (default: off)");
+  app.add_option("-j,--jobs", options.Jobs,
+                 "convert N inputs at once; each input's lines stay\n"
+                 "together, in the inputs' order (default: one per\n"
+                 "core)")
+      ->check(CLI::Range(std::size_t{1}, kMostJobs))
+      ->option_text("N");
   app.add_flag("-q,--quiet", options.Quiet, "print errors only (default: off)");
 }
 

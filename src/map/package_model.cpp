@@ -1,6 +1,7 @@
 // The models of a map package: brush polygon lists and the level's own BSP.
 #include "map/package_model.h"
 
+#include <span>
 #include <utility>
 
 #include "package/actor_values.h"
@@ -16,16 +17,27 @@ namespace {
 // left before anything is reserved: a vector is three floats; a node a plane, a zone mask, its
 // flags, seven one-byte indexes, two zone bytes, its vertex count and two leaf numbers; a
 // surface five bytes of indexes around its flags and pan; a pool vertex two one-byte indexes; a
-// zone a reference and two masks; a polygon its vertex count, four vectors, its flags and five
+// polygon its vertex count, four vectors, its flags and five
 // one-byte indexes.
 constexpr std::int64_t kVectorBytes = 12;
 constexpr std::int64_t kLeastNodeBytes = 43;
 constexpr std::int64_t kLeastSurfaceBytes = 16;
+// The second generation's node adds a sphere and three 32-bit numbers; its surface drops the
+// light map and the pan and adds a plane and a light-map scale.
+constexpr std::int64_t kLeastBuiltNodeBytes = kLeastNodeBytes + 16 + 12;
+constexpr std::int64_t kLeastBuiltSurfaceBytes = kLeastSurfaceBytes - 1 - 4 + 16 + 4;
 constexpr std::int64_t kLeastVertexBytes = 2;
-constexpr std::int64_t kLeastZoneBytes = 17;
 constexpr std::int64_t kLeastPolygonBytes = 58;
 // A bounding box: two corners and a byte saying whether it is valid.
 constexpr std::int64_t kBoxBytes = 25;
+// A light-map index: its data offset, pan, two one-byte clamps, two scales and its first light;
+// a leaf three one-byte indexes and a zone mask; a leaf hull an i32.
+constexpr std::int64_t kLeastLightMapBytes = 30;
+constexpr std::int64_t kLeastLeafBytes = 11;
+constexpr std::int64_t kLeafHullBytes = 4;
+// Light maps wider or taller than this are refused: the engine's stay far below, and so a frame
+// always fits the largest atlas page the light output writes.
+constexpr std::int32_t kMostLightMapTexels = 4096;
 
 // A node and a surface as stored, with where they begin for messages.
 struct StoredNode {
@@ -42,6 +54,7 @@ struct StoredSurface {
   std::int32_t TextureU = 0;
   std::int32_t TextureV = 0;
   Vector Pan;
+  std::int32_t LightMap = kNoLightMap;
   std::int32_t Actor = 0;
   std::int64_t Offset = 0;
 };
@@ -95,7 +108,8 @@ void ReadVectors(ByteCursor& cursor, std::int32_t count, std::vector<Vector>& ve
   for (std::int32_t i = 0; i < count && cursor.Ok(); ++i) vectors.push_back(ExactVector(cursor));
 }
 
-void ReadNodes(ByteCursor& cursor, std::int32_t count, std::vector<StoredNode>& nodes) {
+void ReadNodes(ByteCursor& cursor, std::int32_t count, int version,
+               std::vector<StoredNode>& nodes) {
   nodes.reserve(static_cast<std::size_t>(count));
   for (std::int32_t i = 0; i < count && cursor.Ok(); ++i) {
     StoredNode& node = nodes.emplace_back();
@@ -103,10 +117,12 @@ void ReadNodes(ByteCursor& cursor, std::int32_t count, std::vector<StoredNode>& 
     cursor.Skip(16 + 8 + 1);  // plane, zone mask, node flags
     node.FirstVertex = cursor.CompactIndex();
     node.Surface = cursor.CompactIndex();
-    for (int j = 0; j < 5; ++j) cursor.CompactIndex();  // children, collision and render bounds
-    cursor.Skip(2);                                     // the zones on either side
+    for (int j = 0; j < 5; ++j) cursor.CompactIndex();      // children, collision and render bounds
+    if (HasNodeSphereAndSection(version)) cursor.Skip(16);  // the node's bounding sphere
+    cursor.Skip(2);                                         // the zones on either side
     node.VertexCount = cursor.U8();
-    cursor.Skip(8);  // the leaves on either side
+    cursor.Skip(8);                                         // the leaves on either side
+    if (HasNodeSphereAndSection(version)) cursor.Skip(12);  // section, its first vertex, light map
   }
 }
 
@@ -122,11 +138,15 @@ void ReadSurfaces(const PackageFile& package, ByteCursor& cursor, std::int32_t c
     surface.Normal = cursor.CompactIndex();
     surface.TextureU = cursor.CompactIndex();
     surface.TextureV = cursor.CompactIndex();
-    cursor.CompactIndex();  // light map
+    const bool built_plane = HasSurfacePlane(package.Version());
+    if (!built_plane) surface.LightMap = cursor.CompactIndex();
     cursor.CompactIndex();  // brush polygon
-    surface.Pan.X = static_cast<std::int16_t>(cursor.U16());
-    surface.Pan.Y = static_cast<std::int16_t>(cursor.U16());
+    if (!built_plane) {
+      surface.Pan.X = static_cast<std::int16_t>(cursor.U16());
+      surface.Pan.Y = static_cast<std::int16_t>(cursor.U16());
+    }
     surface.Actor = CheckedReference(package, cursor);
+    if (built_plane) cursor.Skip(16 + 4);  // the surface's plane and light-map scale
   }
 }
 
@@ -139,19 +159,27 @@ void ReadVertices(ByteCursor& cursor, std::int32_t count, StoredBsp& bsp) {
 }
 
 void SkipZones(const PackageFile& package, ByteCursor& cursor, std::int64_t count) {
-  const std::int32_t zones = cursor.Count(count, kLeastZoneBytes, "zone");
+  const std::int32_t zones = cursor.Count(count, 1 + ZonePropertyBytes(package.Version()), "zone");
   for (std::int32_t i = 0; i < zones && cursor.Ok(); ++i) {
     CheckedReference(package, cursor);
-    cursor.Skip(16 + (HasZoneRenderTime(package.Version()) ? 4 : 0));
+    cursor.Skip(ZonePropertyBytes(package.Version()));
   }
 }
 
 // The arrays stored in the model itself (version 62 on), up to and with its zones.
 void ReadInlineBsp(const PackageFile& package, ByteCursor& cursor, StoredBsp& bsp) {
+  const int version = package.Version();
+  const bool built_layout = HasNodeSphereAndSection(version);
   ReadVectors(cursor, cursor.Count(cursor.CompactIndex(), kVectorBytes, "vector"), bsp.Vectors);
   ReadVectors(cursor, cursor.Count(cursor.CompactIndex(), kVectorBytes, "point"), bsp.Points);
-  ReadNodes(cursor, cursor.Count(cursor.CompactIndex(), kLeastNodeBytes, "node"), bsp.Nodes);
-  ReadSurfaces(package, cursor, cursor.Count(cursor.CompactIndex(), kLeastSurfaceBytes, "surface"),
+  ReadNodes(cursor,
+            cursor.Count(cursor.CompactIndex(),
+                         built_layout ? kLeastBuiltNodeBytes : kLeastNodeBytes, "node"),
+            version, bsp.Nodes);
+  ReadSurfaces(package, cursor,
+               cursor.Count(cursor.CompactIndex(),
+                            HasSurfacePlane(version) ? kLeastBuiltSurfaceBytes : kLeastSurfaceBytes,
+                            "surface"),
                bsp);
   ReadVertices(cursor, cursor.Count(cursor.CompactIndex(), kLeastVertexBytes, "vertex"), bsp);
   cursor.I32();  // shared sides
@@ -189,7 +217,7 @@ void ReadSeparateBsp(const PackageFile& package, ByteCursor& cursor, StoredBsp* 
   ReadBspObject(package, refs[1], "points", kVectorBytes,
                 [&](ByteCursor& c, std::int32_t n) { ReadVectors(c, n, bsp.Points); });
   ReadBspObject(package, refs[2], "nodes", kLeastNodeBytes, [&](ByteCursor& c, std::int32_t n) {
-    ReadNodes(c, n, bsp.Nodes);
+    ReadNodes(c, n, package.Version(), bsp.Nodes);
     SkipZones(package, c, c.CompactIndex());
   });
   ReadBspObject(package, refs[3], "surfaces", kLeastSurfaceBytes,
@@ -198,11 +226,48 @@ void ReadSeparateBsp(const PackageFile& package, ByteCursor& cursor, StoredBsp* 
                 [&](ByteCursor& c, std::int32_t n) { ReadVertices(c, n, bsp); });
 }
 
-// Reads a model up to its Polys reference; `bsp`, unless it is null, gets the arrays of a
-// first-generation model (those stored in the model itself are read through in any case). A
-// second-generation model with a BSP of its own gives a problem instead (its layout differs
-// from game to game).
-ModelPolys ReadModel(const PackageObject& model, StoredBsp* bsp) {
+// The light maps that follow a model's Polys reference, as stored: the indexes, the shadow bits
+// and the light list; the bounds, leaf hulls and leaves between them are read through.
+void ReadStoredLightMaps(const PackageFile& package, ByteCursor& cursor, LevelLightMaps& maps) {
+  const std::int32_t indexes =
+      cursor.Count(cursor.CompactIndex(), kLeastLightMapBytes, "light map");
+  maps.Indexes.reserve(static_cast<std::size_t>(indexes));
+  for (std::int32_t i = 0; i < indexes && cursor.Ok(); ++i) {
+    LightMapIndex& index = maps.Indexes.emplace_back();
+    index.DataOffset = cursor.I32();
+    index.Pan = ExactVector(cursor);
+    index.UClamp = cursor.CompactIndex();
+    index.VClamp = cursor.CompactIndex();
+    index.UScale = cursor.F32();
+    index.VScale = cursor.F32();
+    index.iLightActors = cursor.I32();
+  }
+  const std::span<const std::uint8_t> bits =
+      cursor.Bytes(cursor.Count(cursor.CompactIndex(), 1, "shadow bit byte"));
+  maps.Bits.assign(bits.begin(), bits.end());
+  cursor.Skip(std::int64_t{cursor.Count(cursor.CompactIndex(), kBoxBytes, "bound")} * kBoxBytes);
+  cursor.Skip(std::int64_t{cursor.Count(cursor.CompactIndex(), kLeafHullBytes, "leaf hull")} *
+              kLeafHullBytes);
+  const std::int32_t leaves = cursor.Count(cursor.CompactIndex(), kLeastLeafBytes, "leaf");
+  for (std::int32_t i = 0; i < leaves && cursor.Ok(); ++i) {
+    for (int j = 0; j < 3; ++j) cursor.CompactIndex();  // zone, permeating and volumetric lights
+    cursor.Skip(8);                                     // the zones it sees
+  }
+  const std::int32_t lights = cursor.Count(cursor.CompactIndex(), 1, "light");
+  maps.Lights.reserve(static_cast<std::size_t>(lights));
+  for (std::int32_t i = 0; i < lights && cursor.Ok(); ++i) {
+    maps.Lights.push_back(CheckedReference(package, cursor));
+  }
+}
+
+// Reads a model up to its Polys reference; `bsp`, unless it is null, gets the arrays of its BSP
+// (those of a first-generation model stored in the model itself are read through in any case),
+// and `light_maps`, unless it is null, the first generation's light maps that follow (a model
+// that stores its BSP in itself only). Without `bsp`, a second-generation brush model with a BSP
+// of its own gives a problem instead: a brush is drawn from its polygons, and games of that
+// generation vary the build's layout.
+ModelPolys ReadModel(const PackageObject& model, StoredBsp* bsp,
+                     LevelLightMaps* light_maps = nullptr) {
   const PackageFile& package = model.Package();
   const int version = package.Version();
   ByteCursor cursor = model.DataCursor();
@@ -210,7 +275,7 @@ ModelPolys ReadModel(const PackageObject& model, StoredBsp* bsp) {
   ModelPolys result;
   if (HasSeparateBspObjects(version)) {
     ReadSeparateBsp(package, cursor, bsp);
-  } else if (IsFirstGeneration(version)) {
+  } else if (IsFirstGeneration(version) || bsp) {
     StoredBsp passed_over;
     StoredBsp& arrays = bsp ? *bsp : passed_over;
     ReadInlineBsp(package, cursor, arrays);
@@ -230,6 +295,9 @@ ModelPolys ReadModel(const PackageObject& model, StoredBsp* bsp) {
     }
   }
   result.Polys = CheckedReference(package, cursor);
+  if (light_maps && IsFirstGeneration(version) && !HasSeparateBspObjects(version)) {
+    ReadStoredLightMaps(package, cursor, *light_maps);
+  }
   cursor.Check();
   return result;
 }
@@ -373,6 +441,69 @@ LevelBsp ReadLevelBsp(const PackageFile& package, std::int32_t model_index,
   bsp.Vectors = std::move(stored.Vectors);
   bsp.Vertices = std::move(stored.Vertices);
   return bsp;
+}
+
+namespace {
+
+// Why a light-map index does not lie within the shadow bits and the light list: its clamps, its
+// list of lights up to the null entry, its bytes. "" when it does.
+std::string LightMapProblem(const LightMapIndex& index, const LevelLightMaps& maps,
+                            std::int32_t& light_count) {
+  if (index.UClamp <= 0 || index.VClamp <= 0 || index.UClamp > kMostLightMapTexels ||
+      index.VClamp > kMostLightMapTexels) {
+    return "a frame of " + std::to_string(index.UClamp) + " x " + std::to_string(index.VClamp) +
+           " texels";
+  }
+  light_count = 0;
+  if (index.iLightActors != -1) {
+    std::int64_t entry = index.iLightActors;
+    while (Within(entry, maps.Lights.size()) && maps.Lights[static_cast<std::size_t>(entry)] != 0) {
+      ++entry;
+    }
+    if (!Within(entry, maps.Lights.size())) {
+      return "light list entry " + std::to_string(index.iLightActors) + " without its end among " +
+             std::to_string(maps.Lights.size());
+    }
+    light_count = static_cast<std::int32_t>(entry - index.iLightActors);
+  }
+  const std::int64_t end = std::int64_t{index.DataOffset} + light_count * index.LightBytes();
+  if (index.DataOffset < 0 || end > static_cast<std::int64_t>(maps.Bits.size())) {
+    return "shadow bits " + std::to_string(index.DataOffset) + " to " + std::to_string(end) +
+           " of " + std::to_string(maps.Bits.size());
+  }
+  return "";
+}
+
+}  // namespace
+
+LevelLightMaps ReadLevelLightMaps(const PackageFile& package, std::int32_t model_index) {
+  const PackageObject model = PackageObject::Read(package, model_index);
+  if (!IsFirstGeneration(package.Version()) || HasSeparateBspObjects(package.Version())) {
+    throw BrushError("'" + package.Path() + "', " + model.Label() +
+                     ": light maps are read from package versions 62 to 69 only, not " +
+                     std::to_string(package.Version()));
+  }
+  StoredBsp stored;
+  LevelLightMaps maps;
+  ReadModel(model, &stored, &maps);
+  maps.LightCounts.resize(maps.Indexes.size());
+  for (std::size_t i = 0; i < maps.Indexes.size(); ++i) {
+    const std::string problem = LightMapProblem(maps.Indexes[i], maps, maps.LightCounts[i]);
+    if (!problem.empty()) {
+      throw BrushError("'" + package.Path() + "', " + model.Label() + ": light map " +
+                       std::to_string(i) + " names " + problem + ", which is not stored");
+    }
+  }
+  maps.SurfaceMaps.reserve(stored.Surfaces.size());
+  for (const StoredSurface& surface : stored.Surfaces) {
+    if (surface.LightMap != kNoLightMap && !Within(surface.LightMap, maps.Indexes.size())) {
+      ThrowBroken(model, "surface", surface.Offset,
+                  "light map " + std::to_string(surface.LightMap) + " of " +
+                      std::to_string(maps.Indexes.size()));
+    }
+    maps.SurfaceMaps.push_back(surface.LightMap);
+  }
+  return maps;
 }
 
 }  // namespace brushwright

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -24,7 +25,10 @@
 #include "run/obj_writer.h"
 #include "run/option_rules.h"
 #include "run/package_textures.h"
+#include "run/placed_actors.h"
 #include "run/report_writer.h"
+#include "run/static_mesh_library.h"
+#include "run/terrain_build.h"
 #include "run/texture_files.h"
 #include "text/brush_error.h"
 #include "text/file_text.h"
@@ -39,10 +43,42 @@ constexpr std::size_t kLargestInput = INT_MAX - 1024;
 // Thrown by a yield that finds the window closing; caught once by the run.
 struct GiveUp {};
 
+// The result a front end shows: the materials by the run's numbers with the pictures found, and
+// the player starts in the order the glTF output marks them.
+RunResult ResultOf(Mesh mesh, RunMaterials materials, const Level& level, double scale) {
+  RunResult result;
+  result.Geometry = std::move(mesh);
+  result.Scale = scale;
+  // A texture under several flags is one picture, copied to each of its materials but the last,
+  // which takes it.
+  std::map<std::string, int> uses;
+  for (const TextureEntry& entry : materials.Table) ++uses[entry.Name];
+  for (const TextureEntry& entry : materials.Table) {
+    if (entry.Name.empty()) break;  // the table's empty state
+    ResultMaterial& material = result.Materials.emplace_back();
+    material.Name = MaterialName(entry.Name, entry.Flags);
+    material.Flags = entry.Flags;
+    const auto found = materials.Pictures.find(entry.Name);
+    if (found == materials.Pictures.end()) continue;
+    if (--uses[entry.Name] == 0) {
+      material.Picture = std::move(found->second.Picture);
+    } else {
+      material.Picture = found->second.Picture;
+    }
+  }
+  for (const auto* starts : {&level.Actors.PlayerStarts, &level.OtherStarts}) {
+    for (const PlayerStartRecord& start : *starts) {
+      result.PlayerStarts.push_back(ResultStart{start.Location, start.Rotation});
+    }
+  }
+  return result;
+}
+
 // Everything one run keeps from its start to its end.
 class Run {
  public:
-  Run(const RunOptions& options, RunHost& host) : options_(options), host_(host) {}
+  Run(const RunOptions& options, RunHost& host, ResultSink* results)
+      : options_(options), host_(host), results_(results) {}
   void Execute();
   RunSummary summary;
 
@@ -53,6 +89,8 @@ class Run {
   void CheckOutputsSpareInput() const;
   void CheckNotInput(const std::string& path, std::string_view what) const;
   Mesh BuildMesh(Level& level, const FaceChoice& faces, bool& face_limit_passed);
+  void ComposeLevel(const Level& level, Mesh& mesh);
+  void AddLevelTerrains(const Level& level, Mesh& mesh, BakedTextureSource& baked);
   void ShowPassedOver(const Level& level);
   void WriteMesh(const Mesh& mesh, const RunMaterials& materials, const Level& level);
   [[noreturn]] void ThrowFaceLimit() const;
@@ -60,9 +98,11 @@ class Run {
 
   const RunOptions& options_;
   RunHost& host_;
+  ResultSink* results_;  // null: nobody takes the result
   OutputFiles out_;
   RunRequest request_ = RunRequest::Continue;  // what the last yield brought
   std::int32_t total_faces_ = 0;
+  std::vector<std::string> notices_;  // shown together at the end of the textures phase
 };
 
 // Lets the front end process its events; a window that is closing ends the run here.
@@ -138,11 +178,17 @@ void Run::Convert() {
   // level's own build.
   bool face_limit_passed = false;
   Mesh mesh = BuildMesh(level, FaceChoice(options_, start_face), face_limit_passed);
+  // Compose: what the level shows besides its brushes' surfaces, where the output shows it (the
+  // terrains with their baked images).
+  ComposeLevel(level, mesh);
+  auto baked = std::make_unique<BakedTextureSource>(options_);
+  AddLevelTerrains(level, mesh, *baked);
 
   // Textures: each surface's material and picture, and the corners' texture coordinates.
   // Image files (beside the output, then the search tree's) win over packages, so that a user's
   // own image overrides what a package holds.
   TextureSources sources;
+  sources.push_back(std::move(baked));
   auto files = std::make_unique<FolderTextureSource>(options_, host_);
   auto packages = std::make_unique<PackageTextureSource>(options_, host_, level.FromPackage);
   const FolderTextureSource& file_source = *files;
@@ -151,13 +197,14 @@ void Run::Convert() {
   sources.push_back(std::move(packages));
   TexturePhase phase;
   phase.Coordinates = options_.DoGeometry;
-  phase.KeepPictures = options_.DoGeometry && !obj;
+  phase.KeepPictures = options_.DoGeometry && (!obj || results_ != nullptr);
   phase.BeforeSurface = [this](const MeshSurface& surface) { BeforeFace(surface); };
-  const RunMaterials materials = FindTextures(mesh, sources, host_, phase);
+  RunMaterials materials = FindTextures(mesh, sources, host_, phase);
   summary.TexturesConverted = file_source.Converted();
   summary.TexturesFromPackages = package_source.Found();
   summary.MaterialsFollowed = package_source.ThroughMaterials();
-  ShowNotices(package_source.Notices());
+  notices_.insert(notices_.end(), package_source.Notices().begin(), package_source.Notices().end());
+  ShowNotices(notices_);
 
   // Write: the mesh, then the materials (inside the glTF file, or the MTL file).
   if (face_limit_passed && !obj) ThrowFaceLimit();
@@ -177,6 +224,11 @@ void Run::Convert() {
   out_.Flush();
   host_.SetLabelPos("");
   host_.SetLabelProgress("Done");
+
+  // Hand out: the mesh as written, once every file is on disk.
+  if (results_ != nullptr && options_.DoGeometry) {
+    results_->TakeResult(ResultOf(std::move(mesh), std::move(materials), level, options_.Scale));
+  }
 }
 
 // A package's brushes that could not be read are named before the run goes on without them.
@@ -217,6 +269,43 @@ Mesh Run::BuildMesh(Level& level, const FaceChoice& faces, bool& face_limit_pass
   return std::move(built.Faces);
 }
 
+void Run::ComposeLevel(const Level& level, Mesh& mesh) {
+  const bool whole = ShowsWholeLevel(options_);
+  PlacedKinds kinds;
+  kinds.StaticMeshes = options_.StaticMeshes;
+  kinds.Movers = options_.Movers;
+  kinds.Terrain = options_.Terrain;
+  kinds.Instanced = options_.Format == OutputFormat::Glb;
+  summary.LeftOut = LeftOutText(LeftOutOf(level, kinds, whole));
+  if (!whole || (level.MeshActors.empty() && level.Movers.empty())) return;
+  host_.SetLabelProgress("placing meshes");
+  Yield();
+  // A T3D text names its map's own meshes as MyLevel: the map of its name in the search folder.
+  const bool search = options_.SearchCopy && !options_.SearchPath.empty();
+  StaticMeshLibrary library(
+      level.FromPackage ? options_.InputFile : "", search ? options_.SearchPath : "",
+      level.FromPackage ? "" : StripExtension(FileNameOfPath(options_.InputFile)));
+  const PlacedCounts counts = AddPlacedActors(level, kinds, library, mesh);
+  summary.PlacedMeshes = counts.MeshActors;
+  summary.MeshesRead = library.MeshesRead();
+  summary.Movers = counts.Movers;
+  const std::vector<std::string> notices = library.Notices();
+  notices_.insert(notices_.end(), notices.begin(), notices.end());
+}
+
+// The terrains, where the output shows the whole level; their images go to `baked`.
+void Run::AddLevelTerrains(const Level& level, Mesh& mesh, BakedTextureSource& baked) {
+  if (!options_.Terrain || !ShowsWholeLevel(options_) || level.Terrains.empty()) return;
+  host_.SetLabelProgress("building terrain");
+  Yield();
+  const TerrainOutcome terrains = AddTerrains(level, options_, total_faces_ + 1, mesh, baked);
+  if (options_.DoGeometry) {
+    summary.FacesConverted += terrains.Faces;
+    summary.Groups += terrains.Terrains;
+  }
+  notices_.insert(notices_.end(), terrains.Notices.begin(), terrains.Notices.end());
+}
+
 void Run::WriteMesh(const Mesh& mesh, const RunMaterials& materials, const Level& level) {
   host_.SetLabelProgress("saving verts");
   if (options_.Format == OutputFormat::Obj) {
@@ -224,7 +313,10 @@ void Run::WriteMesh(const Mesh& mesh, const RunMaterials& materials, const Level
     return;
   }
   GlbScene scene = GlbSceneOf(mesh, materials, options_.Scale);
-  if (options_.Actors && level.HasActors) AddGlbActors(level, options_.Lights, scene);
+  if (options_.Actors && level.HasActors) {
+    AddGlbActors(level, options_.Lights, scene);
+    if (options_.Lights && ShowsWholeLevel(options_)) AddGlbSuns(level, scene);
+  }
   summary.Triangles = WriteGlb(options_.OutputFile, scene, EncodePng).Triangles;
 }
 
@@ -246,9 +338,9 @@ void Run::ThrowFaceLimit() const {
 
 }  // namespace
 
-RunSummary RunConversion(const RunOptions& options, RunHost& host) {
+RunSummary RunConversion(const RunOptions& options, RunHost& host, ResultSink* results) {
   if (options.InputFile.empty()) return {};
-  Run run(options, host);
+  Run run(options, host, results);
   run.Execute();
   return run.summary;
 }

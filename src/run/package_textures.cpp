@@ -37,7 +37,8 @@ std::optional<FoundTexture> PackageTextureSource::Find(const std::string& name, 
   FoundTexture found;
   found.Where = TexturePathFile(options_.OutputFile, name, options_.TextureType);
   std::string bytes = EncodeImage(texture.Picture, ImageFormatOf(options_.TextureType));
-  WriteFileBytes(found.Where, bytes);
+  // Other runs at once may read the image beside a shared output folder: it appears whole.
+  ReplaceFileBytes(found.Where, bytes);
   found.Picture = std::move(texture.Picture);
   if (IsPngFile(bytes)) found.PngBytes = std::move(bytes);
   ++found_;

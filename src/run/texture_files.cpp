@@ -2,12 +2,9 @@
 #include "run/texture_files.h"
 
 #include <cctype>
-#include <filesystem>
-#include <system_error>
 #include <utility>
 
 #include "image/image_file.h"
-#include "platform/platform.h"
 #include "text/brush_error.h"
 #include "text/file_text.h"
 #include "text/key_readers.h"
@@ -35,15 +32,6 @@ constexpr ImageType kImageTypes[] = {{"BMP", ImageFormat::Bmp},  {"PCX", ImageFo
 std::string LowerCase(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return text;
-}
-
-void CopyTextureFile(const std::string& from, const std::string& to) {
-  std::error_code error;
-  std::filesystem::copy_file(PathFromUtf8(from), PathFromUtf8(to),
-                             std::filesystem::copy_options::overwrite_existing, error);
-  if (error) {
-    throw BrushError("cannot copy '" + from + "' to '" + to + "': " + error.message());
-  }
 }
 
 }  // namespace
@@ -111,13 +99,13 @@ std::optional<FoundTexture> FolderTextureSource::Find(const std::string& name, b
     bytes = ReadFileBytes(texture_path);
     found.Picture = DecodeImage(bytes, texture_path);
   } else if (const std::string copy = FindInSearchTree(name + "." + image_type); !copy.empty()) {
-    CopyTextureFile(copy, texture_path);
-    bytes = ReadFileBytes(texture_path);
+    // Other runs at once may read the image beside a shared output folder: it appears whole.
+    bytes = CopyFileWhole(copy, texture_path);
     found.Picture = DecodeImage(bytes, texture_path);
   } else if (const std::string other = FindOtherType(name); !other.empty()) {
     found.Picture = DecodeImageFile(other);
     bytes = EncodeImage(found.Picture, ImageFormatOf(image_type));
-    WriteFileBytes(texture_path, bytes);
+    ReplaceFileBytes(texture_path, bytes);
     ++converted_;
   } else {
     return std::nullopt;
