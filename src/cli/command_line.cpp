@@ -9,6 +9,7 @@
 #include <CLI/CLI.hpp>
 
 #include "run/option_rules.h"
+#include "run/output_kinds.h"
 #include "text/file_text.h"
 #include "text/key_readers.h"
 #include "text/number_text.h"
@@ -31,13 +32,35 @@ constexpr std::size_t kHelpColumn = 30;
 #define BRUSHWRIGHT_VERSION "unknown"
 #endif
 
-// The formats of --format, in lower case as the user types them.
-constexpr std::array<std::string_view, 2> kFormats = {"obj", "glb"};
+// The words of --format, in the output kinds' order.
+std::vector<std::string_view> FormatWords() {
+  std::vector<std::string_view> words;
+  for (const OutputKind& kind : OutputKinds()) words.push_back(kind.Word);
+  return words;
+}
+
+// "obj for OBJ, glb for glTF binary (default: obj)", from the output kinds.
+std::string FormatHelp() {
+  std::string help;
+  for (const OutputKind& kind : OutputKinds()) {
+    help +=
+        (help.empty() ? "" : ", ") + std::string(kind.Word) + " for " + std::string(kind.FileType);
+  }
+  return help + " (default: " + std::string(OutputKinds().front().Word) + ")";
+}
+
+// "file of one INPUT (default: INPUT, .obj or .glb)", from the output kinds.
+std::string OutputHelp() {
+  std::string extensions;
+  for (const OutputKind& kind : OutputKinds()) {
+    extensions += (extensions.empty() ? "" : " or ") + std::string(kind.Extension);
+  }
+  return "file of one INPUT (default: INPUT, " + extensions + ")";
+}
 
 // Accepts one of `choices` in any letter case and stores it as the choice spells it.
-template <std::size_t N>
-CLI::Validator OneOfValidator(const std::array<std::string_view, N>& choices,
-                              const std::string& name) {
+template <typename Choices>
+CLI::Validator OneOfValidator(const Choices& choices, const std::string& name) {
   return CLI::Validator(
       [choices](std::string& value) -> std::string {
         for (const std::string_view choice : choices) {
@@ -92,8 +115,7 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
       ->required()
       ->check(NonEmptyValidator());
   // FILE and DIR stand alone in the help: it need not list the exclusion.
-  CLI::Option* output = app.add_option("-o,--output", options.OutputFile,
-                                       "file of one INPUT (default: INPUT, .obj or .glb)")
+  CLI::Option* output = app.add_option("-o,--output", options.OutputFile, OutputHelp())
                             ->type_name("FILE")
                             ->option_text("FILE")
                             ->check(NonEmptyValidator());
@@ -137,11 +159,12 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
   app.add_option_function<std::string>(
          "--format",
          [&options](const std::string& name) {
-           options.Run.Format = name == "glb" ? OutputFormat::Glb : OutputFormat::Obj;
+           // The validator has let only a kind's word through.
+           options.Run.Format = OutputFormatOfWord(name).value_or(OutputKinds().front().Format);
          },
-         "obj, or glb for glTF binary (default: obj)")
+         FormatHelp())
       ->type_name("F")
-      ->transform(OneOfValidator(kFormats, "format"));
+      ->transform(OneOfValidator(FormatWords(), "format"));
   app.add_option("--scale", options.Run.Scale, "glTF metres per Unreal unit (default: 0.01905)")
       ->type_name("M")
       ->check(PositiveNumberValidator());
@@ -234,7 +257,8 @@ std::string UsageText() {
 
 std::string OutputPathFor(const ConvertOptions& options, const std::string& input) {
   if (!options.OutputFile.empty()) return options.OutputFile;
-  const std::string name = StripExtension(input) + OutputExtension(options.Run.Format);
+  const std::string name =
+      StripExtension(input) + std::string(OutputKindOf(options.Run.Format).Extension);
   if (options.OutputDir.empty()) return name;
   // A directory that already ends in a separator gets none added.
   const bool has_separator = DirectoryOfPath(options.OutputDir) == options.OutputDir;

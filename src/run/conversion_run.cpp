@@ -10,19 +10,15 @@
 #include <system_error>
 #include <utility>
 
-#include "gltf/glb_writer.h"
-#include "image/image_file.h"
 #include "platform/platform.h"
 #include "run/brush_choice.h"
 #include "run/built_world_mesh.h"
 #include "run/face_choice.h"
-#include "run/glb_output.h"
 #include "run/level_input.h"
-#include "run/material_library.h"
 #include "run/mesh_build.h"
 #include "run/mesh_textures.h"
-#include "run/obj_writer.h"
 #include "run/option_rules.h"
+#include "run/output_kinds.h"
 #include "run/package_textures.h"
 #include "run/report_writer.h"
 #include "run/texture_files.h"
@@ -54,7 +50,6 @@ class Run {
   void CheckNotInput(const std::string& path, std::string_view what) const;
   Mesh BuildMesh(Level& level, const FaceChoice& faces, bool& face_limit_passed);
   void ShowPassedOver(const Level& level);
-  void WriteMesh(const Mesh& mesh, const RunMaterials& materials, const Level& level);
   [[noreturn]] void ThrowFaceLimit() const;
   void ShowNotices(const std::vector<std::string>& notices);
 
@@ -93,9 +88,12 @@ void Run::CheckNotInput(const std::string& path, std::string_view what) const {
 }
 
 void Run::CheckOutputsSpareInput() const {
-  const bool obj = options_.Format == OutputFormat::Obj;
-  if (options_.DoGeometry) CheckNotInput(options_.OutputFile, obj ? "OBJ file" : "glTF file");
-  if (obj) CheckNotInput(MtlPath(options_), "material library");
+  const OutputKind& kind = OutputKindOf(options_.Format);
+  if (options_.DoGeometry) CheckNotInput(options_.OutputFile, std::string(kind.Name) + " file");
+  if (!kind.MaterialLibrary.empty()) {
+    CheckNotInput(StripExtension(options_.OutputFile) + std::string(kind.MaterialLibrary),
+                  "material library");
+  }
   CheckNotInput(MissingListPath(options_), "missing-texture list");
   if (options_.Report) CheckNotInput(ReportPath(options_), "report");
 }
@@ -118,7 +116,7 @@ void Run::Convert() {
   }
   const std::int32_t start_face =
       RoundToInt32(NumberValue(options_.StartFace), "start face '" + options_.StartFace + "'");
-  const bool obj = options_.Format == OutputFormat::Obj;
+  const OutputKind& kind = OutputKindOf(options_.Format);
   host_.SetLabelProgress("Reading file");
   host_.SetLabelPos("");
   Yield();
@@ -126,8 +124,7 @@ void Run::Convert() {
   // Read: the level, whatever the input's kind; the input is not looked at again.
   Level level = ReadLevelFile(options_.InputFile, kLargestInput, options_.BuiltWorld);
   if (options_.OutputFile.empty()) {
-    throw BrushError(std::string("no output file name: name the ") + (obj ? "OBJ" : "glTF") +
-                     " file to write");
+    throw BrushError("no output file name: name the " + std::string(kind.Name) + " file to write");
   }
   CheckOutputsSpareInput();
   ShowPassedOver(level);
@@ -151,7 +148,7 @@ void Run::Convert() {
   sources.push_back(std::move(packages));
   TexturePhase phase;
   phase.Coordinates = options_.DoGeometry;
-  phase.KeepPictures = options_.DoGeometry && !obj;
+  phase.KeepPictures = options_.DoGeometry;
   phase.BeforeSurface = [this](const MeshSurface& surface) { BeforeFace(surface); };
   const RunMaterials materials = FindTextures(mesh, sources, host_, phase);
   summary.TexturesConverted = file_source.Converted();
@@ -159,12 +156,15 @@ void Run::Convert() {
   summary.MaterialsFollowed = package_source.ThroughMaterials();
   ShowNotices(package_source.Notices());
 
-  // Write: the mesh, then the materials (inside the glTF file, or the MTL file).
-  if (face_limit_passed && !obj) ThrowFaceLimit();
-  if (options_.DoGeometry) WriteMesh(mesh, materials, level);
+  // Write: the mesh, then the materials (inside the geometry file, or a library beside it).
+  const OutputJob job{options_, mesh, materials, level, out_, host_};
+  if (face_limit_passed && !kind.WritesUpToFaceLimit) ThrowFaceLimit();
+  if (options_.DoGeometry) {
+    host_.SetLabelProgress("saving verts");
+    summary.Triangles = kind.WriteGeometry(job);
+  }
   if (face_limit_passed) ThrowFaceLimit();
-  summary.MissingTextures = obj ? WriteMaterialLibrary(host_, out_, options_, materials.Table)
-                                : WriteMissingTextureList(host_, out_, options_, materials.Table);
+  summary.MissingTextures = kind.WriteMaterials(job);
   summary.Materials =
       materials.Table.front().Name.empty() ? 0 : static_cast<std::int32_t>(materials.Table.size());
 
@@ -215,17 +215,6 @@ Mesh Run::BuildMesh(Level& level, const FaceChoice& faces, bool& face_limit_pass
   BrushMesh built = BuildBrushMesh(choice, faces, options_.DoGeometry, summary);
   face_limit_passed = built.FaceLimitPassed;
   return std::move(built.Faces);
-}
-
-void Run::WriteMesh(const Mesh& mesh, const RunMaterials& materials, const Level& level) {
-  host_.SetLabelProgress("saving verts");
-  if (options_.Format == OutputFormat::Obj) {
-    WriteObj(out_, options_.OutputFile, MtlPath(options_), mesh, options_.W3D);
-    return;
-  }
-  GlbScene scene = GlbSceneOf(mesh, materials, options_.Scale);
-  if (options_.Actors && level.HasActors) AddGlbActors(level, options_.Lights, scene);
-  summary.Triangles = WriteGlb(options_.OutputFile, scene, EncodePng).Triangles;
 }
 
 // What the texture search has to tell the user, in one message.

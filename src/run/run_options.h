@@ -3,16 +3,11 @@
 
 #include <string>
 
-#include "gltf/glb_scene.h"
+#include "run/output_kinds.h"
 #include "text/file_text.h"
+#include "vecmath/coordinates.h"
 
 namespace brushwright {
-
-// The kind of file a run writes its geometry to.
-enum class OutputFormat {
-  Obj,  // Wavefront OBJ with its MTL material library
-  Glb,  // one glTF 2.0 binary file with the texture images inside
-};
 
 // The command line fills it from its arguments, the window from its controls when Go is pressed
 // and the settings file keeps the window's part of it. A run never reads anything else: a
@@ -42,16 +37,11 @@ struct RunOptions {
   // Write the surfaces the editor last built, as a map package of the first engine generation
   // stores them, instead of the brushes or a world built from them.
   bool BuiltWorld = false;
-  OutputFormat Format = OutputFormat::Obj;
-  double Scale = kMetresPerUnrealUnit;  // glTF metres per Unreal unit
-  bool Actors = true;                   // glTF: lights, player starts, teleporters and triggers
-  bool Lights = true;                   // glTF: the lights among the actors
+  OutputFormat Format = OutputFormat::Obj;  // a row of the output kinds' table
+  double Scale = kMetresPerUnrealUnit;      // glTF metres per Unreal unit
+  bool Actors = true;                       // glTF: lights, player starts, teleporters and triggers
+  bool Lights = true;                       // glTF: the lights among the actors
 };
-
-// The output file's extension for a format, with its dot: ".obj" or ".glb".
-inline const char* OutputExtension(OutputFormat format) {
-  return format == OutputFormat::Glb ? ".glb" : ".obj";
-}
 
 // The files a run writes beside its output file, named after it without its extension.
 inline std::string MtlPath(const RunOptions& options) {
