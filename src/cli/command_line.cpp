@@ -8,6 +8,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "image/image_file.h"
 #include "run/option_rules.h"
 #include "run/output_kinds.h"
 #include "text/file_text.h"
@@ -18,10 +19,6 @@ namespace brushwright {
 
 namespace {
 
-// The image types the run can name texture files with, in the window's list order.
-constexpr std::array<std::string_view, 6> kTextureTypes = {"BMP", "PCX", "JPG",
-                                                           "PNG", "TIF", "GIF"};
-
 // The input name that stands for standard input, as in other command-line tools.
 constexpr std::string_view kStandardInput = "-";
 
@@ -31,6 +28,13 @@ constexpr std::size_t kHelpColumn = 30;
 #ifndef BRUSHWRIGHT_VERSION
 #define BRUSHWRIGHT_VERSION "unknown"
 #endif
+
+// The texture types, as the image types name them.
+std::vector<std::string_view> TextureTypeNames() {
+  std::vector<std::string_view> names;
+  for (const ImageType& type : ImageTypes()) names.push_back(type.Name);
+  return names;
+}
 
 // The words of --format, in the output kinds' order.
 std::vector<std::string_view> FormatWords() {
@@ -144,7 +148,7 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
   app.add_option("--texture-type", options.Run.TextureType,
                  "BMP PCX JPG PNG TIF GIF, any case (default: BMP)")
       ->type_name("T")
-      ->transform(OneOfValidator(kTextureTypes, "texture type"));
+      ->transform(OneOfValidator(TextureTypeNames(), "texture type"));
   app.add_flag("--w3d", options.Run.W3D, "W3D instead of OBJ coordinates (default: OBJ)");
   app.add_flag("--report", options.Run.Report, "write the actor report as .txt (default: off)");
   app.add_flag_callback(

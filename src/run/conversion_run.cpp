@@ -10,6 +10,7 @@
 #include <system_error>
 #include <utility>
 
+#include "image/image_file.h"
 #include "platform/platform.h"
 #include "run/brush_choice.h"
 #include "run/built_world_mesh.h"
@@ -117,6 +118,9 @@ void Run::Convert() {
   const std::int32_t start_face =
       RoundToInt32(NumberValue(options_.StartFace), "start face '" + options_.StartFace + "'");
   const OutputKind& kind = OutputKindOf(options_.Format);
+  // A type that is none of the six writes BMP images under its own extension.
+  const ImageFormat texture_format =
+      ImageFormatNamed(options_.TextureType).value_or(ImageFormat::Bmp);
   host_.SetLabelProgress("Reading file");
   host_.SetLabelPos("");
   Yield();
@@ -140,8 +144,9 @@ void Run::Convert() {
   // Image files (beside the output, then the search tree's) win over packages, so that a user's
   // own image overrides what a package holds.
   TextureSources sources;
-  auto files = std::make_unique<FolderTextureSource>(options_, host_);
-  auto packages = std::make_unique<PackageTextureSource>(options_, host_, level.FromPackage);
+  auto files = std::make_unique<FolderTextureSource>(options_, texture_format, host_);
+  auto packages =
+      std::make_unique<PackageTextureSource>(options_, texture_format, host_, level.FromPackage);
   const FolderTextureSource& file_source = *files;
   const PackageTextureSource& package_source = *packages;
   sources.push_back(std::move(files));

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "image/image_file.h"
 #include "run/run_host.h"
 #include "run/run_options.h"
 #include "run/texture_source.h"
@@ -18,8 +19,13 @@ class PackageTextureSource : public TextureSource {
  public:
   // `input_package`: the input is itself a package, whose textures come first. The search
   // folder's packages count when the options ask to copy textures from it.
-  PackageTextureSource(const RunOptions& options, RunHost& host, bool input_package)
-      : options_(options), host_(host), input_package_(input_package) {}
+  // `texture_format`: the options' texture type as a format.
+  PackageTextureSource(const RunOptions& options, ImageFormat texture_format, RunHost& host,
+                       bool input_package)
+      : options_(options),
+        texture_format_(texture_format),
+        host_(host),
+        input_package_(input_package) {}
 
   // Looks the reference up as the engine would (see TextureIndex::Find), decodes it (following
   // materials to the texture that gives their colour) and writes it beside the output. A texture
@@ -37,6 +43,7 @@ class PackageTextureSource : public TextureSource {
   const TextureIndex& Index();
 
   const RunOptions& options_;
+  ImageFormat texture_format_;
   RunHost& host_;
   bool input_package_;
   std::optional<TextureIndex> index_;

@@ -1,7 +1,6 @@
 // Texture images as files: the image beside the output, or one fetched from the search tree.
 #include "run/texture_files.h"
 
-#include <cctype>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -10,32 +9,11 @@
 #include "platform/platform.h"
 #include "text/brush_error.h"
 #include "text/file_text.h"
-#include "text/key_readers.h"
 
 namespace brushwright {
 namespace {
 
-// Characters that would let a name reach another directory or act as a wildcard.
-constexpr std::string_view kUnsafeCharacters = "/\\:*?";
-// Control characters have no place in a file name.
-constexpr char kFirstPrintable = 32;
-
 constexpr char kSearchErrorTitle[] = "Unexpected Error";
-
-// The image types a texture may come in, as the options name them, in the order another type
-// than the run's is looked for.
-struct ImageType {
-  const char* Name;
-  ImageFormat Format;
-};
-constexpr ImageType kImageTypes[] = {{"BMP", ImageFormat::Bmp},  {"PCX", ImageFormat::Pcx},
-                                     {"JPG", ImageFormat::Jpeg}, {"PNG", ImageFormat::Png},
-                                     {"TIF", ImageFormat::Tiff}, {"GIF", ImageFormat::Gif}};
-
-std::string LowerCase(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 void CopyTextureFile(const std::string& from, const std::string& to) {
   std::error_code error;
@@ -48,25 +26,9 @@ void CopyTextureFile(const std::string& from, const std::string& to) {
 
 }  // namespace
 
-bool IsSafeTextureName(std::string_view name) {
-  if (name.empty() || name == "." || name == "..") return false;
-  for (const char c : name) {
-    if (static_cast<unsigned char>(c) < kFirstPrintable) return false;
-    if (kUnsafeCharacters.find(c) != std::string_view::npos) return false;
-  }
-  return true;
-}
-
 std::string TexturePathFile(const std::string& output_path, const std::string& texture,
                             const std::string& image_type) {
   return DirectoryOfPath(output_path) + texture + "." + image_type;
-}
-
-ImageFormat ImageFormatOf(const std::string& texture_type) {
-  for (const ImageType& type : kImageTypes) {
-    if (EqualsIgnoringCase(texture_type, type.Name)) return type.Format;
-  }
-  return ImageFormat::Bmp;
 }
 
 std::string FolderTextureSource::FindInSearchTree(const std::string& file_name) {
@@ -83,15 +45,15 @@ std::string FolderTextureSource::FindInSearchTree(const std::string& file_name) 
 
 std::string FolderTextureSource::FindOtherType(const std::string& name) {
   const std::string folder = DirectoryOfPath(options_.OutputFile);
-  for (const ImageType& type : kImageTypes) {
-    if (EqualsIgnoringCase(type.Name, options_.TextureType)) continue;
-    for (const std::string& extension : {std::string(type.Name), LowerCase(type.Name)}) {
+  for (const ImageType& type : ImageTypes()) {
+    if (type.Format == texture_format_) continue;
+    for (const std::string& extension : {std::string(type.Name), std::string(type.Extension)}) {
       if (FileExists(folder + name + "." + extension)) return folder + name + "." + extension;
     }
   }
-  for (const ImageType& type : kImageTypes) {
-    if (EqualsIgnoringCase(type.Name, options_.TextureType)) continue;
-    const std::string found = FindInSearchTree(name + "." + type.Name);
+  for (const ImageType& type : ImageTypes()) {
+    if (type.Format == texture_format_) continue;
+    const std::string found = FindInSearchTree(name + "." + std::string(type.Name));
     if (!found.empty()) return found;
   }
   return "";
@@ -99,7 +61,7 @@ std::string FolderTextureSource::FindOtherType(const std::string& name) {
 
 std::optional<FoundTexture> FolderTextureSource::Find(const std::string& name, bool /*masked*/) {
   // Texture names come from downloaded levels: an unsafe one never becomes a path.
-  if (!IsSafeTextureName(name)) return std::nullopt;
+  if (!IsSafeFileName(name)) return std::nullopt;
 
   const std::string& image_type = options_.TextureType;
   const std::string texture_path = TexturePathFile(options_.OutputFile, name, image_type);
@@ -116,7 +78,7 @@ std::optional<FoundTexture> FolderTextureSource::Find(const std::string& name, b
     found.Picture = DecodeImage(bytes, texture_path);
   } else if (const std::string other = FindOtherType(name); !other.empty()) {
     found.Picture = DecodeImageFile(other);
-    bytes = EncodeImage(found.Picture, ImageFormatOf(image_type));
+    bytes = EncodeImage(found.Picture, texture_format_);
     WriteFileBytes(texture_path, bytes);
     ++converted_;
   } else {

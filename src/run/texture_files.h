@@ -13,11 +13,6 @@
 
 namespace brushwright {
 
-// False for names that could leave the output directory or act as wildcards: names holding
-// "/", "\", ":", "*", "?" or a character below 32, and "." and ".."; also the empty name, which
-// names no file. Such names are never used to build a path.
-bool IsSafeTextureName(std::string_view name);
-
 // DirectoryOfPath(output path) + texture + "." + image type.
 std::string TexturePathFile(const std::string& output_path, const std::string& texture,
                             const std::string& image_type);
@@ -30,7 +25,9 @@ std::string TexturePathFile(const std::string& output_path, const std::string& t
 // read are shown through the host.
 class FolderTextureSource : public TextureSource {
  public:
-  FolderTextureSource(const RunOptions& options, RunHost& host) : options_(options), host_(host) {}
+  // `texture_format`: the options' texture type as a format.
+  FolderTextureSource(const RunOptions& options, ImageFormat texture_format, RunHost& host)
+      : options_(options), texture_format_(texture_format), host_(host) {}
   std::optional<FoundTexture> Find(const std::string& name, bool masked) override;
   // Images found only in another type and written in the run's.
   int Converted() const { return converted_; }
@@ -42,13 +39,10 @@ class FolderTextureSource : public TextureSource {
   std::string FindOtherType(const std::string& name);
 
   const RunOptions& options_;
+  ImageFormat texture_format_;
   RunHost& host_;
   std::optional<FileTreeIndex> search_tree_;  // built on the first search
   int converted_ = 0;
 };
-
-// The encoding of the image type the options name (BMP, PCX, JPG, PNG, TIF or GIF, any letter
-// case); BMP for a name that is none of them.
-ImageFormat ImageFormatOf(const std::string& texture_type);
 
 }  // namespace brushwright

@@ -47,8 +47,6 @@ constexpr const char* kCaption = "Brushwright - Quillmoor";
 constexpr const char* kIniSection = "Brushwright";
 // Title of the box that reports a failed run; the text is the error's own message.
 constexpr const char* kErrorTitle = "Conversion failed";
-// Item texts of both texture type lists; they are also the image file extensions.
-const wxString kImageTypes[] = {"BMP", "PCX", "JPG", "PNG", "TIF", "GIF"};
 // Longest texts the two run labels show, so that their width never clips one.
 constexpr const char* kWidestProgress = "searching texture file";
 constexpr const char* kWidestPos = "Writing Report";
@@ -136,9 +134,12 @@ wxTextCtrl* NewTextBox(wxWindow* parent, int id, const char* text, int width, co
                         wxDefaultValidator, name);
 }
 
+// A texture type list: the image types' names, which are also the image files' extensions.
 wxChoice* NewTypeList(wxWindow* parent, int id, const char* name) {
-  return new wxChoice(parent, id, wxDefaultPosition, wxDefaultSize, std::size(kImageTypes),
-                      kImageTypes, 0, wxDefaultValidator, name);
+  wxArrayString types;
+  for (const ImageType& type : ImageTypes()) types.Add(FromText(std::string(type.Name)));
+  return new wxChoice(parent, id, wxDefaultPosition, wxDefaultSize, types, 0, wxDefaultValidator,
+                      name);
 }
 
 // One row of the window; a window with proportion 1 takes the row's spare width, and a null

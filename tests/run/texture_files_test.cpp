@@ -33,11 +33,12 @@ FakeHost HostIn(const TempDir& dir, bool search_copy) {
 }
 
 std::optional<FoundTexture> Locate(FakeHost& host, const std::string& name) {
-  FolderTextureSource source(host.options, host);
+  FolderTextureSource source(
+      host.options, ImageFormatNamed(host.options.TextureType).value_or(ImageFormat::Bmp), host);
   return source.Find(name, false);
 }
 
-TEST(IsSafeTextureName, RejectsNamesThatCouldLeaveTheDirectory) {
+TEST(IsSafeFileName, RejectsNamesThatCouldLeaveTheDirectory) {
   struct Row {
     std::string name;
     bool safe;
@@ -53,6 +54,11 @@ TEST(IsSafeTextureName, RejectsNamesThatCouldLeaveTheDirectory) {
       {"a/b", false},
       {"Wall*", false},
       {"Wall?", false},
+      // Windows refuses these in any file name: a level converts alike on every system.
+      {"a|b", false},
+      {"a<b", false},
+      {"a>b", false},
+      {"a\"b", false},
       {".", false},
       {"..", false},
       {"", false},
@@ -63,7 +69,7 @@ TEST(IsSafeTextureName, RejectsNamesThatCouldLeaveTheDirectory) {
        false},
   };
   for (const Row& row : rows) {
-    EXPECT_EQ(IsSafeTextureName(row.name), row.safe) << "'" << row.name << "'";
+    EXPECT_EQ(IsSafeFileName(row.name), row.safe) << "'" << row.name << "'";
   }
 }
 
@@ -137,7 +143,8 @@ TEST(FolderTextureSource, ImageOfAnotherTypeIsWrittenInTheRunsType) {
     FakeHost host = HostIn(dir, true);
     host.options.TextureType = "PNG";
     WriteImage(dir.path() / (beside_output ? "out" : "search/deep") / "Wall.bmp", 6, 3);
-    FolderTextureSource source(host.options, host);
+    FolderTextureSource source(
+        host.options, ImageFormatNamed(host.options.TextureType).value_or(ImageFormat::Bmp), host);
     const std::optional<FoundTexture> found = source.Find("Wall", false);
     ASSERT_TRUE(found);
     EXPECT_EQ(found->Where, dir / "out/Wall.PNG");
