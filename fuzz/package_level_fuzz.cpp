@@ -19,12 +19,10 @@ using namespace brushwright;
 void BuildMeshes(const Level& level) {
   RunOptions options;
   options.Subtractive = true;
-  RunSummary summary;
   const FaceChoice faces(options, 1);
-  BuildBrushMesh(ChooseAndPlaceBrushes(level.Brushes, level.HasActors, options), faces, true,
-                 summary);
+  BuildBrushMesh(ChooseAndPlaceBrushes(level.Brushes, level.HasActors, options), faces, true);
   if (!level.Bsp) return;
-  const Mesh built = BuildBuiltWorldMesh(level, *level.Bsp, faces, true, summary);
+  const Mesh built = BuildBuiltWorldMesh(level, *level.Bsp, faces, true).Faces;
   for (const MeshGroup& group : built.Groups) {
     for (const MeshFace& face : group.Faces) {
       for (const MeshCorner& corner : face.Corners) {

@@ -36,6 +36,33 @@ constexpr std::size_t kLargestInput = INT_MAX - 1024;
 // Thrown by a yield that finds the window closing; caught once by the run.
 struct GiveUp {};
 
+// The summary of what the build and textures phases returned; the write phase adds its counts.
+RunSummary SummaryOf(const BuildCounts& counts, const RunMaterials& materials) {
+  RunSummary summary;
+  summary.PolygonsRead = counts.PolygonsRead;
+  summary.FacesConverted = counts.FacesConverted;
+  summary.Groups = counts.Groups;
+  summary.BrushActors = counts.BrushActors;
+  summary.BrushesTaken = counts.BrushesTaken;
+  summary.SubtractiveSkipped = counts.SubtractiveSkipped;
+  summary.BuilderSkipped = counts.BuilderSkipped;
+  summary.OtherOperations = counts.OtherOperations;
+  summary.InvisibleFaces = counts.InvisibleFaces;
+  summary.BeforeStartFace = counts.BeforeStartFace;
+  summary.TextureSkipped = counts.TextureSkipped;
+  summary.Fragments = counts.Fragments;
+  summary.BrokenBrushes = counts.BrokenBrushes;
+  summary.BuiltSurfaces = counts.BuiltSurfaces;
+  summary.Materials =
+      materials.Table.front().Name.empty() ? 0 : static_cast<std::int32_t>(materials.Table.size());
+  for (const auto& [name, found] : materials.Pictures) {
+    if (found.Converted) ++summary.TexturesConverted;
+    if (found.FromPackage) ++summary.TexturesFromPackages;
+    if (found.ThroughMaterial) ++summary.MaterialsFollowed;
+  }
+  return summary;
+}
+
 // Everything one run keeps from its start to its end.
 class Run {
  public:
@@ -46,10 +73,10 @@ class Run {
  private:
   void Convert();
   void Yield();
-  void BeforeFace(const MeshSurface& surface);
+  void BeforeFace(const MeshSurface& surface, std::int32_t faces_to_read);
   void CheckOutputsSpareInput() const;
   void CheckNotInput(const std::string& path, std::string_view what) const;
-  Mesh BuildMesh(Level& level, const FaceChoice& faces, bool& face_limit_passed);
+  BuiltMesh BuildMesh(Level& level, const FaceChoice& faces);
   void ShowPassedOver(const Level& level);
   [[noreturn]] void ThrowFaceLimit() const;
   void ShowNotices(const std::vector<std::string>& notices);
@@ -58,7 +85,6 @@ class Run {
   RunHost& host_;
   OutputFiles out_;
   RunRequest request_ = RunRequest::Continue;  // what the last yield brought
-  std::int32_t total_faces_ = 0;
 };
 
 // Lets the front end process its events; a window that is closing ends the run here.
@@ -68,14 +94,14 @@ void Run::Yield() {
 }
 
 // Between faces: yields, waits while the user has paused the run, and shows the face in hand.
-void Run::BeforeFace(const MeshSurface& surface) {
+void Run::BeforeFace(const MeshSurface& surface, std::int32_t faces_to_read) {
   Yield();
   if (request_ == RunRequest::Pause) {
     host_.SetLabelProgress("Paused");
     while (request_ == RunRequest::Pause) Yield();
   }
   host_.SetLabelProgress("getting poly");
-  host_.ShowFace(surface.Number, total_faces_);
+  host_.ShowFace(surface.Number, faces_to_read);
   host_.SetLabelPos("Face " + NumberText(surface.Number));
 }
 
@@ -137,41 +163,43 @@ void Run::Convert() {
 
   // Build the mesh: of the chosen and placed brushes' faces, of the world they build, or of the
   // level's own build.
-  bool face_limit_passed = false;
-  Mesh mesh = BuildMesh(level, FaceChoice(options_, start_face), face_limit_passed);
+  BuiltMesh built = BuildMesh(level, FaceChoice(options_, start_face));
+  Mesh& mesh = built.Faces;
 
   // Textures: each surface's material and picture, and the corners' texture coordinates.
   // Image files (beside the output, then the search tree's) win over packages, so that a user's
   // own image overrides what a package holds.
   TextureSources sources;
-  auto files = std::make_unique<FolderTextureSource>(options_, texture_format, host_);
+  sources.push_back(std::make_unique<FolderTextureSource>(options_, texture_format, host_));
   auto packages =
       std::make_unique<PackageTextureSource>(options_, texture_format, host_, level.FromPackage);
-  const FolderTextureSource& file_source = *files;
   const PackageTextureSource& package_source = *packages;
-  sources.push_back(std::move(files));
   sources.push_back(std::move(packages));
   TexturePhase phase;
   phase.Coordinates = options_.DoGeometry;
-  phase.KeepPictures = options_.DoGeometry;
-  phase.BeforeSurface = [this](const MeshSurface& surface) { BeforeFace(surface); };
+  phase.BeforeSurface = [this, total = built.Counts.FacesToRead](const MeshSurface& surface) {
+    BeforeFace(surface, total);
+  };
   const RunMaterials materials = FindTextures(mesh, sources, host_, phase);
-  summary.TexturesConverted = file_source.Converted();
-  summary.TexturesFromPackages = package_source.Found();
-  summary.MaterialsFollowed = package_source.ThroughMaterials();
   ShowNotices(package_source.Notices());
 
-  // Write: the mesh, then the materials (inside the geometry file, or a library beside it).
+  // Write: the textures' image files beside the output, the mesh, then the materials (inside
+  // the geometry file, or a library beside it).
+  if (kind.PicturesBeside) {
+    for (const auto& [name, found] : materials.Pictures) PlaceTextureFile(found);
+  }
   const OutputJob job{options_, mesh, materials, level, out_, host_};
-  if (face_limit_passed && !kind.WritesUpToFaceLimit) ThrowFaceLimit();
+  if (built.FaceLimitPassed && !kind.WritesUpToFaceLimit) ThrowFaceLimit();
+  std::int64_t triangles = 0;
   if (options_.DoGeometry) {
     host_.SetLabelProgress("saving verts");
-    summary.Triangles = kind.WriteGeometry(job);
+    triangles = kind.WriteGeometry(job);
   }
-  if (face_limit_passed) ThrowFaceLimit();
-  summary.MissingTextures = kind.WriteMaterials(job);
-  summary.Materials =
-      materials.Table.front().Name.empty() ? 0 : static_cast<std::int32_t>(materials.Table.size());
+  if (built.FaceLimitPassed) ThrowFaceLimit();
+  const int missing = kind.WriteMaterials(job);
+  summary = SummaryOf(built.Counts, materials);
+  summary.Triangles = triangles;
+  summary.MissingTextures = missing;
 
   // Report.
   if (options_.Report && level.HasActors) {
@@ -192,34 +220,38 @@ void Run::ShowPassedOver(const Level& level) {
   host_.ShowMessage(text, "Brushes left out", MessageKind::Notice);
 }
 
-Mesh Run::BuildMesh(Level& level, const FaceChoice& faces, bool& face_limit_passed) {
-  summary.BrushActors = static_cast<std::int32_t>(level.Brushes.size());
+BuiltMesh Run::BuildMesh(Level& level, const FaceChoice& faces) {
   if (options_.BuiltWorld) {
     host_.SetLabelProgress("reading the level's build");
     Yield();
-    Mesh mesh = BuildBuiltWorldMesh(level, *level.Bsp, faces, options_.DoGeometry, summary);
-    total_faces_ = summary.PolygonsRead;
-    return mesh;
+    BuiltMesh built = BuildBuiltWorldMesh(level, *level.Bsp, faces, options_.DoGeometry);
+    built.Counts.BrushActors = static_cast<std::int32_t>(level.Brushes.size());
+    built.Counts.FacesToRead = built.Counts.PolygonsRead;
+    return built;
   }
   // The brushes' polygons go over to the choice: nothing after it reads them from the level.
   const BrushChoice choice =
       ChooseAndPlaceBrushes(std::move(level.Brushes), level.HasActors, options_);
-  summary.BrushActors = choice.BrushActors;
-  summary.BrushesTaken = static_cast<std::int32_t>(choice.Brushes.size());
-  summary.SubtractiveSkipped = choice.SubtractiveSkipped;
-  summary.BuilderSkipped = choice.BuilderSkipped;
-  summary.OtherOperations = choice.OtherOperations;
+  std::int32_t faces_to_read = 0;
   for (const PlacedBrush& brush : choice.Brushes) {
-    total_faces_ += static_cast<std::int32_t>(brush.Polygons.size());
+    faces_to_read += static_cast<std::int32_t>(brush.Polygons.size());
   }
+  BuiltMesh built;
   if (options_.BuildWorld) {
     host_.SetLabelProgress("building world");
     Yield();
-    return BuildWorldMesh(choice, faces, options_.DoGeometry, summary);
+    built = BuildWorldMesh(choice, faces, options_.DoGeometry);
+  } else {
+    built = BuildBrushMesh(choice, faces, options_.DoGeometry);
   }
-  BrushMesh built = BuildBrushMesh(choice, faces, options_.DoGeometry, summary);
-  face_limit_passed = built.FaceLimitPassed;
-  return std::move(built.Faces);
+  BuildCounts& counts = built.Counts;
+  counts.FacesToRead = faces_to_read;
+  counts.BrushActors = choice.BrushActors;
+  counts.BrushesTaken = static_cast<std::int32_t>(choice.Brushes.size());
+  counts.SubtractiveSkipped = choice.SubtractiveSkipped;
+  counts.BuilderSkipped = choice.BuilderSkipped;
+  counts.OtherOperations = choice.OtherOperations;
+  return built;
 }
 
 // What the texture search has to tell the user, in one message.

@@ -34,12 +34,11 @@ std::optional<FoundTexture> PackageTextureSource::Find(const std::string& name, 
   }
   FoundTexture found;
   found.Where = TexturePathFile(options_.OutputFile, name, options_.TextureType);
-  std::string bytes = EncodeImage(texture.Picture, texture_format_);
-  WriteFileBytes(found.Where, bytes);
+  found.FileBytes = EncodeImage(texture.Picture, texture_format_);
   found.Picture = std::move(texture.Picture);
-  if (IsPngFile(bytes)) found.PngBytes = std::move(bytes);
-  ++found_;
-  if (texture.ThroughMaterial) ++through_materials_;
+  if (IsPngFile(found.FileBytes)) found.PngBytes = found.FileBytes;
+  found.FromPackage = true;
+  found.ThroughMaterial = texture.ThroughMaterial;
   return found;
 }
 

@@ -1,6 +1,6 @@
 // Textures inside Unreal packages as a texture source: the input's own package (a map) and the
-// packages of the search folder's tree, each found texture written beside the output as an
-// image of the run's texture type.
+// packages of the search folder's tree, each found texture encoded as an image of the run's
+// texture type, for the write phase to put beside the output.
 #pragma once
 
 #include <optional>
@@ -28,7 +28,7 @@ class PackageTextureSource : public TextureSource {
         input_package_(input_package) {}
 
   // Looks the reference up as the engine would (see TextureIndex::Find), decodes it (following
-  // materials to the texture that gives their colour) and writes it beside the output. A texture
+  // materials to the texture that gives their colour) and encodes it. A texture
   // that cannot be decoded (made at run time, in a format without a decoder) is not found: its
   // problem joins the notices. The index is built on the first call.
   std::optional<FoundTexture> Find(const std::string& name, bool masked) override;
@@ -36,8 +36,6 @@ class PackageTextureSource : public TextureSource {
   // What the run tells the user at the end: packages passed over, names found in several
   // packages, textures that could not be decoded; one line each.
   const std::vector<std::string>& Notices() const { return notices_; }
-  int Found() const { return found_; }                         // textures written from packages
-  int ThroughMaterials() const { return through_materials_; }  // of them, found via materials
 
  private:
   const TextureIndex& Index();
@@ -48,8 +46,6 @@ class PackageTextureSource : public TextureSource {
   bool input_package_;
   std::optional<TextureIndex> index_;
   std::vector<std::string> notices_;
-  int found_ = 0;
-  int through_materials_ = 0;
 };
 
 }  // namespace brushwright

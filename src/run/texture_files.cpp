@@ -26,6 +26,14 @@ void CopyTextureFile(const std::string& from, const std::string& to) {
 
 }  // namespace
 
+void PlaceTextureFile(const FoundTexture& found) {
+  if (!found.CopyFrom.empty()) {
+    CopyTextureFile(found.CopyFrom, found.Where);
+  } else if (!found.FileBytes.empty()) {
+    WriteFileBytes(found.Where, found.FileBytes);
+  }
+}
+
 std::string TexturePathFile(const std::string& output_path, const std::string& texture,
                             const std::string& image_type) {
   return DirectoryOfPath(output_path) + texture + "." + image_type;
@@ -73,14 +81,14 @@ std::optional<FoundTexture> FolderTextureSource::Find(const std::string& name, b
     bytes = ReadFileBytes(texture_path);
     found.Picture = DecodeImage(bytes, texture_path);
   } else if (const std::string copy = FindInSearchTree(name + "." + image_type); !copy.empty()) {
-    CopyTextureFile(copy, texture_path);
-    bytes = ReadFileBytes(texture_path);
-    found.Picture = DecodeImage(bytes, texture_path);
+    bytes = ReadFileBytes(copy);
+    found.Picture = DecodeImage(bytes, copy);
+    found.CopyFrom = copy;
   } else if (const std::string other = FindOtherType(name); !other.empty()) {
     found.Picture = DecodeImageFile(other);
     bytes = EncodeImage(found.Picture, texture_format_);
-    WriteFileBytes(texture_path, bytes);
-    ++converted_;
+    found.FileBytes = bytes;
+    found.Converted = true;
   } else {
     return std::nullopt;
   }

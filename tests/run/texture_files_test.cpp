@@ -32,10 +32,13 @@ FakeHost HostIn(const TempDir& dir, bool search_copy) {
   return host;
 }
 
+// Finds a texture and, as the run's write phase does, puts its file beside the output.
 std::optional<FoundTexture> Locate(FakeHost& host, const std::string& name) {
   FolderTextureSource source(
       host.options, ImageFormatNamed(host.options.TextureType).value_or(ImageFormat::Bmp), host);
-  return source.Find(name, false);
+  std::optional<FoundTexture> found = source.Find(name, false);
+  if (found) PlaceTextureFile(*found);
+  return found;
 }
 
 TEST(IsSafeFileName, RejectsNamesThatCouldLeaveTheDirectory) {
@@ -147,11 +150,13 @@ TEST(FolderTextureSource, ImageOfAnotherTypeIsWrittenInTheRunsType) {
         host.options, ImageFormatNamed(host.options.TextureType).value_or(ImageFormat::Bmp), host);
     const std::optional<FoundTexture> found = source.Find("Wall", false);
     ASSERT_TRUE(found);
+    EXPECT_FALSE(std::filesystem::exists(dir / "out/Wall.PNG"));  // the write phase makes it
+    PlaceTextureFile(*found);
     EXPECT_EQ(found->Where, dir / "out/Wall.PNG");
     EXPECT_EQ(found->PngBytes, ReadBytes(dir / "out/Wall.PNG"));
     const Image written = DecodeImageFile(dir / "out/Wall.PNG");
     EXPECT_EQ(written.Width * 10 + written.Height, 63);
-    EXPECT_EQ(source.Converted(), 1);
+    EXPECT_TRUE(found->Converted);
   }
 }
 
@@ -182,7 +187,7 @@ TEST(FolderTextureSource, FailedCopyNamesBothFiles) {
   TempDir dir;
   FakeHost host = HostIn(dir, true);
   host.options.OutputFile = (dir / "missing/hall.obj");
-  WriteBytes(dir.path() / "search" / "Wall.BMP", "image");
+  WriteImage(dir.path() / "search" / "Wall.BMP", 4, 4);
   try {
     Locate(host, "Wall");
     ADD_FAILURE() << "no error";
