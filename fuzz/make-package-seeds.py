@@ -87,6 +87,7 @@ def read_package(data):
         size = r.compact()
         offset = r.compact() if size > 0 else 0
         entry["data"] = data[offset:offset + size]
+        entry["offset"] = offset
         exports.append(entry)
     return version, licensee, flags, names, names_raw, imports, exports
 

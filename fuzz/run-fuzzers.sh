@@ -10,7 +10,7 @@ seconds="${1:?usage: fuzz/run-fuzzers.sh SECONDS [TARGET...]}"
 shift
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=(number_value t3d_readers conversion_run world_run package_reader \
-  texture_decoders package_level)
+  texture_decoders package_level static_mesh)
 # A slow input counts as a finding: hangs and quadratic blow-ups show up as timeouts.
 per_input_timeout=10
 # Large enough for a level with a few thousand polygon lines, small enough to keep runs fast.

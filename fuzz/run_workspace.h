@@ -2,13 +2,12 @@
 // left nothing outside its output folder.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -45,9 +44,11 @@ inline std::string SearchImageBytes() {
 // run starts afresh, and a search tree with one image.
 struct Workspace {
   Workspace() {
-    std::string pattern = (fs::temp_directory_path() / "brushwright-fuzz-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    root = pattern;
+    // A folder of a random name, made anew: a name another process took is passed over.
+    std::random_device random;
+    do {
+      root = fs::temp_directory_path() / ("brushwright-fuzz-" + std::to_string(random()));
+    } while (!fs::create_directory(root));
     input = root / "level.t3d";
     output = root / "out";
     search = root / "textures";

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the Windows programs and tests (scripts/build-windows.sh) and runs them under Wine, in a
-# throw-away Wine prefix, quiet, with no network:
+# Builds every Windows target (scripts/build-windows.sh without targets: the programs, the image
+# module, every test program and the fuzz replays, so that none stops compiling unseen), then
+# runs under Wine, in a throw-away Wine prefix, quiet, with no network:
 #  - the tests of the file and text routines, the readers, the run, the search, the settings and
 #    the command line, as Windows executables;
 #  - brushwright-convert.exe on every corpus level, each output byte-identical to the Linux
@@ -23,7 +24,7 @@ corpus=${BRUSHWRIGHT_CORPUS:-$top/../shared/corpus}
 
 # The tests that run as Windows programs, and the few cases that cannot pass there, each with
 # its reason. (Tests that need a FIFO, a POSIX shell or the XDG folders are not even built.)
-test_programs=(platform_tests text_tests t3d_tests package_tests map_tests texture_tests extract_tests run_tests search_tests settings_tests
+test_programs=(platform_tests text_tests t3d_tests package_tests map_tests texture_tests mesh_tests extract_tests run_tests search_tests settings_tests
                cli_tests)
 not_on_windows=(
   # Symbolic links: Wine does not make them (and Windows only with a privilege).
@@ -37,7 +38,7 @@ not_on_windows=(
   'FindFileInTree.FileGivenAsDirectoryIsReported' 'FindFileInTree.PathTooLong*'
 )
 started=$(date +%s)
-scripts/build-windows.sh brushwright brushwright-convert "${test_programs[@]}"
+scripts/build-windows.sh
 echo "Windows build: $(($(date +%s) - started)) s"
 build=$top/build-windows
 

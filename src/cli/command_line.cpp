@@ -180,6 +180,8 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
       "glTF with markers but no lights (default: off)");
   app.add_flag("--extract-textures", options.ExtractTextures,
                "packages' textures into DIR (default: off)");
+  app.add_flag("--extract-meshes", options.ExtractMeshes,
+               "packages' static meshes into DIR (default: off)");
   app.add_flag("-q,--quiet", options.Quiet, "print errors only (default: off)");
 }
 
@@ -225,9 +227,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     return UsageError{error.what()};
   }
   options.Run.SearchCopy = app.count("--copy-textures") > 0;
-  if (options.ExtractTextures) {
+  if (options.ExtractTextures && options.ExtractMeshes) {
+    return UsageError{"--extract-textures and --extract-meshes cannot go together"};
+  }
+  if (options.ExtractTextures || options.ExtractMeshes) {
     if (options.OutputDir.empty()) {
-      return UsageError{"--extract-textures writes into the folder --output-dir names"};
+      return UsageError{
+          std::string(options.ExtractMeshes ? "--extract-meshes" : "--extract-textures") +
+          " writes into the folder --output-dir names"};
     }
     // PNG keeps a masked texture's transparent pixels.
     if (app.count("--texture-type") == 0) options.Run.TextureType = "PNG";

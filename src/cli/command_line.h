@@ -21,6 +21,10 @@ struct ConvertOptions {
   // --extract-textures: the inputs are packages whose textures are written into OutputDir as
   // images of Run.TextureType (PNG unless --texture-type says otherwise).
   bool ExtractTextures = false;
+  // --extract-meshes: the inputs are packages whose static meshes are written into OutputDir, each
+  // as its own file of Run.Format, with their textures as images of Run.TextureType (PNG unless
+  // --texture-type says otherwise).
+  bool ExtractMeshes = false;
 };
 
 // --help or --version: the text to print on standard output before exiting successfully.

@@ -17,6 +17,7 @@
 #include "extract/texture_extraction.h"
 #include "platform/platform.h"
 #include "run/conversion_run.h"
+#include "extract/mesh_extraction.h"
 #include "text/file_text.h"
 
 namespace brushwright {
@@ -43,6 +44,29 @@ bool ExtractOne(const ConvertOptions& options, const std::string& input, std::os
         << summary.NotWritten.size() << "\n";
   }
   return true;
+}
+
+// Writes one package's static meshes; false when the package or one of its meshes failed,
+// after its line on `err`. Each mesh not written and each notice of the texture search gets a line, then the
+// package a summary line.
+bool ExtractMeshesOne(const ConvertOptions& options, const std::string& input, std::ostream& err) {
+  MeshExtractionSummary summary;
+  try {
+    RunOptions run = options.Run;
+    run.InputFile = input;
+    summary = ExtractMeshes(run, options.OutputDir);
+  } catch (const std::exception& error) {
+    err << kProgramName << ": " << input << ": " << error.what() << "\n" << std::flush;
+    return false;
+  }
+  for (const std::string& line : summary.NotWritten) err << "not written: " << line << "\n";
+  if (!options.Quiet) {
+    for (const std::string& line : summary.Notices) err << line << "\n";
+    err << FileNameOfPath(input) << ": meshes written " << summary.Written << ", not written "
+        << summary.NotWritten.size() << ", images missing " << summary.MissingTextures << "\n";
+  }
+  // A mesh that could not be written fails the package, though the others are written.
+  return summary.NotWritten.empty();
 }
 
 // Converts one input; false when it failed, after its one line on `err`.
@@ -94,6 +118,7 @@ int ConvertMain(const std::vector<std::string>& args, std::ostream& out, std::os
   bool all_done = true;
   for (const std::string& input : options.Inputs) {
     all_done = (options.ExtractTextures ? ExtractOne(options, input, err)
+                : options.ExtractMeshes ? ExtractMeshesOne(options, input, err)
                                         : ConvertOne(options, input, err, progress)) &&
                all_done;
   }

@@ -44,9 +44,8 @@ bool ImagePresent(const std::string& texture_directory, const std::string& name,
 
 }  // namespace
 
-int WriteMaterialLibrary(RunHost& host, OutputFiles& out, const RunOptions& options,
-                         const TextureTable& table) {
-  if (table.empty() || table[0].Name.empty()) return 0;
+void WriteMtlFile(OutputFiles& out, const RunOptions& options, const TextureTable& table) {
+  if (table.empty() || table[0].Name.empty()) return;
 
   const std::string mtl_path = MtlPath(options);
   const std::string line_break(kLineBreak);
@@ -56,6 +55,11 @@ int WriteMaterialLibrary(RunHost& host, OutputFiles& out, const RunOptions& opti
   for (const TextureEntry& entry : table) {
     out.Write(mtl_path, MaterialBlock(entry, entry.Name + "." + options.TextureType), true);
   }
+}
+
+int WriteMaterialLibrary(RunHost& host, OutputFiles& out, const RunOptions& options,
+                         const TextureTable& table) {
+  WriteMtlFile(out, options, table);
   return WriteMissingTextureList(host, out, options, table);
 }
 

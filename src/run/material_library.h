@@ -11,6 +11,10 @@
 namespace brushwright {
 
 // Writes the MTL file beside the output: one material per table entry, naming its image of the
+// options' texture type. Does nothing for a table in its empty state.
+void WriteMtlFile(OutputFiles& out, const RunOptions& options, const TextureTable& table);
+
+// Writes the MTL file beside the output: one material per table entry, naming its image of the
 // options' texture type; then the missing images as WriteMissingTextureList does. Does nothing
 // for a table in its empty state. Returns the number of missing images.
 int WriteMaterialLibrary(RunHost& host, OutputFiles& out, const RunOptions& options,

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "level_text.h"
+#include "mesh/mesh_writer.h"
 
 namespace brushwright {
 namespace {
@@ -71,6 +72,36 @@ TEST(ConvertMain, ExtractsTexturesOfEachPackage) {
                            "': not an Unreal package (no package signature)\n"
                            "Checkers.utx: textures written 5, not written 0\n");
   EXPECT_TRUE(std::filesystem::is_regular_file(dir / "out/Checkers/checkers_base.png"));
+}
+
+// A broken mesh is named on its line and fails the package; the package's other meshes are
+// written, by package and group.
+TEST(ConvertMain, ExtractsStaticMeshesOfEachPackage) {
+  const testing::TempDir dir("meshes");
+  std::ostringstream out;
+  std::ostringstream err;
+  EXPECT_EQ(ConvertMain({"--extract-meshes", "x.usx"}, out, err, {}), kExitUsage);
+  EXPECT_EQ(err.str().find("brushwright-convert: --extract-meshes writes into the folder "
+                           "--output-dir names\n"),
+            0u);
+  err.str("");
+  testing::PackageWriter writer(128, 29);
+  const std::int32_t group = writer.Export(writer.Import("Class", 0, "Package"), 0, "Wood", {});
+  testing::AddStaticMesh(writer, 128, group, "Crate", testing::QuadMesh(0));
+  testing::MeshSpec broken = testing::QuadMesh(0);
+  broken.Sections[0].Triangles = 3;
+  testing::AddStaticMesh(writer, 128, 0, "Broken", broken);
+  const std::vector<std::uint8_t> bytes = writer.Bytes();
+  testing::WriteBytes(dir / "Props.usx", std::string(bytes.begin(), bytes.end()));
+  const int status = ConvertMain(
+      {"--extract-meshes", dir / "Props.usx", "--output-dir", dir / "out", "--format", "glb"}, out,
+      err, {});
+  EXPECT_EQ(status, kExitRunFailed);
+  EXPECT_EQ(err.str(), "not written: '" + dir / "Props.usx" +
+                           "', static mesh 'Broken': section 0's 3 triangles from index 0 run "
+                           "past the 6 indices at byte 852\n"
+                           "Props.usx: meshes written 1, not written 1, images missing 0\n");
+  EXPECT_TRUE(std::filesystem::is_regular_file(dir / "out/Props/Wood/Crate.glb"));
 }
 
 }  // namespace

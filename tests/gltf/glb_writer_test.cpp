@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <numbers>
 
 #include "support/gltf_files.h"
 #include "support/test_files.h"
@@ -171,12 +172,13 @@ TEST(GlbWriter, LightsAndMarkersStandWhereTheLevelHasThem) {
   EXPECT_EQ(point.type, "point");
   EXPECT_EQ(point.color, (std::vector<double>{0, 1, 1}));  // hue 128, full colour: cyan
   EXPECT_EQ(point.range, 100);                             // 25 x (7 + 1) units
-  EXPECT_DOUBLE_EQ(point.intensity, M_PI * 50 * 50);
+  EXPECT_DOUBLE_EQ(point.intensity, std::numbers::pi * 50 * 50);
   EXPECT_EQ(model.lights[1].color, (std::vector<double>{1, 1, 1}));
-  EXPECT_DOUBLE_EQ(model.lights[1].spot.outerConeAngle, M_PI / 3);
+  EXPECT_DOUBLE_EQ(model.lights[1].spot.outerConeAngle, std::numbers::pi / 3);
   // The spots aim along the rotator's +X: Unreal +Y (glTF +Z), straight down, and 45 degrees
   // up from Unreal +Y, rolled (the roll leaves the aim alone).
-  const std::vector<std::vector<double>> aims = {{0, 0, 1}, {0, -1, 0}, {0, M_SQRT1_2, M_SQRT1_2}};
+  const std::vector<std::vector<double>> aims = {
+      {0, 0, 1}, {0, -1, 0}, {0, std::numbers::sqrt2 / 2, std::numbers::sqrt2 / 2}};
   for (int spot = 1; spot <= 3; ++spot) {
     const std::vector<double> aim = Turned(model.nodes[spot].rotation, {0, 0, -1});
     for (int axis = 0; axis < 3; ++axis) EXPECT_NEAR(aim[axis], aims[spot - 1][axis], 1e-12);

@@ -3,10 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 #include "hardening_run.h"
 
@@ -86,11 +85,13 @@ TEST(MalformedInput, DirectoryOrMissingInputIsAnErrorNamingIt) {
 }
 
 TEST(MalformedInput, UnreadableInputIsAnErrorNamingIt) {
-  if (::geteuid() == 0) GTEST_SKIP() << "running as root: file permissions do not stop reading";
   TempDir dir("unreadable");
   const std::string input = dir / "level.t3d";
   WriteBytes(input, TwoFaceLevel());
   std::filesystem::permissions(input, std::filesystem::perms::none);
+  if (std::ifstream(input).is_open()) {
+    GTEST_SKIP() << "file permissions do not stop reading here (root, or Windows' attributes)";
+  }
   FakeHost host;
   host.options.InputFile = input;
   host.options.OutputFile = dir / "level.obj";

@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
 #include "map/tiny_map.h"
 #include "text/brush_error.h"
+#include "vecmath/vecmath.h"
 
 namespace {
 
@@ -73,14 +75,91 @@ TEST(ReadPackageLevel, PassesOverBrushesWithoutModelAndNamesBrokenMaps) {
             "is not stored");
 }
 
+std::array<double, 3> Xyz(const Vector& v) {
+  return {v.X, v.Y, v.Z};
+}
+
+TEST(ReadPackageLevel, ReadsTheOperationPanAndScaleAsStored) {
+  TinyMap builder;
+  builder.csg = 0;
+  TinyMap negative_pan;
+  negative_pan.pan_u = -16;
+  TinyMap scaled;
+  scaled.main_scale = true;
+  const struct {
+    const char* what;
+    TinyMap map;
+    CsgOperation csg;
+    double pan;
+    Vector scale;
+    double sheer;
+    SheerAxis axis;
+  } rows[] = {
+      {"no CsgOper: the builder brush",
+       builder,
+       CsgOperation::None,
+       16,
+       {1, 1, 1},
+       0,
+       SheerAxis::kNone},
+      {"a negative pan", negative_pan, CsgOperation::Add, -16, {1, 1, 1}, 0, SheerAxis::kNone},
+      {"a raw Scale struct", scaled, CsgOperation::Add, 16, {2, 3, 4}, 0.5, SheerAxis::kZX},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    const Level level = Read(row.map);
+    ASSERT_EQ(level.Brushes.size(), 1u);
+    const LevelBrush& brush = level.Brushes[0];
+    EXPECT_EQ(brush.Csg, row.csg);
+    EXPECT_EQ(brush.Polygons[0].Pan.X, row.pan);
+    const BrushScale& scale = brush.Placement.MainScale;
+    EXPECT_EQ(Xyz(scale.Scale), Xyz(row.scale));
+    EXPECT_EQ(scale.SheerRate, row.sheer);
+    EXPECT_EQ(scale.Axis, row.axis);
+    EXPECT_EQ(Xyz(brush.Placement.PostScale.Scale), Xyz({1, 1, 1}));
+  }
+}
+
+// Whatever a changed byte makes of the level, what it holds lies within its own arrays, as the
+// mesh builders index them unchecked.
+void ExpectWithinItsArrays(const Level& level) {
+  EXPECT_LE(level.Brushes.size(), 1u);
+  for (const LevelBrush& brush : level.Brushes) {
+    for (const PolygonRecord& polygon : brush.Polygons) EXPECT_FALSE(polygon.Vertices.empty());
+  }
+  if (!level.Bsp) return;
+  const LevelBsp& bsp = *level.Bsp;
+  const auto within = [](std::int64_t index, std::size_t size) {
+    return index >= 0 && index < static_cast<std::int64_t>(size);
+  };
+  for (const BspNode& node : bsp.Nodes) {
+    ASSERT_TRUE(within(node.Surface, bsp.Surfaces.size()));
+    for (std::int32_t k = 0; k < node.VertexCount; ++k) {
+      ASSERT_TRUE(within(node.FirstVertex + k, bsp.Vertices.size()));
+      EXPECT_TRUE(
+          within(bsp.Vertices[static_cast<std::size_t>(node.FirstVertex + k)], bsp.Points.size()));
+    }
+    const BspSurface& surface = bsp.Surfaces[static_cast<std::size_t>(node.Surface)];
+    EXPECT_TRUE(within(surface.Base, bsp.Points.size()));
+    for (const std::int32_t axis : {surface.Normal, surface.TextureU, surface.TextureV}) {
+      EXPECT_TRUE(within(axis, bsp.Vectors.size()));
+    }
+  }
+  for (const BspSurface& surface : bsp.Surfaces) {
+    EXPECT_TRUE(surface.Brush == kNoBrush || within(surface.Brush, level.Brushes.size()));
+  }
+}
+
 TEST(ReadPackageLevel, EveryChangedByteReadsOrFailsWithAMessage) {
   const std::vector<std::uint8_t> good = TinyMap{}.Bytes();
   for (std::size_t at = 0; at < good.size(); ++at) {
-    for (const int value : {0x00, 0x41, 0x7F, 0xFF}) {
+    for (const int value : {0x00, 0x01, 0x3F, 0x41, 0x7F, 0xFF}) {
+      SCOPED_TRACE(::testing::Message() << "byte " << at << " as " << value);
       std::vector<std::uint8_t> bytes = good;
       bytes[at] = static_cast<std::uint8_t>(value);
       try {
-        ReadPackageLevel(PackageFile::FromBytes("Tiny.unr", std::move(bytes)), at % 2 == 0);
+        ExpectWithinItsArrays(
+            ReadPackageLevel(PackageFile::FromBytes("Tiny.unr", std::move(bytes)), at % 2 == 0));
       } catch (const BrushError& error) {
         EXPECT_NE(std::string(error.what()).find("'Tiny.unr'"), std::string::npos);
       }

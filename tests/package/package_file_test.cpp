@@ -120,6 +120,32 @@ TEST(PackageFile, ReadsEveryGenerationsLayout) {
   }
 }
 
+TEST(PackageObject, ReadsEachFormOfArrayIndexAndThePropertyAfterIt) {
+  // An int property's tag with its array flag: the index in one, two (top bits 10) or four
+  // bytes (top bits 11), then the value, then another property.
+  const struct {
+    std::vector<std::uint8_t> index_bytes;
+    std::int32_t index;
+  } rows[] = {{{0x7F}, 127},
+              {{0x80, 0xC8}, 200},
+              {{0xBF, 0xFF}, 16383},
+              {{0xC0, 0x00, 0x4E, 0x20}, 20000},
+              {{0xC1, 0x02, 0x03, 0x04}, 0x1020304}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.index);
+    PackageWriter writer(69);
+    ByteWriter data;
+    data.Compact(writer.Name("Sizes")).U8(0x80 | 0x20 | 2).Raw(row.index_bytes).I32(77);
+    data.Property(writer.Name("USize"), 2, {0, 1, 0, 0}).Compact(0).U8(42);
+    writer.Export(writer.ClassImport("Texture"), 0, "Brick", data.Data);
+    const PackageFile package = PackageFile::FromBytes("Pack.utx", writer.Bytes());
+    const PackageObject brick = PackageObject::Read(package, 0);
+    EXPECT_EQ(brick.IntValue(brick.Find("Sizes", row.index)), 77);
+    EXPECT_EQ(brick.IntValue(brick.Find("USize")), 256);
+    EXPECT_EQ(brick.DataCursor().U8(), 42);
+  }
+}
+
 TEST(PackageFile, NamesTheFileTableAndOffsetOfBrokenTables) {
   PackageWriter writer(69);
   const std::int32_t texture = writer.Import("Class", 0, "Texture");
@@ -169,6 +195,12 @@ TEST(ByteCursor, ReadsCompactIndexesAndKeepsTheFirstFailure) {
   EXPECT_EQ(cursor.U8(), 0);            // nothing more is read after a failure
   EXPECT_EQ(ErrorOf([&] { cursor.Check(); }),
             "'Pack.utx', name table: compact index longer than 5 bytes at byte 109");
+  // Negative values of two and three bytes (import references past the 64th).
+  const std::vector<std::uint8_t> negative = {0xE8, 0x0F, 0xE0, 0x9A, 0x0C};
+  ByteCursor long_negative(negative, 0, "Pack.utx", "export table");
+  EXPECT_EQ(long_negative.CompactIndex(), -1000);
+  EXPECT_EQ(long_negative.CompactIndex(), -100000);
+  EXPECT_TRUE(long_negative.AtEnd());
   ByteCursor counted(bytes, 0, "Pack.utx", "export 'Brick' (Texture)");
   EXPECT_EQ(counted.Count(4, 4, "mip"), 0);
   EXPECT_EQ(ErrorOf([&] { counted.Check(); }),

@@ -1,8 +1,10 @@
 // Builds small Unreal packages in memory for tests: names, imports, exports and their data.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstring>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -66,6 +68,12 @@ class PackageWriter {
     imports_.Compact(Name("Core")).Compact(Name(class_name)).I32(outer).Compact(Name(name));
     return -++import_count_;
   }
+  // The reference of the class `name` (of package Core), imported on its first use.
+  std::int32_t ClassImport(std::string_view name) {
+    const auto found = classes_.find(std::string(name));
+    if (found != classes_.end()) return found->second;
+    return classes_[std::string(name)] = Import("Class", 0, name);
+  }
   // The new export's object reference.
   std::int32_t Export(std::int32_t class_ref, std::int32_t outer, std::string_view name,
                       const std::vector<std::uint8_t>& data, std::uint32_t flags = 0x70004) {
@@ -75,6 +83,13 @@ class PackageWriter {
     data_.insert(data_.end(), data.begin(), data.end());
     return ++export_count_;
   }
+
+  // The file offset where the next export's data will begin (for data that store offsets).
+  std::int64_t NextDataOffset() const {
+    return kDataStart + static_cast<std::int64_t>(data_.size());
+  }
+
+  int Version() const { return version_; }
 
   std::vector<std::uint8_t> Bytes() const {
     ByteWriter names;
@@ -111,8 +126,45 @@ class PackageWriter {
   ByteWriter imports_;
   ByteWriter exports_;
   std::vector<std::uint8_t> data_;
+  std::map<std::string, std::int32_t> classes_;
   std::int32_t import_count_ = 0;
   std::int32_t export_count_ = 0;
 };
+
+// One mip of a hand-made texture: its size and its stored bytes (none for an empty mip).
+struct MipSpec {
+  int Width = 0;
+  int Height = 0;
+  std::vector<std::uint8_t> Bytes;
+};
+
+// Exports a palette of `colours` (RGBA) and gives its reference.
+inline std::int32_t ExportPalette(PackageWriter& writer, std::string_view name,
+                                  const std::vector<std::array<std::uint8_t, 4>>& colours) {
+  ByteWriter data;
+  data.Compact(writer.Name("None")).Compact(static_cast<std::int32_t>(colours.size()));
+  for (const auto& colour : colours) {
+    for (const std::uint8_t channel : colour) data.U8(channel);
+  }
+  return writer.Export(writer.ClassImport("Palette"), 0, name, data.Data);
+}
+
+// Exports a texture of format number `format` with `mips` (largest first), naming `palette`
+// unless it is 0, and gives its reference.
+inline std::int32_t ExportTexture(PackageWriter& writer, std::string_view name, int format,
+                                  const std::vector<MipSpec>& mips, std::int32_t palette = 0,
+                                  bool masked = false) {
+  ByteWriter data;
+  data.Property(writer.Name("Format"), 1, {static_cast<std::uint8_t>(format)});
+  if (palette != 0) data.Property(writer.Name("Palette"), 5, ByteWriter().Compact(palette).Data);
+  if (masked) data.BoolProperty(writer.Name("bMasked"), true);
+  data.Compact(writer.Name("None")).Compact(static_cast<std::int32_t>(mips.size()));
+  for (const MipSpec& mip : mips) {
+    if (writer.Version() >= 62) data.I32(0);  // the skip offset, which readers pass over
+    data.Compact(static_cast<std::int32_t>(mip.Bytes.size())).Raw(mip.Bytes);
+    data.I32(mip.Width).I32(mip.Height).U8(0).U8(0);
+  }
+  return writer.Export(writer.ClassImport("Texture"), 0, name, data.Data);
+}
 
 }  // namespace brushwright::testing

@@ -209,6 +209,23 @@ TEST(MapPackage, OwnBuildOfAHandMadeMapAndTheBrushesLeftOut) {
                     "g Model1\r\nvt  0 1\r\nvt  0.25 1\r\nvt  0.25 0.75\r\nvt  0 0.75\r\n\r\n"
                     "usemtl Rock0\r\nf  1/1 4/2 3/3 2/4\r\n\r\n"));
 
+  // Three surfaces, the second Invisible and the third Masked, their nodes' runs of the vertex
+  // pool in the reverse order and the third's starting at another corner: the invisible one is
+  // left out and counted, the masked one keeps its flag and its corners.
+  TinyMap flagged;
+  flagged.surface_flags = {0, 1, 2};
+  write(flagged);
+  const RunSummary summary = Convert(host);
+  EXPECT_EQ(summary.InvisibleFaces, 1);
+  EXPECT_EQ(summary.BuiltSurfaces, 2);
+  EXPECT_EQ(Visible(ReadBytes(dir / "Tiny.obj")),
+            Visible("#converted from Brushwright by Brushwright\r\nmtllib Tiny.mtl\r\n\r\n"
+                    "v  0 0 0\r\nv  0 -64 0\r\nv  64 -64 0\r\nv  64 0 0\r\n\r\n"
+                    "g Model1\r\nvt  0 1\r\nvt  0.25 1\r\nvt  0.25 0.75\r\nvt  0 0.75\r\n\r\n"
+                    "usemtl Rock0\r\nf  1/1 4/2 3/3 2/4\r\n\r\n"
+                    "vt  0.25 0.75\r\nvt  0 0.75\r\nvt  0 1\r\nvt  0.25 1\r\n\r\n"
+                    "usemtl Rock2\r\nf  3/5 2/6 1/7 4/8\r\n\r\n"));
+
   TinyMap no_model;
   no_model.brush_has_model = false;
   write(no_model);

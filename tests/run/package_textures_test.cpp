@@ -11,6 +11,10 @@
 #include "fake_host.h"
 #include "image/image_file.h"
 #include "level_text.h"
+#include "map/tiny_map.h"
+#include "obj_text.h"
+#include "package/package_writer.h"
+#include "support/test_images.h"
 #include "support/test_inputs.h"
 
 namespace brushwright::testing {
@@ -59,6 +63,76 @@ TEST(PackageTextures, GiveTheLevelWhatLooseImagesOfTheSameSizeGive) {
               ReadBytes(dir.path() / "b" / "out" / file))
         << file;
   }
+}
+
+// A package holding one 8 x 8 P8 texture named Rock of one colour.
+std::string RockPackage() {
+  PackageWriter writer(69);
+  const std::int32_t palette = ExportPalette(writer, "Pal", {{90, 90, 90, 255}});
+  ExportTexture(writer, "Rock", 0, {{8, 8, std::vector<std::uint8_t>(64, 0)}}, palette);
+  const std::vector<std::uint8_t> bytes = writer.Bytes();
+  return std::string(bytes.begin(), bytes.end());
+}
+
+TEST(TextureSources, ImageBesideTheOutputThenInTheSearchFolderThenInAPackage) {
+  TempDir dir("sources");
+  WriteBytes(dir / "level.t3d", LevelText({BrushText(MakeBrush("Brush1"))}));  // Rock, 64 x 32
+  fs::create_directories(dir.path() / "game");
+  WriteBytes(dir / "game/Rocks.utx", RockPackage());
+  const std::string beside = EncodeImage(GreyImage(32, 16), ImageFormat::Png);
+  const std::string searched = EncodeImage(GreyImage(128, 64, 100), ImageFormat::Png);
+  const struct {
+    const char* what;
+    std::string beside, searched;  // "" writes no image there
+    int width, height;
+  } rows[] = {{"all three", beside, searched, 32, 16},
+              {"search folder and package", "", searched, 128, 64},
+              {"package alone", "", "", 8, 8}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    fs::remove_all(dir.path() / "out");
+    fs::remove(dir.path() / "game/Rock.PNG");
+    fs::create_directories(dir.path() / "out");
+    if (!row.beside.empty()) WriteBytes(dir / "out/Rock.PNG", row.beside);
+    if (!row.searched.empty()) WriteBytes(dir / "game/Rock.PNG", row.searched);
+    FakeHost host;
+    const RunSummary summary =
+        ConvertSearching(host, dir / "level.t3d", dir.path(), dir.path() / "game");
+    EXPECT_EQ(summary.TexturesFromPackages, row.beside.empty() && row.searched.empty() ? 1 : 0);
+    const std::string image = ReadBytes(dir / "out/Rock.PNG");
+    if (!row.beside.empty() || !row.searched.empty()) {
+      EXPECT_EQ(image, row.beside.empty() ? row.searched : row.beside);
+    }
+    const Image picture = DecodeImageFile(dir / "out/Rock.PNG");
+    EXPECT_EQ(picture.Width, row.width);
+    EXPECT_EQ(picture.Height, row.height);
+    // The corners (0, 0), (64, 32) and (64, 0) of the face, in texels of that size.
+    const double u = 64.0 / row.width, v = 1 - 32.0 / row.height;
+    EXPECT_EQ(ParseObj(ReadBytes(dir / "out/level.obj")).coordinates,
+              (std::vector<std::pair<double, double>>{{0, 1}, {u, v}, {u, 1}}));
+  }
+}
+
+TEST(TextureSources, MapInTheSearchFolderGivesItsOwnTextureMaskedForAMaskedFace) {
+  TempDir dir("own");
+  fs::create_directories(dir.path() / "game/Maps");
+  WriteBytes(dir / "game/AAA.utx", RockPackage());  // sorts before the map
+  // The map's Rock, not masked itself, on a polygon with the Masked flag: index 0 transparent.
+  TinyMap map;
+  map.own_rock = {0, 1, 1, 1, 1, 0, 1, 1, 1, 1, 0, 1, 1, 1, 1, 0};
+  const std::vector<std::uint8_t> bytes = map.Bytes();
+  WriteBytes(dir / "game/Maps/Tiny.unr", std::string(bytes.begin(), bytes.end()));
+  FakeHost host;
+  ConvertSearching(host, dir / "game/Maps/Tiny.unr", dir.path(), dir.path() / "game");
+  const Image picture = DecodeImageFile(dir / "out/Rock.PNG");
+  std::vector<std::uint8_t> expected;
+  for (const std::uint8_t index : map.own_rock) {
+    const auto& colour = kTinyMapColours[index];
+    expected.insert(expected.end(), {colour[0], colour[1], colour[2]});
+    expected.push_back(index == 0 ? 0 : 255);
+  }
+  EXPECT_EQ(picture.Width, 4);
+  EXPECT_EQ(picture.Rgba, expected);
 }
 
 TEST(PackageTextures, TextureMadeAtRunTimeIsNamedAndMissing) {

@@ -16,6 +16,8 @@ namespace {
 
 using namespace brushwright;
 using brushwright::testing::ByteWriter;
+using brushwright::testing::ExportPalette;
+using brushwright::testing::ExportTexture;
 using brushwright::testing::PackageWriter;
 using Pixels = std::vector<std::array<int, 4>>;
 
@@ -32,17 +34,31 @@ Pixels PixelsOf(const std::uint8_t* rgba, std::size_t count) {
 Pixels Dxt1(std::vector<std::uint8_t> block) {
   std::array<std::uint8_t, 64> rgba{};
   DecodeDxt1Block(std::span<const std::uint8_t, 8>(block.data(), 8), rgba);
-  return PixelsOf(rgba.data(), 4);  // the first row: indexes 0, 1, 2, 3 in the tests' blocks
+  return PixelsOf(rgba.data(), 16);
 }
 
+// A 4 x 4 block's pixels: `first_row`, then three rows of `rest`.
+Pixels Block(const Pixels& first_row, std::array<int, 4> rest) {
+  Pixels pixels = first_row;
+  pixels.resize(16, rest);
+  return pixels;
+}
+
+// The hand-made DXT1 block of DecodesHandMadeDxtBlocks and its pixels.
+const std::vector<std::uint8_t> kDxt1Block = {0x00, 0xF8, 0x1F, 0x00, 0xE4, 0, 0, 0};
+const Pixels kDxt1Pixels = Block(
+    {{255, 0, 0, 255}, {0, 0, 255, 255}, {170, 0, 85, 255}, {85, 0, 170, 255}}, {255, 0, 0, 255});
+
 TEST(TexturePixels, DecodesHandMadeDxtBlocks) {
-  // Red 0xF800 and blue 0x001F; the first row's pixels use the four indexes in turn (0xE4).
-  const Pixels four = {{255, 0, 0, 255}, {0, 0, 255, 255}, {170, 0, 85, 255}, {85, 0, 170, 255}};
-  EXPECT_EQ(Dxt1({0x00, 0xF8, 0x1F, 0x00, 0xE4, 0, 0, 0}), four);
+  // Red 0xF800 and blue 0x001F; the first row's pixels use the four indexes in turn (0xE4), the
+  // other rows index 0.
+  EXPECT_EQ(Dxt1(kDxt1Block), kDxt1Pixels);
   // First colour not greater: three colours and transparent black.
   const Pixels three = {{0, 0, 255, 255}, {255, 0, 0, 255}, {127, 0, 127, 255}, {0, 0, 0, 0}};
-  EXPECT_EQ(Dxt1({0x1F, 0x00, 0x00, 0xF8, 0xE4, 0, 0, 0}), three);
-  EXPECT_EQ(Dxt1({0x1F, 0x00, 0x1F, 0x00, 0xC0, 0, 0, 0})[3], (std::array<int, 4>{0, 0, 0, 0}));
+  EXPECT_EQ(Dxt1({0x1F, 0x00, 0x00, 0xF8, 0xE4, 0, 0, 0}), Block(three, three[0]));
+  const std::array<int, 4> blue = {0, 0, 255, 255};
+  EXPECT_EQ(Dxt1({0x1F, 0x00, 0x1F, 0x00, 0xC0, 0, 0, 0}),
+            Block({blue, blue, blue, {0, 0, 0, 0}}, blue));
 
   // DXT3: 4-bit alphas (0, 5, 10, 15 in the first row), and its colour block keeps four
   // colours in either order.
@@ -50,11 +66,13 @@ TEST(TexturePixels, DecodesHandMadeDxtBlocks) {
                                           0x1F, 0x00, 0x00, 0xF8, 0xE4, 0, 0, 0};
   std::array<std::uint8_t, 64> rgba{};
   DecodeDxt3Block(std::span<const std::uint8_t, 16>(dxt3.data(), 16), rgba);
-  EXPECT_EQ(PixelsOf(rgba.data(), 4),
-            (Pixels{{0, 0, 255, 0}, {255, 0, 0, 85}, {85, 0, 170, 170}, {170, 0, 85, 255}}));
+  EXPECT_EQ(PixelsOf(rgba.data(), 16),
+            Block({{0, 0, 255, 0}, {255, 0, 0, 85}, {85, 0, 170, 170}, {170, 0, 85, 255}},
+                  {0, 0, 255, 0}));
 
   // DXT5: eight steps when the first alpha is greater, else six with 0 and 255 at the end.
-  // Indexes 0..7 (0xFAC688 in 3-bit groups) over the first eight pixels.
+  // Indexes 0..7 (0xFAC688 in 3-bit groups) over the first eight pixels, 0 over the rest; the
+  // colours are black.
   const auto dxt5_alphas = [&](int alpha0, int alpha1) {
     const std::vector<std::uint8_t> block = {static_cast<std::uint8_t>(alpha0),
                                              static_cast<std::uint8_t>(alpha1),
@@ -73,13 +91,17 @@ TEST(TexturePixels, DecodesHandMadeDxtBlocks) {
                                              0,
                                              0};
     DecodeDxt5Block(std::span<const std::uint8_t, 16>(block.data(), 16), rgba);
-    std::vector<int> alphas;
-    for (int i = 0; i < 8; ++i) alphas.push_back(rgba[4 * i + 3]);
-    return alphas;
+    return PixelsOf(rgba.data(), 16);
   };
-  EXPECT_EQ(dxt5_alphas(255, 0), (std::vector<int>{255, 0, 218, 182, 145, 109, 72, 36}));
-  EXPECT_EQ(dxt5_alphas(0, 255), (std::vector<int>{0, 255, 51, 102, 153, 204, 0, 255}));
-  EXPECT_EQ(dxt5_alphas(90, 90), (std::vector<int>{90, 90, 90, 90, 90, 90, 0, 255}));
+  const auto black = [](std::vector<int> alphas) {
+    Pixels pixels;
+    for (const int alpha : alphas) pixels.push_back({0, 0, 0, alpha});
+    pixels.resize(16, pixels[0]);
+    return pixels;
+  };
+  EXPECT_EQ(dxt5_alphas(255, 0), black({255, 0, 218, 182, 145, 109, 72, 36}));
+  EXPECT_EQ(dxt5_alphas(0, 255), black({0, 255, 51, 102, 153, 204, 0, 255}));
+  EXPECT_EQ(dxt5_alphas(90, 90), black({90, 90, 90, 90, 90, 90, 0, 255}));
 }
 
 TEST(TexturePixels, DecodesPlainFormatsAndPartBlocks) {
@@ -110,8 +132,10 @@ TEST(TexturePixels, DecodesPlainFormatsAndPartBlocks) {
                                             0x1F, 0x00, 0, 0, 0, 0, 0, 0};
   EXPECT_EQ(PixelBytes(PixelFormat::Dxt1, 5, 2), 16);
   image = DecodePixels(PixelFormat::Dxt1, 5, 2, blocks, nullptr, false);
-  EXPECT_EQ(PixelsOf(image.Rgba.data() + 12, 2), (Pixels{{255, 0, 0, 255}, {0, 0, 255, 255}}));
-  EXPECT_EQ(image.Rgba.size(), 40u);
+  const std::array<int, 4> red = {255, 0, 0, 255}, blue = {0, 0, 255, 255};
+  ASSERT_EQ(image.Rgba.size(), 40u);
+  EXPECT_EQ(PixelsOf(image.Rgba.data(), 10),
+            (Pixels{red, red, red, red, blue, red, red, red, red, blue}));
 }
 
 // A texture package of one version holding one 4 x 4 texture with a single mip. Version 130
@@ -138,23 +162,25 @@ TEST(PackageTexture, DecodesEveryFormatOfBothGenerations) {
   std::array<std::uint8_t, 64> dxt3{}, dxt5{};
   DecodeDxt3Block(std::span<const std::uint8_t, 16>(dxt.data(), 16), dxt3);
   DecodeDxt5Block(std::span<const std::uint8_t, 16>(dxt.data(), 16), dxt5);
-  std::vector<std::uint8_t> bgra(64);
-  for (std::size_t i = 0; i < bgra.size(); ++i) bgra[i] = static_cast<std::uint8_t>(i);
+  // Byte i of the BGRA pixels is i: pixel p is (4p + 2, 4p + 1, 4p, 4p + 3) in RGBA, and as
+  // one-byte greys (the first 16 bytes) (p, p, p, 255).
+  std::vector<std::uint8_t> bgra(64), rgba(64), grey(64);
+  for (std::uint8_t i = 0; i < 64; ++i) {
+    bgra[i] = i;
+    rgba[i] = static_cast<std::uint8_t>(i % 4 == 0 ? i + 2 : i % 4 == 2 ? i - 2 : i);
+    grey[i] = static_cast<std::uint8_t>(i % 4 == 3 ? 255 : i / 4);
+  }
+  const std::vector<std::uint8_t> dxt3_rgba(dxt3.begin(), dxt3.end());
+  const std::vector<std::uint8_t> dxt5_rgba(dxt5.begin(), dxt5.end());
   const struct {
     int version, format;
     std::vector<std::uint8_t> pixels;
-    std::uint8_t first_red, first_alpha;
+    std::vector<std::uint8_t> rgba;
   } rows[] = {
-      {61, 5, bgra, 2, 3},
-      {62, 5, bgra, 2, 3},
-      {69, 5, bgra, 2, 3},
-      {128, 5, bgra, 2, 3},
-      {69, 6, dxt, dxt3[0], dxt3[3]},
-      {128, 7, dxt, dxt3[0], dxt3[3]},
-      {69, 7, dxt, dxt5[0], dxt5[3]},
-      {128, 8, dxt, dxt5[0], dxt5[3]},
-      {128, 9, bgra, 0, 255},
-      {130, 8, dxt, dxt5[0], dxt5[3]},
+      {61, 5, bgra, rgba},      {62, 5, bgra, rgba},      {69, 5, bgra, rgba},
+      {128, 5, bgra, rgba},     {69, 6, dxt, dxt3_rgba},  {128, 7, dxt, dxt3_rgba},
+      {69, 7, dxt, dxt5_rgba},  {128, 8, dxt, dxt5_rgba}, {128, 9, bgra, grey},
+      {130, 8, dxt, dxt5_rgba},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(::testing::Message() << row.version << " format " << row.format);
@@ -163,8 +189,8 @@ TEST(PackageTexture, DecodesEveryFormatOfBothGenerations) {
     const DecodedTexture texture = DecodeTextureExport(package, 0, false);
     ASSERT_EQ(texture.Status, TextureStatus::Decoded) << texture.Problem;
     EXPECT_EQ(texture.Picture.Width, 4);
-    EXPECT_EQ(texture.Picture.Rgba[0], row.first_red);
-    EXPECT_EQ(texture.Picture.Rgba[3], row.first_alpha);
+    EXPECT_EQ(texture.Picture.Height, 4);
+    EXPECT_EQ(texture.Picture.Rgba, row.rgba);
   }
   const PackageFile old_rgba7 = PackageFile::FromBytes("Pack.utx", TexturePackage(69, 1, bgra));
   EXPECT_EQ(DecodeTextureExport(old_rgba7, 0, false).Problem,
@@ -178,6 +204,39 @@ TEST(PackageTexture, DecodesEveryFormatOfBothGenerations) {
     EXPECT_STREQ(error.what(),
                  "'Pack.utx', export 'Tex' (Texture): its 4 x 8 mip needs 128 bytes but holds 64 "
                  "at byte 76");
+  }
+}
+
+TEST(PackageTexture, DecodesTheFirstMipThatStoresBytes) {
+  // An 8 x 8 mip stored elsewhere (no bytes here), then a 4 x 4 one that holds the pixels:
+  // palette indexes 0 and 1 in turn, and the DXT1 block of DecodesHandMadeDxtBlocks.
+  std::vector<std::uint8_t> indexes(16);
+  for (std::size_t i = 0; i < indexes.size(); ++i) indexes[i] = i % 2;
+  Pixels paletted;
+  for (const std::uint8_t index : indexes) {
+    paletted.push_back(index == 0 ? std::array<int, 4>{10, 20, 30, 255}
+                                  : std::array<int, 4>{200, 100, 50, 255});
+  }
+  const struct {
+    int version, format;
+    std::vector<std::uint8_t> pixels;
+    Pixels expected;
+  } rows[] = {{69, 0, indexes, paletted},
+              {69, 3, kDxt1Block, kDxt1Pixels},
+              {128, 0, indexes, paletted},
+              {128, 3, kDxt1Block, kDxt1Pixels}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(::testing::Message() << row.version << " format " << row.format);
+    PackageWriter writer(row.version);
+    const std::int32_t palette =
+        row.format == 0 ? ExportPalette(writer, "Pal", {{10, 20, 30, 0}, {200, 100, 50, 0}}) : 0;
+    ExportTexture(writer, "Tex", row.format, {{8, 8, {}}, {4, 4, row.pixels}}, palette);
+    const PackageFile package = PackageFile::FromBytes("Pack.utx", writer.Bytes());
+    const DecodedTexture texture = DecodeTextureExport(package, row.format == 0 ? 1 : 0, false);
+    ASSERT_EQ(texture.Status, TextureStatus::Decoded) << texture.Problem;
+    EXPECT_EQ(texture.Picture.Width, 4);
+    EXPECT_EQ(texture.Picture.Height, 4);
+    EXPECT_EQ(PixelsOf(texture.Picture.Rgba.data(), 16), row.expected);
   }
 }
 
