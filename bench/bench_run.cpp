@@ -16,6 +16,7 @@
 #include "cli/command_line.h"
 #include "cli/headless_host.h"
 #include "cli/progress_display.h"
+#include "map/package_level.h"
 #include "run/conversion_run.h"
 #include "texture_tree.h"
 
@@ -24,6 +25,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Actors of the placed-meshes level.
+constexpr int kPlacedActors = 1000;
 // Faces of the textures level: as many distinct textures as faces.
 constexpr std::int32_t kTexturedFaces = 30000;
 // The statistic of --benchmark_repetitions that gives the best run, the one least disturbed by
@@ -256,6 +259,43 @@ void BM_PackageTexturesRun(benchmark::State& state) {
           state.range(0) == 0 ? folders.second : folders.first);
 }
 BENCHMARK(BM_PackageTexturesRun)->ArgName("package")->Arg(0)->Arg(1)->Apply(Timed);
+
+// A level of 1,000 actors drawing the two meshes UWRM-Torpedo.ut2 stores itself, turned and
+// scaled each its own way, named by a T3D text of the map's name: the world output with every
+// mesh placed. Target: well under a second, each mesh read once.
+void BM_PlacedMeshesRun(benchmark::State& state) {
+  const fs::path map = fs::path(BRUSHWRIGHT_PACKAGES_DIR) / "UWRM-Torpedo.ut2";
+  if (!fs::exists(map)) return state.SkipWithError("UWRM-Torpedo.ut2 not found");
+  static const std::pair<std::string, std::string> files = [&] {
+    const fs::path folder = WorkDirectory() / "placed-tree";
+    fs::create_directories(folder / "Maps");
+    fs::copy_file(map, folder / "Maps" / "UWRM-Torpedo.ut2", fs::copy_options::overwrite_existing);
+    std::vector<std::string> meshes;
+    for (const StaticMeshActorRecord& actor :
+         ReadPackageLevel(PackageFile::Open(map.string()), false).MeshActors) {
+      if (actor.StaticMesh.starts_with("MyLevel.")) meshes.push_back(actor.StaticMesh);
+    }
+    std::string text = "Begin Map\r\n";
+    for (int i = 0; i < kPlacedActors; ++i) {
+      const std::string n = std::to_string(i);
+      text += "Begin Actor Class=StaticMeshActor Name=StaticMeshActor" + n +
+              "\r\n    StaticMesh=StaticMesh'" +
+              meshes[static_cast<std::size_t>(i) % meshes.size()] +
+              "'\r\n    Location=(X=" + std::to_string(i % 40 * 256) +
+              ",Y=" + std::to_string(i / 40 * 256) +
+              ")\r\n    Rotation=(Yaw=" + std::to_string(i * 1000) +
+              ")\r\n    DrawScale=" + std::to_string(0.5 + i % 3 * 0.25) + "\r\nEnd Actor\r\n";
+    }
+    return std::pair(LevelFile("UWRM-Torpedo", text + "End Map\r\n"), folder.string());
+  }();
+  TimeRun(state, files.first, Surfaces::World, static_cast<OutputFormat>(state.range(0)),
+          files.second);
+}
+BENCHMARK(BM_PlacedMeshesRun)
+    ->ArgName("glb")
+    ->Arg(static_cast<int>(OutputFormat::Obj))
+    ->Arg(static_cast<int>(OutputFormat::Glb))
+    ->Apply(Timed);
 
 }  // namespace
 }  // namespace brushwright

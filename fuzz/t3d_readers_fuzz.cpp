@@ -7,6 +7,7 @@
 #include "fuzz_target.h"
 #include "t3d/actor_records.h"
 #include "t3d/polygon_reader.h"
+#include "t3d/terrain_records.h"
 #include "t3d/value_readers.h"
 #include "text/brush_error.h"
 #include "text/key_readers.h"
@@ -112,5 +113,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ActorLoops(text);
   BlockAndScannerLoops(text);
   TripleLoops(text);
+  // Terrains: every layer kept has a texture, and no more than the engine's 32 are kept.
+  for (const LevelTerrain& terrain : ReadTerrainActors(text)) {
+    if (terrain.Layers.size() > 32) std::abort();
+    for (const TerrainLayer& layer : terrain.Layers) {
+      if (layer.Texture.empty()) std::abort();
+    }
+  }
   return 0;
 }

@@ -160,6 +160,17 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
                "surfaces as the level shows them (default: off)");
   app.add_flag("--built-world", options.Run.BuiltWorld,
                "the editor's own build of a map (default: off)");
+  app.add_flag_callback(
+      "--no-static-meshes", [&options] { options.Run.StaticMeshes = false; },
+      "world without static meshes (default: off)");
+  app.add_flag_callback(
+      "--no-movers", [&options] { options.Run.Movers = false; },
+      "world without movers (default: off)");
+  app.add_flag_callback(
+      "--no-terrain", [&options] { options.Run.Terrain = false; },
+      "world without terrain (default: off)");
+  app.add_flag("--with-meshes", options.Run.WithMeshes,
+               "brushes + meshes, movers, terrain (default: off)");
   app.add_option_function<std::string>(
          "--format",
          [&options](const std::string& name) {

@@ -65,6 +65,7 @@ std::string SummaryLine(const ConvertOptions& options, const std::string& input,
   std::string line = input + ": " + SummaryCounts(options.Run, summary) + ", " + time;
   const std::string reason = NothingConvertedReason(options, summary);
   if (!reason.empty()) line += "; no face converted: " + reason;
+  if (!summary.LeftOut.empty()) line += "; left out: " + summary.LeftOut;
   return line;
 }
 

@@ -26,9 +26,16 @@ constexpr double kUnitsPerRadiusStep = 25;
 constexpr double kConeSteps = 256;
 // A cone narrower than one step would close completely; glTF needs an outer angle above 0.
 constexpr double kMinCone = 1;
-// Intensity in candela puts a white surface that faces the light at half its range at
-// LightBrightness / 255 of full white (irradiance I / d^2, Lambertian radiance E / pi).
+// Intensity in candela puts a white surface that faces a lone light at half its range at
+// LightBrightness / 255 of full white (irradiance I / d^2, Lambertian radiance E / pi)...
 constexpr double kReferenceRangeFraction = 0.5;
+// ...shared by the lights that reach a lit surface: levels place their lights with overlapping
+// ranges, on average 3 to 9.3 of them reaching each lit surface of the sample levels, and a
+// surface lit by all of them at full strength burns to white.
+constexpr double kOverlappingLights = 8;
+// The illuminance of a Sunlight at full brightness, in lux: a viewer shows a white surface
+// facing it at about full white without exposure settings.
+constexpr double kSunLux = 3;
 constexpr char kLightsExtension[] = "KHR_lights_punctual";
 
 double ClampByte(double value) {
@@ -100,15 +107,37 @@ std::vector<double> FacingRotation(const Rotator& rotation) {
   return Quaternion(m);
 }
 
+}  // namespace
+
+std::vector<double> GltfRotationOf(const Matrix3& rotation) {
+  // The level's (x, y, z) is glTF's (x, z, y): the same swap on both sides of the matrix.
+  constexpr int kAxis[3] = {0, 2, 1};
+  double m[3][3];
+  for (int row = 0; row < 3; ++row) {
+    for (int column = 0; column < 3; ++column)
+      m[row][column] = rotation.m[kAxis[row]][kAxis[column]];
+  }
+  return Quaternion(m);
+}
+
+namespace {
+
 tinygltf::Light LightOf(const GlbLight& source, double scale) {
   tinygltf::Light light;
   light.name = GltfName(source.Name);
+  if (source.Directional) {
+    // Sunlight in lux: full brightness as bright daylight on a surface facing the sun.
+    light.type = "directional";
+    light.color = LightColour(source.Hue, source.Saturation);
+    light.intensity = ClampByte(source.Brightness) / kByteMax * kSunLux;
+    return light;
+  }
   light.type = source.Spot ? "spot" : "point";
   light.color = LightColour(source.Hue, source.Saturation);
   light.range = kUnitsPerRadiusStep * (ClampByte(source.Radius) + 1) * scale;
   const double reference = light.range * kReferenceRangeFraction;
-  light.intensity =
-      ClampByte(source.Brightness) / kByteMax * std::numbers::pi * reference * reference;
+  light.intensity = ClampByte(source.Brightness) / kByteMax * std::numbers::pi * reference *
+                    reference / kOverlappingLights;
   if (source.Spot) {
     const double cone = std::clamp(ClampByte(source.Cone), kMinCone, kByteMax);
     light.spot.innerConeAngle = 0;  // the engine's light fades from the axis to the edge
@@ -134,7 +163,7 @@ void AddActorNodes(const std::string& path, const GlbScene& scene, tinygltf::Mod
   };
   for (const GlbLight& light : scene.Lights) {
     tinygltf::Node& node = add_node(light.Name, light.Location);
-    if (light.Spot) node.rotation = FacingRotation(light.Rotation);
+    if (light.Spot || light.Directional) node.rotation = FacingRotation(light.Rotation);
     tinygltf::Value::Object reference;
     reference["light"] = tinygltf::Value(static_cast<int>(model.lights.size()));
     node.extensions[kLightsExtension] = tinygltf::Value(std::move(reference));

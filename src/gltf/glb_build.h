@@ -9,6 +9,7 @@
 
 #include "gltf/glb_scene.h"
 #include "gltf/glb_writer.h"
+#include "vecmath/brush_transform.h"
 
 namespace brushwright {
 
@@ -19,6 +20,7 @@ struct GlbBinary {
   std::vector<unsigned char> Positions;  // float x, y, z per vertex
   std::vector<unsigned char> TexCoords;  // float u, v per vertex
   std::vector<unsigned char> Indices;    // 16- or 32-bit vertex numbers, three per triangle
+  std::vector<unsigned char> Animation;  // float key times, translations and rotations
 };
 
 // Appends `size` bytes, after zero bytes up to a multiple of four; returns where they start.
@@ -33,6 +35,24 @@ void AddMaterials(const GlbScene& scene, const PngEncoder& encode_png, GlbBinary
 // `first_view` to `first_view` + 2 (positions, texture coordinates, indices).
 void AddGroupNodes(const std::string& path, const GlbScene& scene, int first_view,
                    GlbBinary& binary, tinygltf::Model& model, GlbCounts& counts);
+
+// A glTF mesh per shape of the scene's geometry, each stored once, over the same three geometry
+// views; gives each shape's mesh number, -1 for a shape without a triangle.
+std::vector<int> AddShapeMeshes(const std::string& path, const GlbScene& scene, int first_view,
+                                GlbBinary& binary, tinygltf::Model& model, GlbCounts& counts);
+
+// A node per placement, drawing its shape's mesh where the placement puts it.
+void AddPlacementNodes(const std::string& path, const GlbScene& scene,
+                       const std::vector<int>& shape_meshes, tinygltf::Model& model);
+
+// An animation per moving node: the groups' nodes are the model's first nodes, in order, and
+// the placements' follow from `first_placement_node`. Key times, translations and rotations go
+// into the Animation run, read through view `animation_view`.
+void AddMotions(const GlbScene& scene, int first_placement_node, int animation_view,
+                GlbBinary& binary, tinygltf::Model& model);
+
+// glTF's (x, y, z, w) rotation of a node that turns the level's space by `rotation`.
+std::vector<double> GltfRotationOf(const Matrix3& rotation);
 
 // A node with a KHR_lights_punctual light per light, then an empty node per marker.
 void AddActorNodes(const std::string& path, const GlbScene& scene, tinygltf::Model& model);

@@ -69,6 +69,13 @@ class VertexTable {
   std::vector<GlbVertex> vertices_;
 };
 
+// Faces and the positions their corners index: a group's over the mesh's, a shape's over its own.
+struct FacesOnPositions {
+  const std::string& Name;
+  const std::vector<MeshFace>& Faces;
+  const std::vector<Vector>& Positions;
+};
+
 // The faces of one group that share a material, to become one primitive.
 struct FaceRun {
   std::int32_t Material = kNoGlbMaterial;
@@ -84,11 +91,12 @@ std::int32_t MaterialOf(const GlbScene& scene, const MeshFace& face) {
 }
 
 // The group's faces of three or more corners by material, in the order materials first appear.
-std::vector<FaceRun> FaceRunsOf(const GlbScene& scene, const MeshGroup& group, GlbCounts& counts) {
+std::vector<FaceRun> FaceRunsOf(const GlbScene& scene, const std::vector<MeshFace>& faces,
+                                GlbCounts& counts) {
   const std::size_t material_count = scene.Materials.size();
   std::vector<FaceRun> runs;
   std::vector<int> run_of(material_count + 1, -1);  // slot 0 for faces without material
-  for (const MeshFace& face : group.Faces) {
+  for (const MeshFace& face : faces) {
     if (face.Corners.size() < 3) {
       ++counts.SkippedFaces;
       continue;
@@ -108,8 +116,8 @@ std::vector<FaceRun> FaceRunsOf(const GlbScene& scene, const MeshGroup& group, G
 
 // A corner in glTF space, V counting from the top. Adding +0 turns negative zeros into zeros,
 // so equal vertices compare equal.
-GlbVertex VertexOf(const GlbScene& scene, const MeshCorner& corner) {
-  const std::vector<Vector>& positions = scene.Geometry->Positions;
+GlbVertex VertexOf(const GlbScene& scene, const std::vector<Vector>& positions,
+                   const MeshCorner& corner) {
   assert(corner.Position >= 0 && static_cast<std::size_t>(corner.Position) < positions.size());
   const std::array<double, 3> p =
       UnrealToGltf(positions[static_cast<std::size_t>(corner.Position)], scene.Scale);
@@ -219,7 +227,7 @@ void FaceTriangles(const std::vector<Vector>& points, std::vector<CornerTriangle
 // Adds the run's vertices to the group's table and returns the run's triangles (three vertex
 // numbers each); a triangle that uses one vertex twice has no area and is left out.
 std::vector<std::uint32_t> Triangulate(const std::string& path, const GlbScene& scene,
-                                       const MeshGroup& group, const FaceRun& run,
+                                       const FacesOnPositions& part, const FaceRun& run,
                                        VertexTable& table) {
   std::vector<std::uint32_t> triangles;
   triangles.reserve((run.Corners - 2 * run.Faces.size()) * 3);
@@ -231,17 +239,16 @@ std::vector<std::uint32_t> Triangulate(const std::string& path, const GlbScene& 
     points.clear();
     ForEachCornerAsWritten(face->Corners.size(), [&](std::size_t i) {
       const MeshCorner& corner = face->Corners[i];
-      const GlbVertex vertex = VertexOf(scene, corner);
+      const GlbVertex vertex = VertexOf(scene, part.Positions, corner);
       if (!IsFinite(vertex)) {
         throw BrushError("cannot write '" + path + "': face " +
-                         std::to_string(face - group.Faces.data() + 1) + " of group '" +
-                         group.Name.value_or("") +
+                         std::to_string(face - part.Faces.data() + 1) + " of group '" + part.Name +
                          "' has a position or texture coordinate out of range");
       }
       const std::uint32_t id = table.Insert(vertex);
       if (!ids.empty() && ids.back() == id) return;
       ids.push_back(id);
-      points.push_back(scene.Geometry->Positions[static_cast<std::size_t>(corner.Position)]);
+      points.push_back(part.Positions[static_cast<std::size_t>(corner.Position)]);
     });
     while (ids.size() > 1 && ids.back() == ids.front()) ids.pop_back(), points.pop_back();
     if (ids.size() < 3) continue;
@@ -317,6 +324,40 @@ struct RunTriangles {
   std::vector<std::uint32_t> Triangles;
 };
 
+// The glTF mesh of the faces, its equal vertices written once; -1 when no face has a triangle.
+int AddFacesMesh(const std::string& path, const GlbScene& scene, const FacesOnPositions& part,
+                 int first_view, VertexTable& table, GlbBinary& binary, tinygltf::Model& model,
+                 GlbCounts& counts) {
+  // The primitives share one vertex list.
+  const std::vector<FaceRun> runs = FaceRunsOf(scene, part.Faces, counts);
+  std::size_t corners = 0;
+  for (const FaceRun& run : runs) corners += run.Corners;
+  table.Reset(corners);
+  std::vector<RunTriangles> primitives;
+  for (const FaceRun& run : runs) {
+    std::vector<std::uint32_t> triangles = Triangulate(path, scene, part, run, table);
+    counts.Triangles += static_cast<std::int64_t>(triangles.size() / 3);
+    if (!triangles.empty()) primitives.push_back({run.Material, std::move(triangles)});
+  }
+  // A mesh needs at least one primitive.
+  if (primitives.empty()) return -1;
+  const int index = static_cast<int>(model.meshes.size());
+  tinygltf::Mesh& mesh = model.meshes.emplace_back();
+  mesh.name = GltfName(part.Name);
+  const int vertices = AddVertices(table.vertices(), first_view, binary, model);
+  counts.Vertices += static_cast<std::int64_t>(table.vertices().size());
+  for (const RunTriangles& run : primitives) {
+    tinygltf::Primitive& primitive = mesh.primitives.emplace_back();
+    primitive.mode = TINYGLTF_MODE_TRIANGLES;
+    primitive.material = run.Material;
+    primitive.attributes["POSITION"] = vertices;
+    primitive.attributes["TEXCOORD_0"] = vertices + 1;
+    primitive.indices =
+        AddIndices(run.Triangles, table.vertices().size(), first_view + 2, binary, model);
+  }
+  return index;
+}
+
 }  // namespace
 
 void AddGroupNodes(const std::string& path, const GlbScene& scene, int first_view,
@@ -324,36 +365,26 @@ void AddGroupNodes(const std::string& path, const GlbScene& scene, int first_vie
   if (scene.Geometry == nullptr) return;
   VertexTable table;
   for (const MeshGroup& group : scene.Geometry->Groups) {
-    // The group's primitives share one vertex list: equal vertices are written once per group.
-    const std::vector<FaceRun> runs = FaceRunsOf(scene, group, counts);
-    std::size_t corners = 0;
-    for (const FaceRun& run : runs) corners += run.Corners;
-    table.Reset(corners);
-    std::vector<RunTriangles> primitives;
-    for (const FaceRun& run : runs) {
-      std::vector<std::uint32_t> triangles = Triangulate(path, scene, group, run, table);
-      counts.Triangles += static_cast<std::int64_t>(triangles.size() / 3);
-      if (!triangles.empty()) primitives.push_back({run.Material, std::move(triangles)});
-    }
+    const std::string name = group.Name.value_or("");
+    const int mesh = AddFacesMesh(path, scene, {name, group.Faces, scene.Geometry->Positions},
+                                  first_view, table, binary, model, counts);
     tinygltf::Node& node = model.nodes.emplace_back();
-    node.name = GltfName(group.Name.value_or(""));
-    // A mesh needs at least one primitive: a group without faces is a bare node.
-    if (primitives.empty()) continue;
-    node.mesh = static_cast<int>(model.meshes.size());
-    tinygltf::Mesh& mesh = model.meshes.emplace_back();
-    mesh.name = node.name;
-    const int vertices = AddVertices(table.vertices(), first_view, binary, model);
-    counts.Vertices += static_cast<std::int64_t>(table.vertices().size());
-    for (const RunTriangles& run : primitives) {
-      tinygltf::Primitive& primitive = mesh.primitives.emplace_back();
-      primitive.mode = TINYGLTF_MODE_TRIANGLES;
-      primitive.material = run.Material;
-      primitive.attributes["POSITION"] = vertices;
-      primitive.attributes["TEXCOORD_0"] = vertices + 1;
-      primitive.indices =
-          AddIndices(run.Triangles, table.vertices().size(), first_view + 2, binary, model);
-    }
+    node.name = GltfName(name);
+    // A group without faces is a bare node.
+    if (mesh >= 0) node.mesh = mesh;
   }
+}
+
+std::vector<int> AddShapeMeshes(const std::string& path, const GlbScene& scene, int first_view,
+                                GlbBinary& binary, tinygltf::Model& model, GlbCounts& counts) {
+  std::vector<int> meshes;
+  if (scene.Geometry == nullptr) return meshes;
+  VertexTable table;
+  for (const MeshShape& shape : scene.Geometry->Shapes) {
+    meshes.push_back(AddFacesMesh(path, scene, {shape.Name, shape.Faces, shape.Positions},
+                                  first_view, table, binary, model, counts));
+  }
+  return meshes;
 }
 
 }  // namespace brushwright

@@ -37,6 +37,9 @@ struct GlbLight {
   double Brightness = 64;   // LightBrightness, 0-255
   double Radius = 64;       // LightRadius; the world radius is 25 x (Radius + 1) units
   double Cone = 128;        // LightCone, 0-255
+  // A Sunlight: light from far away along its rotation, of one strength everywhere (Radius and
+  // Cone do not count).
+  bool Directional = false;
 };
 
 // A player start, teleporter or trigger: an empty node at its location, in Unreal space,

@@ -49,6 +49,14 @@ void AddBuffer(GlbBinary& binary, tinygltf::Model& model) {
             TINYGLTF_TARGET_ARRAY_BUFFER);
     AddView(model, indices, binary.Indices.size(), 0, TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
   }
+  if (!binary.Animation.empty()) {
+    const std::size_t animation =
+        AppendAligned(bytes, binary.Animation.data(), binary.Animation.size());
+    tinygltf::BufferView& view = model.bufferViews.emplace_back();
+    view.buffer = 0;
+    view.byteOffset = animation;
+    view.byteLength = binary.Animation.size();
+  }
   if (!bytes.empty()) model.buffers.emplace_back().data = std::move(bytes);
 }
 
@@ -87,15 +95,26 @@ std::string GlbBytes(const std::string& path, const GlbScene& scene, const PngEn
 
   // tinygltf's objects are large: growing their vectors step by step would move them often.
   const std::size_t groups = scene.Geometry != nullptr ? scene.Geometry->Groups.size() : 0;
-  model.nodes.reserve(groups + scene.Lights.size() + scene.Markers.size());
-  model.meshes.reserve(groups);
-  model.accessors.reserve(groups * kAccessorsPerGroup);
+  const std::size_t shapes = scene.Geometry != nullptr ? scene.Geometry->Shapes.size() : 0;
+  const std::size_t placements = scene.Geometry != nullptr ? scene.Geometry->Placements.size() : 0;
+  model.nodes.reserve(groups + placements + scene.Lights.size() + scene.Markers.size());
+  model.meshes.reserve(groups + shapes);
+  model.accessors.reserve((groups + shapes) * kAccessorsPerGroup);
 
-  // Phases: materials (their images open the buffer), groups, actors, one scene of them all.
+  // Phases: materials (their images open the buffer), groups, placed shapes, actors, movers'
+  // animations, one scene of them all.
   GlbBinary binary;
   AddMaterials(scene, encode_png, binary, model);
-  AddGroupNodes(path, scene, static_cast<int>(model.bufferViews.size()), binary, model, counts);
+  const int first_view = static_cast<int>(model.bufferViews.size());
+  AddGroupNodes(path, scene, first_view, binary, model, counts);
+  const std::vector<int> shape_meshes =
+      AddShapeMeshes(path, scene, first_view, binary, model, counts);
+  const int first_placement_node = static_cast<int>(model.nodes.size());
+  AddPlacementNodes(path, scene, shape_meshes, model);
   AddActorNodes(path, scene, model);
+  // The animation view follows the three geometry views, when there are any.
+  AddMotions(scene, first_placement_node, first_view + (binary.Indices.empty() ? 0 : 3), binary,
+             model);
   // A scene needs nodes: tinygltf writes one without nodes and name as null, which is invalid.
   if (!model.nodes.empty()) {
     tinygltf::Scene& level = model.scenes.emplace_back();

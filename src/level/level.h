@@ -9,6 +9,8 @@
 
 #include "level/actors.h"
 #include "level/level_bsp.h"
+#include "level/placed_actors.h"
+#include "level/terrain.h"
 #include "vecmath/brush_transform.h"
 #include "vecmath/vecmath.h"
 
@@ -65,6 +67,12 @@ struct LevelBrush {
   bool InsidePrevious = false;
 };
 
+// A mover drawn by its brush: the brush where the map saved it, and the path it moves along.
+struct LevelMover {
+  LevelBrush Brush;
+  MoverKeys Keys;
+};
+
 struct Level {
   // The level was read from an Unreal package (a map), whose own textures a run can use.
   bool FromPackage = false;
@@ -76,10 +84,18 @@ struct Level {
   // Player starts of classes the report does not list (later games' start classes), shown as
   // markers in the glTF output.
   std::vector<PlayerStartRecord> OtherStarts;
+  // The level's terrains (TerrainInfo actors), in the level's order.
+  std::vector<LevelTerrain> Terrains;
   // What the reader could not read and passed over, one line each naming it.
   std::vector<std::string> PassedOver;
+  // Actors drawn by a static mesh, movers drawn by their brush and the sun, in the level's order.
+  std::vector<StaticMeshActorRecord> MeshActors;
+  std::vector<LevelMover> Movers;
+  std::vector<SunlightRecord> Suns;
+  // Actors that show something and that no reader converts, by class.
+  LeftOutClasses LeftOut;
   // The surfaces the editor last built, when the reader was asked for them and the level has
-  // them (a built map package of the first engine generation).
+  // them (a built map package).
   std::optional<LevelBsp> Bsp;
 };
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "vecmath/brush_transform.h"
 #include "vecmath/coordinates.h"
 #include "vecmath/vecmath.h"
 
@@ -23,6 +24,9 @@ struct MeshSurface {
   TextureAxes Axes;                     // how the texture lies on it, placed in the level's space
   std::int32_t Number = 0;              // the run's number of the source face, which messages name
   std::int32_t Material = kNoMaterial;  // the run's material, once its texture was looked up
+  // Its corners carry texture coordinates from their source (a static mesh, terrain) instead of
+  // having them computed from Axes.
+  bool SourceCoordinates = false;
 };
 
 struct MeshCorner {
@@ -38,10 +42,42 @@ struct MeshFace {
   std::vector<MeshCorner> Corners;
 };
 
+// Where a node of the output stands: p -> Rotation p + Translation, in the level's space.
+struct NodePose {
+  Matrix3 Rotation = Mat3Identity();
+  Vector Translation;
+};
+
+// A mover's way: the node's pose at each key, one key every KeySeconds.
+struct MeshMotion {
+  double KeySeconds = 1;
+  std::vector<NodePose> Keys;
+};
+
 // The faces of one brush, or of brushes without a group of their own that follow it.
 struct MeshGroup {
   std::optional<std::string> Name;  // none: faces before any named group
   std::vector<MeshFace> Faces;
+  // A mover's faces, where it stands at rest, and how its node moves from there (its poses turn
+  // the level's space, as the faces are in it).
+  std::optional<MeshMotion> Motion;
+};
+
+// Faces in a space of their own, drawn wherever placements put them (a static mesh with the
+// materials its actors give it): writers that can place one shape many times store it once.
+struct MeshShape {
+  std::string Name;
+  std::vector<Vector> Positions;  // the shape's own space
+  std::vector<MeshFace> Faces;    // corners index Positions
+};
+
+// One actor drawing a shape: level point = Pose.Rotation (Scale * p) + Pose.Translation.
+struct MeshPlacement {
+  std::string Name;  // the actor's
+  std::int32_t Shape = 0;
+  Vector Scale{1, 1, 1};  // along the shape's own axes; negative mirrors
+  NodePose Pose;
+  std::optional<MeshMotion> Motion;  // a mover's poses, the scale kept
 };
 
 struct Mesh {
@@ -51,6 +87,10 @@ struct Mesh {
   bool SharedPositions = false;
   std::vector<MeshSurface> Surfaces;  // in the run's face order
   std::vector<MeshGroup> Groups;      // in the level's order, faces in surface order
+  // Shapes placed by actors, for writers that store a shape once; the level's space holds them
+  // as placed only through Placements (writers without instances get them as groups instead).
+  std::vector<MeshShape> Shapes;
+  std::vector<MeshPlacement> Placements;
 };
 
 }  // namespace brushwright

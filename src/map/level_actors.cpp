@@ -25,6 +25,8 @@ constexpr std::array<std::pair<std::string_view, ReportClass>, 7> kReportClasses
 // A brush's CsgOper values: CSG_Active (the builder brush) is the default.
 constexpr std::int32_t kCsgAdd = 1;
 constexpr std::int32_t kCsgSubtract = 2;
+// A mover stores eight keys.
+constexpr std::int32_t kMoverKeyCount = 8;
 // The zone class whose actors (and its subclasses') make an actor's region a sky zone.
 constexpr std::string_view kSkyZoneClass = "SkyZoneInfo";
 
@@ -174,6 +176,48 @@ PlayerStartRecord ReadPlayerStartActor(const PackageObject& actor) {
   start.Location = VectorProperty(actor, "Location");
   start.Rotation = RotatorProperty(actor, "Rotation");
   return start;
+}
+
+MoverKeys ReadMoverKeys(const PackageObject& actor) {
+  MoverKeys keys;
+  double num_keys = keys.NumKeys;
+  ReadNumber(actor, "NumKeys", num_keys);
+  keys.NumKeys = static_cast<std::int32_t>(num_keys);
+  ReadNumber(actor, "MoveTime", keys.MoveTime);
+  for (std::int32_t k = 0; k < kMoverKeyCount; ++k) {
+    keys.KeyPos.push_back(VectorProperty(actor, "KeyPos", k));
+    keys.KeyRot.push_back(RotatorProperty(actor, "KeyRot", k));
+  }
+  return keys;
+}
+
+StaticMeshActorRecord ReadStaticMeshActor(const PackageObject& actor, std::int32_t mesh) {
+  const PackageFile& package = actor.Package();
+  StaticMeshActorRecord record;
+  record.Class = package.ClassName(actor.Ref());
+  record.Name = package.ObjectName(actor.Ref());
+  record.StaticMesh = ReferencePath(package, mesh);
+  record.Location = VectorProperty(actor, "Location");
+  record.Rotation = RotatorProperty(actor, "Rotation");
+  record.PrePivot = VectorProperty(actor, "PrePivot");
+  ReadNumber(actor, "DrawScale", record.DrawScale);
+  record.DrawScale3D = VectorProperty(actor, "DrawScale3D", 0, 1);
+  for (const std::int32_t skin : actor.ObjectArrayValue(actor.Find("Skins"))) {
+    record.Skins.push_back(ReferencePath(package, skin));
+  }
+  if (IsMoverClass(record.Class)) record.Keys = ReadMoverKeys(actor);
+  return record;
+}
+
+SunlightRecord ReadSunlightActor(const PackageObject& actor) {
+  SunlightRecord sun;
+  sun.Name = actor.Package().ObjectName(actor.Ref());
+  sun.Location = VectorProperty(actor, "Location");
+  sun.Rotation = RotatorProperty(actor, "Rotation");
+  ReadNumber(actor, "LightBrightness", sun.LightBrightness);
+  ReadNumber(actor, "LightHue", sun.LightHue);
+  ReadNumber(actor, "LightSaturation", sun.LightSaturation);
+  return sun;
 }
 
 }  // namespace brushwright

@@ -36,4 +36,11 @@ TriggerRecord ReadTriggerActor(const PackageObject& actor);
 TeleporterRecord ReadTeleporterActor(const PackageObject& actor);
 PlayerStartRecord ReadPlayerStartActor(const PackageObject& actor);
 
+// A mover's keys, number of keys and move time; those it does not store at their defaults.
+MoverKeys ReadMoverKeys(const PackageObject& actor);
+// An actor drawn by static mesh `mesh` (a reference of the actor's package): placement, scales
+// and skins; a mover's keys too.
+StaticMeshActorRecord ReadStaticMeshActor(const PackageObject& actor, std::int32_t mesh);
+SunlightRecord ReadSunlightActor(const PackageObject& actor);
+
 }  // namespace brushwright

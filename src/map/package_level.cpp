@@ -7,6 +7,7 @@
 
 #include "map/level_actors.h"
 #include "map/package_model.h"
+#include "map/terrain_actor.h"
 #include "package/actor_values.h"
 #include "package/byte_cursor.h"
 #include "package/package_object.h"
@@ -21,6 +22,9 @@ constexpr std::string_view kLevelClass = "Level";
 constexpr std::string_view kBrushClass = "Brush";
 constexpr std::string_view kModelClass = "Model";
 constexpr std::string_view kPolysClass = "Polys";
+constexpr std::string_view kSunlightClass = "Sunlight";
+constexpr std::string_view kMoverClass = "Mover";
+constexpr std::string_view kTerrainClass = "TerrainInfo";
 // The level's URL before its model: protocol, host, map and portal texts, then its options.
 constexpr int kUrlTexts = 4;
 
@@ -110,8 +114,7 @@ std::string ReadBrushPolygons(const PackageObject& actor, LevelBrush& brush) {
   return "";
 }
 
-// The level's own build. Only the first generation's is read: later engines store it in layouts
-// of their own game by game.
+// The level's own build, as the editor last made it.
 LevelBsp ReadBuild(const PackageFile& package, std::int32_t model,
                    const std::unordered_map<std::int32_t, std::int32_t>& brush_of_actor) {
   if (std::string problem = MissingObject(package, model, "model", kModelClass); !problem.empty()) {
@@ -125,6 +128,43 @@ LevelBsp ReadBuild(const PackageFile& package, std::int32_t model,
                      "build it in the editor, or convert its brushes");
   }
   return bsp;
+}
+
+// An actor that is neither a brush nor one of the report's: drawn by a static mesh, a mover
+// drawn by its brush, the sun, or looks no run converts.
+void ReadShownActor(const PackageObject& actor, Level& level) {
+  const PackageFile& package = actor.Package();
+  const std::string& class_name = package.ClassName(actor.Ref());
+  if (EqualsIgnoringCase(class_name, kSunlightClass)) {
+    level.Suns.push_back(ReadSunlightActor(actor));
+    return;
+  }
+  const bool mover = IsMoverClass(class_name) || package.IsA(actor.Ref(), kMoverClass);
+  const std::optional<std::int32_t> draw_type = actor.IntValue(actor.Find("DrawType"));
+  const std::int32_t mesh = actor.ObjectValue(actor.Find("StaticMesh"));
+  // A DrawType the map does not store is the class's own: a mover's is its brush, a
+  // StaticMeshActor's its static mesh.
+  const bool drawn_by_mesh = draw_type ? *draw_type == kDrawTypeStaticMesh : !mover;
+  if (mesh != 0 && drawn_by_mesh) {
+    level.MeshActors.push_back(ReadStaticMeshActor(actor, mesh));
+    return;
+  }
+  if (mover && (!draw_type || *draw_type == kDrawTypeBrush) && actor.Find("Brush")) {
+    LevelMover mover_record;
+    ReadBrushProperties(actor, mover_record.Brush);
+    if (const std::string problem = ReadBrushPolygons(actor, mover_record.Brush);
+        !problem.empty()) {
+      level.PassedOver.push_back("mover " + Quoted(mover_record.Brush.Name) + ": " + problem);
+      return;
+    }
+    mover_record.Keys = ReadMoverKeys(actor);
+    level.Movers.push_back(std::move(mover_record));
+    return;
+  }
+  const bool unconverted_draw =
+      draw_type && (*draw_type == kDrawTypeMesh || *draw_type == kDrawTypeParticle ||
+                    *draw_type == kDrawTypeFluidSurface);
+  if (unconverted_draw || ShowsUnconvertedLooks(class_name)) ++level.LeftOut[class_name];
 }
 
 // The report's lists, each class gathered apart so that the lists come in the report's order.
@@ -179,14 +219,6 @@ struct ReportLists {
 }  // namespace
 
 Level ReadPackageLevel(const PackageFile& package, bool with_bsp) {
-  if (with_bsp && !IsFirstGeneration(package.Version())) {
-    throw BrushError("'" + package.Path() +
-                     "' is a map of the second engine generation (package "
-                     "version " +
-                     std::to_string(package.Version()) +
-                     "): its own build is read from first-generation maps (versions 61 to 69) "
-                     "only");
-  }
   const PackageObject level_object = PackageObject::Read(package, FindLevelExport(package));
   ByteCursor cursor = level_object.DataCursor();
   const std::vector<std::int32_t> actors = ReadActorList(package, cursor);
@@ -201,10 +233,17 @@ Level ReadPackageLevel(const PackageFile& package, bool with_bsp) {
   for (const std::int32_t ref : actors) {
     if (ref == 0) continue;  // a deleted actor
     const std::string& class_name = package.ClassName(ref);
+    if (EqualsIgnoringCase(class_name, kTerrainClass)) {
+      level.Terrains.push_back(ReadTerrainActor(PackageObject::Read(package, ExportIndexOf(ref))));
+      continue;
+    }
     const bool brush_class = EqualsIgnoringCase(class_name, kBrushClass);
     const ReportClass kind = ReportClassOf(class_name);
-    if (!brush_class && kind == ReportClass::None) continue;
     const PackageObject actor = PackageObject::Read(package, ExportIndexOf(ref));
+    if (!brush_class && kind == ReportClass::None) {
+      ReadShownActor(actor, level);
+      continue;
+    }
     if (!brush_class) {
       report.Add(kind, actor);
       continue;

@@ -16,8 +16,8 @@ namespace brushwright {
 // - the report's actors (Light, Spotlight, Trigger, PlayerStart, Teleporter,
 //   FavoritesTeleporter, VisibleTeleporter), each property the package does not store at the
 //   record's default, as the T3D reader leaves a key the export omits.
-// With `with_bsp` the level's own build is read into Level::Bsp as well; a package of the
-// second engine generation, or a level that was never built, is an error then.
+// With `with_bsp` the level's own build is read into Level::Bsp as well; a level that was never
+// built is an error then.
 // Throws BrushError naming the file, and the object and byte offset where its bytes are broken,
 // when the package holds no level or its level, actors, models or polygons are broken.
 Level ReadPackageLevel(const PackageFile& package, bool with_bsp);

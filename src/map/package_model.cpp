@@ -16,13 +16,16 @@ namespace {
 // left before anything is reserved: a vector is three floats; a node a plane, a zone mask, its
 // flags, seven one-byte indexes, two zone bytes, its vertex count and two leaf numbers; a
 // surface five bytes of indexes around its flags and pan; a pool vertex two one-byte indexes; a
-// zone a reference and two masks; a polygon its vertex count, four vectors, its flags and five
+// polygon its vertex count, four vectors, its flags and five
 // one-byte indexes.
 constexpr std::int64_t kVectorBytes = 12;
 constexpr std::int64_t kLeastNodeBytes = 43;
 constexpr std::int64_t kLeastSurfaceBytes = 16;
+// The second generation's node adds a sphere and three 32-bit numbers; its surface drops the
+// light map and the pan and adds a plane and a light-map scale.
+constexpr std::int64_t kLeastBuiltNodeBytes = kLeastNodeBytes + 16 + 12;
+constexpr std::int64_t kLeastBuiltSurfaceBytes = kLeastSurfaceBytes - 1 - 4 + 16 + 4;
 constexpr std::int64_t kLeastVertexBytes = 2;
-constexpr std::int64_t kLeastZoneBytes = 17;
 constexpr std::int64_t kLeastPolygonBytes = 58;
 // A bounding box: two corners and a byte saying whether it is valid.
 constexpr std::int64_t kBoxBytes = 25;
@@ -95,7 +98,8 @@ void ReadVectors(ByteCursor& cursor, std::int32_t count, std::vector<Vector>& ve
   for (std::int32_t i = 0; i < count && cursor.Ok(); ++i) vectors.push_back(ExactVector(cursor));
 }
 
-void ReadNodes(ByteCursor& cursor, std::int32_t count, std::vector<StoredNode>& nodes) {
+void ReadNodes(ByteCursor& cursor, std::int32_t count, int version,
+               std::vector<StoredNode>& nodes) {
   nodes.reserve(static_cast<std::size_t>(count));
   for (std::int32_t i = 0; i < count && cursor.Ok(); ++i) {
     StoredNode& node = nodes.emplace_back();
@@ -103,10 +107,12 @@ void ReadNodes(ByteCursor& cursor, std::int32_t count, std::vector<StoredNode>& 
     cursor.Skip(16 + 8 + 1);  // plane, zone mask, node flags
     node.FirstVertex = cursor.CompactIndex();
     node.Surface = cursor.CompactIndex();
-    for (int j = 0; j < 5; ++j) cursor.CompactIndex();  // children, collision and render bounds
-    cursor.Skip(2);                                     // the zones on either side
+    for (int j = 0; j < 5; ++j) cursor.CompactIndex();      // children, collision and render bounds
+    if (HasNodeSphereAndSection(version)) cursor.Skip(16);  // the node's bounding sphere
+    cursor.Skip(2);                                         // the zones on either side
     node.VertexCount = cursor.U8();
-    cursor.Skip(8);  // the leaves on either side
+    cursor.Skip(8);                                         // the leaves on either side
+    if (HasNodeSphereAndSection(version)) cursor.Skip(12);  // section, its first vertex, light map
   }
 }
 
@@ -122,11 +128,15 @@ void ReadSurfaces(const PackageFile& package, ByteCursor& cursor, std::int32_t c
     surface.Normal = cursor.CompactIndex();
     surface.TextureU = cursor.CompactIndex();
     surface.TextureV = cursor.CompactIndex();
-    cursor.CompactIndex();  // light map
-    cursor.CompactIndex();  // brush polygon
-    surface.Pan.X = static_cast<std::int16_t>(cursor.U16());
-    surface.Pan.Y = static_cast<std::int16_t>(cursor.U16());
+    const bool built_plane = HasSurfacePlane(package.Version());
+    if (!built_plane) cursor.CompactIndex();  // light map
+    cursor.CompactIndex();                    // brush polygon
+    if (!built_plane) {
+      surface.Pan.X = static_cast<std::int16_t>(cursor.U16());
+      surface.Pan.Y = static_cast<std::int16_t>(cursor.U16());
+    }
     surface.Actor = CheckedReference(package, cursor);
+    if (built_plane) cursor.Skip(16 + 4);  // the surface's plane and light-map scale
   }
 }
 
@@ -139,19 +149,27 @@ void ReadVertices(ByteCursor& cursor, std::int32_t count, StoredBsp& bsp) {
 }
 
 void SkipZones(const PackageFile& package, ByteCursor& cursor, std::int64_t count) {
-  const std::int32_t zones = cursor.Count(count, kLeastZoneBytes, "zone");
+  const std::int32_t zones = cursor.Count(count, 1 + ZonePropertyBytes(package.Version()), "zone");
   for (std::int32_t i = 0; i < zones && cursor.Ok(); ++i) {
     CheckedReference(package, cursor);
-    cursor.Skip(16 + (HasZoneRenderTime(package.Version()) ? 4 : 0));
+    cursor.Skip(ZonePropertyBytes(package.Version()));
   }
 }
 
 // The arrays stored in the model itself (version 62 on), up to and with its zones.
 void ReadInlineBsp(const PackageFile& package, ByteCursor& cursor, StoredBsp& bsp) {
+  const int version = package.Version();
+  const bool built_layout = HasNodeSphereAndSection(version);
   ReadVectors(cursor, cursor.Count(cursor.CompactIndex(), kVectorBytes, "vector"), bsp.Vectors);
   ReadVectors(cursor, cursor.Count(cursor.CompactIndex(), kVectorBytes, "point"), bsp.Points);
-  ReadNodes(cursor, cursor.Count(cursor.CompactIndex(), kLeastNodeBytes, "node"), bsp.Nodes);
-  ReadSurfaces(package, cursor, cursor.Count(cursor.CompactIndex(), kLeastSurfaceBytes, "surface"),
+  ReadNodes(cursor,
+            cursor.Count(cursor.CompactIndex(),
+                         built_layout ? kLeastBuiltNodeBytes : kLeastNodeBytes, "node"),
+            version, bsp.Nodes);
+  ReadSurfaces(package, cursor,
+               cursor.Count(cursor.CompactIndex(),
+                            HasSurfacePlane(version) ? kLeastBuiltSurfaceBytes : kLeastSurfaceBytes,
+                            "surface"),
                bsp);
   ReadVertices(cursor, cursor.Count(cursor.CompactIndex(), kLeastVertexBytes, "vertex"), bsp);
   cursor.I32();  // shared sides
@@ -189,7 +207,7 @@ void ReadSeparateBsp(const PackageFile& package, ByteCursor& cursor, StoredBsp* 
   ReadBspObject(package, refs[1], "points", kVectorBytes,
                 [&](ByteCursor& c, std::int32_t n) { ReadVectors(c, n, bsp.Points); });
   ReadBspObject(package, refs[2], "nodes", kLeastNodeBytes, [&](ByteCursor& c, std::int32_t n) {
-    ReadNodes(c, n, bsp.Nodes);
+    ReadNodes(c, n, package.Version(), bsp.Nodes);
     SkipZones(package, c, c.CompactIndex());
   });
   ReadBspObject(package, refs[3], "surfaces", kLeastSurfaceBytes,
@@ -198,10 +216,10 @@ void ReadSeparateBsp(const PackageFile& package, ByteCursor& cursor, StoredBsp* 
                 [&](ByteCursor& c, std::int32_t n) { ReadVertices(c, n, bsp); });
 }
 
-// Reads a model up to its Polys reference; `bsp`, unless it is null, gets the arrays of a
-// first-generation model (those stored in the model itself are read through in any case). A
-// second-generation model with a BSP of its own gives a problem instead (its layout differs
-// from game to game).
+// Reads a model up to its Polys reference; `bsp`, unless it is null, gets the arrays of its BSP
+// (those of a first-generation model stored in the model itself are read through in any case).
+// Without `bsp`, a second-generation brush model with a BSP of its own gives a problem instead:
+// a brush is drawn from its polygons, and games of that generation vary the build's layout.
 ModelPolys ReadModel(const PackageObject& model, StoredBsp* bsp) {
   const PackageFile& package = model.Package();
   const int version = package.Version();
@@ -210,7 +228,7 @@ ModelPolys ReadModel(const PackageObject& model, StoredBsp* bsp) {
   ModelPolys result;
   if (HasSeparateBspObjects(version)) {
     ReadSeparateBsp(package, cursor, bsp);
-  } else if (IsFirstGeneration(version)) {
+  } else if (IsFirstGeneration(version) || bsp) {
     StoredBsp passed_over;
     StoredBsp& arrays = bsp ? *bsp : passed_over;
     ReadInlineBsp(package, cursor, arrays);

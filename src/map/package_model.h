@@ -21,9 +21,22 @@ constexpr bool HasSeparateBspObjects(int version) {
 constexpr bool HasSphereRadius(int version) {
   return version >= 62;
 }
-// Before version 63 a zone's properties end with the time it was last drawn.
-constexpr bool HasZoneRenderTime(int version) {
-  return version < 63;
+// The second generation (after version 69) builds its BSP for its renderer: a node adds its
+// bounding sphere after its render bound and ends with its render section, the section's first
+// vertex and its light map; a surface gives up its light map and pan for its plane and light-map
+// scale after its actor; a zone's properties take 20 bytes after its actor; render sections and
+// light maps follow the model's links.
+constexpr bool HasNodeSphereAndSection(int version) {
+  return version > 69;
+}
+constexpr bool HasSurfacePlane(int version) {
+  return version > 69;
+}
+// The bytes of a zone's properties after its zone actor: two 64-bit masks, then the time it was
+// last drawn before version 63, and 20 bytes in all in the second generation.
+constexpr std::int64_t ZonePropertyBytes(int version) {
+  if (version > 69) return 20;
+  return version < 63 ? 20 : 16;
 }
 // Polygons carry their texture pan before version 78; later ones move their base instead.
 constexpr bool HasPolygonPan(int version) {
@@ -51,7 +64,7 @@ ModelPolys ReadModelPolys(const PackageFile& package, std::int32_t model_index);
 // naming the file, the object and the byte offset when they are broken.
 std::vector<PolygonRecord> ReadPolys(const PackageFile& package, std::int32_t polys_index);
 
-// The BSP of the level's model export `model_index` (a first-generation package): every index
+// The BSP of the level's model export `model_index` (a package of either generation): every index
 // checked against the arrays it points into. `brush_of_actor` turns a surface's brush actor
 // reference into its index in Level::Brushes; other actors give kNoBrush. Throws BrushError
 // naming the file, the object and what is broken.

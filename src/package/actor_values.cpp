@@ -21,8 +21,9 @@ constexpr int kLastSheerAxis = static_cast<int>(SheerAxis::kZY);
 // The tag of struct property `name`; `plain` is the type of its own that older packages may
 // give the struct (Vector, Rotator).
 const PropertyTag* StructTag(const PackageObject& object, std::string_view name,
-                             PropertyType plain = PropertyType::Struct) {
-  const PropertyTag* tag = object.Find(name);
+                             PropertyType plain = PropertyType::Struct,
+                             std::int32_t array_index = 0) {
+  const PropertyTag* tag = object.Find(name, array_index);
   return tag && (tag->Type == PropertyType::Struct || tag->Type == plain) ? tag : nullptr;
 }
 
@@ -177,17 +178,19 @@ std::string StyleProperty(const PackageObject& object, std::string_view name) {
              : std::to_string(style);
 }
 
-Vector VectorProperty(const PackageObject& object, std::string_view name) {
-  const PropertyTag* tag = StructTag(object, name, PropertyType::Vector);
-  if (!tag) return Vector{};
+Vector VectorProperty(const PackageObject& object, std::string_view name, std::int32_t array_index,
+                      double fallback) {
+  const PropertyTag* tag = StructTag(object, name, PropertyType::Vector, array_index);
+  if (!tag) return Vector{fallback, fallback, fallback};
   ByteCursor cursor = object.ValueCursor(*tag);
   const Vector v = ReadVector(cursor);
   cursor.Check();
   return v;
 }
 
-Rotator RotatorProperty(const PackageObject& object, std::string_view name) {
-  const PropertyTag* tag = StructTag(object, name, PropertyType::Rotator);
+Rotator RotatorProperty(const PackageObject& object, std::string_view name,
+                        std::int32_t array_index) {
+  const PropertyTag* tag = StructTag(object, name, PropertyType::Rotator, array_index);
   if (!tag) return Rotator{};
   ByteCursor cursor = object.ValueCursor(*tag);
   Rotator r;

@@ -49,9 +49,12 @@ std::string QuotedStringProperty(const PackageObject& object, std::string_view n
 std::string ObjectProperty(const PackageObject& object, std::string_view name);
 // A byte property of the render style enumeration by its name (STY_Translucent); "" when absent.
 std::string StyleProperty(const PackageObject& object, std::string_view name);
-// Vector and Rotator structs (stored as their raw fields in every version); 0 when absent.
-Vector VectorProperty(const PackageObject& object, std::string_view name);
-Rotator RotatorProperty(const PackageObject& object, std::string_view name);
+// Vector and Rotator structs (stored as their raw fields in every version), element
+// `array_index` of a static array; 0 (a vector: `fallback`) when absent.
+Vector VectorProperty(const PackageObject& object, std::string_view name,
+                      std::int32_t array_index = 0, double fallback = 0);
+Rotator RotatorProperty(const PackageObject& object, std::string_view name,
+                        std::int32_t array_index = 0);
 // A brush's Scale struct (raw fields, or nested properties from version 118 on); scale 1 without
 // sheer when absent, its missing fields at those values.
 BrushScale ScaleProperty(const PackageObject& object, std::string_view name);

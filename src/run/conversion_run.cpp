@@ -21,7 +21,10 @@
 #include "run/option_rules.h"
 #include "run/output_kinds.h"
 #include "run/package_textures.h"
+#include "run/placed_actors.h"
 #include "run/report_writer.h"
+#include "run/static_mesh_library.h"
+#include "run/terrain_build.h"
 #include "run/texture_files.h"
 #include "text/brush_error.h"
 #include "text/file_text.h"
@@ -36,12 +39,24 @@ constexpr std::size_t kLargestInput = INT_MAX - 1024;
 // Thrown by a yield that finds the window closing; caught once by the run.
 struct GiveUp {};
 
-// The summary of what the build and textures phases returned; the write phase adds its counts.
-RunSummary SummaryOf(const BuildCounts& counts, const RunMaterials& materials) {
+// What the level shows besides its brushes' surfaces, as composing it into the mesh counted.
+struct Composition {
+  std::int32_t PlacedMeshes = 0;
+  std::int32_t MeshesRead = 0;
+  std::int32_t Movers = 0;
+  std::string LeftOut;
+  std::int32_t TerrainFaces = 0;  // written (counted only when the geometry is)
+  std::int32_t Terrains = 0;
+};
+
+// The summary of what the build, compose and textures phases returned; the write phase adds
+// its counts.
+RunSummary SummaryOf(const BuildCounts& counts, const Composition& composed,
+                     const RunMaterials& materials) {
   RunSummary summary;
   summary.PolygonsRead = counts.PolygonsRead;
-  summary.FacesConverted = counts.FacesConverted;
-  summary.Groups = counts.Groups;
+  summary.FacesConverted = counts.FacesConverted + composed.TerrainFaces;
+  summary.Groups = counts.Groups + composed.Terrains;
   summary.BrushActors = counts.BrushActors;
   summary.BrushesTaken = counts.BrushesTaken;
   summary.SubtractiveSkipped = counts.SubtractiveSkipped;
@@ -53,6 +68,10 @@ RunSummary SummaryOf(const BuildCounts& counts, const RunMaterials& materials) {
   summary.Fragments = counts.Fragments;
   summary.BrokenBrushes = counts.BrokenBrushes;
   summary.BuiltSurfaces = counts.BuiltSurfaces;
+  summary.PlacedMeshes = composed.PlacedMeshes;
+  summary.MeshesRead = composed.MeshesRead;
+  summary.Movers = composed.Movers;
+  summary.LeftOut = composed.LeftOut;
   summary.Materials =
       materials.Table.front().Name.empty() ? 0 : static_cast<std::int32_t>(materials.Table.size());
   for (const auto& [name, found] : materials.Pictures) {
@@ -77,6 +96,8 @@ class Run {
   void CheckOutputsSpareInput() const;
   void CheckNotInput(const std::string& path, std::string_view what) const;
   BuiltMesh BuildMesh(Level& level, const FaceChoice& faces);
+  Composition ComposeLevel(const Level& level, std::int32_t first_terrain_face, Mesh& mesh,
+                           BakedTextureSource& baked);
   void ShowPassedOver(const Level& level);
   [[noreturn]] void ThrowFaceLimit() const;
   void ShowNotices(const std::vector<std::string>& notices);
@@ -85,6 +106,7 @@ class Run {
   RunHost& host_;
   OutputFiles out_;
   RunRequest request_ = RunRequest::Continue;  // what the last yield brought
+  std::vector<std::string> notices_;           // shown together at the end of the textures phase
 };
 
 // Lets the front end process its events; a window that is closing ends the run here.
@@ -165,11 +187,16 @@ void Run::Convert() {
   // level's own build.
   BuiltMesh built = BuildMesh(level, FaceChoice(options_, start_face));
   Mesh& mesh = built.Faces;
+  // Compose: what the level shows besides its brushes' surfaces, where the output shows it (the
+  // terrains with their baked images).
+  auto baked = std::make_unique<BakedTextureSource>(options_, texture_format);
+  const Composition composed = ComposeLevel(level, built.Counts.FacesToRead + 1, mesh, *baked);
 
   // Textures: each surface's material and picture, and the corners' texture coordinates.
   // Image files (beside the output, then the search tree's) win over packages, so that a user's
   // own image overrides what a package holds.
   TextureSources sources;
+  sources.push_back(std::move(baked));
   sources.push_back(std::make_unique<FolderTextureSource>(options_, texture_format, host_));
   auto packages =
       std::make_unique<PackageTextureSource>(options_, texture_format, host_, level.FromPackage);
@@ -181,7 +208,8 @@ void Run::Convert() {
     BeforeFace(surface, total);
   };
   const RunMaterials materials = FindTextures(mesh, sources, host_, phase);
-  ShowNotices(package_source.Notices());
+  notices_.insert(notices_.end(), package_source.Notices().begin(), package_source.Notices().end());
+  ShowNotices(notices_);
 
   // Write: the textures' image files beside the output, the mesh, then the materials (inside
   // the geometry file, or a library beside it).
@@ -197,7 +225,7 @@ void Run::Convert() {
   }
   if (built.FaceLimitPassed) ThrowFaceLimit();
   const int missing = kind.WriteMaterials(job);
-  summary = SummaryOf(built.Counts, materials);
+  summary = SummaryOf(built.Counts, composed, materials);
   summary.Triangles = triangles;
   summary.MissingTextures = missing;
 
@@ -252,6 +280,47 @@ BuiltMesh Run::BuildMesh(Level& level, const FaceChoice& faces) {
   counts.BuilderSkipped = choice.BuilderSkipped;
   counts.OtherOperations = choice.OtherOperations;
   return built;
+}
+
+// Places the level's meshes and movers, then its terrains (their images go to `baked`), where
+// the output shows the whole level; `first_terrain_face` numbers the terrains' surfaces on from
+// the run's faces.
+Composition Run::ComposeLevel(const Level& level, std::int32_t first_terrain_face, Mesh& mesh,
+                              BakedTextureSource& baked) {
+  Composition composed;
+  const bool whole = ShowsWholeLevel(options_);
+  PlacedKinds kinds;
+  kinds.StaticMeshes = options_.StaticMeshes;
+  kinds.Movers = options_.Movers;
+  kinds.Terrain = options_.Terrain;
+  kinds.Instanced = OutputKindOf(options_.Format).PlacesInstances;
+  composed.LeftOut = LeftOutText(LeftOutOf(level, kinds, whole));
+  if (whole && (!level.MeshActors.empty() || !level.Movers.empty())) {
+    host_.SetLabelProgress("placing meshes");
+    Yield();
+    // A T3D text names its map's own meshes as MyLevel: the map of its name in the search folder.
+    const bool search = options_.SearchCopy && !options_.SearchPath.empty();
+    StaticMeshLibrary library(
+        level.FromPackage ? options_.InputFile : "", search ? options_.SearchPath : "",
+        level.FromPackage ? "" : StripExtension(FileNameOfPath(options_.InputFile)));
+    const PlacedCounts counts = AddPlacedActors(level, kinds, library, mesh);
+    composed.PlacedMeshes = counts.MeshActors;
+    composed.MeshesRead = library.MeshesRead();
+    composed.Movers = counts.Movers;
+    const std::vector<std::string> notices = library.Notices();
+    notices_.insert(notices_.end(), notices.begin(), notices.end());
+  }
+
+  if (!options_.Terrain || !whole || level.Terrains.empty()) return composed;
+  host_.SetLabelProgress("building terrain");
+  Yield();
+  const TerrainOutcome terrains = AddTerrains(level, options_, first_terrain_face, mesh, baked);
+  if (options_.DoGeometry) {
+    composed.TerrainFaces = terrains.Faces;
+    composed.Terrains = terrains.Terrains;
+  }
+  notices_.insert(notices_.end(), terrains.Notices.begin(), terrains.Notices.end());
+  return composed;
 }
 
 // What the texture search has to tell the user, in one message.

@@ -85,4 +85,17 @@ void AddGlbActors(const Level& level, bool lights, GlbScene& scene) {
   }
 }
 
+void AddGlbSuns(const Level& level, GlbScene& scene) {
+  for (const SunlightRecord& sun : level.Suns) {
+    GlbLight& light = scene.Lights.emplace_back();
+    light.Name = "Sunlight " + sun.Name;
+    light.Directional = true;
+    light.Location = sun.Location;
+    light.Rotation = sun.Rotation;
+    light.Hue = sun.LightHue;
+    light.Saturation = sun.LightSaturation;
+    light.Brightness = sun.LightBrightness;
+  }
+}
+
 }  // namespace brushwright

@@ -18,5 +18,7 @@ GlbScene GlbSceneOf(const Mesh& mesh, const RunMaterials& materials, double scal
 // after the report's), teleporters and triggers as markers, starts and teleporters facing where
 // the actor faces.
 void AddGlbActors(const Level& level, bool lights, GlbScene& scene);
+// The level's Sunlight actors as directional lights along their rotation.
+void AddGlbSuns(const Level& level, GlbScene& scene);
 
 }  // namespace brushwright

@@ -80,6 +80,11 @@ RunMaterials FindTextures(Mesh& mesh, TextureSources& sources, RunHost& host,
       faces_of[static_cast<std::size_t>(face.Surface)].push_back(&face);
     }
   }
+  for (MeshShape& shape : mesh.Shapes) {
+    for (MeshFace& face : shape.Faces) {
+      faces_of[static_cast<std::size_t>(face.Surface)].push_back(&face);
+    }
+  }
 
   TextureSize size{0, 0};   // before any texture: coordinates come out as 1
   Matrix4 matrix_in_force;  // all zero until a face sets it
@@ -101,7 +106,8 @@ RunMaterials FindTextures(Mesh& mesh, TextureSources& sources, RunHost& host,
       size = TextureSize{entry.Width, entry.Height};
       surface.Material = index;
     }
-    if (!phase.Coordinates) continue;
+    // Corners that carry their source's coordinates keep them.
+    if (!phase.Coordinates || surface.SourceCoordinates) continue;
 
     // Texture coordinates, with the faces' outlines on the preview.
     host.SetLabelProgress("processing texture");

@@ -42,6 +42,14 @@ bool IsSet(const RunOptions& options, RunSwitch which) {
       return options.BuildBrush;
     case RunSwitch::W3D:
       return options.W3D;
+    case RunSwitch::NoStaticMeshes:
+      return !options.StaticMeshes;
+    case RunSwitch::NoMovers:
+      return !options.Movers;
+    case RunSwitch::NoTerrain:
+      return !options.Terrain;
+    case RunSwitch::WithMeshes:
+      return options.WithMeshes;
   }
   return false;
 }
@@ -62,6 +70,14 @@ SwitchNames NamesOf(RunSwitch which) {
       return {"Just the Build Brush", "--build-brush"};
     case RunSwitch::W3D:
       return {"W3D", "--w3d"};
+    case RunSwitch::NoStaticMeshes:
+      return {"clearing Static Meshes", "--no-static-meshes"};
+    case RunSwitch::NoMovers:
+      return {"clearing Movers", "--no-movers"};
+    case RunSwitch::NoTerrain:
+      return {"clearing Terrain", "--no-terrain"};
+    case RunSwitch::WithMeshes:
+      return {"Add Them to the Brushes", "--with-meshes"};
   }
   return {"", ""};
 }
@@ -78,6 +94,12 @@ bool SwitchApplies(const RunOptions& options, RunSwitch which) {
       return !options.BuiltWorld;
     case RunSwitch::BuiltWorld:
       return true;
+    case RunSwitch::NoStaticMeshes:
+    case RunSwitch::NoMovers:
+    case RunSwitch::NoTerrain:
+      return ShowsWholeLevel(options);
+    case RunSwitch::WithMeshes:
+      return !options.BuildWorld && !options.BuiltWorld;
   }
   return true;
 }
@@ -106,6 +128,7 @@ RunOptions WithoutInapplicableSwitches(RunOptions options) {
   if (!SwitchApplies(options, RunSwitch::Subtractive)) options.Subtractive = false;
   if (!SwitchApplies(options, RunSwitch::BuildBrush)) options.BuildBrush = false;
   if (!SwitchApplies(options, RunSwitch::W3D)) options.W3D = false;
+  if (!SwitchApplies(options, RunSwitch::WithMeshes)) options.WithMeshes = false;
   return options;
 }
 

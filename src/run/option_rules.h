@@ -17,6 +17,10 @@ enum class RunSwitch {
   Subtractive,        // "Include Subtractive Brushes", --subtractive
   BuildBrush,         // "Just the Build Brush", --build-brush
   W3D,                // "W3D" coordinates, --w3d
+  NoStaticMeshes,     // "Static Meshes" cleared, --no-static-meshes
+  NoMovers,           // "Movers" cleared, --no-movers
+  NoTerrain,          // "Terrain" cleared, --no-terrain
+  WithMeshes,         // "Add Them to the Brushes", --with-meshes
 };
 
 // How each front end names a switch.
@@ -30,7 +34,10 @@ SwitchNames NamesOf(RunSwitch which);
 // of those that cannot. The brush switches do nothing while the world is built (it places every
 // brush by its whole transform and takes additive and subtractive brushes alike) or the level's
 // own build is written (no brush is written then), and building the world does nothing in the
-// latter case; W3D does nothing when neither an OBJ file nor a report is written.
+// latter case; W3D does nothing when neither an OBJ file nor a report is written. The kinds
+// besides the world's surfaces (static meshes, movers, terrain) count where the output shows
+// them: in the world outputs, or in the brush output with WithMeshes, which the world outputs
+// do not need.
 bool SwitchApplies(const RunOptions& options, RunSwitch which);
 
 // Two switches set that cannot go together, and why.

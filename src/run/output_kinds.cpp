@@ -27,6 +27,7 @@ std::int64_t WriteGlbGeometry(const OutputJob& job) {
   GlbScene scene = GlbSceneOf(job.Geometry, job.Materials, job.Options.Scale);
   if (job.Options.Actors && job.Source.HasActors) {
     AddGlbActors(job.Source, job.Options.Lights, scene);
+    if (job.Options.Lights && ShowsWholeLevel(job.Options)) AddGlbSuns(job.Source, scene);
   }
   return WriteGlb(job.Options.OutputFile, scene, EncodePng).Triangles;
 }
@@ -37,10 +38,10 @@ int WriteGlbMaterials(const OutputJob& job) {
 
 // In the order of OutputFormat. Adding a kind: its value there, its row here, its writers.
 constexpr OutputKind kOutputKinds[] = {
-    {OutputFormat::Obj, "OBJ", ".obj", "obj", "OBJ", "OBJ", true, true, true, ".mtl",
+    {OutputFormat::Obj, "OBJ", ".obj", "obj", "OBJ", "OBJ", true, true, true, false, ".mtl",
      WriteObjGeometry, WriteObjMaterials},
     {OutputFormat::Glb, "glTF", ".glb", "glb", "glTF (binary)", "glTF binary", true, false, false,
-     "", WriteGlbGeometry, WriteGlbMaterials},
+     true, "", WriteGlbGeometry, WriteGlbMaterials},
 };
 
 }  // namespace

@@ -49,6 +49,9 @@ struct OutputKind {
   // When the brush output passes its face limit, the faces before it are written and the run
   // stops after the geometry; otherwise it stops before writing anything.
   bool WritesUpToFaceLimit;
+  // Placed meshes go in once each and are placed by the mesh's placements (instances), rather
+  // than copied into the level's space for every actor.
+  bool PlacesInstances;
   // Extension of the material library written beside the output; "" for none.
   std::string_view MaterialLibrary;
   // Writes the geometry file; returns the triangles written (0 when the kind does not count

@@ -34,9 +34,15 @@ struct RunOptions {
   // Write the surfaces the editor's CSG makes of the brushes (the level as the player sees it)
   // instead of the brushes themselves; brushes are then always placed by their whole transform.
   bool BuildWorld = false;
-  // Write the surfaces the editor last built, as a map package of the first engine generation
-  // stores them, instead of the brushes or a world built from them.
+  // Write the surfaces the editor last built, as a map package stores them, instead of the brushes
+  // or a world built from them.
   bool BuiltWorld = false;
+  // What the world outputs show besides the world's surfaces, each of which can be left out;
+  // the brush output shows them only with WithMeshes.
+  bool StaticMeshes = true;                 // actors drawn by a static mesh
+  bool Movers = true;                       // movers, drawn by their brush or by a static mesh
+  bool Terrain = true;                      // terrain
+  bool WithMeshes = false;                  // the brush output takes the kinds above too
   OutputFormat Format = OutputFormat::Obj;  // a row of the output kinds' table
   double Scale = kMetresPerUnrealUnit;      // glTF metres per Unreal unit
   bool Actors = true;                       // glTF: lights, player starts, teleporters and triggers
@@ -44,6 +50,12 @@ struct RunOptions {
 };
 
 // The files a run writes beside its output file, named after it without its extension.
+// Whether the run's output shows what the level holds besides its brushes' surfaces: the world
+// outputs do, the brush output when asked to.
+inline bool ShowsWholeLevel(const RunOptions& options) {
+  return options.BuildWorld || options.BuiltWorld || options.WithMeshes;
+}
+
 inline std::string MtlPath(const RunOptions& options) {
   return StripExtension(options.OutputFile) + ".mtl";
 }

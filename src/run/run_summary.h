@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace brushwright {
 
@@ -36,6 +37,13 @@ struct RunSummary {
   std::int64_t Triangles = 0;        // the glTF output: triangles written
   // The level's own build: surfaces with a polygon written (each polygon counts as a face).
   std::int32_t BuiltSurfaces = 0;
+  // What the level shows besides its brushes.
+  std::int32_t PlacedMeshes = 0;  // actors whose static mesh was placed
+  std::int32_t MeshesRead = 0;    // static meshes read for them, each once
+  std::int32_t Movers = 0;        // movers written
+  // The classes of actors that show something and were not converted, with their counts
+  // ("24 SpriteEmitter, 15 Emitter"); "" when none.
+  std::string LeftOut;
 };
 
 }  // namespace brushwright

@@ -48,6 +48,17 @@ std::string BuiltCounts(const RunOptions& options, const RunSummary& summary) {
   return options.BuiltWorld ? ", " + Count("surfaces", summary.BuiltSurfaces) : "";
 }
 
+// ", static meshes 70 (2 read), movers 3" when the output shows any.
+std::string PlacedCounts(const RunSummary& summary) {
+  std::string counts;
+  if (summary.PlacedMeshes > 0) {
+    counts += ", " + Count("static meshes", summary.PlacedMeshes) + " (" +
+              std::to_string(summary.MeshesRead) + " read)";
+  }
+  if (summary.Movers > 0) counts += ", " + Count("movers", summary.Movers);
+  return counts;
+}
+
 }  // namespace
 
 std::string BrushesWere(std::int32_t n, std::string_view kind) {
@@ -59,7 +70,7 @@ std::string SummaryCounts(const RunOptions& options, const RunSummary& summary) 
          Count("materials", summary.Materials) + ", " +
          Count("missing images", summary.MissingTextures) + TextureCounts(summary) + ", " +
          Count("report blocks", summary.ReportBlocks) + WorldCounts(options, summary) +
-         BuiltCounts(options, summary);
+         BuiltCounts(options, summary) + PlacedCounts(summary);
 }
 
 }  // namespace brushwright

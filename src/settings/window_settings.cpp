@@ -27,6 +27,10 @@ const std::vector<StoredCheckBox>& StoredCheckBoxes() {
       {"CheckSubtractBrushes", &RunOptions::Subtractive, kUnchecked},
       {"CheckBuildWorld", &RunOptions::BuildWorld, kUnchecked},
       {"CheckBuiltWorld", &RunOptions::BuiltWorld, kUnchecked},
+      {"CheckStaticMeshes", &RunOptions::StaticMeshes, kChecked},
+      {"CheckMovers", &RunOptions::Movers, kChecked},
+      {"CheckTerrain", &RunOptions::Terrain, kChecked},
+      {"CheckWithMeshes", &RunOptions::WithMeshes, kUnchecked},
   };
   return boxes;
 }

@@ -7,7 +7,9 @@
 
 #include "t3d/actor_records.h"
 #include "t3d/brush_placement.h"
+#include "t3d/placed_actor_reader.h"
 #include "t3d/polygon_reader.h"
+#include "t3d/terrain_records.h"
 #include "t3d/text_position.h"
 #include "t3d/value_readers.h"
 #include "text/key_readers.h"
@@ -235,6 +237,24 @@ void ReadBrushDetails(std::string_view block, LevelBrush& brush) {
   brush.Placement = ReadBrushPlacement(block);
 }
 
+// The actors that show something besides brushes; movers drawn by their brush are read as
+// brushes, each with a polygon record of its own.
+void ReadPlacedActors(std::string_view text, Level& level) {
+  for (const ActorBlock& block : FindActorBlocks(text)) {
+    MoverKeys keys;
+    if (!ReadPlacedActor(text, block, level, keys)) continue;
+    LevelMover& mover = level.Movers.emplace_back();
+    mover.Keys = std::move(keys);
+    mover.Brush.Class = block.Class;
+    ReadBrushDetails(text.substr(static_cast<std::size_t>(block.Start - 1),
+                                 static_cast<std::size_t>(block.End - block.Start + 1)),
+                     mover.Brush);
+    mover.Brush.Name = block.Name;
+    PolygonRecord record;
+    ReadBrushPolygons(text, block.Start, block.End, true, record, mover.Brush.Polygons);
+  }
+}
+
 }  // namespace
 
 Level ReadT3dLevel(std::string_view text) {
@@ -271,6 +291,8 @@ Level ReadT3dLevel(std::string_view text) {
     pos = own_end ? end + TextLength(kActorEndKey) : block_end;
   }
   ReadActors(text, level.Actors, &level.OtherStarts);
+  ReadPlacedActors(text, level);
+  level.Terrains = ReadTerrainActors(text);
   return level;
 }
 

@@ -102,11 +102,16 @@ DecodedTexture NotDecodable(std::string problem, bool through_material) {
 
 }  // namespace
 
-void TextureIndex::AddFolder(const std::string& folder, const PackageNotice& on_notice) {
+std::vector<std::string> PackageFilesBelow(const std::string& folder,
+                                           const PackageNotice& on_notice) {
   std::vector<std::string> paths;
   CollectPackages(PathFromUtf8(folder), paths, on_notice);
   std::sort(paths.begin(), paths.end(), PathComesBefore);
-  for (const std::string& path : paths) {
+  return paths;
+}
+
+void TextureIndex::AddFolder(const std::string& folder, const PackageNotice& on_notice) {
+  for (const std::string& path : PackageFilesBelow(folder, on_notice)) {
     if (identities_.count(Identity(path))) continue;
     try {
       Add(PackageFile::Open(path), false);

@@ -21,6 +21,13 @@ namespace brushwright {
 // their own way.
 using PackageNotice = std::function<void(const std::string& line)>;
 
+// Every package file below `folder` (each file whose first four bytes are the package
+// signature, at any depth), in the index's order of packages: paths compared without regard to
+// ASCII letter case, ties by their bytes. A folder that cannot be listed is named through
+// `on_notice` and passed over.
+std::vector<std::string> PackageFilesBelow(const std::string& folder,
+                                           const PackageNotice& on_notice);
+
 // Where an indexed texture or material is: a package of the index and one of its exports.
 struct TextureLocation {
   std::size_t Package = 0;

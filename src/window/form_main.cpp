@@ -197,6 +197,7 @@ FormMain::FormMain(FormOptions options)
   Bind(wxEVT_CHOICE, &FormMain::ListOutputType_Scroll, this, ID_ListOutputType);
   Bind(wxEVT_CHECKBOX, &FormMain::CheckBuildWorld_Click, this, ID_CheckBuildWorld);
   Bind(wxEVT_CHECKBOX, &FormMain::CheckBuiltWorld_Click, this, ID_CheckBuiltWorld);
+  Bind(wxEVT_CHECKBOX, &FormMain::CheckBuildWorld_Click, this, ID_CheckWithMeshes);
   Bind(wxEVT_CHECKBOX, &FormMain::CheckReport_Click, this, ID_CheckReport);
   panel_->SetDropTarget(new InputFileDrop(*this));
   picture_texture_->SetDropTarget(new InputFileDrop(*this));
@@ -268,6 +269,16 @@ void FormMain::CreateControls() {
   check_built_world_ =
       NewCheckBox(p, ID_CheckBuiltWorld, "Use the Level's Own Build", false, "CheckBuiltWorld");
   check_built_world_->SetToolTip("The surfaces the editor last built, read from a map package");
+  check_static_meshes_ =
+      NewCheckBox(p, ID_CheckStaticMeshes, "Static Meshes", true, "CheckStaticMeshes");
+  check_static_meshes_->SetToolTip("Actors drawn by a static mesh, in the world");
+  check_movers_ = NewCheckBox(p, ID_CheckMovers, "Movers", true, "CheckMovers");
+  check_movers_->SetToolTip("Doors and lifts, in the world");
+  check_terrain_ = NewCheckBox(p, ID_CheckTerrain, "Terrain", true, "CheckTerrain");
+  check_terrain_->SetToolTip("Terrain, in the world");
+  check_with_meshes_ =
+      NewCheckBox(p, ID_CheckWithMeshes, "Add Them to the Brushes", false, "CheckWithMeshes");
+  check_with_meshes_->SetToolTip("The brushes with the static meshes, movers and terrain ticked");
   label6_ = NewLabel(p, ID_Label6, "Output Type:", "Label6");
   wxArrayString output_types;
   for (const OutputKind& kind : OutputKinds()) output_types.Add(FromText(std::string(kind.Label)));
@@ -324,6 +335,12 @@ void FormMain::LayOutControls() {
                  {check_build_world_, 0}}),
             row_flags);
   rows->Add(Row({{nullptr, 1}, {check_built_world_, 0}}), row_flags);
+  rows->Add(Row({{check_static_meshes_, 0},
+                 {check_movers_, 0},
+                 {check_terrain_, 0},
+                 {nullptr, 1},
+                 {check_with_meshes_, 0}}),
+            row_flags);
   rows->Add(Row({{label_texture_name_, 1}, {check_report_, 0}}), row_flags);
   rows->Add(picture_texture_, wxSizerFlags(1).Expand().Border(wxALL));
   rows->Add(label_summary_, wxSizerFlags().Expand().Border(wxLEFT | wxRIGHT | wxBOTTOM));
@@ -495,6 +512,10 @@ void FormMain::EnableBrushChecks() {
   check_brush_transforms_->Enable(SwitchApplies(options, RunSwitch::NoBrushTransforms));
   check_subtract_brushes_->Enable(SwitchApplies(options, RunSwitch::Subtractive));
   check_build_brush_->Enable(SwitchApplies(options, RunSwitch::BuildBrush));
+  check_static_meshes_->Enable(SwitchApplies(options, RunSwitch::NoStaticMeshes));
+  check_movers_->Enable(SwitchApplies(options, RunSwitch::NoMovers));
+  check_terrain_->Enable(SwitchApplies(options, RunSwitch::NoTerrain));
+  check_with_meshes_->Enable(SwitchApplies(options, RunSwitch::WithMeshes));
 }
 
 // The output name's heading names the chosen type. The coordinates choice turns the OBJ file's

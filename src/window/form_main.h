@@ -73,6 +73,10 @@ enum FormControlId {
   ID_PictureTexture,
   ID_CheckBuildWorld,
   ID_CheckBuiltWorld,
+  ID_CheckStaticMeshes,
+  ID_CheckMovers,
+  ID_CheckTerrain,
+  ID_CheckWithMeshes,
   ID_Label6,
   ID_ListOutputType,
   ID_LabelStartAtPoly,
@@ -203,6 +207,11 @@ class FormMain : public wxFrame, public RunHost {
   wxCheckBox* check_subtract_brushes_ = nullptr;
   wxCheckBox* check_build_world_ = nullptr;
   wxCheckBox* check_built_world_ = nullptr;
+  // What the world outputs show besides the world's surfaces, and the brush output on request.
+  wxCheckBox* check_static_meshes_ = nullptr;
+  wxCheckBox* check_movers_ = nullptr;
+  wxCheckBox* check_terrain_ = nullptr;
+  wxCheckBox* check_with_meshes_ = nullptr;
   wxStaticText* label6_ = nullptr;
   wxChoice* list_output_type_ = nullptr;
   PictureSurface* picture_texture_ = nullptr;

@@ -147,6 +147,122 @@ void DropStraightCorners(Ring& ring, const std::vector<Vector>& points, const Ve
   }
 }
 
+// The two corners of a ring that lie farthest apart, and how far its farthest corner lies off the
+// line through them.
+struct Extent {
+  std::int32_t from = -1, to = -1;
+  double width = 0;
+};
+
+Extent ExtentOf(const Ring& ring, const std::vector<Vector>& points) {
+  Extent extent;
+  double longest = -1;
+  for (std::size_t i = 0; i < ring.size(); ++i) {
+    for (std::size_t j = i + 1; j < ring.size(); ++j) {
+      const Vector d = VecSubtract(At(points, ring[j]), At(points, ring[i]));
+      if (Dot(d, d) > longest) longest = Dot(d, d), extent.from = ring[i], extent.to = ring[j];
+    }
+  }
+  if (!(longest > 0)) return extent;
+  const Vector axis = VecSubtract(At(points, extent.to), At(points, extent.from));
+  for (const std::int32_t c : ring) {
+    const Vector off = VecCross(axis, VecSubtract(At(points, c), At(points, extent.from)));
+    extent.width = std::max(extent.width, std::sqrt(Dot(off, off) / longest));
+  }
+  return extent;
+}
+
+// Whether a ring may be narrower than kSliverWidth. A polygon lies within its width on either
+// side of the line through its farthest corners, so its area is at most twice its diameter (no
+// more than half its perimeter) times its width: the area over the perimeter bounds the width
+// from below. Saves the search for the farthest corners on almost every face.
+bool MayBeNarrow(const Ring& ring, const std::vector<Vector>& points) {
+  Vector twice_area;
+  double perimeter = 0;
+  ForEachEdge(ring, [&](std::size_t, std::int32_t a, std::int32_t b) {
+    twice_area = VecAdd(twice_area, VecCross(At(points, a), At(points, b)));
+    perimeter += VecLength(VecSubtract(At(points, b), At(points, a)));
+  });
+  return !(VecLength(twice_area) >= 2 * kSliverWidth * perimeter);
+}
+
+// Positions welded into others: each one's successor, ending at the one that stays.
+class Aliases {
+ public:
+  explicit Aliases(std::size_t count) : next_(count) {
+    for (std::size_t i = 0; i < count; ++i) next_[i] = static_cast<std::int32_t>(i);
+  }
+  std::int32_t Final(std::int32_t index) const {
+    while (next_[static_cast<std::size_t>(index)] != index)
+      index = next_[static_cast<std::size_t>(index)];
+    return index;
+  }
+  // The later of the two becomes the earlier, as the welder keeps the earliest point.
+  void Weld(std::int32_t a, std::int32_t b) {
+    a = Final(a), b = Final(b);
+    if (a != b) next_[static_cast<std::size_t>(std::max(a, b))] = std::min(a, b);
+  }
+  // The ring over the positions that stay, without repeats of one corner.
+  Ring Welded(const Ring& ring) const {
+    Ring welded;
+    for (const std::int32_t c : ring) {
+      const std::int32_t f = Final(c);
+      if (welded.empty() || welded.back() != f) welded.push_back(f);
+    }
+    while (welded.size() > 1 && welded.back() == welded.front()) welded.pop_back();
+    return welded;
+  }
+
+ private:
+  std::vector<std::int32_t> next_;
+};
+
+// Welds away the edges shorter than kSliverWidth and the faces narrower than it, which the cuts
+// and welds of a level leave where surfaces meet a hair apart. Positions that close together
+// become one (the earliest); the corners of a face that is still that narrow move onto the line
+// through its two farthest corners, so the face keeps no area and goes. Its neighbours share
+// those positions, so they close up along that line (the T-junction repair puts the moved corners
+// into the edges now through them). Positions move by about kSliverWidth at most.
+void WeldSlivers(std::vector<Face>& faces, std::vector<Vector>& points) {
+  Aliases aliases(points.size());
+  // Positions of faces closer together than the sliver width become one, the earliest: between
+  // them an edge, or a corner and an edge it would be put into, would be a sliver.
+  std::vector<bool> used(points.size(), false);
+  for (const Face& face : faces) {
+    for (const std::int32_t c : face.corners) used[static_cast<std::size_t>(c)] = true;
+  }
+  PointWelder near(kSliverWidth,
+                   static_cast<std::size_t>(std::count(used.begin(), used.end(), true)));
+  std::vector<std::int32_t> first_of;  // the first position of each one `near` hands out
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    if (!used[i]) continue;
+    const auto welded = static_cast<std::size_t>(near.Weld(points[i]));
+    if (welded == first_of.size()) first_of.push_back(static_cast<std::int32_t>(i));
+    aliases.Weld(first_of[welded], static_cast<std::int32_t>(i));
+  }
+  for (Face& face : faces) {
+    if (face.corners.empty()) continue;
+    Ring ring = aliases.Welded(face.corners);
+    if (ring.size() >= 3 && !MayBeNarrow(ring, points)) continue;
+    if (ring.size() >= 3 && ExtentOf(ring, points).width >= kSliverWidth) continue;
+    face.corners.clear();
+    if (ring.size() < 3) continue;
+    const Extent extent = ExtentOf(ring, points);
+    const Vector from = At(points, extent.from);
+    const Vector axis = VecSubtract(At(points, extent.to), from);
+    for (const std::int32_t c : ring) {
+      if (c == extent.from || c == extent.to) continue;
+      const double t = Dot(VecSubtract(At(points, c), from), axis) / Dot(axis, axis);
+      points[static_cast<std::size_t>(c)] = VecAdd(from, Scaled(axis, t));
+    }
+  }
+  for (Face& face : faces) {
+    if (face.corners.empty()) continue;
+    face.corners = aliases.Welded(face.corners);
+    if (face.corners.size() < 3) face.corners.clear();
+  }
+}
+
 // Inserts into every edge the used positions that lie inside it.
 void RepairTJunctions(std::vector<Face>& faces, const std::vector<Vector>& points) {
   // Only positions some face uses are candidates: `local` numbers them, `global` maps back.
@@ -179,6 +295,25 @@ void RepairTJunctions(std::vector<Face>& faces, const std::vector<Vector>& point
   }
 }
 
+// Removes spikes, where a ring runs out to a corner and straight back along the same edge (the
+// T-junction repair makes one where a corner of a face lies on the face's own next edge): they
+// hold no area. A ring left with fewer than three corners is emptied.
+void DropSpikes(Ring& ring) {
+  for (std::size_t i = 0; ring.size() >= 3 && i < ring.size();) {
+    const std::size_t n = ring.size();
+    if (ring[(i + n - 1) % n] != ring[(i + 1) % n]) {
+      ++i;
+      continue;
+    }
+    // The tip and the repeated corner after it go; the one before the tip stays.
+    const std::size_t after = (i + 1) % n;
+    ring.erase(ring.begin() + static_cast<std::ptrdiff_t>(std::max(i, after)));
+    ring.erase(ring.begin() + static_cast<std::ptrdiff_t>(std::min(i, after)));
+    i = 0;
+  }
+  if (ring.size() < 3) ring.clear();
+}
+
 }  // namespace
 
 void AssembleMesh(const std::vector<VisibleFragment>& fragments, WorldMesh& mesh) {
@@ -191,7 +326,7 @@ void AssembleMesh(const std::vector<VisibleFragment>& fragments, WorldMesh& mesh
     const Vector normal = VecNormalize(fragment.Reversed ? Scaled(area, -1) : area);
     faces.push_back(Face{fragment.Brush, fragment.Piece.Polygon, normal, std::move(ring)});
   }
-  const std::vector<Vector>& points = welder.Points();
+  std::vector<Vector> points = welder.Points();
   for (std::size_t begin = 0; begin < faces.size();) {
     std::size_t end = begin + 1;
     while (end < faces.size() && faces[end].brush == faces[begin].brush &&
@@ -200,10 +335,12 @@ void AssembleMesh(const std::vector<VisibleFragment>& fragments, WorldMesh& mesh
     if (end - begin > 1) MergeGroup(faces, begin, end, points);
     begin = end;
   }
+  WeldSlivers(faces, points);
   for (Face& face : faces) {
     if (!face.corners.empty()) DropStraightCorners(face.corners, points, face.normal);
   }
   RepairTJunctions(faces, points);
+  for (Face& face : faces) DropSpikes(face.corners);
 
   // Positions in order of first use.
   std::vector<std::int32_t> renumbered(points.size(), -1);

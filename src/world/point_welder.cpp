@@ -139,8 +139,10 @@ void PointGrid::ForEachCubeAlong(const Vector& a, const Vector& b, const auto& c
   }
 }
 
-PointWelder::PointWelder(double distance)
-    : distance_(distance), grid_(distance * kWeldCubesPerDistance, distance) {}
+PointWelder::PointWelder(double distance, std::size_t expected)
+    : distance_(distance), grid_(distance * kWeldCubesPerDistance, distance, expected) {
+  points_.reserve(expected);
+}
 
 std::int32_t PointWelder::Weld(const Vector& point) {
   std::int32_t best = -1;

@@ -73,7 +73,8 @@ class PointGrid {
 // order always weld alike.
 class PointWelder {
  public:
-  explicit PointWelder(double distance);
+  // `expected`: about how many points will be welded, so the grid is sized once.
+  explicit PointWelder(double distance, std::size_t expected = 0);
 
   std::int32_t Weld(const Vector& point);
   const std::vector<Vector>& Points() const { return points_; }

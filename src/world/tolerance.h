@@ -20,6 +20,10 @@ inline constexpr double kThinnest = kWorldTolerance;
 // A corner this close to the line through its neighbours is straight, and a position this close
 // to an edge lies on it.
 inline constexpr double kOnEdgeDistance = kWorldTolerance;
+// A face narrower than this is no more than the error of its corners: each lies within a
+// tolerance of its planes and moves by up to a tolerance when welded, so two corners erring away
+// from each other, on both sides of a face, make one this wide out of nothing.
+inline constexpr double kSliverWidth = 2 * (kOnPlaneDistance + kWeldDistance);
 // Where a band of a nearly parallel fragment ends is a cut, not a contact: corners closer to it
 // than this (rounding, far below the tolerance) count as on it, so no sliver is cut off.
 inline constexpr double kBandEdgeDistance = kWorldTolerance * 1e-4;

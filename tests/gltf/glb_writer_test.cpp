@@ -172,7 +172,7 @@ TEST(GlbWriter, LightsAndMarkersStandWhereTheLevelHasThem) {
   EXPECT_EQ(point.type, "point");
   EXPECT_EQ(point.color, (std::vector<double>{0, 1, 1}));  // hue 128, full colour: cyan
   EXPECT_EQ(point.range, 100);                             // 25 x (7 + 1) units
-  EXPECT_DOUBLE_EQ(point.intensity, std::numbers::pi * 50 * 50);
+  EXPECT_DOUBLE_EQ(point.intensity, std::numbers::pi * 50 * 50 / 8);
   EXPECT_EQ(model.lights[1].color, (std::vector<double>{1, 1, 1}));
   EXPECT_DOUBLE_EQ(model.lights[1].spot.outerConeAngle, std::numbers::pi / 3);
   // The spots aim along the rotator's +X: Unreal +Y (glTF +Z), straight down, and 45 degrees
@@ -183,6 +183,111 @@ TEST(GlbWriter, LightsAndMarkersStandWhereTheLevelHasThem) {
     const std::vector<double> aim = Turned(model.nodes[spot].rotation, {0, 0, -1});
     for (int axis = 0; axis < 3; ++axis) EXPECT_NEAR(aim[axis], aims[spot - 1][axis], 1e-12);
   }
+
+  SKIP_IF_MISSING(ValidatorMissing());
+  EXPECT_EQ(ValidatorComplaints(path), "");
+}
+
+// Each kind's intensity for a known brightness and radius: candela for point and spot lights (a
+// white wall at half the range lit to brightness / 255 of white, shared by eight overlapping
+// lights), lux for a sun; and a brighter or wider light never written dimmer.
+TEST(GlbWriter, LightIntensitiesGrowWithBrightnessAndRadius) {
+  struct Row {
+    std::string type;
+    double brightness, radius, intensity;
+  };
+  const Row rows[] = {{"point", 255, 7, std::numbers::pi / 8},  // range 2 m
+                      {"spot", 51, 15, std::numbers::pi / 10},  // range 4 m, a fifth as bright
+                      {"directional", 85, 15, 1}};              // a third of full daylight
+  GlbScene scene;
+  scene.Scale = 0.01;
+  for (const Row& row : rows) {
+    scene.Lights.push_back({"Light",
+                            row.type == "spot",
+                            {},
+                            {},
+                            0,
+                            255,
+                            row.brightness,
+                            row.radius,
+                            128,
+                            row.type == "directional"});
+  }
+  for (const double brightness : {0.0, 1.0, 64.0, 254.0, 255.0})
+    scene.Lights.push_back({"ByBrightness", false, {}, {}, 0, 255, brightness, 64, 128});
+  for (const double radius : {0.0, 1.0, 64.0, 254.0, 255.0})
+    scene.Lights.push_back({"ByRadius", true, {}, {}, 0, 255, 1, radius, 128});
+  testing::TempDir dir("glb");
+  const std::string path = dir / "intensities.glb";
+  WriteGlb(path, scene, StbPng);
+
+  const tinygltf::Model model = ReadBack(path);
+  ASSERT_EQ(model.lights.size(), scene.Lights.size());
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    SCOPED_TRACE(model.lights[i].type);
+    EXPECT_EQ(model.lights[i].type, rows[i].type);
+    EXPECT_NEAR(model.lights[i].intensity, rows[i].intensity, 1e-12);
+  }
+  for (std::size_t i = std::size(rows) + 1; i < model.lights.size(); ++i) {
+    if (i == std::size(rows) + 5) continue;  // the radius sweep starts again
+    EXPECT_GT(model.lights[i].intensity, model.lights[i - 1].intensity)
+        << model.lights[i].name << " " << i;
+  }
+}
+
+TEST(GlbWriter, PlacedShapesAreStoredOnceAndMoversPlayTheirKeys) {
+  // One triangle, placed by three actors: turned a quarter about Z, mirrored in its own X (which
+  // turns its winding over), and moving between two keys.
+  Mesh mesh;
+  mesh.Surfaces.emplace_back();
+  MeshShape& shape = mesh.Shapes.emplace_back();
+  shape.Name = "MyLevel.Wedge";
+  shape.Positions = {{0, 0, 0}, {2, 0, 0}, {0, 4, 0}};
+  shape.Faces.push_back(MeshFace{0, {{0, 0, 0}, {2, 1, 0}, {1, 0, 1}}});
+  const Matrix3 quarter = RotationMatrix(Rotator{0, 16384, 0});
+  NodePose turned{quarter, {10, 20, 30}};
+  mesh.Placements.push_back(MeshPlacement{"StaticMeshActor0", 0, {1, 1, 1}, turned, std::nullopt});
+  mesh.Placements.push_back(MeshPlacement{"StaticMeshActor1", 0, {-1, 2, 1}, turned, std::nullopt});
+  MeshMotion motion{2.5, {NodePose{}, NodePose{quarter, {0, 0, 64}}}};
+  mesh.Placements.push_back(MeshPlacement{"Mover0", 0, {1, 1, 1}, NodePose{}, motion});
+  GlbScene scene;
+  scene.Scale = 0.5;
+  scene.Geometry = &mesh;
+  scene.UntexturedMaterial = 0;
+  scene.Materials = {{"Untextured", 0, std::nullopt, ""}};
+  testing::TempDir dir("glb");
+  const std::string path = dir / "placed.glb";
+  EXPECT_EQ(WriteGlb(path, scene, StbPng).Triangles, 1);
+
+  const tinygltf::Model model = ReadBack(path);
+  ASSERT_EQ(model.meshes.size(), 1u);
+  ASSERT_EQ(model.nodes.size(), 3u);
+  for (const tinygltf::Node& node : model.nodes) EXPECT_EQ(node.mesh, 0);
+  // The shape's corner (2, 0, 0) where each actor puts it: R (S p) + T in the level's space,
+  // glTF's (x, z, y) of it.
+  const std::vector<double> corner = {2 * scene.Scale, 0, 0};
+  const std::vector<std::vector<double>> expected = {{10, 30, 22}, {10, 30, 18}, {2, 0, 0}};
+  for (std::size_t n = 0; n < 3; ++n) {
+    const tinygltf::Node& node = model.nodes[n];
+    std::vector<double> p = corner;
+    if (!node.scale.empty()) {
+      for (int axis = 0; axis < 3; ++axis) p[static_cast<std::size_t>(axis)] *= node.scale[axis];
+    }
+    if (!node.rotation.empty()) p = Turned(node.rotation, p);
+    for (int axis = 0; axis < 3; ++axis) {
+      const double at = p[axis] + (node.translation.empty() ? 0 : node.translation[axis]);
+      EXPECT_NEAR(at, expected[n][axis] * scene.Scale, 1e-9) << node.name << " axis " << axis;
+    }
+  }
+  EXPECT_EQ(model.nodes[1].scale, (std::vector<double>{-1, 1, 2}));
+  ASSERT_EQ(model.animations.size(), 1u);
+  const tinygltf::Animation& animation = model.animations[0];
+  EXPECT_EQ(animation.name, "Mover0");
+  ASSERT_EQ(animation.channels.size(), 2u);
+  EXPECT_EQ(animation.channels[0].target_node, 2);
+  EXPECT_EQ(Values(model, animation.samplers[0].input), (std::vector<double>{0, 2.5}));
+  EXPECT_EQ(Values(model, animation.samplers[0].output),
+            (std::vector<double>{0, 0, 0, 0, 64 * scene.Scale, 0}));
 
   SKIP_IF_MISSING(ValidatorMissing());
   EXPECT_EQ(ValidatorComplaints(path), "");

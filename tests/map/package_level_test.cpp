@@ -55,6 +55,31 @@ TEST(ReadPackageLevel, ReadsTheActorListsBrushesLightsAndBuild) {
   EXPECT_FALSE(Read(TinyMap{}, false).Bsp.has_value());
 }
 
+TEST(ReadPackageLevel, ReadsTheBuildOfASecondGenerationMap) {
+  // Its nodes carry a sphere and a render section, its surfaces a plane instead of a pan and a
+  // light map, its zones 20 bytes: a layout read a byte off names other surfaces and points.
+  TinyMap later;
+  later.version = 128;
+  const Level level = Read(later);
+  ASSERT_EQ(level.Brushes.size(), 1u);
+  ASSERT_EQ(level.Brushes[0].Polygons.size(), 1u);
+  ASSERT_TRUE(level.Bsp.has_value());
+  ASSERT_EQ(level.Bsp->Nodes.size(), 1u);
+  EXPECT_EQ(level.Bsp->Nodes[0].VertexCount, 4);
+  ASSERT_EQ(level.Bsp->Surfaces.size(), 1u);
+  const BspSurface& surface = level.Bsp->Surfaces[0];
+  EXPECT_EQ(surface.Texture, "Rock");
+  EXPECT_EQ(surface.Brush, 0);
+  EXPECT_EQ(surface.TextureV, 2);
+  EXPECT_EQ(surface.Pan.X, 0);
+  EXPECT_EQ(level.Bsp->Vertices, (std::vector<std::int32_t>{0, 1, 2, 3}));
+
+  later.node_surface = 5;
+  EXPECT_EQ(ErrorOf(later),
+            "'Tiny.unr', export 'Model2' (Model): the node at byte 396 names surface 5 of 1, which "
+            "is not stored");
+}
+
 TEST(ReadPackageLevel, PassesOverBrushesWithoutModelAndNamesBrokenMaps) {
   TinyMap no_model;
   no_model.brush_has_model = false;
@@ -151,17 +176,20 @@ void ExpectWithinItsArrays(const Level& level) {
 }
 
 TEST(ReadPackageLevel, EveryChangedByteReadsOrFailsWithAMessage) {
-  const std::vector<std::uint8_t> good = TinyMap{}.Bytes();
-  for (std::size_t at = 0; at < good.size(); ++at) {
-    for (const int value : {0x00, 0x01, 0x3F, 0x41, 0x7F, 0xFF}) {
-      SCOPED_TRACE(::testing::Message() << "byte " << at << " as " << value);
-      std::vector<std::uint8_t> bytes = good;
-      bytes[at] = static_cast<std::uint8_t>(value);
-      try {
-        ExpectWithinItsArrays(
-            ReadPackageLevel(PackageFile::FromBytes("Tiny.unr", std::move(bytes)), at % 2 == 0));
-      } catch (const BrushError& error) {
-        EXPECT_NE(std::string(error.what()).find("'Tiny.unr'"), std::string::npos);
+  TinyMap later;
+  later.version = 128;
+  for (const std::vector<std::uint8_t>& good : {TinyMap{}.Bytes(), later.Bytes()}) {
+    for (std::size_t at = 0; at < good.size(); ++at) {
+      for (const int value : {0x00, 0x01, 0x3F, 0x41, 0x7F, 0xFF}) {
+        SCOPED_TRACE(::testing::Message() << "byte " << at << " as " << value);
+        std::vector<std::uint8_t> bytes = good;
+        bytes[at] = static_cast<std::uint8_t>(value);
+        try {
+          ExpectWithinItsArrays(
+              ReadPackageLevel(PackageFile::FromBytes("Tiny.unr", std::move(bytes)), at % 2 == 0));
+        } catch (const BrushError& error) {
+          EXPECT_NE(std::string(error.what()).find("'Tiny.unr'"), std::string::npos);
+        }
       }
     }
   }

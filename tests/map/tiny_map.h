@@ -1,5 +1,6 @@
-// A hand-made first-generation map package: a level whose actor list holds a brush (one square
-// polygon), a light and a deleted actor, and a built model with one node on one surface.
+// A hand-made map package, of the first generation unless asked for a later version: a level
+// whose actor list holds a brush (one square polygon), a light and a deleted actor, and a built
+// model with one node on one surface (and one zone in a later version).
 #pragma once
 
 #include <array>
@@ -27,9 +28,11 @@ struct TinyMap {
   // The palette indexes of a 4 x 4 Rock the map holds itself, of kTinyMapColours; without them
   // Rock is imported.
   std::vector<std::uint8_t> own_rock;
+  int version = 69;
 
   std::vector<std::uint8_t> Bytes() const {
-    PackageWriter w(69);
+    const bool later = version > 69;
+    PackageWriter w(version);
     const auto vectors = [](ByteWriter& out, std::initializer_list<float> values) {
       for (const float v : values) out.F32(v);
     };
@@ -48,7 +51,11 @@ struct TinyMap {
     polys.Compact(none).I32(1).I32(1).Compact(4);
     vectors(polys, {0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 64, 0, 64, 64, 0, 64, 0, 0});
     polys.I32(6).Compact(0).Compact(rock).Compact(w.Name("Wall")).Compact(-1).Compact(-1);
-    polys.U8(pan_u & 0xFF).U8((pan_u >> 8) & 0xFF).U8(0).U8(0);
+    if (later) {
+      polys.F32(32);  // light-map scale
+    } else {
+      polys.U8(pan_u & 0xFF).U8((pan_u >> 8) & 0xFF).U8(0).U8(0);
+    }
     const std::int32_t polys_ref = w.Export(polys_class, 0, "Polys1", polys.Data);
     // Export 2, the brush's model: bounds, an empty BSP, the polygon list and empty rest.
     ByteWriter model;
@@ -85,18 +92,31 @@ struct TinyMap {
       bsp.Raw(std::vector<std::uint8_t>(25, 0)).Compact(4 * (surfaces - 1 - s));
       bsp.Compact(s == 0 ? node_surface : s);
       for (int i = 0; i < 5; ++i) bsp.Compact(-1);
+      if (later) vectors(bsp, {32, 32, 0, 46});  // bounding sphere
       bsp.U8(0).U8(0).U8(4).I32(-1).I32(-1);
+      if (later) bsp.I32(0).I32(4 * s).I32(-1);  // render section, its first vertex, light map
     }
     bsp.Compact(surfaces);
     for (const std::uint32_t flags : surface_flags) {
       bsp.Compact(rock).I32(flags).Compact(0).Compact(0).Compact(1).Compact(2);
-      bsp.Compact(0).Compact(0).U8(0).U8(0).U8(0).U8(0).Compact(brush_ref);
+      if (later) {
+        bsp.Compact(0).Compact(brush_ref);
+        vectors(bsp, {0, 0, 1, 0, 32});  // plane, light-map scale
+      } else {
+        bsp.Compact(0).Compact(0).U8(0).U8(0).U8(0).U8(0).Compact(brush_ref);
+      }
     }
     bsp.Compact(4 * surfaces);
     for (std::int32_t s = surfaces - 1; s >= 0; --s) {
       for (int i = 0; i < 4; ++i) bsp.Compact((i + s) % 4).Compact(-1);
     }
-    bsp.I32(4 * surfaces).I32(0).Compact(0);
+    if (later) {
+      // One zone, its 20 bytes such that a reader taking fewer reads no Polys reference.
+      bsp.I32(4 * surfaces).I32(1).Compact(light_ref).Raw(std::vector<std::uint8_t>(20, 0xFF));
+      bsp.Compact(polys_ref);
+    } else {
+      bsp.I32(4 * surfaces).I32(0).Compact(0);
+    }
     const std::int32_t bsp_ref = w.Export(model_class, 0, "Model2", bsp.Data);
     // Export 6, the level: its actor list, its URL (four texts, no options, port, valid) and
     // its model.

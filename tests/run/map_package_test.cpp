@@ -11,6 +11,8 @@
 #include <string>
 
 #include "fake_host.h"
+#include "image/image_file.h"
+#include "map/terrain_map.h"
 #include "map/tiny_map.h"
 #include "obj_text.h"
 #include "run/summary_counts.h"
@@ -179,10 +181,25 @@ TEST(MapPackage, SecondGenerationMapAndInputsWithoutABuild) {
     }
     return std::string();
   };
-  EXPECT_EQ(error(torpedo), "'" + torpedo +
-                                "' is a map of the second engine generation (package version "
-                                "128): its own build is read from first-generation maps "
-                                "(versions 61 to 69) only");
+  // Its own build covers what the world built from its brushes covers, texture by texture
+  // (within the little the two builds' cuts differ).
+  EXPECT_EQ(error(torpedo), "");
+  RunOptions world;
+  world.BuildWorld = true;
+  RunOptions built;
+  built.BuiltWorld = true;
+  const Outputs csg = ConvertFile(torpedo, dir / "world", world);
+  const Outputs own = ConvertFile(torpedo, dir / "built", built);
+  EXPECT_EQ(own.counts,
+            "faces 190, groups 19, materials 17, missing images 17, report blocks 69, surfaces 97, "
+            "static meshes 9 (2 read)");
+  EXPECT_EQ(own.obj.groups, csg.obj.groups);
+  const auto csg_areas = AreaByMaterial(csg.obj);
+  const auto own_areas = AreaByMaterial(own.obj);
+  ASSERT_EQ(csg_areas.size(), own_areas.size());
+  for (const auto& [material, area] : csg_areas) {
+    EXPECT_NEAR(own_areas.at(material), area, 1e-3 * area) << material;
+  }
   WriteBytes(dir / "level.t3d", "Begin Map\r\nEnd Map\r\n");
   EXPECT_EQ(error(dir / "level.t3d"),
             "'" + dir / "level.t3d" +
@@ -235,6 +252,101 @@ TEST(MapPackage, OwnBuildOfAHandMadeMapAndTheBrushesLeftOut) {
             std::vector<std::string>{"'" + dir / "Tiny.unr" +
                                      "': these brushes are left out:\r\nbrush 'Brush1': names no "
                                      "model"});
+}
+
+TEST(MapPackage, TerrainOfAHandMadeMapAndOfItsText) {
+  TempDir dir("terrain");
+  const auto write = [&dir](const TerrainMap& map) {
+    const std::vector<std::uint8_t> bytes = map.Bytes();
+    WriteBytes(dir / "maps/Hills.ut2", std::string(bytes.begin(), bytes.end()));
+  };
+  std::filesystem::create_directories(dir / "maps");
+  write(TerrainMap{});
+  FakeHost host;
+  host.options.InputFile = dir / "maps/Hills.ut2";
+  host.options.OutputFile = dir / "Hills.obj";
+  host.options.BuildWorld = true;
+  host.options.TextureType = "PNG";
+  RunSummary summary = Convert(host);
+  EXPECT_EQ(SummaryCounts(host.options, summary),
+            "faces 10, groups 1, materials 1, missing images 0, report blocks 0, fragments 0");
+  // Centred on the actor, heights about 32768 at Scale.Z / 256 units each, Y mirrored.
+  const std::string obj = ReadBytes(dir / "Hills.obj");
+  const std::size_t faces = obj.find("\r\ng TerrainInfo0\r\n");
+  ASSERT_NE(faces, std::string::npos);
+  EXPECT_EQ(Visible(obj.substr(0, faces)),
+            Visible("#converted from Brushwright by Brushwright\r\nmtllib Hills.mtl\r\n\r\n"
+                    "v  872 -1968 300\r\nv  936 -1968 428\r\nv  1000 -1968 556\r\n"
+                    "v  1064 -1968 684\r\nv  872 -2000 812\r\nv  936 -2000 940\r\n"
+                    "v  1000 -2000 1068\r\nv  1064 -2000 1196\r\nv  872 -2032 1324\r\n"
+                    "v  936 -2032 1452\r\nv  1000 -2032 1580\r\nv  1064 -2032 -16084\r\n"));
+  // The first quad's diagonal turned, the others not; quad (2, 1) hidden: 5 quads of 6.
+  const ObjText parsed = ParseObj(obj);
+  ASSERT_EQ(parsed.faces.size(), 10u);
+  EXPECT_EQ(parsed.faces[0].positions, (std::vector<int>{0, 4, 1}));
+  EXPECT_EQ(parsed.faces[2].positions, (std::vector<int>{1, 6, 2}));
+  EXPECT_EQ(parsed.faces[8].positions, (std::vector<int>{5, 10, 6}));
+  EXPECT_NE(ReadBytes(dir / "Hills.mtl").find("map_Kd MyLevel.TerrainInfo0.PNG\r\n"),
+            std::string::npos);
+  // The baked image: the red layer on the left, the blue one over it where its alpha map
+  // shows it, on the right.
+  const Image baked = DecodeImageFile(dir / "MyLevel.TerrainInfo0.PNG");
+  ASSERT_EQ(baked.Width, 1023);
+  ASSERT_EQ(baked.Height, 1024);
+  const auto texel = [&baked](std::int32_t x, std::int32_t y) {
+    const std::size_t at = (static_cast<std::size_t>(y) * baked.Width + x) * 4;
+    return std::vector<int>(baked.Rgba.begin() + at, baked.Rgba.begin() + at + 4);
+  };
+  EXPECT_EQ(texel(10, 500), (std::vector<int>{255, 0, 0, 255}));
+  EXPECT_EQ(texel(1010, 500), (std::vector<int>{0, 0, 255, 255}));
+
+  // The text exported from the map finds its height map and layers in the search folder's map
+  // of its own name, and makes the same terrain.
+  WriteBytes(dir / "Hills.t3d",
+             "Begin Map\r\nBegin Actor Class=TerrainInfo Name=TerrainInfo0\r\n"
+             "    TerrainMap=Texture'MyLevel.Terrain.Heights'\r\n"
+             "    TerrainScale=(X=64.000000,Y=32.000000,Z=128.000000)\r\n"
+             "    Layers(0)=(Texture=Texture'MyLevel.Terrain.Red',UScale=8.000000,VScale=8.0)\r\n"
+             "    Layers(1)=(Texture=Texture'MyLevel.Terrain.Blue',AlphaMap=Texture'MyLevel."
+             "Terrain.BlueAlpha',UScale=8.000000,VScale=8.000000,TextureMatrix=(XPlane=(W=1)))\r\n"
+             "    QuadVisibilityBitmap(0)=-65\r\n    EdgeTurnBitmap(0)=1\r\n"
+             "    Location=(X=1000.000000,Y=2000.000000,Z=300.000000)\r\n"
+             "End Actor\r\nEnd Map\r\n");
+  FakeHost text_host;
+  text_host.options = host.options;
+  text_host.options.InputFile = dir / "Hills.t3d";
+  text_host.options.OutputFile = dir / "text/Hills.obj";
+  text_host.options.SearchCopy = true;
+  text_host.options.SearchPath = dir / "maps";
+  std::filesystem::create_directories(dir / "text");
+  Convert(text_host);
+  EXPECT_EQ(ReadBytes(dir / "text/Hills.obj"), obj);
+  EXPECT_EQ(ReadBytes(dir / "text/MyLevel.TerrainInfo0.PNG"),
+            ReadBytes(dir / "MyLevel.TerrainInfo0.PNG"));
+
+  // A terrain without a usable height map is left out with a notice; the run goes on.
+  TerrainMap rgba_heights;
+  rgba_heights.height_map_format = 5;
+  TerrainMap no_heights;
+  no_heights.has_height_map = false;
+  TerrainMap short_heights;
+  short_heights.height_bytes_dropped = 4;
+  const std::string file = "'" + dir / "maps/Hills.ut2" + "'";
+  for (const auto& [map, notice] :
+       {std::pair{rgba_heights, file + ", terrain 'TerrainInfo0' is left out: " + file +
+                                    ", export 'Heights' (Texture) is in format 5, not a 16-bit "
+                                    "or 8-bit height map\r\n"},
+        std::pair{no_heights, file + ", terrain 'TerrainInfo0' is left out: it names no height "
+                                     "map (TerrainMap)\r\n"},
+        std::pair{short_heights, file + ", terrain 'TerrainInfo0' is left out: " + file +
+                                     ", export 'Heights' (Texture): its 4 x 3 height map needs 24 "
+                                     "bytes but holds 20\r\n"}}) {
+    write(map);
+    host.log.clear();
+    summary = Convert(host);
+    EXPECT_EQ(host.Entries("message:Brushwright:"), std::vector<std::string>{notice});
+    EXPECT_EQ(summary.FacesConverted, 0);
+  }
 }
 
 }  // namespace

@@ -96,7 +96,11 @@ TEST(SaveSettings, FirstSaveOnNewFileWritesKeysInOrder) {
                                          "CheckSubtractBrushes=0\r\n"
                                          "CheckBuildWorld=0\r\n"
                                          "ListOutputType=OBJ\r\n"
-                                         "CheckBuiltWorld=0\r\n"));
+                                         "CheckBuiltWorld=0\r\n"
+                                         "CheckStaticMeshes=1\r\n"
+                                         "CheckMovers=1\r\n"
+                                         "CheckTerrain=1\r\n"
+                                         "CheckWithMeshes=0\r\n"));
 }
 
 TEST(SaveSettings, SecondSaveReplacesValuesInPlace) {
@@ -173,7 +177,11 @@ TEST(SaveSettings, OtherSectionsAndKeysStayByteIdentical) {
                                          "CheckSubtractBrushes=0\r\n"
                                          "CheckBuildWorld=0\r\n"
                                          "ListOutputType=OBJ\r\n"
-                                         "CheckBuiltWorld=0\r\n" +
+                                         "CheckBuiltWorld=0\r\n"
+                                         "CheckStaticMeshes=1\r\n"
+                                         "CheckMovers=1\r\n"
+                                         "CheckTerrain=1\r\n"
+                                         "CheckWithMeshes=0\r\n" +
                                          after));
 }
 

@@ -77,7 +77,8 @@ TEST(FormMain, KeyboardOrderFollowsTheDesign) {
       "TextSearchPathTxt CommandBrowseSearchPath CheckDoGeometry CheckReport CheckIgnoreNoTxt "
       "CommandPause LabelStartAtPoly TextStartAtPoly OptionOBJ OptionW3D ListBMtypeOut Label4 "
       "Label3 ListMaskedBMtypeOut Label5 CheckBuildBrush CheckIgnoreDefTxt LabelTextureName "
-      "CheckBrushTransforms CheckSubtractBrushes CheckBuildWorld CheckBuiltWorld Label6 "
+      "CheckBrushTransforms CheckSubtractBrushes CheckBuildWorld CheckBuiltWorld "
+      "CheckStaticMeshes CheckMovers CheckTerrain CheckWithMeshes Label6 "
       "ListOutputType "
       "LabelSummary";
   std::string order;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "t3d/brush_placement.h"
+#include "world/tolerance.h"
 #include "world_oracle.h"
 
 namespace brushwright {
@@ -258,6 +259,15 @@ std::vector<Scene> Scenes() {
        true,
        {},
        1});
+  // A block a hair taller than the one it overlaps: the step would be a strip 0.02 units high,
+  // no wider than the error of its corners. Welded shut, the block's top leans a little.
+  scenes.push_back({"a step a hair high is welded shut",
+                    {Room(), Box(kAdd, {128, 128, 0}, {256, 384, 64}),
+                     Box(kAdd, {192, 128, 0}, {320, 384, 64.02})},
+                    RoomWalls(0, 131072, 131072, 262144 - 49152) +
+                        Sides(1, -16384, 0, -4096, 4096, 0, 16384) +
+                        Sides(2, 0, 16389.12, -8193.28, 8193.28, 0, 0) +
+                        std::vector<Visible>{{2, 5, {-5.12, 0, 32768}}}});
   return scenes;
 }
 
@@ -313,6 +323,7 @@ TEST(BuildWorld, HandBuiltLevelsShowTheSurfacesTheRulesKeep) {
     }
     EXPECT_EQ(mesh.BrokenBrushes, scene.broken);
     EXPECT_EQ(mesh.DroppedPolygons, 0);
+    EXPECT_GE(NarrowestFace(mesh), kSliverWidth);
 
     std::vector<Vector> origins;
     for (double x = 13.7; x < 512; x += 61) {

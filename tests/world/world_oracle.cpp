@@ -1,7 +1,9 @@
 // The point-state oracle by winding numbers and the ray caster over a built mesh.
 #include "world_oracle.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <optional>
 
@@ -153,6 +155,31 @@ RayReport CastRays(const std::vector<WorldBrush>& brushes, const std::vector<boo
     }
   }
   return report;
+}
+
+double NarrowestFace(const WorldMesh& mesh) {
+  double narrowest = std::numeric_limits<double>::infinity();
+  for (const WorldFace& face : mesh.Faces) {
+    const auto at = [&](std::int32_t c) { return mesh.Positions[static_cast<std::size_t>(c)]; };
+    Vector from, axis;
+    for (std::size_t i = 0; i < face.Corners.size(); ++i) {
+      const Vector a = at(face.Corners[i]);
+      narrowest = std::min(
+          narrowest, VecLength(VecSubtract(at(face.Corners[(i + 1) % face.Corners.size()]), a)));
+      for (const std::int32_t b : face.Corners) {
+        if (VecLength(VecSubtract(at(b), a)) > VecLength(axis))
+          from = a, axis = VecSubtract(at(b), a);
+      }
+    }
+    double width = 0;
+    for (const std::int32_t c : face.Corners) {
+      if (VecLength(axis) > 0)
+        width =
+            std::max(width, VecLength(VecCross(axis, VecSubtract(at(c), from))) / VecLength(axis));
+    }
+    narrowest = std::min(narrowest, width);
+  }
+  return narrowest;
 }
 
 }  // namespace brushwright

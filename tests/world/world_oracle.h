@@ -31,4 +31,9 @@ struct RayReport {
 RayReport CastRays(const std::vector<WorldBrush>& brushes, const std::vector<bool>& ignored,
                    const WorldMesh& mesh, const std::vector<Vector>& origins);
 
+// The narrowest part of any face: its shortest edge, or how far its farthest corner lies off the
+// line through its two farthest corners. A face or an edge narrower than the corners' error is a
+// sliver.
+double NarrowestFace(const WorldMesh& mesh);
+
 }  // namespace brushwright

@@ -1,0 +1,120 @@
+// Placed shapes and movers of the .glb file: a node per placement over its shape's one mesh, and
+// an animation per mover.
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+
+#include "gltf/glb_build.h"
+#include "text/brush_error.h"
+#include "vecmath/coordinates.h"
+
+namespace brushwright {
+
+namespace {
+
+bool AllFinite(const std::vector<double>& values) {
+  return std::all_of(values.begin(), values.end(), [](double d) { return std::isfinite(d); });
+}
+
+std::vector<double> TranslationOf(const Vector& translation, double scale) {
+  const std::array<double, 3> t = UnrealToGltf(translation, scale);
+  return {t[0], t[1], t[2]};
+}
+
+// The float values as an accessor over the animation view; the key times get their bounds, as
+// glTF requires of a sampler's input.
+int AddFloats(const std::vector<float>& values, int type, std::size_t count, int view, bool bounds,
+              GlbBinary& binary, tinygltf::Model& model) {
+  tinygltf::Accessor& accessor = model.accessors.emplace_back();
+  accessor.bufferView = view;
+  accessor.byteOffset = AppendAligned(binary.Animation, values.data(), values.size() * 4);
+  accessor.componentType = TINYGLTF_COMPONENT_TYPE_FLOAT;
+  accessor.type = type;
+  accessor.count = count;
+  if (bounds) {
+    const auto [low, high] = std::minmax_element(values.begin(), values.end());
+    accessor.minValues = {*low};
+    accessor.maxValues = {*high};
+  }
+  return static_cast<int>(model.accessors.size()) - 1;
+}
+
+// The motion's keys as an animation of `node`: times, then a translation and a rotation sampler.
+void AddAnimation(const std::string& name, const MeshMotion& motion, int node, double scale,
+                  int view, GlbBinary& binary, tinygltf::Model& model) {
+  std::vector<float> times, translations, rotations;
+  for (std::size_t k = 0; k < motion.Keys.size(); ++k) {
+    times.push_back(static_cast<float>(static_cast<double>(k) * motion.KeySeconds));
+    for (const double t : TranslationOf(motion.Keys[k].Translation, scale)) {
+      translations.push_back(static_cast<float>(t) + 0.0f);
+    }
+    for (const double q : GltfRotationOf(motion.Keys[k].Rotation)) {
+      rotations.push_back(static_cast<float>(q) + 0.0f);
+    }
+  }
+  const std::size_t count = motion.Keys.size();
+  const int input = AddFloats(times, TINYGLTF_TYPE_SCALAR, count, view, true, binary, model);
+  const int moves = AddFloats(translations, TINYGLTF_TYPE_VEC3, count, view, false, binary, model);
+  const int turns = AddFloats(rotations, TINYGLTF_TYPE_VEC4, count, view, false, binary, model);
+  tinygltf::Animation& animation = model.animations.emplace_back();
+  animation.name = GltfName(name);
+  for (const auto& [output, path] :
+       {std::pair{moves, "translation"}, std::pair{turns, "rotation"}}) {
+    tinygltf::AnimationSampler& sampler = animation.samplers.emplace_back();
+    sampler.input = input;
+    sampler.output = output;
+    sampler.interpolation = "LINEAR";
+    tinygltf::AnimationChannel& channel = animation.channels.emplace_back();
+    channel.sampler = static_cast<int>(animation.samplers.size()) - 1;
+    channel.target_node = node;
+    channel.target_path = path;
+  }
+}
+
+// A motion worth an animation: two keys or more, every value finite.
+bool Moves(const std::optional<MeshMotion>& motion) {
+  return motion && motion->Keys.size() >= 2 && std::isfinite(motion->KeySeconds) &&
+         motion->KeySeconds > 0;
+}
+
+}  // namespace
+
+void AddPlacementNodes(const std::string& path, const GlbScene& scene,
+                       const std::vector<int>& shape_meshes, tinygltf::Model& model) {
+  if (scene.Geometry == nullptr) return;
+  for (const MeshPlacement& placement : scene.Geometry->Placements) {
+    tinygltf::Node& node = model.nodes.emplace_back();
+    node.name = GltfName(placement.Name);
+    const int mesh = shape_meshes[static_cast<std::size_t>(placement.Shape)];
+    if (mesh >= 0) node.mesh = mesh;
+    node.translation = TranslationOf(placement.Pose.Translation, scene.Scale);
+    node.rotation = GltfRotationOf(placement.Pose.Rotation);
+    // The shape's own axes turn with the level's: its Y is glTF's Z.
+    const Vector& s = placement.Scale;
+    if (s.X != 1 || s.Y != 1 || s.Z != 1) node.scale = {s.X, s.Z, s.Y};
+    if (!AllFinite(node.translation) || !AllFinite(node.rotation) || !AllFinite(node.scale)) {
+      throw BrushError("cannot write '" + path + "': actor '" + placement.Name +
+                       "' has a location, rotation or scale out of range");
+    }
+  }
+}
+
+void AddMotions(const GlbScene& scene, int first_placement_node, int animation_view,
+                GlbBinary& binary, tinygltf::Model& model) {
+  if (scene.Geometry == nullptr) return;
+  const Mesh& mesh = *scene.Geometry;
+  for (std::size_t g = 0; g < mesh.Groups.size(); ++g) {
+    if (!Moves(mesh.Groups[g].Motion)) continue;
+    AddAnimation(mesh.Groups[g].Name.value_or(""), *mesh.Groups[g].Motion, static_cast<int>(g),
+                 scene.Scale, animation_view, binary, model);
+  }
+  for (std::size_t p = 0; p < mesh.Placements.size(); ++p) {
+    if (!Moves(mesh.Placements[p].Motion)) continue;
+    AddAnimation(mesh.Placements[p].Name, *mesh.Placements[p].Motion,
+                 first_placement_node + static_cast<int>(p), scene.Scale, animation_view, binary,
+                 model);
+  }
+}
+
+}  // namespace brushwright

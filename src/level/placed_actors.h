@@ -1,0 +1,75 @@
+// The actors a level shows besides its brushes, as plain records: actors drawn by a static mesh,
+// movers drawn by their brush, the sun, and the count of what no reader converts.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "vecmath/vecmath.h"
+
+namespace brushwright {
+
+// A mover's path: where it stands at each key, relative to its own location and rotation.
+struct MoverKeys {
+  std::int32_t NumKeys = 0;  // keys in use, from 0
+  double MoveTime = 1;       // seconds from one key to the next
+  std::vector<Vector> KeyPos;
+  std::vector<Rotator> KeyRot;  // as long as KeyPos
+};
+
+// An actor drawn by a static mesh: a StaticMeshActor, or any actor (a mover among them) whose
+// DrawType is the static mesh, with its StaticMesh set.
+struct StaticMeshActorRecord {
+  std::string Class;
+  std::string Name;
+  // The mesh as the level names it: "Package.Group.Name" or "Package.Name", the map's own
+  // meshes under "MyLevel".
+  std::string StaticMesh;
+  Vector Location;
+  Rotator Rotation;
+  Vector PrePivot;
+  double DrawScale = 1;
+  Vector DrawScale3D{1, 1, 1};
+  // Skins(k) by section k, "" where the actor keeps the section's own material; each a
+  // material's path "Package.Group.Name".
+  std::vector<std::string> Skins;
+  std::optional<MoverKeys> Keys;  // movers only
+};
+
+// A Sunlight actor: light from far away along its rotation.
+struct SunlightRecord {
+  std::string Name;
+  Vector Location;
+  Rotator Rotation;
+  double LightBrightness = 64;
+  double LightHue = 0;
+  double LightSaturation = 255;
+};
+
+// Actors that show something but that no reader turns into geometry, counted by their class.
+using LeftOutClasses = std::map<std::string, std::int32_t>;
+
+// The engine's DrawType numbers that decide how an actor is drawn: by its brush, by a static
+// mesh, or by something no run converts (a skeletal mesh, particles, a fluid surface).
+inline constexpr std::int32_t kDrawTypeMesh = 2;
+inline constexpr std::int32_t kDrawTypeBrush = 3;
+inline constexpr std::int32_t kDrawTypeStaticMesh = 8;
+inline constexpr std::int32_t kDrawTypeParticle = 10;
+inline constexpr std::int32_t kDrawTypeFluidSurface = 12;
+
+// True for the classes of movers: Mover and the classes named after it (ElevatorMover,
+// RotatingMover and the like); letter case aside.
+bool IsMoverClass(std::string_view class_name);
+
+// True for classes whose actors show something in the game that a run does not convert
+// (emitters, projectors, fluid surfaces, decals); compared without regard to letter case.
+bool ShowsUnconvertedLooks(const std::string& class_name);
+
+// What the run names as left out, "24 SpriteEmitter, 15 Emitter": most first, then by class.
+std::string LeftOutText(const LeftOutClasses& classes);
+
+}  // namespace brushwright

@@ -1,0 +1,52 @@
+// Reads a height map texture's top mip as 16-bit heights.
+#include "texture/height_map.h"
+
+#include <optional>
+#include <string>
+
+#include "package/package_object.h"
+#include "texture/package_texture.h"
+
+namespace brushwright {
+
+HeightSamples ReadHeightSamples(const PackageFile& package, std::int32_t export_index) {
+  HeightSamples heights;
+  const std::string label = "'" + package.Path() + "', " + package.ExportLabel(export_index);
+  if (!IsTextureClass(package, ExportRef(export_index))) {
+    heights.Problem = label + " is not a texture";
+    return heights;
+  }
+  const PackageObject object = PackageObject::Read(package, export_index);
+  const TextureObject texture = ReadTextureObject(object);
+  const std::optional<PixelFormat> format = PixelFormatOf(package.Version(), texture.FormatNumber);
+  const bool wide = format == PixelFormat::G16;
+  if (!wide && format != PixelFormat::L8 && format != PixelFormat::P8) {
+    heights.Problem = label + " is in format " + std::to_string(texture.FormatNumber) +
+                      ", not a 16-bit or 8-bit height map";
+    return heights;
+  }
+  if (texture.Mips.empty() || texture.Mips[0].Width <= 0 || texture.Mips[0].Height <= 0) {
+    heights.Problem = label + " holds no pixels";
+    return heights;
+  }
+  const TextureMip& top = texture.Mips[0];
+  const std::int64_t count = std::int64_t{top.Width} * top.Height;
+  if (count * (wide ? 2 : 1) > top.DataSize) {
+    heights.Problem = label + ": its " + std::to_string(top.Width) + " x " +
+                      std::to_string(top.Height) + " height map needs " +
+                      std::to_string(count * (wide ? 2 : 1)) + " bytes but holds " +
+                      std::to_string(top.DataSize);
+    return heights;
+  }
+  heights.Width = top.Width;
+  heights.Height = top.Height;
+  heights.Values.resize(static_cast<std::size_t>(count));
+  const std::uint8_t* data = object.Bytes().data() + top.DataOffset;
+  for (std::size_t i = 0; i < heights.Values.size(); ++i) {
+    heights.Values[i] = wide ? static_cast<std::uint16_t>(data[2 * i] | (data[2 * i + 1] << 8))
+                             : static_cast<std::uint16_t>(data[i] << 8);
+  }
+  return heights;
+}
+
+}  // namespace brushwright
