@@ -42,7 +42,11 @@ std::string BrushReason(const ConvertOptions& options, const RunSummary& summary
 }  // namespace
 
 std::string NothingConvertedReason(const ConvertOptions& options, const RunSummary& summary) {
-  if (!options.Run.DoGeometry || summary.FacesConverted > 0) return "";
+  // Placed meshes and movers are written even when no surface of the world is.
+  if (!options.Run.DoGeometry || summary.FacesConverted > 0 || summary.PlacedMeshes > 0 ||
+      summary.Movers > 0) {
+    return "";
+  }
   if (options.Run.BuiltWorld) {
     if (summary.PolygonsRead == 0) return "the level's build has no surface with a polygon";
     return FacesReason(options, summary);

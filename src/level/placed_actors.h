@@ -15,7 +15,8 @@ namespace brushwright {
 
 // A mover's path: where it stands at each key, relative to its own location and rotation.
 struct MoverKeys {
-  std::int32_t NumKeys = 0;  // keys in use, from 0
+  std::int32_t NumKeys = 2;  // keys in use, from 0 (the class's own default when not saved)
+  std::int32_t KeyNum = 0;   // the key the mover stands at where the level saved it
   double MoveTime = 1;       // seconds from one key to the next
   std::vector<Vector> KeyPos;
   std::vector<Rotator> KeyRot;  // as long as KeyPos

@@ -183,6 +183,9 @@ MoverKeys ReadMoverKeys(const PackageObject& actor) {
   double num_keys = keys.NumKeys;
   ReadNumber(actor, "NumKeys", num_keys);
   keys.NumKeys = static_cast<std::int32_t>(num_keys);
+  double key_num = keys.KeyNum;
+  ReadNumber(actor, "KeyNum", key_num);
+  keys.KeyNum = static_cast<std::int32_t>(key_num);
   ReadNumber(actor, "MoveTime", keys.MoveTime);
   for (std::int32_t k = 0; k < kMoverKeyCount; ++k) {
     keys.KeyPos.push_back(VectorProperty(actor, "KeyPos", k));

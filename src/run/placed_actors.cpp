@@ -41,17 +41,27 @@ std::int32_t KeysInUse(const MoverKeys& keys) {
   return std::clamp(std::min(keys.NumKeys, kMostMoverKeys), std::min(stored, 1), stored);
 }
 
-// The node poses of a mover standing at `location` turned by `rotation` (its key 0 where it
-// was saved): the node of a static mesh placed with `scale` and `pre_pivot` (`rest` null), or
-// the node of faces already placed in the level's space (`rest` the rotation they have).
+// The node poses of a mover standing at `location` turned by `rotation` (at its key KeyNum, where
+// the level saved it): the node of a static mesh placed with `scale` and `pre_pivot` (`rest` null),
+// or the node of faces already placed in the level's space (`rest` the rotation they have).
 MeshMotion MotionOf(const MoverKeys& keys, const Vector& location, const Rotator& rotation,
                     const Vector& scaled_pivot, const Matrix3* rest) {
   MeshMotion motion;
   motion.KeySeconds = keys.MoveTime > 0 ? keys.MoveTime : 1;
-  for (std::int32_t k = 0; k < KeysInUse(keys); ++k) {
+  const std::int32_t in_use = KeysInUse(keys);
+  // The keys count from the mover's base: where it stands less the key it stands at.
+  Vector base = location;
+  Rotator base_rotation = rotation;
+  if (keys.KeyNum > 0 && keys.KeyNum < in_use) {
+    const auto at_key = static_cast<std::size_t>(keys.KeyNum);
+    base = VecSubtract(location, keys.KeyPos[at_key]);
+    base_rotation = Added(rotation, Rotator{-keys.KeyRot[at_key].Pitch, -keys.KeyRot[at_key].Yaw,
+                                            -keys.KeyRot[at_key].Roll});
+  }
+  for (std::int32_t k = 0; k < in_use; ++k) {
     const auto index = static_cast<std::size_t>(k);
-    const Matrix3 turn = RotationMatrix(Added(rotation, keys.KeyRot[index]));
-    const Vector at = VecAdd(location, keys.KeyPos[index]);
+    const Matrix3 turn = RotationMatrix(Added(base_rotation, keys.KeyRot[index]));
+    const Vector at = VecAdd(base, keys.KeyPos[index]);
     NodePose& pose = motion.Keys.emplace_back();
     if (rest != nullptr) {
       // Turned about the mover's location, from where its faces already stand.

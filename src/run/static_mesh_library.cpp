@@ -3,10 +3,9 @@
 
 #include <utility>
 
-#include "map/package_level.h"
-#include "texture/texture_index.h"
 #include "text/brush_error.h"
 #include "text/file_text.h"
+#include "texture/texture_index.h"
 
 namespace brushwright {
 

@@ -138,7 +138,8 @@ std::string Indexed(std::string_view key, int index) {
 
 MoverKeys ReadMoverKeys(const ActorValues& values) {
   MoverKeys keys;
-  keys.NumKeys = static_cast<std::int32_t>(NumberOf(values, "NumKeys", 2));
+  keys.NumKeys = static_cast<std::int32_t>(NumberOf(values, "NumKeys", keys.NumKeys));
+  keys.KeyNum = static_cast<std::int32_t>(NumberOf(values, "KeyNum", keys.KeyNum));
   keys.MoveTime = NumberOf(values, "MoveTime", 1);
   for (int k = 0; k < kMoverKeys; ++k) {
     keys.KeyPos.push_back(VectorValue(values, Indexed("KeyPos", k), 0));

@@ -406,7 +406,9 @@ void FormMain::CommandGo_Click(wxCommandEvent&) {
     SetLabelProgress("Error");
     ShowMessage(*failure, kErrorTitle, MessageKind::Error);
   } else if (summary.Outcome == RunOutcome::Done) {
-    ShowSummary(SummaryCounts(run_options, summary));
+    // What the level shows that the run did not convert is named, as the command line does.
+    ShowSummary(SummaryCounts(run_options, summary) +
+                (summary.LeftOut.empty() ? "" : "; left out: " + summary.LeftOut));
   }
 }
 

@@ -47,6 +47,23 @@ TEST(SummaryLine, CountsWhatTheRunWrote) {
             "faces 3, groups 1, materials 2, missing images 2, report blocks 1, T");
 }
 
+TEST(SummaryLine, NamesTheLooksLeftOut) {
+  BrushSpec brush;
+  brush.polygons = {PolygonSpec{"Rock"}};
+  const std::string level =
+      LevelText({BrushText(brush), "Begin Actor Class=Emitter Name=Emitter0\nEnd Actor\n",
+                 "Begin Actor Class=Emitter Name=Emitter1\nEnd Actor\n",
+                 "Begin Actor Class=StaticMeshActor Name=StaticMeshActor0\n"
+                 "   StaticMesh=StaticMesh'Pipes.Elbow'\nEnd Actor\n"});
+  // The brush output leaves the static mesh out too; the world output looks for it.
+  EXPECT_EQ(SummaryOf(level),
+            "faces 1, groups 1, materials 1, missing images 1, report blocks 0, T; left out: 2 "
+            "Emitter, 1 StaticMeshActor");
+  EXPECT_EQ(SummaryOf(level, {"--with-meshes", "--no-static-meshes"}),
+            "faces 1, groups 1, materials 1, missing images 1, report blocks 0, T; left out: 2 "
+            "Emitter, 1 StaticMeshActor");
+}
+
 TEST(SummaryLine, SaysWhyNothingWasConverted) {
   BrushSpec invisible;
   invisible.polygons = {PolygonSpec{"Rock", 1}, PolygonSpec{"Rock", 3}};
@@ -60,24 +77,42 @@ TEST(SummaryLine, SaysWhyNothingWasConverted) {
     std::string reason;
   };
   const Row rows[] = {
-      {"only subtractive", LevelText({sub, sub}), {}, 0,
+      {"only subtractive",
+       LevelText({sub, sub}),
+       {},
+       0,
        "no additive brush; 2 subtractive brushes were skipped: --subtractive takes them"},
-      {"only invisible faces", LevelText({BrushText(invisible)}), {}, 1,
+      {"only invisible faces",
+       LevelText({BrushText(invisible)}),
+       {},
+       1,
        "all 2 faces of the taken brushes are invisible"},
-      {"only a builder brush", LevelText({BrushText(builder)}), {}, 0,
+      {"only a builder brush",
+       LevelText({BrushText(builder)}),
+       {},
+       0,
        "no additive brush; 1 builder brush was skipped: --build-brush takes it alone"},
-      {"no brush actors", LevelText({"Begin Actor Class=Light Name=L\nEnd Actor\n"}), {}, 0,
+      {"no brush actors",
+       LevelText({"Begin Actor Class=Light Name=L\nEnd Actor\n"}),
+       {},
+       0,
        "the level has no brush actors"},
-      {"start face past the end", LevelText({BrushText(BrushSpec{})}), {"--start-face", "9"}, 1,
+      {"start face past the end",
+       LevelText({BrushText(BrushSpec{})}),
+       {"--start-face", "9"},
+       1,
        "--start-face 9 lies past the last face (1)"},
-      {"no builder brush", LevelText({sub}), {"--build-brush"}, 0,
+      {"no builder brush",
+       LevelText({sub}),
+       {"--build-brush"},
+       0,
        "no builder brush (a brush without CsgOper=) in the level"},
   };
   for (const Row& row : rows) {
-    EXPECT_EQ(SummaryOf(row.level, row.args),
-              "faces 0, groups " + std::to_string(row.groups) +
-                  ", materials 0, missing images 0, report blocks 0, T; no face converted: " +
-                  row.reason)
+    EXPECT_EQ(
+        SummaryOf(row.level, row.args),
+        "faces 0, groups " + std::to_string(row.groups) +
+            ", materials 0, missing images 0, report blocks 0, T; no face converted: " + row.reason)
         << row.name;
   }
 }
