@@ -1,6 +1,7 @@
 // Throughput of a run through the window, beside the same run headless; needs a display (Xvfb).
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +11,7 @@
 
 #include <wx/app.h>
 #include <wx/checkbox.h>
+#include <wx/frame.h>
 #include <wx/init.h>
 
 #include "bench_levels.h"
@@ -18,6 +20,7 @@
 #include "cli/progress_display.h"
 #include "run/conversion_run.h"
 #include "window/form_main.h"
+#include "window/level_canvas.h"
 
 namespace brushwright {
 namespace {
@@ -100,6 +103,56 @@ BENCHMARK(BM_HeadlessRunWall)
     ->Arg(1)
     ->Arg(8)
     ->ArgName("scale")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// A result of `quads` textured quads (two triangles each) on a wavy grid, every one its own face.
+RunResult GridResult(int quads) {
+  RunResult result;
+  result.Scale = 0.01905;
+  Image picture;
+  picture.Width = picture.Height = 256;
+  picture.Rgba.assign(256 * 256 * 4, 200);
+  result.Materials.push_back(ResultMaterial{"Wall256", 256, picture});  // two-sided
+  MeshSurface& surface = result.Geometry.Surfaces.emplace_back();
+  surface.Material = 0;
+  MeshGroup& group = result.Geometry.Groups.emplace_back();
+  const int side = static_cast<int>(std::sqrt(quads));
+  for (int i = 0; i < quads; ++i) {
+    const double x = (i % side) * 64.0;
+    const double y = (i / side) * 64.0;
+    MeshFace& face = group.Faces.emplace_back();
+    const double corners[4][2] = {{0, 0}, {0, 64}, {64, 64}, {64, 0}};
+    for (const auto& corner : corners) {
+      const auto at = static_cast<std::int32_t>(result.Geometry.Positions.size());
+      const double cx = x + corner[0];
+      const double cy = y + corner[1];
+      result.Geometry.Positions.push_back({cx, cy, 200 * std::sin(cx / 700) * std::cos(cy / 900)});
+      face.Corners.push_back(MeshCorner{at, corner[0] / 64, corner[1] / 64});
+    }
+  }
+  return result;
+}
+
+// One frame of the 3-D view of a level of `range(0)` triangles, from outside (every triangle in
+// view), drawn with Mesa's software renderer under Xvfb and waited for: reading the one pixel in
+// the middle back waits for the drawing to end.
+void BM_LevelViewFrame(benchmark::State& state) {
+  auto* frame = new wxFrame(nullptr, wxID_ANY, "view", wxDefaultPosition, wxSize(800, 600));
+  auto* canvas = new LevelCanvas(frame, wxID_ANY, "LevelCanvas");
+  frame->Show();
+  for (int pass = 0; pass < 10; ++pass) wxTheApp->Yield(true);
+  canvas->ShowResult(GridResult(static_cast<int>(state.range(0) / 2)));
+  canvas->ShowOverview();
+  if (!canvas->DistanceAhead()) state.SkipWithError("the view drew nothing in its middle");
+  for (auto _ : state) benchmark::DoNotOptimize(canvas->DistanceAhead());
+  frame->Destroy();
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_LevelViewFrame)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->ArgName("triangles")
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

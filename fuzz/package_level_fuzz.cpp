@@ -1,11 +1,12 @@
 // Fuzz target: a map package's level read with and without its own build, and the meshes the run
 // builds from what it gives (the brushes placed, the build's surfaces, and its terrains over every
 // height map the package holds), so that every index the reader hands on is used as the run uses
-// it.
+// it; and the first generation's light maps with every shadow bit they list.
 #include <cstdint>
 #include <vector>
 
 #include "fuzz_target.h"
+#include "light/stored_shadows.h"
 #include "map/package_level.h"
 #include "package/package_file.h"
 #include "run/brush_choice.h"
@@ -67,6 +68,25 @@ void BuildMeshes(const Level& level) {
   CheckCorners(BuildBuiltWorldMesh(level, *level.Bsp, faces, true).Faces);
 }
 
+// Every stored bit of every light map's lights, read as the light builder reads them.
+void ReadLightMaps(const PackageFile& package) {
+  const LevelLightMaps maps = ReadPackageLightMaps(package);
+  std::uint32_t lit = 0;
+  for (std::size_t i = 0; i < maps.Indexes.size(); ++i) {
+    const LightMapIndex& index = maps.Indexes[i];
+    for (std::int32_t light = 0; light < maps.LightCounts[i]; ++light) {
+      for (std::int32_t v = 0; v < index.VClamp; ++v) {
+        for (std::int32_t u = 0; u < index.UClamp; ++u) {
+          lit += StoredBit(maps, index, light, u, v) ? 1 : 0;
+        }
+      }
+    }
+  }
+  if (maps.LightActors.size() != maps.Lights.size() || lit > maps.Bits.size() * 8) {
+    __builtin_trap();
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -80,6 +100,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         BuildTerrains(package, level);
       } catch (const BrushError&) {
       }
+    }
+    try {
+      ReadLightMaps(package);
+    } catch (const BrushError&) {
     }
   } catch (const BrushError&) {
   }

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, running and testing Brushwright need, and the
-# pinned glTF Validator (tools/gltf-validate) that the tests run with Node.
+# pinned glTF Validator (tools/gltf-validate) that the tests run with Node. OpenGL's headers and
+# Mesa's software renderer serve the window's 3-D view (under Xvfb too); f3d renders the written
+# glTF files that the view's tests compare with.
 # Does nothing when they are all present already; uses sudo when not run as root.
 # With the argument "fuzz" it also installs clang and its fuzzing runtime for fuzz/run-fuzzers.sh
 # (the normal build and CI never need them). With "windows" it also installs what
@@ -14,6 +16,7 @@ packages=(
   libcli11-dev libtinyobjloader-dev
   libtinygltf-dev rapidjson-dev libstb-dev
   xvfb xauth xfonts-base fonts-dejavu-core
+  libgl-dev libgl1-mesa-dri f3d
 )
 case "${1:-}" in
   fuzz) packages+=(clang libclang-rt-14-dev) ;;

@@ -9,7 +9,9 @@
 #  - brushwright.exe under Xvfb converting a corpus level with textures from a folder with a
 #    space and non-Latin letters, its settings read from and written back to
 #    %APPDATA%\Brushwright\Brushwright.ini unchanged, its output files equal to the Linux
-#    command line's.
+#    command line's;
+#  - brushwright.exe's 3-D view of a corpus level (Mesa's OpenGL through Wine) against f3d's
+#    picture of the glTF file it wrote, from the same camera (scripts/check-view.sh).
 # Usage: scripts/test-windows.sh [LINUX_CONVERT]   (default build/src/cli/brushwright-convert)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -94,6 +96,15 @@ fi
 if [ -f "$corpus/DM_Amos.t3d" ]; then
   if scripts/check-window-windows.sh "$build/src/window/brushwright.exe" "$linux_convert" \
     "$corpus/DM_Amos.t3d"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+  fi
+fi
+
+# The window's 3-D view: which pixels hold geometry, against f3d's picture of the written file.
+if [ -f "$corpus/DM_Amos.t3d" ]; then
+  if scripts/check-view.sh "$build/src/window/brushwright.exe" "$corpus/DM_Amos.t3d"; then
     passed=$((passed + 1))
   else
     failed=$((failed + 1))

@@ -22,6 +22,9 @@ namespace {
 // The input name that stands for standard input, as in other command-line tools.
 constexpr std::string_view kStandardInput = "-";
 
+// More threads than this would only share the same cores and memory.
+constexpr std::size_t kMostJobs = 1024;
+
 // Help columns: wide enough for the longest option with its value name.
 constexpr std::size_t kHelpColumn = 30;
 
@@ -142,7 +145,9 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
   app.add_flag("--ignore-default-texture", options.Run.IgnoreDefaultTexture,
                "skip faces with DefaultTexture (default: off)");
   app.add_option("--copy-textures", options.Run.SearchPath,
-                 "copy missing images from DIR (default: off)")
+                 "texture search folder: its images and the game's\n"
+                 "packages give the textures; found images are\n"
+                 "copied beside the output (default: off)")
       ->type_name("DIR")
       ->check(NonEmptyValidator());
   app.add_option("--texture-type", options.Run.TextureType,
@@ -190,9 +195,17 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
       "--no-lights", [&options] { options.Run.Lights = false; },
       "glTF with markers but no lights (default: off)");
   app.add_flag("--extract-textures", options.ExtractTextures,
-               "packages' textures into DIR (default: off)");
+               "write the INPUT packages' textures as images\n"
+               "into --output-dir (default: off)");
   app.add_flag("--extract-meshes", options.ExtractMeshes,
-               "packages' static meshes into DIR (default: off)");
+               "write the INPUT packages' static meshes, each a\n"
+               "file, into --output-dir (default: off)");
+  app.add_option("-j,--jobs", options.Jobs,
+                 "convert N inputs at once; each input's lines stay\n"
+                 "together, in the inputs' order (default: one per\n"
+                 "core)")
+      ->check(CLI::Range(std::size_t{1}, kMostJobs))
+      ->option_text("N");
   app.add_flag("-q,--quiet", options.Quiet, "print errors only (default: off)");
 }
 

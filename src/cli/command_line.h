@@ -1,6 +1,7 @@
 // The options of brushwright-convert and the pure turn of its arguments into them.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <variant>
 #include <vector>
@@ -25,6 +26,8 @@ struct ConvertOptions {
   // as its own file of Run.Format, with their textures as images of Run.TextureType (PNG unless
   // --texture-type says otherwise).
   bool ExtractMeshes = false;
+  // --jobs: how many inputs are converted at once; 0 for one per core of the machine.
+  std::size_t Jobs = 0;
 };
 
 // --help or --version: the text to print on standard output before exiting successfully.

@@ -3,21 +3,27 @@
 #include "cli/convert_main.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <exception>
 #include <filesystem>
+#include <mutex>
+#include <sstream>
 #include <string_view>
 #include <system_error>
+#include <thread>
 #include <variant>
 
 #include "cli/command_line.h"
 #include "cli/headless_host.h"
 #include "cli/progress_display.h"
 #include "cli/summary_line.h"
+#include "extract/mesh_extraction.h"
 #include "extract/texture_extraction.h"
+#include "image/image_file.h"
 #include "platform/platform.h"
 #include "run/conversion_run.h"
-#include "extract/mesh_extraction.h"
 #include "text/file_text.h"
 
 namespace brushwright {
@@ -47,8 +53,8 @@ bool ExtractOne(const ConvertOptions& options, const std::string& input, std::os
 }
 
 // Writes one package's static meshes; false when the package or one of its meshes failed,
-// after its line on `err`. Each mesh not written and each notice of the texture search gets a line, then the
-// package a summary line.
+// after its line on `err`. Each mesh not written and each notice of the texture search gets a line,
+// then the package a summary line.
 bool ExtractMeshesOne(const ConvertOptions& options, const std::string& input, std::ostream& err) {
   MeshExtractionSummary summary;
   try {
@@ -94,6 +100,61 @@ bool ConvertOne(const ConvertOptions& options, const std::string& input, std::os
   return true;
 }
 
+// One input, converted or its textures or meshes extracted; false when it failed.
+bool RunOne(const ConvertOptions& options, const std::string& input, std::ostream& err,
+            ProgressDisplay& progress) {
+  return options.ExtractTextures ? ExtractOne(options, input, err)
+         : options.ExtractMeshes ? ExtractMeshesOne(options, input, err)
+                                 : ConvertOne(options, input, err, progress);
+}
+
+// Inputs converted at once when --jobs does not say: one per core.
+std::size_t DefaultJobs() {
+  const unsigned cores = std::thread::hardware_concurrency();
+  return cores == 0 ? 1 : cores;
+}
+
+// Runs the inputs on `jobs` threads. Each input writes its lines into a text of its own, which
+// goes to `err` whole, in the inputs' order, as soon as the inputs before it are done; a run
+// shows no progress line, which several runs would overwrite. False when any input failed.
+bool RunInputsAtOnce(const ConvertOptions& options, std::size_t jobs, std::ostream& err) {
+  const std::size_t count = options.Inputs.size();
+  std::vector<std::string> texts(count);
+  // char, not bool: threads write neighbouring elements, which vector<bool> packs into one word.
+  std::vector<char> done(count, 0);
+  std::vector<char> converted(count, 0);
+  std::mutex mutex;
+  std::condition_variable finished;
+  std::atomic<std::size_t> next{0};
+  // Decoding on the threads would start the toolkit on one of them, and its end at exit on this
+  // thread would crash.
+  StartImageModule();
+  const auto work = [&] {
+    for (std::size_t i = next++; i < count; i = next++) {
+      std::ostringstream text;
+      ProgressDisplay no_progress(text, false, 0);
+      const bool ok = RunOne(options, options.Inputs[i], text, no_progress);
+      const std::lock_guard<std::mutex> lock(mutex);
+      texts[i] = std::move(text).str();
+      converted[i] = ok ? 1 : 0;
+      done[i] = 1;
+      finished.notify_one();
+    }
+  };
+  std::vector<std::jthread> workers;
+  for (std::size_t k = 0; k < std::min(jobs, count); ++k) workers.emplace_back(work);
+  bool all_done = true;
+  for (std::size_t i = 0; i < count; ++i) {
+    std::unique_lock<std::mutex> lock(mutex);
+    finished.wait(lock, [&] { return done[i] != 0; });
+    const std::string text = std::move(texts[i]);
+    all_done = converted[i] != 0 && all_done;
+    lock.unlock();
+    err << text << std::flush;
+  }
+  return all_done;
+}
+
 }  // namespace
 
 int ConvertMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -115,12 +176,18 @@ int ConvertMain(const std::vector<std::string>& args, std::ostream& out, std::os
     std::error_code ignored;
     std::filesystem::create_directories(PathFromUtf8(options.OutputDir), ignored);
   }
+  const std::size_t jobs = options.Jobs > 0 ? options.Jobs : DefaultJobs();
   bool all_done = true;
-  for (const std::string& input : options.Inputs) {
-    all_done = (options.ExtractTextures ? ExtractOne(options, input, err)
-                : options.ExtractMeshes ? ExtractMeshesOne(options, input, err)
-                                        : ConvertOne(options, input, err, progress)) &&
-               all_done;
+  // Extraction stays one package at a time: its work is encoding images, which the image
+  // module does one at a time anyway, and packages naming the same texture or mesh then write
+  // it in their order, the last one's file staying.
+  const bool extracting = options.ExtractTextures || options.ExtractMeshes;
+  if (jobs > 1 && options.Inputs.size() > 1 && !extracting) {
+    all_done = RunInputsAtOnce(options, jobs, err);
+  } else {
+    for (const std::string& input : options.Inputs) {
+      all_done = RunOne(options, input, err, progress) && all_done;
+    }
   }
   out.flush();
   return all_done ? kExitSuccess : kExitRunFailed;

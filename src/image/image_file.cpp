@@ -188,4 +188,13 @@ const ImageType& ImageTypeOf(ImageFormat format) {
   return kImageTypes[0];
 }
 
+void StartImageModule() {
+  const Module& module = LoadedModule();
+  if (!module.problem.empty()) return;
+  // Every entry point starts the toolkit before it looks at its bytes; none is no image.
+  Image none;
+  module.decode(nullptr, 0, &none.Width, &none.Height, Resize<std::vector<std::uint8_t>>,
+                &none.Rgba);
+}
+
 }  // namespace brushwright

@@ -50,4 +50,10 @@ bool IsPngFile(std::string_view bytes);
 // EncodeImage as PNG: RGBA, alpha kept.
 std::string EncodePng(const Image& image);
 
+// Loads the module and starts the toolkit in it now, on the calling thread. The toolkit starts
+// on the thread of the first decode or encode and is ended at exit on the main thread, which
+// fails when they differ: a program that decodes on other threads calls this on its main thread
+// before starting them. A module that cannot be loaded is left for the first decode to report.
+void StartImageModule();
+
 }  // namespace brushwright

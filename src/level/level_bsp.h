@@ -6,12 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "level/actors.h"
 #include "vecmath/vecmath.h"
 
 namespace brushwright {
 
 // No brush: a surface whose brush the level no longer lists.
 inline constexpr std::int32_t kNoBrush = -1;
+
+// No light map: a surface the light builder left without one (unlit, invisible, a portal).
+inline constexpr std::int32_t kNoLightMap = -1;
 
 // One built surface: the texture and its frame shared by every node that lies on it.
 struct BspSurface {
@@ -43,6 +47,42 @@ struct LevelBsp {
   std::vector<BspNode> Nodes;   // in the level's node order
   std::vector<BspSurface> Surfaces;
   std::vector<std::int32_t> Vertices;  // the vertex pool: indexes into Points
+};
+
+// One surface's light map in a first-generation build: a frame of UClamp x VClamp texels on the
+// surface's texture axes, and the shadow bits of each light that reaches it.
+struct LightMapIndex {
+  // Where the first light's shadow bits begin in LevelLightMaps::Bits; each listed light has
+  // RowBytes() x VClamp bytes, rows one after another, the lowest bit the first texel.
+  std::int32_t DataOffset = 0;
+  // Texel (u, v) lies where (P - base) . TextureU = Pan.X + u x UScale and
+  // (P - base) . TextureV = Pan.Y + v x VScale.
+  Vector Pan;
+  std::int32_t UClamp = 0;
+  std::int32_t VClamp = 0;
+  double UScale = 0;
+  double VScale = 0;
+  // The first of this surface's lights in LevelLightMaps::Lights; the list ends at a null entry.
+  std::int32_t iLightActors = -1;
+
+  std::int64_t RowBytes() const { return (std::int64_t{UClamp} + 7) >> 3; }
+  std::int64_t LightBytes() const { return RowBytes() * VClamp; }
+};
+
+// The light maps of a first-generation build, every offset and index checked against the arrays
+// it points into.
+struct LevelLightMaps {
+  std::vector<LightMapIndex> Indexes;
+  std::vector<std::uint8_t> Bits;
+  // Per entry of LevelBsp::Surfaces: its index into Indexes, or kNoLightMap.
+  std::vector<std::int32_t> SurfaceMaps;
+  // The build's light list: each entry the object reference of a light actor, 0 ending a
+  // surface's list.
+  std::vector<std::int32_t> Lights;
+  // Per entry of Lights: the light actor's record; a default record for a null entry.
+  std::vector<LightRecord> LightActors;
+  // How many lights each index lists (those before its list's null entry).
+  std::vector<std::int32_t> LightCounts;
 };
 
 }  // namespace brushwright

@@ -239,11 +239,18 @@ Level ReadPackageLevel(const PackageFile& package, bool with_bsp) {
     }
     const bool brush_class = EqualsIgnoringCase(class_name, kBrushClass);
     const ReportClass kind = ReportClassOf(class_name);
-    const PackageObject actor = PackageObject::Read(package, ExportIndexOf(ref));
     if (!brush_class && kind == ReportClass::None) {
-      ReadShownActor(actor, level);
+      // Read only for what it shows (a placed mesh, a mover, the sun): one that cannot be read
+      // is passed over and named, and the rest of the level still converts.
+      try {
+        ReadShownActor(PackageObject::Read(package, ExportIndexOf(ref)), level);
+      } catch (const BrushError& error) {
+        level.PassedOver.push_back("actor " + Quoted(package.ObjectName(ref)) + ": " +
+                                   error.what());
+      }
       continue;
     }
+    const PackageObject actor = PackageObject::Read(package, ExportIndexOf(ref));
     if (!brush_class) {
       report.Add(kind, actor);
       continue;
@@ -261,6 +268,35 @@ Level ReadPackageLevel(const PackageFile& package, bool with_bsp) {
   level.Actors = std::move(report).Joined();
   if (with_bsp) level.Bsp = ReadBuild(package, model, brush_of_actor);
   return level;
+}
+
+LevelLightMaps ReadPackageLightMaps(const PackageFile& package) {
+  if (!IsFirstGeneration(package.Version())) {
+    throw BrushError("'" + package.Path() + "' is a map of the second engine generation (package " +
+                     "version " + std::to_string(package.Version()) +
+                     "): its light maps are not shadow bits");
+  }
+  const PackageObject level_object = PackageObject::Read(package, FindLevelExport(package));
+  ByteCursor cursor = level_object.DataCursor();
+  ReadActorList(package, cursor);
+  const std::int32_t model = ReadLevelModel(package, cursor);
+  cursor.Check();
+  if (std::string problem = MissingObject(package, model, "model", kModelClass); !problem.empty()) {
+    throw BrushError("'" + package.Path() + "': the level has no build of its own (the level " +
+                     problem + ")");
+  }
+  LevelLightMaps maps = ReadLevelLightMaps(package, ExportIndexOf(model));
+  maps.LightActors.reserve(maps.Lights.size());
+  for (const std::int32_t ref : maps.Lights) {
+    if (ref != 0 && !IsExportRef(ref)) {
+      throw BrushError("'" + package.Path() + "': the build's light '" + package.ObjectPath(ref) +
+                       "' is in another package");
+    }
+    maps.LightActors.push_back(
+        ref == 0 ? LightRecord{}
+                 : ReadLightActor(PackageObject::Read(package, ExportIndexOf(ref))));
+  }
+  return maps;
 }
 
 }  // namespace brushwright

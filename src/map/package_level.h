@@ -22,4 +22,9 @@ namespace brushwright {
 // when the package holds no level or its level, actors, models or polygons are broken.
 Level ReadPackageLevel(const PackageFile& package, bool with_bsp);
 
+// The light maps of the level's own build (a first-generation package from version 62 on), with
+// the record of every light they list. Throws BrushError naming the file and what is broken, or
+// when the package is of another generation or its level has no build.
+LevelLightMaps ReadPackageLightMaps(const PackageFile& package);
+
 }  // namespace brushwright

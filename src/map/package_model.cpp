@@ -1,6 +1,7 @@
 // The models of a map package: brush polygon lists and the level's own BSP.
 #include "map/package_model.h"
 
+#include <span>
 #include <utility>
 
 #include "package/actor_values.h"
@@ -29,6 +30,14 @@ constexpr std::int64_t kLeastVertexBytes = 2;
 constexpr std::int64_t kLeastPolygonBytes = 58;
 // A bounding box: two corners and a byte saying whether it is valid.
 constexpr std::int64_t kBoxBytes = 25;
+// A light-map index: its data offset, pan, two one-byte clamps, two scales and its first light;
+// a leaf three one-byte indexes and a zone mask; a leaf hull an i32.
+constexpr std::int64_t kLeastLightMapBytes = 30;
+constexpr std::int64_t kLeastLeafBytes = 11;
+constexpr std::int64_t kLeafHullBytes = 4;
+// Light maps wider or taller than this are refused: the engine's stay far below, and so a frame
+// always fits the largest atlas page the light output writes.
+constexpr std::int32_t kMostLightMapTexels = 4096;
 
 // A node and a surface as stored, with where they begin for messages.
 struct StoredNode {
@@ -45,6 +54,7 @@ struct StoredSurface {
   std::int32_t TextureU = 0;
   std::int32_t TextureV = 0;
   Vector Pan;
+  std::int32_t LightMap = kNoLightMap;
   std::int32_t Actor = 0;
   std::int64_t Offset = 0;
 };
@@ -129,8 +139,8 @@ void ReadSurfaces(const PackageFile& package, ByteCursor& cursor, std::int32_t c
     surface.TextureU = cursor.CompactIndex();
     surface.TextureV = cursor.CompactIndex();
     const bool built_plane = HasSurfacePlane(package.Version());
-    if (!built_plane) cursor.CompactIndex();  // light map
-    cursor.CompactIndex();                    // brush polygon
+    if (!built_plane) surface.LightMap = cursor.CompactIndex();
+    cursor.CompactIndex();  // brush polygon
     if (!built_plane) {
       surface.Pan.X = static_cast<std::int16_t>(cursor.U16());
       surface.Pan.Y = static_cast<std::int16_t>(cursor.U16());
@@ -216,11 +226,48 @@ void ReadSeparateBsp(const PackageFile& package, ByteCursor& cursor, StoredBsp* 
                 [&](ByteCursor& c, std::int32_t n) { ReadVertices(c, n, bsp); });
 }
 
+// The light maps that follow a model's Polys reference, as stored: the indexes, the shadow bits
+// and the light list; the bounds, leaf hulls and leaves between them are read through.
+void ReadStoredLightMaps(const PackageFile& package, ByteCursor& cursor, LevelLightMaps& maps) {
+  const std::int32_t indexes =
+      cursor.Count(cursor.CompactIndex(), kLeastLightMapBytes, "light map");
+  maps.Indexes.reserve(static_cast<std::size_t>(indexes));
+  for (std::int32_t i = 0; i < indexes && cursor.Ok(); ++i) {
+    LightMapIndex& index = maps.Indexes.emplace_back();
+    index.DataOffset = cursor.I32();
+    index.Pan = ExactVector(cursor);
+    index.UClamp = cursor.CompactIndex();
+    index.VClamp = cursor.CompactIndex();
+    index.UScale = cursor.F32();
+    index.VScale = cursor.F32();
+    index.iLightActors = cursor.I32();
+  }
+  const std::span<const std::uint8_t> bits =
+      cursor.Bytes(cursor.Count(cursor.CompactIndex(), 1, "shadow bit byte"));
+  maps.Bits.assign(bits.begin(), bits.end());
+  cursor.Skip(std::int64_t{cursor.Count(cursor.CompactIndex(), kBoxBytes, "bound")} * kBoxBytes);
+  cursor.Skip(std::int64_t{cursor.Count(cursor.CompactIndex(), kLeafHullBytes, "leaf hull")} *
+              kLeafHullBytes);
+  const std::int32_t leaves = cursor.Count(cursor.CompactIndex(), kLeastLeafBytes, "leaf");
+  for (std::int32_t i = 0; i < leaves && cursor.Ok(); ++i) {
+    for (int j = 0; j < 3; ++j) cursor.CompactIndex();  // zone, permeating and volumetric lights
+    cursor.Skip(8);                                     // the zones it sees
+  }
+  const std::int32_t lights = cursor.Count(cursor.CompactIndex(), 1, "light");
+  maps.Lights.reserve(static_cast<std::size_t>(lights));
+  for (std::int32_t i = 0; i < lights && cursor.Ok(); ++i) {
+    maps.Lights.push_back(CheckedReference(package, cursor));
+  }
+}
+
 // Reads a model up to its Polys reference; `bsp`, unless it is null, gets the arrays of its BSP
-// (those of a first-generation model stored in the model itself are read through in any case).
-// Without `bsp`, a second-generation brush model with a BSP of its own gives a problem instead:
-// a brush is drawn from its polygons, and games of that generation vary the build's layout.
-ModelPolys ReadModel(const PackageObject& model, StoredBsp* bsp) {
+// (those of a first-generation model stored in the model itself are read through in any case),
+// and `light_maps`, unless it is null, the first generation's light maps that follow (a model
+// that stores its BSP in itself only). Without `bsp`, a second-generation brush model with a BSP
+// of its own gives a problem instead: a brush is drawn from its polygons, and games of that
+// generation vary the build's layout.
+ModelPolys ReadModel(const PackageObject& model, StoredBsp* bsp,
+                     LevelLightMaps* light_maps = nullptr) {
   const PackageFile& package = model.Package();
   const int version = package.Version();
   ByteCursor cursor = model.DataCursor();
@@ -248,6 +295,9 @@ ModelPolys ReadModel(const PackageObject& model, StoredBsp* bsp) {
     }
   }
   result.Polys = CheckedReference(package, cursor);
+  if (light_maps && IsFirstGeneration(version) && !HasSeparateBspObjects(version)) {
+    ReadStoredLightMaps(package, cursor, *light_maps);
+  }
   cursor.Check();
   return result;
 }
@@ -391,6 +441,69 @@ LevelBsp ReadLevelBsp(const PackageFile& package, std::int32_t model_index,
   bsp.Vectors = std::move(stored.Vectors);
   bsp.Vertices = std::move(stored.Vertices);
   return bsp;
+}
+
+namespace {
+
+// Why a light-map index does not lie within the shadow bits and the light list: its clamps, its
+// list of lights up to the null entry, its bytes. "" when it does.
+std::string LightMapProblem(const LightMapIndex& index, const LevelLightMaps& maps,
+                            std::int32_t& light_count) {
+  if (index.UClamp <= 0 || index.VClamp <= 0 || index.UClamp > kMostLightMapTexels ||
+      index.VClamp > kMostLightMapTexels) {
+    return "a frame of " + std::to_string(index.UClamp) + " x " + std::to_string(index.VClamp) +
+           " texels";
+  }
+  light_count = 0;
+  if (index.iLightActors != -1) {
+    std::int64_t entry = index.iLightActors;
+    while (Within(entry, maps.Lights.size()) && maps.Lights[static_cast<std::size_t>(entry)] != 0) {
+      ++entry;
+    }
+    if (!Within(entry, maps.Lights.size())) {
+      return "light list entry " + std::to_string(index.iLightActors) + " without its end among " +
+             std::to_string(maps.Lights.size());
+    }
+    light_count = static_cast<std::int32_t>(entry - index.iLightActors);
+  }
+  const std::int64_t end = std::int64_t{index.DataOffset} + light_count * index.LightBytes();
+  if (index.DataOffset < 0 || end > static_cast<std::int64_t>(maps.Bits.size())) {
+    return "shadow bits " + std::to_string(index.DataOffset) + " to " + std::to_string(end) +
+           " of " + std::to_string(maps.Bits.size());
+  }
+  return "";
+}
+
+}  // namespace
+
+LevelLightMaps ReadLevelLightMaps(const PackageFile& package, std::int32_t model_index) {
+  const PackageObject model = PackageObject::Read(package, model_index);
+  if (!IsFirstGeneration(package.Version()) || HasSeparateBspObjects(package.Version())) {
+    throw BrushError("'" + package.Path() + "', " + model.Label() +
+                     ": light maps are read from package versions 62 to 69 only, not " +
+                     std::to_string(package.Version()));
+  }
+  StoredBsp stored;
+  LevelLightMaps maps;
+  ReadModel(model, &stored, &maps);
+  maps.LightCounts.resize(maps.Indexes.size());
+  for (std::size_t i = 0; i < maps.Indexes.size(); ++i) {
+    const std::string problem = LightMapProblem(maps.Indexes[i], maps, maps.LightCounts[i]);
+    if (!problem.empty()) {
+      throw BrushError("'" + package.Path() + "', " + model.Label() + ": light map " +
+                       std::to_string(i) + " names " + problem + ", which is not stored");
+    }
+  }
+  maps.SurfaceMaps.reserve(stored.Surfaces.size());
+  for (const StoredSurface& surface : stored.Surfaces) {
+    if (surface.LightMap != kNoLightMap && !Within(surface.LightMap, maps.Indexes.size())) {
+      ThrowBroken(model, "surface", surface.Offset,
+                  "light map " + std::to_string(surface.LightMap) + " of " +
+                      std::to_string(maps.Indexes.size()));
+    }
+    maps.SurfaceMaps.push_back(surface.LightMap);
+  }
+  return maps;
 }
 
 }  // namespace brushwright

@@ -71,4 +71,10 @@ std::vector<PolygonRecord> ReadPolys(const PackageFile& package, std::int32_t po
 LevelBsp ReadLevelBsp(const PackageFile& package, std::int32_t model_index,
                       const std::unordered_map<std::int32_t, std::int32_t>& brush_of_actor);
 
+// The light maps of the level's model export `model_index` (a first-generation package from
+// version 62 on): every light map's frame, light list and shadow bits, and every surface's light
+// map, checked against the arrays they point into. Throws BrushError naming the file, the object
+// and what is broken.
+LevelLightMaps ReadLevelLightMaps(const PackageFile& package, std::int32_t model_index);
+
 }  // namespace brushwright

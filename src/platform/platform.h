@@ -91,6 +91,10 @@ void* LoadCodeModule(const std::filesystem::path& file, std::string& problem);
 // The address of the exported `name` in a loaded module; nullptr when it has none.
 void* CodeModuleSymbol(void* module, const char* name);
 
+// The address of the OpenGL function `name` (those past OpenGL 1.1, which Windows' own library
+// does not export), for the context current in this thread; nullptr when the driver lacks it.
+void* OpenGlFunction(const char* name);
+
 // The folder under which per-user settings folders live: $XDG_CONFIG_HOME when it is absolute,
 // else $HOME/.config (".config" without HOME) on POSIX; %APPDATA% on Windows.
 std::filesystem::path UserConfigurationFolder();

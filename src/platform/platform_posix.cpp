@@ -144,6 +144,11 @@ void* CodeModuleSymbol(void* module, const char* name) {
   return dlsym(module, name);
 }
 
+void* OpenGlFunction(const char* name) {
+  // The toolkit has loaded the system's OpenGL library, which exports every function by name.
+  return dlsym(RTLD_DEFAULT, name);
+}
+
 std::filesystem::path UserConfigurationFolder() {
   // Only an absolute XDG_CONFIG_HOME counts; a relative or empty one is to be ignored.
   std::filesystem::path base(EnvironmentText("XDG_CONFIG_HOME"));

@@ -227,6 +227,25 @@ void* CodeModuleSymbol(void* module, const char* name) {
   return reinterpret_cast<void*>(reinterpret_cast<std::uintptr_t>(address));
 }
 
+void* OpenGlFunction(const char* name) {
+  // opengl32.dll is loaded by the toolkit's OpenGL canvas; looked up here rather than linked, so
+  // that the command line never needs it.
+  const HMODULE library = GetModuleHandleW(L"opengl32.dll");
+  if (library == nullptr) return nullptr;
+  using GetProcAddressFunction = PROC(WINAPI*)(LPCSTR);
+  const auto wgl_get_proc_address = reinterpret_cast<GetProcAddressFunction>(
+      reinterpret_cast<void*>(GetProcAddress(library, "wglGetProcAddress")));
+  std::uintptr_t address = 0;
+  if (wgl_get_proc_address != nullptr) {
+    address = reinterpret_cast<std::uintptr_t>(wgl_get_proc_address(name));
+  }
+  // Drivers answer 1, 2, 3 or -1 for "not found", and only the library itself has 1.1's functions.
+  if (address <= 3 || address == static_cast<std::uintptr_t>(-1)) {
+    address = reinterpret_cast<std::uintptr_t>(GetProcAddress(library, name));
+  }
+  return reinterpret_cast<void*>(address);
+}
+
 std::filesystem::path UserConfigurationFolder() {
   const wchar_t* app_data = _wgetenv(L"APPDATA");
   if (app_data != nullptr && *app_data != L'\0') return std::filesystem::path(app_data);

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -82,10 +83,42 @@ RunSummary SummaryOf(const BuildCounts& counts, const Composition& composed,
   return summary;
 }
 
+// The result a front end shows: the materials by the run's numbers with the pictures found, and
+// the player starts in the order the glTF output marks them.
+RunResult ResultOf(Mesh mesh, RunMaterials materials, const Level& level, double scale) {
+  RunResult result;
+  result.Geometry = std::move(mesh);
+  result.Scale = scale;
+  // A texture under several flags is one picture, copied to each of its materials but the last,
+  // which takes it.
+  std::map<std::string, int> uses;
+  for (const TextureEntry& entry : materials.Table) ++uses[entry.Name];
+  for (const TextureEntry& entry : materials.Table) {
+    if (entry.Name.empty()) break;  // the table's empty state
+    ResultMaterial& material = result.Materials.emplace_back();
+    material.Name = MaterialName(entry.Name, entry.Flags);
+    material.Flags = entry.Flags;
+    const auto found = materials.Pictures.find(entry.Name);
+    if (found == materials.Pictures.end()) continue;
+    if (--uses[entry.Name] == 0) {
+      material.Picture = std::move(found->second.Picture);
+    } else {
+      material.Picture = found->second.Picture;
+    }
+  }
+  for (const auto* starts : {&level.Actors.PlayerStarts, &level.OtherStarts}) {
+    for (const PlayerStartRecord& start : *starts) {
+      result.PlayerStarts.push_back(ResultStart{start.Location, start.Rotation});
+    }
+  }
+  return result;
+}
+
 // Everything one run keeps from its start to its end.
 class Run {
  public:
-  Run(const RunOptions& options, RunHost& host) : options_(options), host_(host) {}
+  Run(const RunOptions& options, RunHost& host, ResultSink* results)
+      : options_(options), host_(host), results_(results) {}
   void Execute();
   RunSummary summary;
 
@@ -106,6 +139,7 @@ class Run {
   RunHost& host_;
   OutputFiles out_;
   RunRequest request_ = RunRequest::Continue;  // what the last yield brought
+  ResultSink* results_;                        // null: nobody takes the result
   std::vector<std::string> notices_;           // shown together at the end of the textures phase
 };
 
@@ -207,7 +241,7 @@ void Run::Convert() {
   phase.BeforeSurface = [this, total = built.Counts.FacesToRead](const MeshSurface& surface) {
     BeforeFace(surface, total);
   };
-  const RunMaterials materials = FindTextures(mesh, sources, host_, phase);
+  RunMaterials materials = FindTextures(mesh, sources, host_, phase);
   notices_.insert(notices_.end(), package_source.Notices().begin(), package_source.Notices().end());
   ShowNotices(notices_);
 
@@ -238,6 +272,11 @@ void Run::Convert() {
   out_.Flush();
   host_.SetLabelPos("");
   host_.SetLabelProgress("Done");
+
+  // Hand out: the mesh as written, once every file is on disk.
+  if (results_ != nullptr && options_.DoGeometry) {
+    results_->TakeResult(ResultOf(std::move(mesh), std::move(materials), level, options_.Scale));
+  }
 }
 
 // A package's brushes that could not be read are named before the run goes on without them.
@@ -341,9 +380,9 @@ void Run::ThrowFaceLimit() const {
 
 }  // namespace
 
-RunSummary RunConversion(const RunOptions& options, RunHost& host) {
+RunSummary RunConversion(const RunOptions& options, RunHost& host, ResultSink* results) {
   if (options.InputFile.empty()) return {};
-  Run run(options, host);
+  Run run(options, host, results);
   run.Execute();
   return run.summary;
 }

@@ -3,6 +3,7 @@
 
 #include "run/run_host.h"
 #include "run/run_options.h"
+#include "run/run_result.h"
 #include "run/run_summary.h"
 
 namespace brushwright {
@@ -11,7 +12,8 @@ namespace brushwright {
 // through `host`: read the level, choose and place its brushes, build the mesh (the brushes or
 // the world), find the textures, write, report. Errors (unreadable input, unwritable output,
 // options that cannot go together, overflow, undecodable image) throw BrushError; whatever was
-// written stays on disk.
-RunSummary RunConversion(const RunOptions& options, RunHost& host);
+// written stays on disk. A run that reaches "Done" with a mesh built hands its result to
+// `results` when one is given.
+RunSummary RunConversion(const RunOptions& options, RunHost& host, ResultSink* results = nullptr);
 
 }  // namespace brushwright

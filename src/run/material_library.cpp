@@ -72,20 +72,21 @@ int WriteMissingTextureList(RunHost& host, OutputFiles& out, const RunOptions& o
   std::string list = kMissingHeading + line_break;
   std::string message = list;
   std::set<std::string, std::less<>> named;
-  int missing = 0;
+  bool missing = false;
   for (const TextureEntry& entry : table) {
     const std::string image_file = entry.Name + "." + options.TextureType;
     if (!ImagePresent(texture_directory, entry.Name, image_file)) {
       list += image_file + line_break;
       if (named.insert(image_file).second) message += image_file + line_break;
-      ++missing;
+      missing = true;
     }
   }
-  if (missing > 0) {
+  if (missing) {
     host.ShowMessage(message, kMessageTitle, MessageKind::Notice);
     out.Write(MissingListPath(options), list, false);
   }
-  return missing;
+  // The images the user is asked for, each once, as the message names them.
+  return static_cast<int>(named.size());
 }
 
 }  // namespace brushwright

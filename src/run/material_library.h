@@ -21,7 +21,8 @@ int WriteMaterialLibrary(RunHost& host, OutputFiles& out, const RunOptions& opti
                          const TextureTable& table);
 
 // Shows the images of the table's textures that are missing beside the output in a message box
-// titled "Brushwright" and lists them in the missing-texture list. Returns their number.
+// titled "Brushwright" and lists them in the missing-texture list. Returns the number of images the
+// message names (a texture missing with two sets of flags is one image).
 int WriteMissingTextureList(RunHost& host, OutputFiles& out, const RunOptions& options,
                             const TextureTable& table);
 

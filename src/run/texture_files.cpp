@@ -1,8 +1,6 @@
 // Texture images as files: the image beside the output, or one fetched from the search tree.
 #include "run/texture_files.h"
 
-#include <filesystem>
-#include <system_error>
 #include <utility>
 
 #include "image/image_file.h"
@@ -15,22 +13,14 @@ namespace {
 
 constexpr char kSearchErrorTitle[] = "Unexpected Error";
 
-void CopyTextureFile(const std::string& from, const std::string& to) {
-  std::error_code error;
-  std::filesystem::copy_file(PathFromUtf8(from), PathFromUtf8(to),
-                             std::filesystem::copy_options::overwrite_existing, error);
-  if (error) {
-    throw BrushError("cannot copy '" + from + "' to '" + to + "': " + error.message());
-  }
-}
-
 }  // namespace
 
 void PlaceTextureFile(const FoundTexture& found) {
+  // Other runs at once may read the image beside a shared output folder: it appears whole.
   if (!found.CopyFrom.empty()) {
-    CopyTextureFile(found.CopyFrom, found.Where);
+    CopyFileWhole(found.CopyFrom, found.Where);
   } else if (!found.FileBytes.empty()) {
-    WriteFileBytes(found.Where, found.FileBytes);
+    ReplaceFileBytes(found.Where, found.FileBytes);
   }
 }
 

@@ -2,9 +2,13 @@
 #include "text/file_text.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
+#include <charconv>
 #include <cstdint>
+#include <filesystem>
 #include <limits>
+#include <random>
 #include <system_error>
 #include <utility>
 
@@ -159,6 +163,35 @@ void CloseChecked(std::FILE* file, const std::string& path) {
   if (std::fclose(file) != 0) ThrowFileError("write", path, errno);
 }
 
+// Writes `bytes` into a new file beside `path` and renames it over `path`, so that a reader
+// finds the old file or the whole new one; the error of the step that failed (the new file
+// removed), none when all went well.
+std::error_code ReplaceWhole(const std::string& path, std::string_view bytes) {
+  // A name no other writer picks: another thread or program may be replacing the same file.
+  std::random_device random;
+  const std::uint64_t tag = (std::uint64_t{random()} << 32) | random();
+  std::array<char, 17> digits{};
+  std::to_chars(digits.data(), digits.data() + 16, tag, 16);
+  const std::string part = path + "." + digits.data() + ".part";
+  std::error_code error;
+  std::FILE* file = OpenFileForWriting(part, false, error);
+  if (file == nullptr) return error;
+  const bool written =
+      bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  const int write_error = errno;
+  const bool closed = std::fclose(file) == 0;
+  if (!written || !closed) {
+    error = std::error_code(!written ? write_error : errno, std::generic_category());
+  } else {
+    std::filesystem::rename(PathFromUtf8(part), PathFromUtf8(path), error);
+  }
+  if (error) {
+    std::error_code ignored;
+    std::filesystem::remove(PathFromUtf8(part), ignored);
+  }
+  return error;
+}
+
 }  // namespace
 
 std::string ReadFileText(const std::string& path) {
@@ -192,6 +225,18 @@ void WriteFileBytes(const std::string& path, std::string_view bytes) {
   FileHandle file(OpenForWriting(path, false));
   WriteBytes(file.get(), path, bytes);
   CloseChecked(file.release(), path);
+}
+
+void ReplaceFileBytes(const std::string& path, std::string_view bytes) {
+  if (const std::error_code error = ReplaceWhole(path, bytes)) ThrowFileError("write", path, error);
+}
+
+std::string CopyFileWhole(const std::string& from, const std::string& to) {
+  std::string bytes = ReadFileBytes(from);
+  if (const std::error_code error = ReplaceWhole(to, bytes)) {
+    throw BrushError("cannot copy '" + from + "' to '" + to + "': " + error.message());
+  }
+  return bytes;
 }
 
 OutputFiles::~OutputFiles() {

@@ -41,6 +41,13 @@ void WriteFileText(const std::string& path, std::string_view text, bool append);
 // Creates or empties the file and writes `bytes` exactly, nothing added. Throws BrushError naming
 // the file on any failure.
 void WriteFileBytes(const std::string& path, std::string_view bytes);
+// WriteFileBytes through a new file beside it, renamed over `path` at the end, so that a reader
+// finds the old file or the whole new one, never a part: for files that several runs at once
+// may write and read (texture images beside a shared output folder).
+void ReplaceFileBytes(const std::string& path, std::string_view bytes);
+// Copies the file `from` to `to` as ReplaceFileBytes writes, and gives its bytes. Throws
+// BrushError naming `from` when it cannot be read, and both files when the copy cannot be made.
+std::string CopyFileWhole(const std::string& from, const std::string& to);
 
 // Keeps the output files of one run open across writes. The bytes on disk are those that the
 // same sequence of WriteFileText calls would leave. Flush() pushes everything to disk and

@@ -1,4 +1,5 @@
-// The Brushwright program: opens the main window. Hidden options drive one run unattended.
+// The Brushwright program: opens the main window, with the level named on the command line as
+// its input. Hidden options drive one run unattended.
 #include <iostream>
 #include <string_view>
 
@@ -24,12 +25,13 @@ class BrushwrightApp : public wxApp {
   bool OnInit() override {
     if (!wxApp::OnInit()) return false;
     FormOptions options;
-    if (autorun_) options.Messages = std::make_shared<StderrSink>();
+    if (request_.Autorun) options.Messages = std::make_shared<StderrSink>();
     auto* form = new FormMain(std::move(options));
+    if (!request_.InputFile.empty()) form->UseInputFile(request_.InputFile);
     form->Show();
-    if (autorun_) {
+    if (request_.Autorun) {
       CallAfter([this, form] {
-        exit_code_ = RunAutomatically(*form, autorun_options_) ? 0 : 1;
+        exit_code_ = RunAutomatically(*form, *request_.Autorun) ? 0 : 1;
         form->Close();
       });
     }
@@ -43,28 +45,20 @@ class BrushwrightApp : public wxApp {
 
   void OnInitCmdLine(wxCmdLineParser& parser) override {
     wxApp::OnInitCmdLine(parser);
-    parser.AddOption("", "autorun", "convert INPUT unattended", wxCMD_LINE_VAL_STRING,
-                     wxCMD_LINE_HIDDEN);
-    parser.AddOption("", "output", "OBJ file of the unattended run", wxCMD_LINE_VAL_STRING,
-                     wxCMD_LINE_HIDDEN);
-    parser.AddOption("", "screenshot", "PNG picture of the window after the run",
-                     wxCMD_LINE_VAL_STRING, wxCMD_LINE_HIDDEN);
+    DescribeCommandLine(parser);
   }
 
   bool OnCmdLineParsed(wxCmdLineParser& parser) override {
-    wxString value;
-    if (parser.Found("autorun", &value)) {
-      autorun_ = true;
-      autorun_options_.Input = value.utf8_string();
+    request_ = StartupRequestOf(parser);
+    if (!request_.Error.empty()) {
+      std::cerr << "brushwright: " << request_.Error << "\n";
+      return false;
     }
-    if (parser.Found("output", &value)) autorun_options_.Output = value.utf8_string();
-    if (parser.Found("screenshot", &value)) autorun_options_.Screenshot = value.utf8_string();
     return wxApp::OnCmdLineParsed(parser);
   }
 
  private:
-  bool autorun_ = false;
-  AutorunOptions autorun_options_;
+  StartupRequest request_;
   int exit_code_ = 0;
 };
 

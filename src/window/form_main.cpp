@@ -9,10 +9,7 @@
 
 #include <wx/app.h>
 #include <wx/button.h>
-#include <wx/checkbox.h>
 #include <wx/choice.h>
-#include <wx/dnd.h>
-#include <wx/filename.h>
 #include <wx/panel.h>
 #include <wx/radiobut.h>
 #include <wx/sizer.h>
@@ -22,7 +19,6 @@
 #undef SearchPath  // as in form_main.h: the headers above may define it again
 
 #include "image/image_file.h"
-#include "package/package_file.h"
 #include "run/option_rules.h"
 #include "run/output_kinds.h"
 #include "run/summary_counts.h"
@@ -30,6 +26,8 @@
 #include "settings/window_settings.h"
 #include "text/file_text.h"
 #include "vecmath/vecmath.h"
+#include "window/form_controls.h"
+#include "window/level_view.h"
 #include "window/picture_surface.h"
 #include "window/toolkit_text.h"
 
@@ -65,75 +63,6 @@ constexpr int kPictureHeight = 241;
 // window's designed width.
 constexpr int kSummaryLines = 2;
 
-// ----------------------------------------------------------------------------
-// private classes
-// ----------------------------------------------------------------------------
-
-// Takes a dropped .t3d file or map package (known by its signature) as the input file.
-class InputFileDrop : public wxFileDropTarget {
- public:
-  explicit InputFileDrop(FormMain& form) : form_(form) {}
-  bool OnDropFiles(wxCoord, wxCoord, const wxArrayString& files) override {
-    for (const wxString& file : files) {
-      if (wxFileName(file).GetExt().Lower() == "t3d" || IsPackageFile(ToText(file))) {
-        form_.UseInputFile(ToText(file));
-        return true;
-      }
-    }
-    return false;
-  }
-
- private:
-  FormMain& form_;
-};
-
-wxCheckBoxState CheckStateOf(std::int16_t value) {
-  // Values other than 0, 1 and 2 only come from a hand-edited file; they clear the box.
-  if (value == 1) return wxCHK_CHECKED;
-  if (value == 2) return wxCHK_UNDETERMINED;
-  return wxCHK_UNCHECKED;
-}
-
-std::string SelectedText(const wxChoice* list) {
-  const int index = list->GetSelection();
-  return index == wxNOT_FOUND ? std::string() : ToText(list->GetString(index));
-}
-
-// Selects the item with `text`; an unknown text leaves the selection as it is.
-void SelectByText(wxChoice* list, const std::string& text) {
-  const int index = list->FindString(FromText(text), true);
-  if (index != wxNOT_FOUND) list->SetSelection(index);
-}
-
-wxCheckBox* NewCheckBox(wxWindow* parent, int id, const char* caption, bool checked,
-                        const char* name) {
-  auto* box = new wxCheckBox(parent, id, caption, wxDefaultPosition, wxDefaultSize, wxCHK_3STATE,
-                             wxDefaultValidator, name);
-  box->SetValue(checked);
-  return box;
-}
-
-// The output name's heading for a kind: "Output OBJ File".
-std::string OutputHeading(const OutputKind& kind) {
-  return "Output " + std::string(kind.Name) + " File";
-}
-
-wxStaticText* NewLabel(wxWindow* parent, int id, const char* caption, const char* name,
-                       long style = 0) {
-  return new wxStaticText(parent, id, caption, wxDefaultPosition, wxDefaultSize, style, name);
-}
-
-wxButton* NewButton(wxWindow* parent, int id, const char* caption, const char* name,
-                    long style = 0) {
-  return new wxButton(parent, id, caption, wxDefaultPosition, wxDefaultSize, style,
-                      wxDefaultValidator, name);
-}
-
-wxTextCtrl* NewTextBox(wxWindow* parent, int id, const char* text, int width, const char* name) {
-  return new wxTextCtrl(parent, id, text, wxDefaultPosition, parent->FromDIP(wxSize(width, -1)), 0,
-                        wxDefaultValidator, name);
-}
-
 // A texture type list: the image types' names, which are also the image files' extensions.
 wxChoice* NewTypeList(wxWindow* parent, int id, const char* name) {
   wxArrayString types;
@@ -142,18 +71,9 @@ wxChoice* NewTypeList(wxWindow* parent, int id, const char* name) {
                       name);
 }
 
-// One row of the window; a window with proportion 1 takes the row's spare width, and a null
-// window stands for a stretchable gap.
-wxSizer* Row(std::initializer_list<std::pair<wxWindow*, int>> cells) {
-  auto* row = new wxBoxSizer(wxHORIZONTAL);
-  for (const auto& [window, proportion] : cells) {
-    if (window == nullptr) {
-      row->AddStretchSpacer();
-    } else {
-      row->Add(window, wxSizerFlags(proportion).CenterVertical().Border(wxLEFT | wxRIGHT));
-    }
-  }
-  return row;
+// The output name's heading for a kind: "Output OBJ File".
+std::string OutputHeading(const OutputKind& kind) {
+  return "Output " + std::string(kind.Name) + " File";
 }
 
 }  // namespace
@@ -199,8 +119,9 @@ FormMain::FormMain(FormOptions options)
   Bind(wxEVT_CHECKBOX, &FormMain::CheckBuiltWorld_Click, this, ID_CheckBuiltWorld);
   Bind(wxEVT_CHECKBOX, &FormMain::CheckBuildWorld_Click, this, ID_CheckWithMeshes);
   Bind(wxEVT_CHECKBOX, &FormMain::CheckReport_Click, this, ID_CheckReport);
-  panel_->SetDropTarget(new InputFileDrop(*this));
-  picture_texture_->SetDropTarget(new InputFileDrop(*this));
+  const auto use_input = [this](const std::string& path) { UseInputFile(path); };
+  panel_->SetDropTarget(new InputFileDrop(use_input));
+  picture_texture_->SetDropTarget(new InputFileDrop(use_input));
 
   Form_Load();
 }
@@ -218,7 +139,7 @@ void FormMain::CreateControls() {
                              wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
   label_pos_ =
       NewLabel(p, ID_LabelPos, "(position)", "LabelPos", wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
-  label1_ = NewLabel(p, ID_Label1, "Input T3D Ascii File", "Label1");
+  label1_ = NewLabel(p, ID_Label1, "Input Level File (T3D or Map)", "Label1");
   text_in_file_name_ = NewTextBox(p, ID_TextInFileName, "", kPathBoxWidth, "TextInFileName");
   command_browse_input_ =
       NewButton(p, ID_CommandBrowseInput, "...", "CommandBrowseInput", wxBU_EXACTFIT);
@@ -226,7 +147,8 @@ void FormMain::CreateControls() {
   text_out_file_name_ = NewTextBox(p, ID_TextOutFileName, "", kPathBoxWidth, "TextOutFileName");
   command_browse_output_ =
       NewButton(p, ID_CommandBrowseOutput, "...", "CommandBrowseOutput", wxBU_EXACTFIT);
-  picture_texture_ = new PictureSurface(p, ID_PictureTexture, "PictureTexture");
+  level_view_ = new LevelView(p, ID_PictureTexture);
+  picture_texture_ = &level_view_->Picture();
   check_search_copy_ =
       NewCheckBox(p, ID_CheckSearchCopy, "Copy Textures to Output Path", true, "CheckSearchCopy");
   label_search_path_ = NewLabel(p, ID_LabelSearchPath, "Texture Search Folder", "LabelSearchPath");
@@ -286,9 +208,9 @@ void FormMain::CreateControls() {
                                    output_types, 0, wxDefaultValidator, "ListOutputType");
   list_output_type_->SetSelection(0);
   label_summary_ = NewLabel(p, ID_LabelSummary, "", "LabelSummary");
-  label_pos_shown_ = "(position)";
-  label_progress_shown_ = "(progress)";
-  label_texture_name_shown_ = "<name>";
+  for (wxStaticText* label : {label_pos_, label_progress_, label_texture_name_}) {
+    run_labels_.Add(label);
+  }
 }
 
 // Places the controls in the rows of the designed window; sizes follow the font and DPI.
@@ -342,7 +264,7 @@ void FormMain::LayOutControls() {
                  {check_with_meshes_, 0}}),
             row_flags);
   rows->Add(Row({{label_texture_name_, 1}, {check_report_, 0}}), row_flags);
-  rows->Add(picture_texture_, wxSizerFlags(1).Expand().Border(wxALL));
+  rows->Add(level_view_, wxSizerFlags(1).Expand().Border(wxALL));
   rows->Add(label_summary_, wxSizerFlags().Expand().Border(wxLEFT | wxRIGHT | wxBOTTOM));
   panel_->SetSizer(rows);
 
@@ -391,7 +313,7 @@ void FormMain::CommandGo_Click(wxCommandEvent&) {
   {
     RunGuard guard(*this);
     try {
-      summary = RunConversion(run_options, *this);
+      summary = RunConversion(run_options, *this, level_view_);
     } catch (const std::exception& error) {
       failure = error.what();  // the summary stays as it began: NotStarted, nothing counted
     }
@@ -417,7 +339,7 @@ void FormMain::CommandPause_Click(wxCommandEvent&) {
   if (paused_) {
     command_pause_->SetLabel("Cont");
     SetLabelProgress("Paused..");
-    ShowPendingLabels();  // the user's click shows at once, not at the run's next yield
+    run_labels_.ShowPending();  // the user's click shows at once, not at the run's next yield
   } else {
     command_pause_->SetLabel("Pause");
   }
@@ -558,6 +480,7 @@ void FormMain::StartRun() {
   command_go_->Disable();
   command_pause_->Enable();
   ShowSummary("");  // the counts shown are those of the last run, never of one still going
+  level_view_->StartRun();
 }
 
 void FormMain::EndRun() {
@@ -566,7 +489,7 @@ void FormMain::EndRun() {
   command_go_->Enable();
   command_pause_->Disable();
   command_pause_->SetLabel("Pause");
-  ShowPendingLabels();
+  run_labels_.ShowPending();
   picture_texture_->FlushLines();
 }
 
@@ -633,41 +556,18 @@ wxCheckBox* FormMain::CheckBoxOf(const StoredCheckBox& box) const {
 // the run's host: labels, buttons, yield, preview and messages
 // ----------------------------------------------------------------------------
 
-// During a run the text reaches the screen at the next yield that hands events to the toolkit:
-// a run changes its labels several times per face, and each change costs the toolkit a layout.
-void FormMain::SetLabelCached(wxStaticText* label, std::string& shown, std::string_view text) {
-  if (shown == text) return;
-  shown = text;
-  if (run_active_) {
-    labels_pending_ = true;
-    return;
-  }
-  label->SetLabelText(FromText(text));
-}
-
-void FormMain::ShowPendingLabels() {
-  if (!labels_pending_) return;
-  labels_pending_ = false;
-  const std::pair<wxStaticText*, const std::string*> labels[] = {
-      {label_pos_, &label_pos_shown_},
-      {label_progress_, &label_progress_shown_},
-      {label_texture_name_, &label_texture_name_shown_}};
-  for (const auto& [label, text] : labels) {
-    const wxString wanted = FromText(*text);
-    if (label->GetLabelText() != wanted) label->SetLabelText(wanted);
-  }
-}
-
+// During a run a label's text reaches the screen at the next yield that hands events to the
+// toolkit.
 void FormMain::SetLabelProgress(std::string_view text) {
-  SetLabelCached(label_progress_, label_progress_shown_, text);
+  run_labels_.Set(label_progress_, text, run_active_);
 }
 
 void FormMain::SetLabelPos(std::string_view text) {
-  SetLabelCached(label_pos_, label_pos_shown_, text);
+  run_labels_.Set(label_pos_, text, run_active_);
 }
 
 void FormMain::SetLabelTextureName(std::string_view text) {
-  SetLabelCached(label_texture_name_, label_texture_name_shown_, text);
+  run_labels_.Set(label_texture_name_, text, run_active_);
 }
 
 void FormMain::ShowFace(std::int32_t, std::int32_t) {
@@ -684,7 +584,7 @@ RunRequest FormMain::Yield() {
   if (!paused_ && now - last_yield_ < kYieldInterval) return Request();
   if (paused_) wxMilliSleep(kPausedWaitMs);
   last_yield_ = now;
-  ShowPendingLabels();
+  run_labels_.ShowPending();
   picture_texture_->FlushLines();
   wxTheApp->Yield(true);
   return Request();
@@ -707,7 +607,7 @@ void FormMain::DrawLine(int x1, int y1, int x2, int y2) {
 }
 
 void FormMain::ShowMessage(std::string_view text, std::string_view title, MessageKind) {
-  ShowPendingLabels();  // the window behind the box shows where the run stands
+  run_labels_.ShowPending();  // the window behind the box shows where the run stands
   options_.Messages->ShowMessage(text, title);
 }
 

@@ -15,6 +15,7 @@
 #include "run/conversion_run.h"
 #include "run/run_host.h"
 #include "run/run_options.h"
+#include "window/run_labels.h"
 #include "window/window_dialogs.h"
 
 class wxButton;
@@ -27,6 +28,7 @@ class wxTextCtrl;
 
 namespace brushwright {
 
+class LevelView;
 class PictureSurface;
 struct StoredCheckBox;
 struct WindowSettings;
@@ -117,6 +119,7 @@ class FormMain : public wxFrame, public RunHost {
   bool Running() const { return run_active_ && !paused_; }
   bool StopRequested() const { return stop_requested_; }
   PictureSurface& Picture() { return *picture_texture_; }
+  LevelView& View() { return *level_view_; }
 
   // What a run started now would be told: the controls as they stand; only a checked box
   // (not a grayed one) turns its option on.
@@ -154,8 +157,6 @@ class FormMain : public wxFrame, public RunHost {
   void StartRun();
   void EndRun();
   RunRequest Request() const;
-  void SetLabelCached(wxStaticText* label, std::string& shown, std::string_view text);
-  void ShowPendingLabels();
 
   FormOptions options_;
   // The run's state has this one owner: Go, Pause and the flags below change only here.
@@ -166,12 +167,7 @@ class FormMain : public wxFrame, public RunHost {
   RunOutcome last_outcome_ = RunOutcome::NotStarted;
   std::string last_error_;
   std::chrono::steady_clock::time_point last_yield_{};
-  // Label texts as last set, so that the run's many updates cost nothing when nothing changes.
-  std::string label_pos_shown_;
-  std::string label_progress_shown_;
-  std::string label_texture_name_shown_;
-  // Set when a label text changed during a run and has not reached the screen yet.
-  bool labels_pending_ = false;
+  RunLabels run_labels_;  // the labels a run changes several times per face
 
   wxPanel* panel_ = nullptr;
   wxStaticText* label1_ = nullptr;
@@ -214,7 +210,8 @@ class FormMain : public wxFrame, public RunHost {
   wxCheckBox* check_with_meshes_ = nullptr;
   wxStaticText* label6_ = nullptr;
   wxChoice* list_output_type_ = nullptr;
-  PictureSurface* picture_texture_ = nullptr;
+  LevelView* level_view_ = nullptr;
+  PictureSurface* picture_texture_ = nullptr;  // the preview page of level_view_
   wxStaticText* label_summary_ = nullptr;
 };
 

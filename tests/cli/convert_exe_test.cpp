@@ -1,9 +1,12 @@
 // End-to-end runs of the built brushwright-convert executable on small T3D texts.
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -301,6 +304,115 @@ TEST(ConvertExecutable, NeverOverwritesItsInput) {
             "input 'hall.mtl'; choose another output file name\n");
   EXPECT_EQ(ReadAll(dir / "level.obj"), CrLfText(kRoomLines));
   EXPECT_EQ(ReadAll(dir / "hall.mtl"), CrLfText(kRoomLines));
+}
+
+TEST(ConvertExecutable, InputsThatHoldNoLevelFailAndWriteNothing) {
+  struct Row {
+    const char* name;
+    std::string bytes;
+    const char* args;
+    const char* why;  // after "'NAME' holds no level: "
+  };
+  const std::string png_start("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+  const Row rows[] = {
+      {"empty.ut2", "", "", "the file is empty"},
+      {"empty.ut2", "", "--built-world --format glb", "the file is empty"},
+      {"picture.unr", png_start, "",
+       "it lacks the Unreal package signature every map file (.unr) begins with; it is damaged "
+       "or not a map"},
+      {"notes.UT2", "some notes\r\n", "",
+       "it lacks the Unreal package signature every map file (.UT2) begins with; it is damaged "
+       "or not a map"},
+      {"notes.txt", "a note\r\n", "--report",
+       "it is neither an Unreal package nor T3D text (no \"Begin Map\", \"Begin Actor\" or "
+       "\"Begin Polygon\")"},
+  };
+  for (const Row& row : rows) {
+    const fs::path dir = WorkDirectory();
+    fs::remove(dir / "room.t3d");
+    WriteAll(dir / row.name, row.bytes);
+    const Result result = RunConvert(dir, std::string(row.args) + " " + row.name);
+    EXPECT_EQ(result.status, 1) << row.name << " " << row.args;
+    EXPECT_EQ(result.err, std::string("brushwright-convert: ") + row.name + ": '" + row.name +
+                              "' holds no level: " + row.why + "\n")
+        << row.args;
+    std::vector<std::string> files;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+      files.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(files, std::vector<std::string>{row.name}) << row.name << " " << row.args;
+  }
+}
+
+TEST(ConvertExecutable, MissingImagesCountsTheImagesTheNoticeNames) {
+  // The room's polygon again, masked: one image missing for two materials.
+  std::vector<std::string> lines = kRoomLines;
+  const auto polygon = std::find(lines.begin(), lines.end(), "       End PolyList");
+  std::vector<std::string> masked(polygon - 10, polygon);
+  masked[0] = "          Begin Polygon Texture=Rock Flags=2";
+  lines.insert(polygon, masked.begin(), masked.end());
+  const fs::path dir = WorkDirectory();
+  WriteAll(dir / "room.t3d", CrLfText(lines));
+  const Result result = RunConvert(dir, "room.t3d");
+  EXPECT_EQ(result.status, 0) << result.err;
+  const std::vector<std::string> err = Lines(result.err);
+  ASSERT_EQ(err.size(), 3u) << result.err;
+  EXPECT_EQ(err[0] + "\n" + err[1] + "\n", kMissingRock);
+  EXPECT_EQ(err[2].rfind("room.t3d: faces 2, groups 1, materials 2, missing images 1, ", 0), 0u)
+      << err[2];
+  EXPECT_EQ(
+      ReadAll(dir / "roomMissingTextures.txt"),
+      "You need to make the following texture files available:\r\nRock.BMP\r\nRock.BMP\r\n\r\n");
+}
+
+TEST(ConvertExecutable, JobsWriteWhatOneInputAtATimeWrites) {
+  // Six levels of 300 brushes (enough for their glTF files to be written at the same time) share
+  // the Wall image of the search folder, copied beside the shared output folder, and each misses
+  // an image of its own; the glTF files embed the images.
+  const auto write_rooms = [](const fs::path& dir) {
+    fs::create_directories(dir / "textures");
+    SaveImage(dir / "textures" / "wall.bmp", 16, 8, ImageFormat::Bmp);
+    for (int k = 0; k < 6; ++k) {
+      std::vector<std::string> lines = {"Begin Map"};
+      for (int b = 0; b < 300; ++b) {
+        std::vector<std::string> brush(kRoomLines.begin() + 1, kRoomLines.end() - 1);
+        brush[0] = "Begin Actor Class=Brush Name=Brush" + std::to_string(b);
+        brush[3] = "    Begin Brush Name=Model" + std::to_string(b);
+        brush[5] = "          Begin Polygon Texture=" +
+                   (b == 0 ? std::string("Wall") : "Rock" + std::to_string(k)) + " Flags=0";
+        lines.insert(lines.end(), brush.begin(), brush.end());
+      }
+      lines.push_back("End Map");
+      WriteAll(dir / ("room" + std::to_string(k) + ".t3d"), CrLfText(lines));
+    }
+  };
+  const std::string args =
+      "--format glb --copy-textures textures --output-dir out room0.t3d room1.t3d absent.t3d "
+      "room2.t3d room3.t3d room4.t3d room5.t3d";
+  const auto outputs = [](const fs::path& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator(dir / "out")) {
+      files[entry.path().filename().string()] = ReadAll(entry.path());
+    }
+    return files;
+  };
+  // Run times differ from run to run.
+  const auto timeless = [](const std::string& text) {
+    return std::regex_replace(text, std::regex(R"([0-9.]+ s\n)"), "T s\n");
+  };
+  const fs::path alone = WorkDirectory() / "alone";
+  write_rooms(alone);
+  const Result one = RunConvert(alone, "--jobs 1 " + args);
+  EXPECT_EQ(one.status, 1);
+  EXPECT_EQ(Lines(one.err).size(), 19u) << one.err;  // 3 lines a room, 1 for the absent input
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const fs::path together = alone.parent_path() / ("together" + std::to_string(attempt));
+    write_rooms(together);
+    const Result six = RunConvert(together, "--jobs 6 " + args);
+    EXPECT_EQ(six.status, 1);
+    EXPECT_EQ(timeless(six.err), timeless(one.err));
+    EXPECT_EQ(outputs(together), outputs(alone));
+  }
 }
 
 }  // namespace

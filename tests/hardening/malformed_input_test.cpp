@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "hardening_run.h"
@@ -29,7 +30,9 @@ std::string TwoFaceLevel() {
   return LevelText({BrushText(brush)});
 }
 
-TEST(MalformedInput, EmptyAndBinaryInputsConvertToNothing) {
+// Input with none of a level's keys is no level: an error naming the file, nothing written. Keys
+// without values still make a level, of no faces.
+TEST(MalformedInput, EmptyAndBinaryInputsHoldNoLevel) {
   // The start of an executable: bytes of every kind, NULs among them.
   static constexpr char kElfStart[] =
       "\x7f"
@@ -37,6 +40,7 @@ TEST(MalformedInput, EmptyAndBinaryInputsConvertToNothing) {
   struct Row {
     const char* name;
     std::string input;
+    bool level = false;
   };
   const std::vector<Row> rows = {
       {"empty file", ""},
@@ -48,12 +52,20 @@ TEST(MalformedInput, EmptyAndBinaryInputsConvertToNothing) {
          for (int i = 0; i < 256; ++i) all += static_cast<char>(i);
          return all + all;
        }()},
-      {"keys without values", "Begin Actor Class=Brush\nBegin Polygon\nEnd Polygon\nEnd Actor\n"},
+      {"keys without values", "Begin Actor Class=Brush\nBegin Polygon\nEnd Polygon\nEnd Actor\n",
+       true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     TempDir dir("binary");
     const HardenedRun run = RunOnBytes(dir, row.input);
+    if (!row.level) {
+      EXPECT_EQ(run.error.rfind("'" + dir / "level.t3d" + "' holds no level: ", 0), 0u)
+          << run.error;
+      EXPECT_EQ(run.obj, "");
+      EXPECT_EQ(run.mtl, "");
+      continue;
+    }
     EXPECT_EQ(run.error, "");
     EXPECT_EQ(run.summary.Outcome, RunOutcome::Done);
     EXPECT_EQ(run.summary.FacesConverted, 0);
@@ -114,6 +126,11 @@ TEST(MalformedInput, LevelCutAtEveryCharacterEndsWithWholeFaces) {
   TempDir dir("cut");
   for (std::size_t length = 0; length < level.size(); ++length) {
     const HardenedRun run = RunOnBytes(dir, level.substr(0, length));
+    // Before its "Begin Map" is whole the text holds no level.
+    if (length < std::string_view("Begin Map").size()) {
+      ASSERT_NE(run.error.find("holds no level"), std::string::npos) << "cut after " << length;
+      continue;
+    }
     ASSERT_EQ(run.error, "") << "cut after " << length;
     ASSERT_LE(run.summary.FacesConverted, 2) << "cut after " << length;
     ASSERT_EQ(CountLines(run.obj, "f "), run.summary.FacesConverted) << "cut after " << length;

@@ -70,9 +70,15 @@ std::vector<std::uint8_t> MoverMap() {
   broken.Property(w.Name("Brush"), 5, ByteWriter().Compact(0).Data).Compact(none);
   const std::int32_t broken_ref = w.Export(w.Import("Class", 0, "Mover"), 0, "Mover9", broken.Data);
 
+  // A decoration whose properties name a name the package does not have.
+  ByteWriter unreadable;
+  unreadable.Property(w.Name("DrawType"), 1, {8}).Compact(99999);
+  const std::int32_t unreadable_ref =
+      w.Export(w.Import("Class", 0, "Decoration"), 0, "Vase0", unreadable.Data);
+
   ByteWriter level;
-  level.Compact(none).I32(4).I32(4).Compact(lift_ref).Compact(pipe_ref).Compact(emitter_ref);
-  level.Compact(broken_ref);
+  level.Compact(none).I32(5).I32(5).Compact(lift_ref).Compact(pipe_ref).Compact(emitter_ref);
+  level.Compact(broken_ref).Compact(unreadable_ref);
   w.Export(w.Import("Class", 0, "Level"), 0, "MyLevel", level.Data);
   return w.Bytes();
 }
@@ -88,8 +94,9 @@ TEST(MapMovers, MoversMeshActorsAndLooksLeftOut) {
   EXPECT_EQ(lift.Keys.NumKeys, 3);
   EXPECT_EQ(lift.Keys.KeyPos[0].Z, 0);
   EXPECT_EQ(lift.Keys.KeyPos[1].Z, 128);
-  ASSERT_EQ(level.PassedOver.size(), 1u);
+  ASSERT_EQ(level.PassedOver.size(), 2u);
   EXPECT_EQ(level.PassedOver[0], "mover 'Mover9': names no model");
+  EXPECT_EQ(level.PassedOver[1].rfind("actor 'Vase0': ", 0), 0u) << level.PassedOver[1];
 
   ASSERT_EQ(level.MeshActors.size(), 1u);
   const StaticMeshActorRecord& pipe = level.MeshActors[0];

@@ -195,4 +195,88 @@ TEST(ReadPackageLevel, EveryChangedByteReadsOrFailsWithAMessage) {
   }
 }
 
+TEST(ReadPackageLightMaps, ReadsTheFrameBitsAndLightsAndRefusesWhatIsNotStored) {
+  TinyMap lit;
+  lit.light_maps = true;
+  const LevelLightMaps maps = ReadPackageLightMaps(PackageFile::FromBytes("Tiny.unr", lit.Bytes()));
+  ASSERT_EQ(maps.Indexes.size(), 1u);
+  const LightMapIndex& index = maps.Indexes[0];
+  EXPECT_EQ(index.UClamp, 9);
+  EXPECT_EQ(index.VClamp, 2);
+  EXPECT_EQ(index.RowBytes(), 2);
+  EXPECT_EQ(index.Pan.Y, 2);
+  EXPECT_EQ(index.VScale, 8);
+  EXPECT_EQ(maps.Bits, (std::vector<std::uint8_t>{1, 2, 3, 4}));
+  EXPECT_EQ(maps.LightCounts, std::vector<std::int32_t>{1});
+  EXPECT_EQ(maps.SurfaceMaps, std::vector<std::int32_t>{0});
+  ASSERT_EQ(maps.LightActors.size(), 2u);
+  EXPECT_EQ(maps.LightActors[0].Tag, "\"Light\"");
+
+  struct Row {
+    const char* label;
+    std::int32_t data_offset;
+    std::int32_t bits;
+    std::int32_t clamp_u;
+    bool list_open;
+    const char* message;
+  };
+  const Row rows[] = {
+      {"bits past the end", 1, 4, 9, false, "light map 0 names shadow bits 1 to 5 of 4"},
+      {"too few bits", 0, 3, 9, false, "light map 0 names shadow bits 0 to 4 of 3"},
+      {"negative offset", -1, 4, 9, false, "shadow bits -1 to 3 of 4"},
+      {"no texels", 0, 4, 0, false, "light map 0 names a frame of 0 x 2 texels"},
+      {"list without end", 0, 4, 9, true, "light list entry 0 without its end among 1"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    TinyMap broken = lit;
+    broken.light_data_offset = row.data_offset;
+    broken.light_bits = row.bits;
+    broken.light_clamp_u = row.clamp_u;
+    broken.light_list_open = row.list_open;
+    std::string message;
+    try {
+      ReadPackageLightMaps(PackageFile::FromBytes("Tiny.unr", broken.Bytes()));
+    } catch (const BrushError& error) {
+      message = error.what();
+    }
+    EXPECT_NE(message.find("'Tiny.unr'"), std::string::npos) << message;
+    EXPECT_NE(message.find(row.message), std::string::npos) << message;
+  }
+  // A build without light maps ends early: the reader says so rather than reading past it.
+  EXPECT_THROW(ReadPackageLightMaps(PackageFile::FromBytes("Tiny.unr", TinyMap{}.Bytes())),
+               BrushError);
+}
+
+TEST(ReadPackageLightMaps, EveryChangedByteReadsWithinTheBitsOrFailsWithAMessage) {
+  TinyMap lit;
+  lit.light_maps = true;
+  const std::vector<std::uint8_t> good = lit.Bytes();
+  for (std::size_t at = 0; at < good.size(); ++at) {
+    for (const int value : {0x00, 0x01, 0x3F, 0x41, 0x7F, 0xFF}) {
+      SCOPED_TRACE(::testing::Message() << "byte " << at << " as " << value);
+      std::vector<std::uint8_t> bytes = good;
+      bytes[at] = static_cast<std::uint8_t>(value);
+      try {
+        const LevelLightMaps maps =
+            ReadPackageLightMaps(PackageFile::FromBytes("Tiny.unr", std::move(bytes)));
+        ASSERT_EQ(maps.LightCounts.size(), maps.Indexes.size());
+        ASSERT_EQ(maps.LightActors.size(), maps.Lights.size());
+        for (std::size_t i = 0; i < maps.Indexes.size(); ++i) {
+          const LightMapIndex& index = maps.Indexes[i];
+          EXPECT_GE(index.DataOffset, 0);
+          EXPECT_LE(index.DataOffset + maps.LightCounts[i] * index.LightBytes(),
+                    static_cast<std::int64_t>(maps.Bits.size()));
+        }
+        for (const std::int32_t map : maps.SurfaceMaps) {
+          EXPECT_TRUE(map == kNoLightMap ||
+                      (map >= 0 && static_cast<std::size_t>(map) < maps.Indexes.size()));
+        }
+      } catch (const BrushError& error) {
+        EXPECT_NE(std::string(error.what()).find("'Tiny.unr'"), std::string::npos);
+      }
+    }
+  }
+}
+
 }  // namespace

@@ -28,6 +28,14 @@ struct TinyMap {
   // The palette indexes of a 4 x 4 Rock the map holds itself, of kTinyMapColours; without them
   // Rock is imported.
   std::vector<std::uint8_t> own_rock;
+  // With light maps the build ends with one light map of 9 x 2 texels, lit by Light0 (its list
+  // ended by a null entry unless `light_list_open`), its shadow bits (two bytes a row) from
+  // `light_data_offset` in `light_bits` bytes of 1, 2, 3 and on; every surface names it.
+  bool light_maps = false;
+  std::int32_t light_data_offset = 0;
+  std::int32_t light_bits = 4;
+  std::int32_t light_clamp_u = 9;
+  bool light_list_open = false;
   int version = 69;
 
   std::vector<std::uint8_t> Bytes() const {
@@ -116,6 +124,17 @@ struct TinyMap {
       bsp.Compact(polys_ref);
     } else {
       bsp.I32(4 * surfaces).I32(0).Compact(0);
+    }
+    if (light_maps && !later) {
+      bsp.Compact(1).I32(light_data_offset);
+      vectors(bsp, {1, 2, 0});
+      bsp.Compact(light_clamp_u).Compact(2).F32(16).F32(8).I32(0);
+      bsp.Compact(light_bits);
+      for (std::int32_t i = 0; i < light_bits; ++i) bsp.U8(static_cast<std::uint8_t>(i + 1));
+      bsp.Compact(0).Compact(0).Compact(0);  // bounds, leaf hulls, leaves
+      bsp.Compact(light_list_open ? 1 : 2).Compact(light_ref);
+      if (!light_list_open) bsp.Compact(0);
+      bsp.I32(0).I32(0);
     }
     const std::int32_t bsp_ref = w.Export(model_class, 0, "Model2", bsp.Data);
     // Export 6, the level: its actor list, its URL (four texts, no options, port, valid) and

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -209,6 +210,70 @@ TEST(GlbOutput, CorpusLevelsPassTheValidatorWithAndWithoutImages) {
       Convert(host);
       EXPECT_EQ(ValidatorComplaints(host.options.OutputFile), "");
     }
+  }
+}
+
+// Keeps the result a run hands out.
+struct KeptResult : ResultSink {
+  std::optional<RunResult> result;
+  void TakeResult(RunResult taken) override { result = std::move(taken); }
+};
+
+// The result a run hands out is what it wrote, whichever file it wrote: the materials in the
+// order of the surfaces' numbers with their pictures, and the player starts of the glTF markers.
+TEST(GlbOutput, ResultHandedOutIsWhatWasWritten) {
+  for (const OutputFormat format : {OutputFormat::Obj, OutputFormat::Glb}) {
+    SCOPED_TRACE(format == OutputFormat::Obj ? "OBJ" : "glTF");
+    TempDir dir("result");
+    FakeHost host;
+    host.options.InputFile = dir / "level.t3d";
+    host.options.TextureType = "PNG";
+    host.options.BuildWorld = true;
+    host.options.Format = format;
+    host.options.OutputFile = dir / (format == OutputFormat::Obj ? "level.obj" : "level.glb");
+    WriteBytes(host.options.InputFile, TexturedLevel());
+    for (const char* name : {"Rock", "Grate", "Glass"}) {
+      WriteImage(dir / (std::string(name) + ".PNG"), std::string(name) == "Grate");
+    }
+    KeptResult kept;
+    ASSERT_EQ(RunConversion(host.options, host, &kept).Outcome, RunOutcome::Done);
+    ASSERT_TRUE(kept.result.has_value());
+    const RunResult& result = *kept.result;
+
+    std::vector<std::string> materials;
+    for (const ResultMaterial& material : result.Materials) {
+      materials.push_back(material.Name + (material.Picture ? " picture " : " none ") +
+                          std::to_string(material.Picture ? material.Picture->Rgba.size() : 0));
+    }
+    std::vector<std::string> expected;
+    if (format == OutputFormat::Obj) {
+      std::istringstream mtl(ReadBytes(dir / "level.mtl"));
+      for (std::string line; std::getline(mtl, line);) {
+        if (line.rfind("newmtl ", 0) == 0) expected.push_back(line.substr(7, line.find('\r') - 7));
+      }
+    } else {
+      for (const tinygltf::Material& material : ReadBack(dir / "level.glb").materials) {
+        if (material.name != "Untextured") expected.push_back(material.name);
+      }
+    }
+    ASSERT_EQ(materials.size(), expected.size());
+    for (std::size_t i = 0; i < materials.size(); ++i) {
+      const bool has_image = expected[i].rfind("Moss", 0) != 0;
+      EXPECT_EQ(materials[i], expected[i] + (has_image ? " picture 128" : " none 0"));
+    }
+    // Every face's surface names one of the materials, or none.
+    for (const MeshGroup& group : result.Geometry.Groups) {
+      for (const MeshFace& face : group.Faces) {
+        const std::int32_t material = result.Geometry.Surfaces[face.Surface].Material;
+        EXPECT_TRUE(material >= kNoMaterial &&
+                    material < static_cast<std::int32_t>(result.Materials.size()));
+      }
+    }
+    ASSERT_EQ(result.PlayerStarts.size(), 2u);
+    EXPECT_EQ(result.PlayerStarts[0].Location.X, 32);
+    EXPECT_EQ(result.PlayerStarts[0].Rotation.Yaw, 16384);
+    EXPECT_EQ(result.PlayerStarts[1].Location.X, 200);
+    EXPECT_EQ(result.Scale, host.options.Scale);
   }
 }
 

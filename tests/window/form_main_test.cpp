@@ -2,11 +2,15 @@
 #include "window/form_main.h"
 
 #include <gtest/gtest.h>
+#include <wx/cmdline.h>
 #include <wx/dnd.h>
+#include <wx/filename.h>
 #include <wx/listbox.h>
+#include <wx/log.h>
 #include <wx/panel.h>
 
 #include "vecmath/vecmath.h"
+#include "window/autorun.h"
 #include "window_test_support.h"
 #include "wx_test_environment.h"
 
@@ -27,7 +31,7 @@ TEST(FormMain, OpensWithItsCaptionsAndStates) {
     const char* name;
     std::string shown;
   } rows[] = {
-      {"Label1", "'Input T3D Ascii File'"},
+      {"Label1", "'Input Level File (T3D or Map)'"},
       {"TextInFileName", "[]"},
       {"CommandBrowseInput", "<...>"},
       {"Label2", "'Output OBJ File'"},
@@ -73,7 +77,7 @@ TEST(FormMain, KeyboardOrderFollowsTheDesign) {
   TestWindow window(dir / "Brushwright.ini");
   const std::string expected =
       "CommandGo LabelProgress LabelPos Label1 TextInFileName CommandBrowseInput Label2 "
-      "TextOutFileName CommandBrowseOutput PictureTexture CheckSearchCopy LabelSearchPath "
+      "TextOutFileName CommandBrowseOutput PictureBook CheckSearchCopy LabelSearchPath "
       "TextSearchPathTxt CommandBrowseSearchPath CheckDoGeometry CheckReport CheckIgnoreNoTxt "
       "CommandPause LabelStartAtPoly TextStartAtPoly OptionOBJ OptionW3D ListBMtypeOut Label4 "
       "Label3 ListMaskedBMtypeOut Label5 CheckBuildBrush CheckIgnoreDefTxt LabelTextureName "
@@ -246,6 +250,40 @@ TEST(FormMain, DroppedT3dFileBecomesTheInput) {
   map.Add(dir / "Deck.map");
   EXPECT_TRUE(drop->OnDropFiles(0, 0, map));
   EXPECT_EQ(Shown(window.Text("TextInFileName")), "[" + dir / "Deck.map" + "]");
+}
+
+TEST(FormMain, FileNamedOnTheCommandLineBecomesTheInput) {
+  REQUIRE_TOOLKIT();
+  struct Row {
+    std::vector<const char*> args;  // after the program's name
+    bool parsed;                    // whether wxCmdLineParser::Parse accepts them
+    std::string input;              // the request's input file
+  };
+  const std::string here = wxFileName::GetCwd().utf8_string();
+  const Row rows[] = {
+      {{"/maps/DM-Deck16][.unr"}, true, "/maps/DM-Deck16][.unr"},
+      {{"maps/Hall.t3d"}, true, here + "/maps/Hall.t3d"},
+      {{}, true, ""},
+      {{"--autorun", "/maps/Hall.t3d", "--output", "/out/Hall.obj"}, true, ""},
+      {{"/maps/a.unr", "/maps/b.unr"}, false, ""},
+  };
+  for (const Row& row : rows) {
+    std::vector<char*> argv = {const_cast<char*>("brushwright")};
+    for (const char* arg : row.args) argv.push_back(const_cast<char*>(arg));
+    wxCmdLineParser parser(static_cast<int>(argv.size()), argv.data());
+    DescribeCommandLine(parser);
+    wxLogNull quiet;  // the parser's complaint about the second file
+    ASSERT_EQ(parser.Parse(false) == 0, row.parsed) << ::testing::PrintToString(row.args);
+    if (!row.parsed) continue;
+    const StartupRequest request = StartupRequestOf(parser);
+    EXPECT_EQ(request.InputFile, row.input);
+    EXPECT_EQ(request.Autorun.has_value(), row.args.size() > 1);
+  }
+  TempDir dir;
+  TestWindow window(dir / "Brushwright.ini");
+  window->UseInputFile("/maps/DM-Deck16][.unr");
+  EXPECT_EQ(Shown(window.Text("TextOutFileName")), "[/maps/DM-Deck16][.obj]");
+  EXPECT_TRUE(window.Button("CommandGo")->IsEnabled());
 }
 
 TEST(FormMain, SettingsComeBackAtTheNextStart) {
