@@ -10,7 +10,7 @@ scripts/build.sh
 
 # Window tests by their suite names; GTK and GLib keep memory to the end on their own, so leak
 # checking is off for these alone.
-window_tests='^(FormMain|FormMainRun|PictureSurface|NameListDialog)\.'
+window_tests='^(FormMain|FormMainRun|PictureSurface|NameListDialog|LevelView)\.'
 
 with_display() {
   if [ -n "${DISPLAY:-}" ]; then

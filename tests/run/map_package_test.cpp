@@ -191,7 +191,7 @@ TEST(MapPackage, SecondGenerationMapAndInputsWithoutABuild) {
   const Outputs csg = ConvertFile(torpedo, dir / "world", world);
   const Outputs own = ConvertFile(torpedo, dir / "built", built);
   EXPECT_EQ(own.counts,
-            "faces 190, groups 19, materials 17, missing images 17, report blocks 69, surfaces 97, "
+            "faces 190, groups 19, materials 17, missing images 16, report blocks 69, surfaces 97, "
             "static meshes 9 (2 read)");
   EXPECT_EQ(own.obj.groups, csg.obj.groups);
   const auto csg_areas = AreaByMaterial(csg.obj);
