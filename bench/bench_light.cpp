@@ -84,9 +84,8 @@ void BM_LightBuiltWorldOfTestMap(benchmark::State& state) {
     state.SkipWithError(("no " + kTestMap).c_str());
     return;
   }
-  RunSummary summary;
   const Mesh mesh =
-      BuildBuiltWorldMesh(map->Read, *map->Read.Bsp, FaceChoice(RunOptions{}, 1), true, summary);
+      BuildBuiltWorldMesh(map->Read, *map->Read.Bsp, FaceChoice(RunOptions{}, 1), true).Faces;
   std::vector<LightSource> lights;
   for (const LightRecord& light : map->Read.Actors.Lights)
     lights.push_back(LightSourceOf(light, 1));

@@ -62,12 +62,10 @@ void BuildTerrains(const PackageFile& package, const Level& level) {
 void BuildMeshes(const Level& level) {
   RunOptions options;
   options.Subtractive = true;
-  RunSummary summary;
   const FaceChoice faces(options, 1);
-  BuildBrushMesh(ChooseAndPlaceBrushes(level.Brushes, level.HasActors, options), faces, true,
-                 summary);
+  BuildBrushMesh(ChooseAndPlaceBrushes(level.Brushes, level.HasActors, options), faces, true);
   if (!level.Bsp) return;
-  CheckCorners(BuildBuiltWorldMesh(level, *level.Bsp, faces, true, summary));
+  CheckCorners(BuildBuiltWorldMesh(level, *level.Bsp, faces, true).Faces);
 }
 
 // Every stored bit of every light map's lights, read as the light builder reads them.

@@ -20,8 +20,8 @@ constexpr unsigned kGlb = 1u << 1;
 
 RunOptions OptionsFor(const Workspace& space, unsigned bits) {
   const OutputFormat format = (bits & kGlb) != 0 ? OutputFormat::Glb : OutputFormat::Obj;
-  RunOptions options =
-      fuzz::SharedOptions(space, bits, std::string("level") + OutputExtension(format));
+  RunOptions options = fuzz::SharedOptions(
+      space, bits, std::string("level") + std::string(OutputKindOf(format).Extension));
   options.BuildWorld = true;
   options.Format = format;
   options.Actors = options.Report;

@@ -8,7 +8,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include "image/image_file.h"
 #include "run/option_rules.h"
+#include "run/output_kinds.h"
 #include "text/file_text.h"
 #include "text/key_readers.h"
 #include "text/number_text.h"
@@ -16,10 +18,6 @@
 namespace brushwright {
 
 namespace {
-
-// The image types the run can name texture files with, in the window's list order.
-constexpr std::array<std::string_view, 6> kTextureTypes = {"BMP", "PCX", "JPG",
-                                                           "PNG", "TIF", "GIF"};
 
 // The input name that stands for standard input, as in other command-line tools.
 constexpr std::string_view kStandardInput = "-";
@@ -34,13 +32,42 @@ constexpr std::size_t kHelpColumn = 30;
 #define BRUSHWRIGHT_VERSION "unknown"
 #endif
 
-// The formats of --format, in lower case as the user types them.
-constexpr std::array<std::string_view, 2> kFormats = {"obj", "glb"};
+// The texture types, as the image types name them.
+std::vector<std::string_view> TextureTypeNames() {
+  std::vector<std::string_view> names;
+  for (const ImageType& type : ImageTypes()) names.push_back(type.Name);
+  return names;
+}
+
+// The words of --format, in the output kinds' order.
+std::vector<std::string_view> FormatWords() {
+  std::vector<std::string_view> words;
+  for (const OutputKind& kind : OutputKinds()) words.push_back(kind.Word);
+  return words;
+}
+
+// "obj for OBJ, glb for glTF binary (default: obj)", from the output kinds.
+std::string FormatHelp() {
+  std::string help;
+  for (const OutputKind& kind : OutputKinds()) {
+    help +=
+        (help.empty() ? "" : ", ") + std::string(kind.Word) + " for " + std::string(kind.FileType);
+  }
+  return help + " (default: " + std::string(OutputKinds().front().Word) + ")";
+}
+
+// "file of one INPUT (default: INPUT, .obj or .glb)", from the output kinds.
+std::string OutputHelp() {
+  std::string extensions;
+  for (const OutputKind& kind : OutputKinds()) {
+    extensions += (extensions.empty() ? "" : " or ") + std::string(kind.Extension);
+  }
+  return "file of one INPUT (default: INPUT, " + extensions + ")";
+}
 
 // Accepts one of `choices` in any letter case and stores it as the choice spells it.
-template <std::size_t N>
-CLI::Validator OneOfValidator(const std::array<std::string_view, N>& choices,
-                              const std::string& name) {
+template <typename Choices>
+CLI::Validator OneOfValidator(const Choices& choices, const std::string& name) {
   return CLI::Validator(
       [choices](std::string& value) -> std::string {
         for (const std::string_view choice : choices) {
@@ -95,8 +122,7 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
       ->required()
       ->check(NonEmptyValidator());
   // FILE and DIR stand alone in the help: it need not list the exclusion.
-  CLI::Option* output = app.add_option("-o,--output", options.OutputFile,
-                                       "file of one INPUT (default: INPUT, .obj or .glb)")
+  CLI::Option* output = app.add_option("-o,--output", options.OutputFile, OutputHelp())
                             ->type_name("FILE")
                             ->option_text("FILE")
                             ->check(NonEmptyValidator());
@@ -127,7 +153,7 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
   app.add_option("--texture-type", options.Run.TextureType,
                  "BMP PCX JPG PNG TIF GIF, any case (default: BMP)")
       ->type_name("T")
-      ->transform(OneOfValidator(kTextureTypes, "texture type"));
+      ->transform(OneOfValidator(TextureTypeNames(), "texture type"));
   app.add_flag("--w3d", options.Run.W3D, "W3D instead of OBJ coordinates (default: OBJ)");
   app.add_flag("--report", options.Run.Report, "write the actor report as .txt (default: off)");
   app.add_flag_callback(
@@ -153,11 +179,12 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
   app.add_option_function<std::string>(
          "--format",
          [&options](const std::string& name) {
-           options.Run.Format = name == "glb" ? OutputFormat::Glb : OutputFormat::Obj;
+           // The validator has let only a kind's word through.
+           options.Run.Format = OutputFormatOfWord(name).value_or(OutputKinds().front().Format);
          },
-         "obj, or glb for glTF binary (default: obj)")
+         FormatHelp())
       ->type_name("F")
-      ->transform(OneOfValidator(kFormats, "format"));
+      ->transform(OneOfValidator(FormatWords(), "format"));
   app.add_option("--scale", options.Run.Scale, "glTF metres per Unreal unit (default: 0.01905)")
       ->type_name("M")
       ->check(PositiveNumberValidator());
@@ -265,7 +292,8 @@ std::string UsageText() {
 
 std::string OutputPathFor(const ConvertOptions& options, const std::string& input) {
   if (!options.OutputFile.empty()) return options.OutputFile;
-  const std::string name = StripExtension(input) + OutputExtension(options.Run.Format);
+  const std::string name =
+      StripExtension(input) + std::string(OutputKindOf(options.Run.Format).Extension);
   if (options.OutputDir.empty()) return name;
   // A directory that already ends in a separator gets none added.
   const bool has_separator = DirectoryOfPath(options.OutputDir) == options.OutputDir;

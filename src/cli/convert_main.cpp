@@ -33,22 +33,13 @@ namespace {
 // Prefix of every line the program writes about a failure.
 constexpr std::string_view kProgramName = "brushwright-convert";
 
-// The image type a texture type of the options names.
-ImageFormat ImageFormatOf(const std::string& texture_type) {
-  if (texture_type == "PCX") return ImageFormat::Pcx;
-  if (texture_type == "JPG") return ImageFormat::Jpeg;
-  if (texture_type == "PNG") return ImageFormat::Png;
-  if (texture_type == "TIF") return ImageFormat::Tiff;
-  if (texture_type == "GIF") return ImageFormat::Gif;
-  return ImageFormat::Bmp;
-}
-
 // Writes one package's textures; false when the package failed, after its one line on `err`.
 // Each texture not written gets a line, then the package a summary line.
 bool ExtractOne(const ConvertOptions& options, const std::string& input, std::ostream& err) {
   ExtractionSummary summary;
   try {
-    summary = ExtractTextures(input, options.OutputDir, ImageFormatOf(options.Run.TextureType));
+    summary = ExtractTextures(input, options.OutputDir,
+                              ImageFormatNamed(options.Run.TextureType).value_or(ImageFormat::Bmp));
   } catch (const std::exception& error) {
     err << kProgramName << ": " << input << ": " << error.what() << "\n" << std::flush;
     return false;

@@ -9,13 +9,12 @@
 #include <utility>
 
 #include "extract/texture_extraction.h"
-#include "gltf/glb_writer.h"
 #include "image/image_file.h"
+#include "level/level.h"
 #include "platform/platform.h"
-#include "run/glb_output.h"
 #include "run/material_library.h"
 #include "run/mesh_textures.h"
-#include "run/obj_writer.h"
+#include "run/output_kinds.h"
 #include "run/package_textures.h"
 #include "run/texture_files.h"
 #include "text/brush_error.h"
@@ -69,24 +68,27 @@ std::optional<fs::path> MeshPath(const PackageFile& package, std::int32_t export
   parts.insert(parts.begin(), package.Name());
   parts.push_back(package.ObjectName(ref));
   if (!std::all_of(parts.begin(), parts.end(),
-                   [](const std::string& part) { return IsSafePathPart(part); })) {
+                   [](const std::string& part) { return IsSafeFileName(part); })) {
     return std::nullopt;
   }
   fs::path path = PathFromUtf8(output_dir);
   for (const std::string& part : parts) path /= PathFromUtf8(part);
-  path += OutputExtension(format);
+  path += PathFromUtf8(std::string(OutputKindOf(format).Extension));
   return path;
 }
 
-// Writes the mesh with its materials; the images the texture sources found lie beside it.
-void WriteMeshFiles(const Mesh& mesh, const RunMaterials& materials, const RunOptions& run) {
-  if (run.Format == OutputFormat::Glb) {
-    WriteGlb(run.OutputFile, GlbSceneOf(mesh, materials, run.Scale), EncodePng);
-    return;
+// Writes the images the texture sources found beside the mesh, then the mesh through its output
+// kind's writer, with the kind's material library (its missing images are told once, at the end).
+void WriteMeshFiles(const Mesh& mesh, const RunMaterials& materials, const RunOptions& run,
+                    RunHost& host) {
+  const OutputKind& kind = OutputKindOf(run.Format);
+  if (kind.PicturesBeside) {
+    for (const auto& [name, found] : materials.Pictures) PlaceTextureFile(found);
   }
+  const Level no_level;  // a mesh of its own: no actors
   OutputFiles out;
-  WriteObj(out, run.OutputFile, MtlPath(run), mesh, run.W3D);
-  WriteMtlFile(out, run, materials.Table);
+  kind.WriteGeometry(OutputJob{run, mesh, materials, no_level, out, host});
+  if (!kind.MaterialLibrary.empty()) WriteMtlFile(out, run, materials.Table);
   out.Flush();
 }
 
@@ -95,7 +97,7 @@ std::vector<std::string> MissingImages(const RunOptions& run, const TextureTable
   std::vector<std::string> missing;
   if (table.empty() || table[0].Name.empty()) return missing;
   for (const TextureEntry& entry : table) {
-    if (!IsSafeTextureName(entry.Name) ||
+    if (!IsSafeFileName(entry.Name) ||
         !FileExists(TexturePathFile(run.OutputFile, entry.Name, run.TextureType))) {
       missing.push_back(entry.Name + "." + run.TextureType);
     }
@@ -141,8 +143,9 @@ MeshExtractionSummary ExtractMeshes(const RunOptions& options, const std::string
   RunOptions run = options;
   CollectingHost host;
   TextureSources sources;
-  sources.push_back(std::make_unique<FolderTextureSource>(run, host));
-  auto packages = std::make_unique<PackageTextureSource>(run, host, true);
+  const ImageFormat texture_format = ImageFormatNamed(run.TextureType).value_or(ImageFormat::Bmp);
+  sources.push_back(std::make_unique<FolderTextureSource>(run, texture_format, host));
+  auto packages = std::make_unique<PackageTextureSource>(run, texture_format, host, true);
   const PackageTextureSource& package_source = *packages;
   sources.push_back(std::move(packages));
   std::set<std::string> missing;
@@ -166,9 +169,8 @@ MeshExtractionSummary ExtractMeshes(const RunOptions& options, const std::string
       Mesh mesh = MeshOfStaticMesh(ReadStaticMesh(package, index));
       TexturePhase phase;
       phase.Coordinates = false;  // the mesh brings its own
-      phase.KeepPictures = run.Format == OutputFormat::Glb;
       const RunMaterials materials = FindTextures(mesh, sources, host, phase);
-      WriteMeshFiles(mesh, materials, run);
+      WriteMeshFiles(mesh, materials, run, host);
       for (std::string& image : MissingImages(run, materials.Table)) missing.insert(image);
       ++summary.Written;
     } catch (const BrushError& failure) {

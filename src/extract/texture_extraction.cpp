@@ -15,36 +15,8 @@ namespace brushwright {
 
 namespace fs = std::filesystem;
 
-// Characters that would leave the output folder, name a drive or a stream, or act as wildcards
-// in a path on some system; names from packages are untrusted.
-constexpr std::string_view kUnsafeCharacters = "/\\:*?\"<>|";
-constexpr char kFirstPrintable = ' ';
-
-bool IsSafePathPart(std::string_view name) {
-  if (name.empty() || name == "." || name == "..") return false;
-  for (const char c : name) {
-    if (static_cast<unsigned char>(c) < kFirstPrintable) return false;
-    if (kUnsafeCharacters.find(c) != std::string_view::npos) return false;
-  }
-  return true;
-}
-
 std::string_view ImageExtension(ImageFormat format) {
-  switch (format) {
-    case ImageFormat::Bmp:
-      return "bmp";
-    case ImageFormat::Pcx:
-      return "pcx";
-    case ImageFormat::Jpeg:
-      return "jpg";
-    case ImageFormat::Png:
-      return "png";
-    case ImageFormat::Tiff:
-      return "tif";
-    case ImageFormat::Gif:
-      return "gif";
-  }
-  return "png";
+  return ImageTypeOf(format).Extension;
 }
 
 ExtractionSummary ExtractTextures(const std::string& package_path, const std::string& output_dir,
@@ -60,7 +32,7 @@ ExtractionSummary ExtractTextures(const std::string& package_path, const std::st
     parts.insert(parts.begin(), package.Name());
     parts.push_back(package.ObjectName(ref));
     const std::string path_text = package.ObjectPath(ref);
-    if (!std::all_of(parts.begin(), parts.end(), IsSafePathPart)) {
+    if (!std::all_of(parts.begin(), parts.end(), IsSafeFileName)) {
       summary.NotWritten.push_back(path_text + " in '" + package_path +
                                    "': its name cannot be a file name");
       continue;

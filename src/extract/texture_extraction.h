@@ -17,11 +17,6 @@ struct ExtractionSummary {
   std::vector<std::string> NotWritten;
 };
 
-// False for a name from a package that cannot be a file or folder name on every system: empty,
-// "." or "..", or holding "/", "\", ":", a wildcard, a character Windows refuses or a control
-// character. Such a name never becomes part of a path.
-bool IsSafePathPart(std::string_view name);
-
 // The file extension ImageFormat `format` is written with: "bmp", "pcx", "jpg", "png", "tif",
 // "gif".
 std::string_view ImageExtension(ImageFormat format);

@@ -8,13 +8,10 @@
 
 #include "image/image.h"
 #include "level/mesh.h"
+#include "vecmath/coordinates.h"
 #include "vecmath/vecmath.h"
 
 namespace brushwright {
-
-// Metres per Unreal unit: the common reading of the engine's scale, a unit as three quarters of
-// an inch (1.905 cm).
-inline constexpr double kMetresPerUnrealUnit = 0.01905;
 
 // Marks the absence of a material.
 inline constexpr std::int32_t kNoGlbMaterial = -1;

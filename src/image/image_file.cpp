@@ -14,6 +14,7 @@
 #include "platform/platform.h"
 #include "text/brush_error.h"
 #include "text/file_text.h"
+#include "text/key_readers.h"
 
 namespace brushwright {
 
@@ -31,8 +32,10 @@ constexpr char kBuiltModuleDir[] = BRUSHWRIGHT_IMAGE_MODULE_BUILT;
 constexpr int kBuildTreeDepth = 3;
 // Every PNG file starts with these bytes.
 constexpr std::string_view kPngSignature = "\x89PNG\r\n\x1a\n";
-// Names of the six types in messages, in ImageFormat order.
-constexpr const char* kFormatNames[] = {"BMP", "PCX", "JPEG", "PNG", "TIFF", "GIF"};
+constexpr ImageType kImageTypes[] = {
+    {"BMP", "bmp", "BMP", ImageFormat::Bmp},   {"PCX", "pcx", "PCX", ImageFormat::Pcx},
+    {"JPG", "jpg", "JPEG", ImageFormat::Jpeg}, {"PNG", "png", "PNG", ImageFormat::Png},
+    {"TIF", "tif", "TIFF", ImageFormat::Tiff}, {"GIF", "gif", "GIF", ImageFormat::Gif}};
 
 struct Module {
   BrushwrightImageDecode decode = nullptr;
@@ -149,7 +152,7 @@ std::string EncodeImage(const Image& image, ImageFormat format) {
   assert(image.Rgba.size() == static_cast<std::size_t>(image.Width) * image.Height * 4);
   const std::string context = "cannot encode a " + std::to_string(image.Width) + " x " +
                               std::to_string(image.Height) + " image as " +
-                              kFormatNames[static_cast<int>(format)];
+                              std::string(ImageTypeOf(format).FormatName);
   const Module& module = LoadedModule();
   if (!module.problem.empty()) throw BrushError(context + ": " + module.problem);
   std::string bytes;
@@ -165,6 +168,24 @@ bool IsPngFile(std::string_view bytes) {
 
 std::string EncodePng(const Image& image) {
   return EncodeImage(image, ImageFormat::Png);
+}
+
+std::span<const ImageType> ImageTypes() {
+  return kImageTypes;
+}
+
+std::optional<ImageFormat> ImageFormatNamed(std::string_view name) {
+  for (const ImageType& type : kImageTypes) {
+    if (EqualsIgnoringCase(type.Name, name)) return type.Format;
+  }
+  return std::nullopt;
+}
+
+const ImageType& ImageTypeOf(ImageFormat format) {
+  for (const ImageType& type : kImageTypes) {
+    if (type.Format == format) return type;
+  }
+  return kImageTypes[0];
 }
 
 void StartImageModule() {

@@ -2,6 +2,8 @@
 // toolkit: wxImage does the work inside a module that is loaded on the first call.
 #pragma once
 
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -11,6 +13,23 @@ namespace brushwright {
 
 // The file types a picture can be encoded as; the values cross into the module as they are.
 enum class ImageFormat { Bmp = 0, Pcx = 1, Jpeg = 2, Png = 3, Tiff = 4, Gif = 5 };
+
+// One type a texture image file may have: how options and file names spell it, the extension an
+// extracted texture's file gets, and the name messages give its format.
+struct ImageType {
+  std::string_view Name;        // "BMP": the texture type of a run, also its files' extension
+  std::string_view Extension;   // "bmp": extracted textures' files
+  std::string_view FormatName;  // "BMP", "JPEG", "TIFF": in messages
+  ImageFormat Format;
+};
+
+// The six types, in the order of the window's lists, of the command line's choices, and in
+// which an image of another type than a run's is looked for: BMP, PCX, JPG, PNG, TIF, GIF.
+std::span<const ImageType> ImageTypes();
+// The type named `name` (letter case aside); none for a name that is none of them.
+std::optional<ImageFormat> ImageFormatNamed(std::string_view name);
+// The row of a format.
+const ImageType& ImageTypeOf(ImageFormat format);
 
 // The decoded image at `path`, whatever its extension says: the content decides the type.
 // Rgba is filled; HasTransparency tells whether any pixel came out less than opaque (the

@@ -61,12 +61,14 @@ MeshSurface SurfaceOf(const LevelBsp& bsp, const BspSurface& surface, std::int32
 
 }  // namespace
 
-Mesh BuildBuiltWorldMesh(const Level& level, const LevelBsp& bsp, const FaceChoice& faces,
-                         bool geometry, RunSummary& summary) {
+BuiltMesh BuildBuiltWorldMesh(const Level& level, const LevelBsp& bsp, const FaceChoice& faces,
+                              bool geometry) {
+  BuiltMesh built;
+  BuildCounts& counts = built.Counts;
   const auto nodes = NodesBySurface(bsp);
   const auto surfaces_by_brush = SurfacesByBrush(level, bsp, nodes);
 
-  Mesh mesh;
+  Mesh& mesh = built.Faces;
   mesh.SharedPositions = true;
   // The mesh's number of each of the build's points, given at its first use.
   std::vector<std::int32_t> position_of(bsp.Points.size(), -1);
@@ -78,11 +80,11 @@ Mesh BuildBuiltWorldMesh(const Level& level, const LevelBsp& bsp, const FaceChoi
     for (const std::int32_t s : surfaces_by_brush[slot]) {
       const BspSurface& surface = bsp.Surfaces[static_cast<std::size_t>(s)];
       ++face_number;
-      ++summary.PolygonsRead;
-      if (!faces.Takes(surface.Texture, surface.Flags, face_number, summary)) continue;
+      ++counts.PolygonsRead;
+      if (!faces.Takes(surface.Texture, surface.Flags, face_number, counts)) continue;
       if (geometry && group && !group_started) {
         mesh.Groups.push_back(MeshGroup{group, {}});
-        ++summary.Groups;
+        ++counts.Groups;
         group_started = true;
       }
       mesh.Surfaces.push_back(SurfaceOf(bsp, surface, face_number));
@@ -101,12 +103,12 @@ Mesh BuildBuiltWorldMesh(const Level& level, const LevelBsp& bsp, const FaceChoi
           }
           face.Corners.push_back(MeshCorner{position});
         }
-        if (geometry) ++summary.FacesConverted;
+        if (geometry) ++counts.FacesConverted;
       }
-      if (geometry) ++summary.BuiltSurfaces;
+      if (geometry) ++counts.BuiltSurfaces;
     }
   }
-  return mesh;
+  return built;
 }
 
 }  // namespace brushwright

@@ -4,8 +4,8 @@
 
 #include "level/level.h"
 #include "level/mesh.h"
+#include "run/built_mesh.h"
 #include "run/face_choice.h"
-#include "run/run_summary.h"
 
 namespace brushwright {
 
@@ -15,7 +15,7 @@ namespace brushwright {
 // brush by brush in the level's order, each brush's in the build's order, a brush's group
 // starting with its first surface written; a surface's polygons follow in node order. Counts the
 // surfaces as polygons read, the polygons written as faces and the surfaces written.
-Mesh BuildBuiltWorldMesh(const Level& level, const LevelBsp& bsp, const FaceChoice& faces,
-                         bool geometry, RunSummary& summary);
+BuiltMesh BuildBuiltWorldMesh(const Level& level, const LevelBsp& bsp, const FaceChoice& faces,
+                              bool geometry);
 
 }  // namespace brushwright

@@ -11,19 +11,16 @@
 #include <system_error>
 #include <utility>
 
-#include "gltf/glb_writer.h"
 #include "image/image_file.h"
 #include "platform/platform.h"
 #include "run/brush_choice.h"
 #include "run/built_world_mesh.h"
 #include "run/face_choice.h"
-#include "run/glb_output.h"
 #include "run/level_input.h"
-#include "run/material_library.h"
 #include "run/mesh_build.h"
 #include "run/mesh_textures.h"
-#include "run/obj_writer.h"
 #include "run/option_rules.h"
+#include "run/output_kinds.h"
 #include "run/package_textures.h"
 #include "run/placed_actors.h"
 #include "run/report_writer.h"
@@ -42,6 +39,49 @@ constexpr std::size_t kLargestInput = INT_MAX - 1024;
 
 // Thrown by a yield that finds the window closing; caught once by the run.
 struct GiveUp {};
+
+// What the level shows besides its brushes' surfaces, as composing it into the mesh counted.
+struct Composition {
+  std::int32_t PlacedMeshes = 0;
+  std::int32_t MeshesRead = 0;
+  std::int32_t Movers = 0;
+  std::string LeftOut;
+  std::int32_t TerrainFaces = 0;  // written (counted only when the geometry is)
+  std::int32_t Terrains = 0;
+};
+
+// The summary of what the build, compose and textures phases returned; the write phase adds
+// its counts.
+RunSummary SummaryOf(const BuildCounts& counts, const Composition& composed,
+                     const RunMaterials& materials) {
+  RunSummary summary;
+  summary.PolygonsRead = counts.PolygonsRead;
+  summary.FacesConverted = counts.FacesConverted + composed.TerrainFaces;
+  summary.Groups = counts.Groups + composed.Terrains;
+  summary.BrushActors = counts.BrushActors;
+  summary.BrushesTaken = counts.BrushesTaken;
+  summary.SubtractiveSkipped = counts.SubtractiveSkipped;
+  summary.BuilderSkipped = counts.BuilderSkipped;
+  summary.OtherOperations = counts.OtherOperations;
+  summary.InvisibleFaces = counts.InvisibleFaces;
+  summary.BeforeStartFace = counts.BeforeStartFace;
+  summary.TextureSkipped = counts.TextureSkipped;
+  summary.Fragments = counts.Fragments;
+  summary.BrokenBrushes = counts.BrokenBrushes;
+  summary.BuiltSurfaces = counts.BuiltSurfaces;
+  summary.PlacedMeshes = composed.PlacedMeshes;
+  summary.MeshesRead = composed.MeshesRead;
+  summary.Movers = composed.Movers;
+  summary.LeftOut = composed.LeftOut;
+  summary.Materials =
+      materials.Table.front().Name.empty() ? 0 : static_cast<std::int32_t>(materials.Table.size());
+  for (const auto& [name, found] : materials.Pictures) {
+    if (found.Converted) ++summary.TexturesConverted;
+    if (found.FromPackage) ++summary.TexturesFromPackages;
+    if (found.ThroughMaterial) ++summary.MaterialsFollowed;
+  }
+  return summary;
+}
 
 // The result a front end shows: the materials by the run's numbers with the pictures found, and
 // the player starts in the order the glTF output marks them.
@@ -85,24 +125,22 @@ class Run {
  private:
   void Convert();
   void Yield();
-  void BeforeFace(const MeshSurface& surface);
+  void BeforeFace(const MeshSurface& surface, std::int32_t faces_to_read);
   void CheckOutputsSpareInput() const;
   void CheckNotInput(const std::string& path, std::string_view what) const;
-  Mesh BuildMesh(Level& level, const FaceChoice& faces, bool& face_limit_passed);
-  void ComposeLevel(const Level& level, Mesh& mesh);
-  void AddLevelTerrains(const Level& level, Mesh& mesh, BakedTextureSource& baked);
+  BuiltMesh BuildMesh(Level& level, const FaceChoice& faces);
+  Composition ComposeLevel(const Level& level, std::int32_t first_terrain_face, Mesh& mesh,
+                           BakedTextureSource& baked);
   void ShowPassedOver(const Level& level);
-  void WriteMesh(const Mesh& mesh, const RunMaterials& materials, const Level& level);
   [[noreturn]] void ThrowFaceLimit() const;
   void ShowNotices(const std::vector<std::string>& notices);
 
   const RunOptions& options_;
   RunHost& host_;
-  ResultSink* results_;  // null: nobody takes the result
   OutputFiles out_;
   RunRequest request_ = RunRequest::Continue;  // what the last yield brought
-  std::int32_t total_faces_ = 0;
-  std::vector<std::string> notices_;  // shown together at the end of the textures phase
+  ResultSink* results_;                        // null: nobody takes the result
+  std::vector<std::string> notices_;           // shown together at the end of the textures phase
 };
 
 // Lets the front end process its events; a window that is closing ends the run here.
@@ -112,14 +150,14 @@ void Run::Yield() {
 }
 
 // Between faces: yields, waits while the user has paused the run, and shows the face in hand.
-void Run::BeforeFace(const MeshSurface& surface) {
+void Run::BeforeFace(const MeshSurface& surface, std::int32_t faces_to_read) {
   Yield();
   if (request_ == RunRequest::Pause) {
     host_.SetLabelProgress("Paused");
     while (request_ == RunRequest::Pause) Yield();
   }
   host_.SetLabelProgress("getting poly");
-  host_.ShowFace(surface.Number, total_faces_);
+  host_.ShowFace(surface.Number, faces_to_read);
   host_.SetLabelPos("Face " + NumberText(surface.Number));
 }
 
@@ -133,9 +171,12 @@ void Run::CheckNotInput(const std::string& path, std::string_view what) const {
 }
 
 void Run::CheckOutputsSpareInput() const {
-  const bool obj = options_.Format == OutputFormat::Obj;
-  if (options_.DoGeometry) CheckNotInput(options_.OutputFile, obj ? "OBJ file" : "glTF file");
-  if (obj) CheckNotInput(MtlPath(options_), "material library");
+  const OutputKind& kind = OutputKindOf(options_.Format);
+  if (options_.DoGeometry) CheckNotInput(options_.OutputFile, std::string(kind.Name) + " file");
+  if (!kind.MaterialLibrary.empty()) {
+    CheckNotInput(StripExtension(options_.OutputFile) + std::string(kind.MaterialLibrary),
+                  "material library");
+  }
   CheckNotInput(MissingListPath(options_), "missing-texture list");
   if (options_.Report) CheckNotInput(ReportPath(options_), "report");
 }
@@ -158,7 +199,10 @@ void Run::Convert() {
   }
   const std::int32_t start_face =
       RoundToInt32(NumberValue(options_.StartFace), "start face '" + options_.StartFace + "'");
-  const bool obj = options_.Format == OutputFormat::Obj;
+  const OutputKind& kind = OutputKindOf(options_.Format);
+  // A type that is none of the six writes BMP images under its own extension.
+  const ImageFormat texture_format =
+      ImageFormatNamed(options_.TextureType).value_or(ImageFormat::Bmp);
   host_.SetLabelProgress("Reading file");
   host_.SetLabelPos("");
   Yield();
@@ -166,8 +210,7 @@ void Run::Convert() {
   // Read: the level, whatever the input's kind; the input is not looked at again.
   Level level = ReadLevelFile(options_.InputFile, kLargestInput, options_.BuiltWorld);
   if (options_.OutputFile.empty()) {
-    throw BrushError(std::string("no output file name: name the ") + (obj ? "OBJ" : "glTF") +
-                     " file to write");
+    throw BrushError("no output file name: name the " + std::string(kind.Name) + " file to write");
   }
   CheckOutputsSpareInput();
   ShowPassedOver(level);
@@ -176,44 +219,49 @@ void Run::Convert() {
 
   // Build the mesh: of the chosen and placed brushes' faces, of the world they build, or of the
   // level's own build.
-  bool face_limit_passed = false;
-  Mesh mesh = BuildMesh(level, FaceChoice(options_, start_face), face_limit_passed);
+  BuiltMesh built = BuildMesh(level, FaceChoice(options_, start_face));
+  Mesh& mesh = built.Faces;
   // Compose: what the level shows besides its brushes' surfaces, where the output shows it (the
   // terrains with their baked images).
-  ComposeLevel(level, mesh);
-  auto baked = std::make_unique<BakedTextureSource>(options_);
-  AddLevelTerrains(level, mesh, *baked);
+  auto baked = std::make_unique<BakedTextureSource>(options_, texture_format);
+  const Composition composed = ComposeLevel(level, built.Counts.FacesToRead + 1, mesh, *baked);
 
   // Textures: each surface's material and picture, and the corners' texture coordinates.
   // Image files (beside the output, then the search tree's) win over packages, so that a user's
   // own image overrides what a package holds.
   TextureSources sources;
   sources.push_back(std::move(baked));
-  auto files = std::make_unique<FolderTextureSource>(options_, host_);
-  auto packages = std::make_unique<PackageTextureSource>(options_, host_, level.FromPackage);
-  const FolderTextureSource& file_source = *files;
+  sources.push_back(std::make_unique<FolderTextureSource>(options_, texture_format, host_));
+  auto packages =
+      std::make_unique<PackageTextureSource>(options_, texture_format, host_, level.FromPackage);
   const PackageTextureSource& package_source = *packages;
-  sources.push_back(std::move(files));
   sources.push_back(std::move(packages));
   TexturePhase phase;
   phase.Coordinates = options_.DoGeometry;
-  phase.KeepPictures = options_.DoGeometry && (!obj || results_ != nullptr);
-  phase.BeforeSurface = [this](const MeshSurface& surface) { BeforeFace(surface); };
+  phase.BeforeSurface = [this, total = built.Counts.FacesToRead](const MeshSurface& surface) {
+    BeforeFace(surface, total);
+  };
   RunMaterials materials = FindTextures(mesh, sources, host_, phase);
-  summary.TexturesConverted = file_source.Converted();
-  summary.TexturesFromPackages = package_source.Found();
-  summary.MaterialsFollowed = package_source.ThroughMaterials();
   notices_.insert(notices_.end(), package_source.Notices().begin(), package_source.Notices().end());
   ShowNotices(notices_);
 
-  // Write: the mesh, then the materials (inside the glTF file, or the MTL file).
-  if (face_limit_passed && !obj) ThrowFaceLimit();
-  if (options_.DoGeometry) WriteMesh(mesh, materials, level);
-  if (face_limit_passed) ThrowFaceLimit();
-  summary.MissingTextures = obj ? WriteMaterialLibrary(host_, out_, options_, materials.Table)
-                                : WriteMissingTextureList(host_, out_, options_, materials.Table);
-  summary.Materials =
-      materials.Table.front().Name.empty() ? 0 : static_cast<std::int32_t>(materials.Table.size());
+  // Write: the textures' image files beside the output, the mesh, then the materials (inside
+  // the geometry file, or a library beside it).
+  if (kind.PicturesBeside) {
+    for (const auto& [name, found] : materials.Pictures) PlaceTextureFile(found);
+  }
+  const OutputJob job{options_, mesh, materials, level, out_, host_};
+  if (built.FaceLimitPassed && !kind.WritesUpToFaceLimit) ThrowFaceLimit();
+  std::int64_t triangles = 0;
+  if (options_.DoGeometry) {
+    host_.SetLabelProgress("saving verts");
+    triangles = kind.WriteGeometry(job);
+  }
+  if (built.FaceLimitPassed) ThrowFaceLimit();
+  const int missing = kind.WriteMaterials(job);
+  summary = SummaryOf(built.Counts, composed, materials);
+  summary.Triangles = triangles;
+  summary.MissingTextures = missing;
 
   // Report.
   if (options_.Report && level.HasActors) {
@@ -239,85 +287,79 @@ void Run::ShowPassedOver(const Level& level) {
   host_.ShowMessage(text, "Brushes left out", MessageKind::Notice);
 }
 
-Mesh Run::BuildMesh(Level& level, const FaceChoice& faces, bool& face_limit_passed) {
-  summary.BrushActors = static_cast<std::int32_t>(level.Brushes.size());
+BuiltMesh Run::BuildMesh(Level& level, const FaceChoice& faces) {
   if (options_.BuiltWorld) {
     host_.SetLabelProgress("reading the level's build");
     Yield();
-    Mesh mesh = BuildBuiltWorldMesh(level, *level.Bsp, faces, options_.DoGeometry, summary);
-    total_faces_ = summary.PolygonsRead;
-    return mesh;
+    BuiltMesh built = BuildBuiltWorldMesh(level, *level.Bsp, faces, options_.DoGeometry);
+    built.Counts.BrushActors = static_cast<std::int32_t>(level.Brushes.size());
+    built.Counts.FacesToRead = built.Counts.PolygonsRead;
+    return built;
   }
   // The brushes' polygons go over to the choice: nothing after it reads them from the level.
   const BrushChoice choice =
       ChooseAndPlaceBrushes(std::move(level.Brushes), level.HasActors, options_);
-  summary.BrushActors = choice.BrushActors;
-  summary.BrushesTaken = static_cast<std::int32_t>(choice.Brushes.size());
-  summary.SubtractiveSkipped = choice.SubtractiveSkipped;
-  summary.BuilderSkipped = choice.BuilderSkipped;
-  summary.OtherOperations = choice.OtherOperations;
+  std::int32_t faces_to_read = 0;
   for (const PlacedBrush& brush : choice.Brushes) {
-    total_faces_ += static_cast<std::int32_t>(brush.Polygons.size());
+    faces_to_read += static_cast<std::int32_t>(brush.Polygons.size());
   }
+  BuiltMesh built;
   if (options_.BuildWorld) {
     host_.SetLabelProgress("building world");
     Yield();
-    return BuildWorldMesh(choice, faces, options_.DoGeometry, summary);
+    built = BuildWorldMesh(choice, faces, options_.DoGeometry);
+  } else {
+    built = BuildBrushMesh(choice, faces, options_.DoGeometry);
   }
-  BrushMesh built = BuildBrushMesh(choice, faces, options_.DoGeometry, summary);
-  face_limit_passed = built.FaceLimitPassed;
-  return std::move(built.Faces);
+  BuildCounts& counts = built.Counts;
+  counts.FacesToRead = faces_to_read;
+  counts.BrushActors = choice.BrushActors;
+  counts.BrushesTaken = static_cast<std::int32_t>(choice.Brushes.size());
+  counts.SubtractiveSkipped = choice.SubtractiveSkipped;
+  counts.BuilderSkipped = choice.BuilderSkipped;
+  counts.OtherOperations = choice.OtherOperations;
+  return built;
 }
 
-void Run::ComposeLevel(const Level& level, Mesh& mesh) {
+// Places the level's meshes and movers, then its terrains (their images go to `baked`), where
+// the output shows the whole level; `first_terrain_face` numbers the terrains' surfaces on from
+// the run's faces.
+Composition Run::ComposeLevel(const Level& level, std::int32_t first_terrain_face, Mesh& mesh,
+                              BakedTextureSource& baked) {
+  Composition composed;
   const bool whole = ShowsWholeLevel(options_);
   PlacedKinds kinds;
   kinds.StaticMeshes = options_.StaticMeshes;
   kinds.Movers = options_.Movers;
   kinds.Terrain = options_.Terrain;
-  kinds.Instanced = options_.Format == OutputFormat::Glb;
-  summary.LeftOut = LeftOutText(LeftOutOf(level, kinds, whole));
-  if (!whole || (level.MeshActors.empty() && level.Movers.empty())) return;
-  host_.SetLabelProgress("placing meshes");
-  Yield();
-  // A T3D text names its map's own meshes as MyLevel: the map of its name in the search folder.
-  const bool search = options_.SearchCopy && !options_.SearchPath.empty();
-  StaticMeshLibrary library(
-      level.FromPackage ? options_.InputFile : "", search ? options_.SearchPath : "",
-      level.FromPackage ? "" : StripExtension(FileNameOfPath(options_.InputFile)));
-  const PlacedCounts counts = AddPlacedActors(level, kinds, library, mesh);
-  summary.PlacedMeshes = counts.MeshActors;
-  summary.MeshesRead = library.MeshesRead();
-  summary.Movers = counts.Movers;
-  const std::vector<std::string> notices = library.Notices();
-  notices_.insert(notices_.end(), notices.begin(), notices.end());
-}
+  kinds.Instanced = OutputKindOf(options_.Format).PlacesInstances;
+  composed.LeftOut = LeftOutText(LeftOutOf(level, kinds, whole));
+  if (whole && (!level.MeshActors.empty() || !level.Movers.empty())) {
+    host_.SetLabelProgress("placing meshes");
+    Yield();
+    // A T3D text names its map's own meshes as MyLevel: the map of its name in the search folder.
+    const bool search = options_.SearchCopy && !options_.SearchPath.empty();
+    StaticMeshLibrary library(
+        level.FromPackage ? options_.InputFile : "", search ? options_.SearchPath : "",
+        level.FromPackage ? "" : StripExtension(FileNameOfPath(options_.InputFile)));
+    const PlacedCounts counts = AddPlacedActors(level, kinds, library, mesh);
+    composed.PlacedMeshes = counts.MeshActors;
+    composed.MeshesRead = library.MeshesRead();
+    composed.Movers = counts.Movers;
+    const std::vector<std::string> notices = library.Notices();
+    notices_.insert(notices_.end(), notices.begin(), notices.end());
+  }
 
-// The terrains, where the output shows the whole level; their images go to `baked`.
-void Run::AddLevelTerrains(const Level& level, Mesh& mesh, BakedTextureSource& baked) {
-  if (!options_.Terrain || !ShowsWholeLevel(options_) || level.Terrains.empty()) return;
+  if (!options_.Terrain || !whole || level.Terrains.empty()) return composed;
   host_.SetLabelProgress("building terrain");
   Yield();
-  const TerrainOutcome terrains = AddTerrains(level, options_, total_faces_ + 1, mesh, baked);
+  const TerrainOutcome terrains = AddTerrains(level, options_, first_terrain_face, mesh, baked);
   if (options_.DoGeometry) {
-    summary.FacesConverted += terrains.Faces;
-    summary.Groups += terrains.Terrains;
+    composed.TerrainFaces = terrains.Faces;
+    composed.Terrains = terrains.Terrains;
   }
   notices_.insert(notices_.end(), terrains.Notices.begin(), terrains.Notices.end());
-}
-
-void Run::WriteMesh(const Mesh& mesh, const RunMaterials& materials, const Level& level) {
-  host_.SetLabelProgress("saving verts");
-  if (options_.Format == OutputFormat::Obj) {
-    WriteObj(out_, options_.OutputFile, MtlPath(options_), mesh, options_.W3D);
-    return;
-  }
-  GlbScene scene = GlbSceneOf(mesh, materials, options_.Scale);
-  if (options_.Actors && level.HasActors) {
-    AddGlbActors(level, options_.Lights, scene);
-    if (options_.Lights && ShowsWholeLevel(options_)) AddGlbSuns(level, scene);
-  }
-  summary.Triangles = WriteGlb(options_.OutputFile, scene, EncodePng).Triangles;
+  return composed;
 }
 
 // What the texture search has to tell the user, in one message.

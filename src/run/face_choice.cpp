@@ -30,23 +30,23 @@ IgnoreReason FaceChoice::WhyIgnored(const std::string& texture, std::int64_t fla
 }
 
 bool FaceChoice::Takes(const PolygonRecord& polygon, std::int64_t flags, std::int32_t face_number,
-                       RunSummary& summary) const {
-  return Takes(polygon.Texture, flags, face_number, summary);
+                       BuildCounts& counts) const {
+  return Takes(polygon.Texture, flags, face_number, counts);
 }
 
 bool FaceChoice::Takes(const std::string& texture, std::int64_t flags, std::int32_t face_number,
-                       RunSummary& summary) const {
+                       BuildCounts& counts) const {
   switch (WhyIgnored(texture, flags, face_number)) {
     case IgnoreReason::None:
       return true;
     case IgnoreReason::Texture:
-      ++summary.TextureSkipped;
+      ++counts.TextureSkipped;
       break;
     case IgnoreReason::BeforeStart:
-      ++summary.BeforeStartFace;
+      ++counts.BeforeStartFace;
       break;
     case IgnoreReason::Invisible:
-      ++summary.InvisibleFaces;
+      ++counts.InvisibleFaces;
       break;
   }
   return false;

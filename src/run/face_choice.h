@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "level/level.h"
+#include "run/built_mesh.h"
 #include "run/run_options.h"
-#include "run/run_summary.h"
 
 namespace brushwright {
 
@@ -26,10 +26,10 @@ class FaceChoice {
                           std::int32_t face_number) const;
   // Whether the face is written; a face left out is counted by its reason.
   bool Takes(const PolygonRecord& polygon, std::int64_t flags, std::int32_t face_number,
-             RunSummary& summary) const;
+             BuildCounts& counts) const;
   // The same for a face known by its texture reference alone (a surface of the level's build).
   bool Takes(const std::string& texture, std::int64_t flags, std::int32_t face_number,
-             RunSummary& summary) const;
+             BuildCounts& counts) const;
 
  private:
   const RunOptions& options_;

@@ -39,7 +39,7 @@ std::string MaterialBlock(const TextureEntry& entry, const std::string& image_fi
 // missing, so the user still hears about it.
 bool ImagePresent(const std::string& texture_directory, const std::string& name,
                   const std::string& image_file) {
-  return IsSafeTextureName(name) && FileExists(texture_directory + image_file);
+  return IsSafeFileName(name) && FileExists(texture_directory + image_file);
 }
 
 }  // namespace

@@ -42,15 +42,15 @@ std::vector<std::vector<std::vector<std::int32_t>>> PiecesBySource(const BrushCh
 
 }  // namespace
 
-BrushMesh BuildBrushMesh(const BrushChoice& choice, const FaceChoice& faces, bool geometry,
-                         RunSummary& summary) {
-  BrushMesh built;
+BuiltMesh BuildBrushMesh(const BrushChoice& choice, const FaceChoice& faces, bool geometry) {
+  BuiltMesh built;
   Mesh& mesh = built.Faces;
+  BuildCounts& counts = built.Counts;
   std::int32_t face_number = 0;
   for (const PlacedBrush& brush : choice.Brushes) {
     if (geometry && brush.Group) {
       mesh.Groups.push_back(MeshGroup{brush.Group, {}});
-      ++summary.Groups;
+      ++counts.Groups;
     }
     for (const PolygonRecord& polygon : brush.Polygons) {
       if (face_number == kLastFaceNumber) {
@@ -58,27 +58,28 @@ BrushMesh BuildBrushMesh(const BrushChoice& choice, const FaceChoice& faces, boo
         return built;
       }
       ++face_number;
-      ++summary.PolygonsRead;
-      if (!faces.Takes(polygon, polygon.Flags, face_number, summary)) continue;
+      ++counts.PolygonsRead;
+      if (!faces.Takes(polygon, polygon.Flags, face_number, counts)) continue;
       MeshFace& face = CurrentGroup(mesh).Faces.emplace_back();
       face.Surface = AddSurface(mesh, polygon, face_number);
       for (const Vector& vertex : polygon.Vertices) {
         face.Corners.push_back(MeshCorner{static_cast<std::int32_t>(mesh.Positions.size())});
         mesh.Positions.push_back(vertex);
       }
-      if (geometry) ++summary.FacesConverted;
+      if (geometry) ++counts.FacesConverted;
     }
   }
   return built;
 }
 
-Mesh BuildWorldMesh(const BrushChoice& choice, const FaceChoice& faces, bool geometry,
-                    RunSummary& summary) {
+BuiltMesh BuildWorldMesh(const BrushChoice& choice, const FaceChoice& faces, bool geometry) {
+  BuiltMesh built;
+  BuildCounts& counts = built.Counts;
   const WorldMesh world = BuildWorld(WorldBrushesOf(choice));
-  summary.BrokenBrushes = world.BrokenBrushes;
+  counts.BrokenBrushes = world.BrokenBrushes;
   const auto pieces = PiecesBySource(choice, world);
 
-  Mesh mesh;
+  Mesh& mesh = built.Faces;
   mesh.SharedPositions = true;
   // The mesh's number of each of the builder's positions, given at its first use.
   std::vector<std::int32_t> position_of(world.Positions.size(), -1);
@@ -89,12 +90,12 @@ Mesh BuildWorldMesh(const BrushChoice& choice, const FaceChoice& faces, bool geo
     for (std::size_t p = 0; p < brush.Polygons.size(); ++p) {
       const PolygonRecord& polygon = brush.Polygons[p];
       ++face_number;
-      ++summary.PolygonsRead;
-      if (!faces.Takes(polygon, polygon.Flags | brush.PolyFlags, face_number, summary)) continue;
+      ++counts.PolygonsRead;
+      if (!faces.Takes(polygon, polygon.Flags | brush.PolyFlags, face_number, counts)) continue;
       if (pieces[b][p].empty()) continue;
       if (geometry && brush.Group && !group_started) {
         mesh.Groups.push_back(MeshGroup{brush.Group, {}});
-        ++summary.Groups;
+        ++counts.Groups;
         group_started = true;
       }
       const std::int32_t surface = AddSurface(mesh, polygon, face_number);
@@ -109,12 +110,12 @@ Mesh BuildWorldMesh(const BrushChoice& choice, const FaceChoice& faces, bool geo
           }
           face.Corners.push_back(MeshCorner{position});
         }
-        if (geometry) ++summary.Fragments;
+        if (geometry) ++counts.Fragments;
       }
-      if (geometry) ++summary.FacesConverted;
+      if (geometry) ++counts.FacesConverted;
     }
   }
-  return mesh;
+  return built;
 }
 
 std::vector<WorldBrush> WorldBrushesOf(const BrushChoice& choice) {

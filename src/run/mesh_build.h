@@ -6,8 +6,8 @@
 
 #include "level/mesh.h"
 #include "run/brush_choice.h"
+#include "run/built_mesh.h"
 #include "run/face_choice.h"
-#include "run/run_summary.h"
 #include "world/world_builder.h"
 
 namespace brushwright {
@@ -15,23 +15,15 @@ namespace brushwright {
 // The brush output's faces are numbered in 16 bits: a run cannot count past this face.
 inline constexpr std::int32_t kLastFaceNumber = 32767;
 
-struct BrushMesh {
-  Mesh Faces;
-  // The brushes have more faces than can be numbered: the mesh holds those up to the last.
-  bool FaceLimitPassed = false;
-};
-
 // Every face the choice writes, with positions of its own, numbered from 1 in the brushes'
 // order (faces left out counted too). With `geometry` each brush with a group starts one and the
 // faces are counted as converted; without, the faces are kept only for their textures.
-BrushMesh BuildBrushMesh(const BrushChoice& choice, const FaceChoice& faces, bool geometry,
-                         RunSummary& summary);
+BuiltMesh BuildBrushMesh(const BrushChoice& choice, const FaceChoice& faces, bool geometry);
 
 // The world the brushes build: the visible pieces of every face the choice writes, sharing their
 // positions (those of the pieces written, in order of first use). A brush's group starts with its
 // first visible piece. Counts as BuildBrushMesh, and the pieces and broken brushes.
-Mesh BuildWorldMesh(const BrushChoice& choice, const FaceChoice& faces, bool geometry,
-                    RunSummary& summary);
+BuiltMesh BuildWorldMesh(const BrushChoice& choice, const FaceChoice& faces, bool geometry);
 
 // The taken brushes as the world builder takes them: every polygon facing out of its brush, its
 // flags joined with its brush's.

@@ -26,13 +26,9 @@ struct TextureSize {
 // Looks textures up once each and keeps what was found.
 class TextureFinder {
  public:
-  TextureFinder(TextureSources& sources, RunHost& host, RunMaterials& materials, bool keep,
+  TextureFinder(TextureSources& sources, RunHost& host, RunMaterials& materials,
                 std::unordered_set<std::string> masked)
-      : sources_(sources),
-        host_(host),
-        materials_(materials),
-        keep_(keep),
-        masked_(std::move(masked)) {}
+      : sources_(sources), host_(host), materials_(materials), masked_(std::move(masked)) {}
 
   // The size of the texture's image, 256 x 256 when no source has it.
   TextureSize SizeOf(const std::string& name) {
@@ -45,7 +41,7 @@ class TextureFinder {
       size.Height =
           RoundToInt16(found->Picture.Height, "the height of image '" + found->Where + "'");
       size.Width = RoundToInt16(found->Picture.Width, "the width of image '" + found->Where + "'");
-      if (keep_) materials_.Pictures.emplace(name, std::move(*found));
+      materials_.Pictures.emplace(name, std::move(*found));
     }
     sizes_.emplace(name, size);
     return size;
@@ -62,7 +58,6 @@ class TextureFinder {
   TextureSources& sources_;
   RunHost& host_;
   RunMaterials& materials_;
-  bool keep_;
   std::unordered_set<std::string> masked_;  // textures some face shows Masked
   std::unordered_map<std::string, TextureSize> sizes_;
 };
@@ -76,7 +71,7 @@ RunMaterials FindTextures(Mesh& mesh, TextureSources& sources, RunHost& host,
   for (const MeshSurface& surface : mesh.Surfaces) {
     if ((surface.Flags & kPolyFlagMasked) != 0) masked.insert(surface.Texture);
   }
-  TextureFinder finder(sources, host, materials, phase.KeepPictures, std::move(masked));
+  TextureFinder finder(sources, host, materials, std::move(masked));
 
   // The faces of each surface.
   std::vector<std::vector<MeshFace*>> faces_of(mesh.Surfaces.size());

@@ -17,12 +17,11 @@ namespace brushwright {
 // MTL file), and the pictures found for their textures.
 struct RunMaterials {
   TextureTable Table = EmptyTextureTable();
-  std::map<std::string, FoundTexture> Pictures;  // by texture name, when kept
+  std::map<std::string, FoundTexture> Pictures;  // by texture name
 };
 
 struct TexturePhase {
-  bool Coordinates = true;    // give the corners texture coordinates (the mesh is written)
-  bool KeepPictures = false;  // keep the found pictures (the writer embeds them)
+  bool Coordinates = true;  // give the corners texture coordinates (the mesh is written)
   // Called before each surface that has faces, in order (the run shows its progress and
   // yields there).
   std::function<void(const MeshSurface&)> BeforeSurface;

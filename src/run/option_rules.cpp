@@ -89,7 +89,7 @@ bool SwitchApplies(const RunOptions& options, RunSwitch which) {
     case RunSwitch::BuildBrush:
       return !options.BuildWorld && !options.BuiltWorld;
     case RunSwitch::W3D:
-      return options.Format == OutputFormat::Obj || options.Report;
+      return OutputKindOf(options.Format).TakesCoordinates || options.Report;
     case RunSwitch::BuildWorld:
       return !options.BuiltWorld;
     case RunSwitch::BuiltWorld:

@@ -7,8 +7,6 @@
 
 namespace brushwright {
 
-namespace {}  // namespace
-
 const TextureIndex& PackageTextureSource::Index() {
   if (!index_) {
     index_.emplace();
@@ -24,7 +22,7 @@ const TextureIndex& PackageTextureSource::Index() {
 
 std::optional<FoundTexture> PackageTextureSource::Find(const std::string& name, bool masked) {
   // The image goes beside the output under the texture's name: an unsafe name never becomes one.
-  if (!IsSafeTextureName(name)) return std::nullopt;
+  if (!IsSafeFileName(name)) return std::nullopt;
   const TextureIndex& index = Index();
   const auto notice = [this](const std::string& line) { notices_.push_back(line); };
   const std::optional<TextureLocation> location = index.Find(name, notice);
@@ -36,13 +34,11 @@ std::optional<FoundTexture> PackageTextureSource::Find(const std::string& name, 
   }
   FoundTexture found;
   found.Where = TexturePathFile(options_.OutputFile, name, options_.TextureType);
-  std::string bytes = EncodeImage(texture.Picture, ImageFormatOf(options_.TextureType));
-  // Other runs at once may read the image beside a shared output folder: it appears whole.
-  ReplaceFileBytes(found.Where, bytes);
+  found.FileBytes = EncodeImage(texture.Picture, texture_format_);
   found.Picture = std::move(texture.Picture);
-  if (IsPngFile(bytes)) found.PngBytes = std::move(bytes);
-  ++found_;
-  if (texture.ThroughMaterial) ++through_materials_;
+  if (IsPngFile(found.FileBytes)) found.PngBytes = found.FileBytes;
+  found.FromPackage = true;
+  found.ThroughMaterial = texture.ThroughMaterial;
   return found;
 }
 

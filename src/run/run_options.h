@@ -3,16 +3,11 @@
 
 #include <string>
 
-#include "gltf/glb_scene.h"
+#include "run/output_kinds.h"
 #include "text/file_text.h"
+#include "vecmath/coordinates.h"
 
 namespace brushwright {
-
-// The kind of file a run writes its geometry to.
-enum class OutputFormat {
-  Obj,  // Wavefront OBJ with its MTL material library
-  Glb,  // one glTF 2.0 binary file with the texture images inside
-};
 
 // The command line fills it from its arguments, the window from its controls when Go is pressed
 // and the settings file keeps the window's part of it. A run never reads anything else: a
@@ -44,20 +39,15 @@ struct RunOptions {
   bool BuiltWorld = false;
   // What the world outputs show besides the world's surfaces, each of which can be left out;
   // the brush output shows them only with WithMeshes.
-  bool StaticMeshes = true;  // actors drawn by a static mesh
-  bool Movers = true;        // movers, drawn by their brush or by a static mesh
-  bool Terrain = true;       // terrain
-  bool WithMeshes = false;   // the brush output takes the kinds above too
-  OutputFormat Format = OutputFormat::Obj;
-  double Scale = kMetresPerUnrealUnit;  // glTF metres per Unreal unit
-  bool Actors = true;                   // glTF: lights, player starts, teleporters and triggers
-  bool Lights = true;                   // glTF: the lights among the actors
+  bool StaticMeshes = true;                 // actors drawn by a static mesh
+  bool Movers = true;                       // movers, drawn by their brush or by a static mesh
+  bool Terrain = true;                      // terrain
+  bool WithMeshes = false;                  // the brush output takes the kinds above too
+  OutputFormat Format = OutputFormat::Obj;  // a row of the output kinds' table
+  double Scale = kMetresPerUnrealUnit;      // glTF metres per Unreal unit
+  bool Actors = true;                       // glTF: lights, player starts, teleporters and triggers
+  bool Lights = true;                       // glTF: the lights among the actors
 };
-
-// The output file's extension for a format, with its dot: ".obj" or ".glb".
-inline const char* OutputExtension(OutputFormat format) {
-  return format == OutputFormat::Glb ? ".glb" : ".obj";
-}
 
 // The files a run writes beside its output file, named after it without its extension.
 // Whether the run's output shows what the level holds besides its brushes' surfaces: the world

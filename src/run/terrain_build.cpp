@@ -112,13 +112,12 @@ Image BakeLayers(const TextureIndex& index, const LevelTerrain& terrain,
 
 std::optional<FoundTexture> BakedTextureSource::Find(const std::string& name, bool) {
   const auto image = images_.find(name);
-  if (image == images_.end() || !IsSafeTextureName(name)) return std::nullopt;
+  if (image == images_.end() || !IsSafeFileName(name)) return std::nullopt;
   FoundTexture found;
   found.Where = TexturePathFile(options_.OutputFile, name, options_.TextureType);
-  std::string bytes = EncodeImage(image->second, ImageFormatOf(options_.TextureType));
-  WriteFileBytes(found.Where, bytes);
+  found.FileBytes = EncodeImage(image->second, texture_format_);
   found.Picture = image->second;
-  if (IsPngFile(bytes)) found.PngBytes = std::move(bytes);
+  if (IsPngFile(found.FileBytes)) found.PngBytes = found.FileBytes;
   return found;
 }
 

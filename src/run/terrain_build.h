@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "image/image.h"
+#include "image/image_file.h"
 #include "level/level.h"
 #include "level/mesh.h"
 #include "run/run_options.h"
@@ -20,12 +21,15 @@ namespace brushwright {
 // texture type when the textures phase asks for them.
 class BakedTextureSource : public TextureSource {
  public:
-  explicit BakedTextureSource(const RunOptions& options) : options_(options) {}
+  // `texture_format`: the options' texture type as a format.
+  BakedTextureSource(const RunOptions& options, ImageFormat texture_format)
+      : options_(options), texture_format_(texture_format) {}
   void Add(const std::string& name, Image image) { images_[name] = std::move(image); }
   std::optional<FoundTexture> Find(const std::string& name, bool masked) override;
 
  private:
   const RunOptions& options_;
+  ImageFormat texture_format_;
   std::map<std::string, Image> images_;
 };
 

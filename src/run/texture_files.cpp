@@ -1,60 +1,32 @@
 // Texture images as files: the image beside the output, or one fetched from the search tree.
 #include "run/texture_files.h"
 
-#include <cctype>
 #include <utility>
 
 #include "image/image_file.h"
+#include "platform/platform.h"
 #include "text/brush_error.h"
 #include "text/file_text.h"
-#include "text/key_readers.h"
 
 namespace brushwright {
 namespace {
 
-// Characters that would let a name reach another directory or act as a wildcard.
-constexpr std::string_view kUnsafeCharacters = "/\\:*?";
-// Control characters have no place in a file name.
-constexpr char kFirstPrintable = 32;
-
 constexpr char kSearchErrorTitle[] = "Unexpected Error";
-
-// The image types a texture may come in, as the options name them, in the order another type
-// than the run's is looked for.
-struct ImageType {
-  const char* Name;
-  ImageFormat Format;
-};
-constexpr ImageType kImageTypes[] = {{"BMP", ImageFormat::Bmp},  {"PCX", ImageFormat::Pcx},
-                                     {"JPG", ImageFormat::Jpeg}, {"PNG", ImageFormat::Png},
-                                     {"TIF", ImageFormat::Tiff}, {"GIF", ImageFormat::Gif}};
-
-std::string LowerCase(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 }  // namespace
 
-bool IsSafeTextureName(std::string_view name) {
-  if (name.empty() || name == "." || name == "..") return false;
-  for (const char c : name) {
-    if (static_cast<unsigned char>(c) < kFirstPrintable) return false;
-    if (kUnsafeCharacters.find(c) != std::string_view::npos) return false;
+void PlaceTextureFile(const FoundTexture& found) {
+  // Other runs at once may read the image beside a shared output folder: it appears whole.
+  if (!found.CopyFrom.empty()) {
+    CopyFileWhole(found.CopyFrom, found.Where);
+  } else if (!found.FileBytes.empty()) {
+    ReplaceFileBytes(found.Where, found.FileBytes);
   }
-  return true;
 }
 
 std::string TexturePathFile(const std::string& output_path, const std::string& texture,
                             const std::string& image_type) {
   return DirectoryOfPath(output_path) + texture + "." + image_type;
-}
-
-ImageFormat ImageFormatOf(const std::string& texture_type) {
-  for (const ImageType& type : kImageTypes) {
-    if (EqualsIgnoringCase(texture_type, type.Name)) return type.Format;
-  }
-  return ImageFormat::Bmp;
 }
 
 std::string FolderTextureSource::FindInSearchTree(const std::string& file_name) {
@@ -71,15 +43,15 @@ std::string FolderTextureSource::FindInSearchTree(const std::string& file_name) 
 
 std::string FolderTextureSource::FindOtherType(const std::string& name) {
   const std::string folder = DirectoryOfPath(options_.OutputFile);
-  for (const ImageType& type : kImageTypes) {
-    if (EqualsIgnoringCase(type.Name, options_.TextureType)) continue;
-    for (const std::string& extension : {std::string(type.Name), LowerCase(type.Name)}) {
+  for (const ImageType& type : ImageTypes()) {
+    if (type.Format == texture_format_) continue;
+    for (const std::string& extension : {std::string(type.Name), std::string(type.Extension)}) {
       if (FileExists(folder + name + "." + extension)) return folder + name + "." + extension;
     }
   }
-  for (const ImageType& type : kImageTypes) {
-    if (EqualsIgnoringCase(type.Name, options_.TextureType)) continue;
-    const std::string found = FindInSearchTree(name + "." + type.Name);
+  for (const ImageType& type : ImageTypes()) {
+    if (type.Format == texture_format_) continue;
+    const std::string found = FindInSearchTree(name + "." + std::string(type.Name));
     if (!found.empty()) return found;
   }
   return "";
@@ -87,7 +59,7 @@ std::string FolderTextureSource::FindOtherType(const std::string& name) {
 
 std::optional<FoundTexture> FolderTextureSource::Find(const std::string& name, bool /*masked*/) {
   // Texture names come from downloaded levels: an unsafe one never becomes a path.
-  if (!IsSafeTextureName(name)) return std::nullopt;
+  if (!IsSafeFileName(name)) return std::nullopt;
 
   const std::string& image_type = options_.TextureType;
   const std::string texture_path = TexturePathFile(options_.OutputFile, name, image_type);
@@ -99,14 +71,14 @@ std::optional<FoundTexture> FolderTextureSource::Find(const std::string& name, b
     bytes = ReadFileBytes(texture_path);
     found.Picture = DecodeImage(bytes, texture_path);
   } else if (const std::string copy = FindInSearchTree(name + "." + image_type); !copy.empty()) {
-    // Other runs at once may read the image beside a shared output folder: it appears whole.
-    bytes = CopyFileWhole(copy, texture_path);
-    found.Picture = DecodeImage(bytes, texture_path);
+    bytes = ReadFileBytes(copy);
+    found.Picture = DecodeImage(bytes, copy);
+    found.CopyFrom = copy;
   } else if (const std::string other = FindOtherType(name); !other.empty()) {
     found.Picture = DecodeImageFile(other);
-    bytes = EncodeImage(found.Picture, ImageFormatOf(image_type));
-    ReplaceFileBytes(texture_path, bytes);
-    ++converted_;
+    bytes = EncodeImage(found.Picture, texture_format_);
+    found.FileBytes = bytes;
+    found.Converted = true;
   } else {
     return std::nullopt;
   }

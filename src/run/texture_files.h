@@ -13,27 +13,26 @@
 
 namespace brushwright {
 
-// False for names that could leave the output directory or act as wildcards: names holding
-// "/", "\", ":", "*", "?" or a character below 32, and "." and ".."; also the empty name, which
-// names no file. Such names are never used to build a path.
-bool IsSafeTextureName(std::string_view name);
+// Makes a found texture's image file beside the output: copies or writes it, or leaves the file
+// that is there. Throws BrushError naming the files when it cannot.
+void PlaceTextureFile(const FoundTexture& found);
 
 // DirectoryOfPath(output path) + texture + "." + image type.
 std::string TexturePathFile(const std::string& output_path, const std::string& texture,
                             const std::string& image_type);
 
 // The image file `Name.TYPE` beside the output; failing that, when the options ask, the first
-// file of that name (any letter case) in the search tree, copied beside the output. When
+// file of that name (any letter case) in the search tree, to be copied beside the output. When
 // neither holds an image of the run's type, an image of another type (BMP, PCX, JPG, PNG, TIF,
-// GIF, in that order; beside the output, then in the search tree) is decoded and written beside
-// the output as `Name.TYPE`. The tree is walked once, on the first search; the folders it cannot
-// read are shown through the host.
+// GIF, in that order; beside the output, then in the search tree) is decoded and encoded, to be
+// written beside the output as `Name.TYPE`. The tree is walked once, on the first search; the
+// folders it cannot read are shown through the host.
 class FolderTextureSource : public TextureSource {
  public:
-  FolderTextureSource(const RunOptions& options, RunHost& host) : options_(options), host_(host) {}
+  // `texture_format`: the options' texture type as a format.
+  FolderTextureSource(const RunOptions& options, ImageFormat texture_format, RunHost& host)
+      : options_(options), texture_format_(texture_format), host_(host) {}
   std::optional<FoundTexture> Find(const std::string& name, bool masked) override;
-  // Images found only in another type and written in the run's.
-  int Converted() const { return converted_; }
 
  private:
   // The path of the file named `file_name` (any letter case) in the search tree; "" for none.
@@ -42,13 +41,9 @@ class FolderTextureSource : public TextureSource {
   std::string FindOtherType(const std::string& name);
 
   const RunOptions& options_;
+  ImageFormat texture_format_;
   RunHost& host_;
   std::optional<FileTreeIndex> search_tree_;  // built on the first search
-  int converted_ = 0;
 };
-
-// The encoding of the image type the options name (BMP, PCX, JPG, PNG, TIF or GIF, any letter
-// case); BMP for a name that is none of them.
-ImageFormat ImageFormatOf(const std::string& texture_type);
 
 }  // namespace brushwright

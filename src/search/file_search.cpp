@@ -186,6 +186,25 @@ std::optional<WholeListing> ListWholeDirectory(const std::string& directory,
   return listing;
 }
 
+// FilesInTree's walk below one folder.
+void CollectFiles(const fs::path& folder, const std::function<bool(const std::string&)>& wanted,
+                  std::vector<std::string>& found, const SearchErrorHandler& on_error) {
+  std::error_code error;
+  fs::directory_iterator entries(folder, error);
+  for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
+    const fs::directory_entry& entry = *entries;
+    std::error_code kind_error;
+    if (entry.is_directory(kind_error) && !entry.is_symlink(kind_error)) {
+      CollectFiles(entry.path(), wanted, found, on_error);
+    } else if (entry.is_regular_file(kind_error) && wanted(Utf8FromPath(entry.path()))) {
+      found.push_back(Utf8FromPath(entry.path()));
+    }
+  }
+  if (error && on_error) {
+    on_error("cannot read folder '" + Utf8FromPath(folder) + "': " + error.message());
+  }
+}
+
 }  // namespace
 
 std::string FindFileInTree(const std::string& directory, const std::string& file_name,
@@ -275,6 +294,14 @@ std::string FileTreeIndex::Find(std::string_view file_name) const {
     return directories_[directory].path + (exact != end ? exact : begin)->name;
   }
   return "";
+}
+
+std::vector<std::string> FilesInTree(const std::string& folder,
+                                     const std::function<bool(const std::string&)>& wanted,
+                                     const SearchErrorHandler& on_error) {
+  std::vector<std::string> found;
+  CollectFiles(PathFromUtf8(folder), wanted, found, on_error);
+  return found;
 }
 
 }  // namespace brushwright

@@ -23,6 +23,14 @@ using SearchErrorHandler = std::function<void(const std::string& message)>;
 std::string FindFileInTree(const std::string& directory, const std::string& file_name,
                            const SearchErrorHandler& on_error);
 
+// Every regular file below `folder`, at any depth, whose path `wanted` takes, in the order the
+// file system lists each folder (a folder's subfolders walked as they are met). A folder that
+// cannot be listed is told through `on_error` ("cannot read folder 'F': why") and passed over;
+// links to folders are not followed, so that a loop of links cannot hold the walk.
+std::vector<std::string> FilesInTree(const std::string& folder,
+                                     const std::function<bool(const std::string&)>& wanted,
+                                     const SearchErrorHandler& on_error);
+
 // Every file below a folder, gathered by one walk, so that a run finds all its textures without
 // walking the tree again for each: Find gives what FindFileInTree gives on the tree as walked.
 class FileTreeIndex {

@@ -80,11 +80,11 @@ void SaveSettings(const WindowSettings& settings) {
 }
 
 std::string OutputFormatName(OutputFormat format) {
-  return format == OutputFormat::Glb ? "glTF (binary)" : "OBJ";
+  return std::string(OutputKindOf(format).Label);
 }
 
 OutputFormat OutputFormatNamed(std::string_view name) {
-  return name == OutputFormatName(OutputFormat::Glb) ? OutputFormat::Glb : OutputFormat::Obj;
+  return OutputFormatOfLabel(name).value_or(OutputKinds().front().Format);
 }
 
 }  // namespace brushwright

@@ -40,8 +40,8 @@ struct WindowSettings {
   void SetCheckState(const StoredCheckBox& box, std::int16_t state);
 };
 
-// The item of the "Output Type" list that names a format, as the settings file stores it:
-// "OBJ" or "glTF (binary)". Any other text stands for OBJ.
+// The item of the "Output Type" list that names a format, as the settings file stores it: the
+// output kind's label ("OBJ", "glTF (binary)"). Any other text stands for the first kind.
 std::string OutputFormatName(OutputFormat format);
 OutputFormat OutputFormatNamed(std::string_view name);
 

@@ -32,6 +32,11 @@ constexpr std::size_t kOutputBufferSize = 1024 * 1024;
 constexpr std::string_view kLineEnd = "\r\n";
 // Path components end at any of these, whether the path came from Windows or elsewhere.
 constexpr std::string_view kPathSeparators = "\\/:";
+// Characters no name from the data may hold: they would leave a folder, name a drive or a
+// stream, or act as wildcards on some system, or Windows refuses them in file names.
+constexpr std::string_view kUnsafeNameCharacters = "/\\:*?\"<>|";
+// Control characters have no place in a file name.
+constexpr char kFirstPrintable = ' ';
 // Stands for a UTF-16 character that has no 8-bit code.
 constexpr char kUnmappable = '?';
 
@@ -292,6 +297,15 @@ std::string StripExtension(std::string_view path) {
   const std::size_t dot = path.rfind('.');
   if (dot == std::string_view::npos || dot < name_start) return std::string(path);
   return std::string(path.substr(0, dot));
+}
+
+bool IsSafeFileName(std::string_view name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  for (const char c : name) {
+    if (static_cast<unsigned char>(c) < kFirstPrintable) return false;
+    if (kUnsafeNameCharacters.find(c) != std::string_view::npos) return false;
+  }
+  return true;
 }
 
 }  // namespace brushwright

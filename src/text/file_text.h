@@ -85,4 +85,11 @@ std::string DirectoryOfPath(std::string_view path);
 // ":" counts. "C:\my.maps\hall" stays whole; "a.b.c" gives "a.b"; ".t3d" gives "".
 std::string StripExtension(std::string_view path);
 
+// Whether a name taken from the data (a texture's, a package's or group's) may become one
+// component of a path the program writes or reads: false for names that could leave the folder,
+// name a drive or a stream, act as wildcards, or that Windows refuses anywhere: names holding
+// "/", "\", ":", "*", "?", '"', "<", ">", "|" or a character below 32, "." and "..", and the
+// empty name. The same rule on every system, so that a level converts alike everywhere.
+bool IsSafeFileName(std::string_view name);
+
 }  // namespace brushwright

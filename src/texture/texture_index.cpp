@@ -8,6 +8,7 @@
 
 #include "package/package_object.h"
 #include "platform/platform.h"
+#include "search/file_search.h"
 #include "text/brush_error.h"
 #include "text/key_readers.h"
 
@@ -67,26 +68,6 @@ bool SameNames(const std::vector<std::string>& a, std::size_t a_from,
   return true;
 }
 
-// Every package file below `folder`; folders that cannot be listed are told and passed over.
-// Links to folders are not followed, so that a loop of links cannot hold the walk.
-void CollectPackages(const fs::path& folder, std::vector<std::string>& found,
-                     const PackageNotice& on_notice) {
-  std::error_code error;
-  fs::directory_iterator entries(folder, error);
-  for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
-    const fs::directory_entry& entry = *entries;
-    std::error_code kind_error;
-    if (entry.is_directory(kind_error) && !entry.is_symlink(kind_error)) {
-      CollectPackages(entry.path(), found, on_notice);
-    } else if (entry.is_regular_file(kind_error) && IsPackageFile(Utf8FromPath(entry.path()))) {
-      found.push_back(Utf8FromPath(entry.path()));
-    }
-  }
-  if (error && on_notice) {
-    on_notice("cannot read folder '" + Utf8FromPath(folder) + "': " + error.message());
-  }
-}
-
 std::string Identity(const std::string& path) {
   std::error_code error;
   const fs::path canonical = fs::weakly_canonical(PathFromUtf8(path), error);
@@ -104,8 +85,7 @@ DecodedTexture NotDecodable(std::string problem, bool through_material) {
 
 std::vector<std::string> PackageFilesBelow(const std::string& folder,
                                            const PackageNotice& on_notice) {
-  std::vector<std::string> paths;
-  CollectPackages(PathFromUtf8(folder), paths, on_notice);
+  std::vector<std::string> paths = FilesInTree(folder, IsPackageFile, on_notice);
   std::sort(paths.begin(), paths.end(), PathComesBefore);
   return paths;
 }

@@ -11,6 +11,10 @@
 
 namespace brushwright {
 
+// Metres per Unreal unit: the common reading of the engine's scale, a unit as three quarters of
+// an inch (1.905 cm).
+inline constexpr double kMetresPerUnrealUnit = 0.01905;
+
 // OBJ space is the level's mirrored in Y, so that OBJ readers see the level as the editor does;
 // a face's corners must then be given in the other order to stay front-facing.
 Vector UnrealToObj(const Vector& point);

@@ -20,6 +20,7 @@
 
 #include "image/image_file.h"
 #include "run/option_rules.h"
+#include "run/output_kinds.h"
 #include "run/summary_counts.h"
 #include "settings/ini_file.h"
 #include "settings/window_settings.h"
@@ -42,13 +43,8 @@ namespace {
 constexpr const char* kCaption = "Brushwright - Quillmoor";
 // The section of the settings file that holds the window's keys.
 constexpr const char* kIniSection = "Brushwright";
-// Headings of the output name, by the type of file it names.
-constexpr const char* kOutputObjHeading = "Output OBJ File";
-constexpr const char* kOutputGlbHeading = "Output glTF File";
 // Title of the box that reports a failed run; the text is the error's own message.
 constexpr const char* kErrorTitle = "Conversion failed";
-// Item texts of both texture type lists; they are also the image file extensions.
-const wxString kImageTypes[] = {"BMP", "PCX", "JPG", "PNG", "TIF", "GIF"};
 // Longest texts the two run labels show, so that their width never clips one.
 constexpr const char* kWidestProgress = "searching texture file";
 constexpr const char* kWidestPos = "Writing Report";
@@ -67,9 +63,17 @@ constexpr int kPictureHeight = 241;
 // window's designed width.
 constexpr int kSummaryLines = 2;
 
+// A texture type list: the image types' names, which are also the image files' extensions.
 wxChoice* NewTypeList(wxWindow* parent, int id, const char* name) {
-  return new wxChoice(parent, id, wxDefaultPosition, wxDefaultSize, std::size(kImageTypes),
-                      kImageTypes, 0, wxDefaultValidator, name);
+  wxArrayString types;
+  for (const ImageType& type : ImageTypes()) types.Add(FromText(std::string(type.Name)));
+  return new wxChoice(parent, id, wxDefaultPosition, wxDefaultSize, types, 0, wxDefaultValidator,
+                      name);
+}
+
+// The output name's heading for a kind: "Output OBJ File".
+std::string OutputHeading(const OutputKind& kind) {
+  return "Output " + std::string(kind.Name) + " File";
 }
 
 }  // namespace
@@ -139,7 +143,7 @@ void FormMain::CreateControls() {
   text_in_file_name_ = NewTextBox(p, ID_TextInFileName, "", kPathBoxWidth, "TextInFileName");
   command_browse_input_ =
       NewButton(p, ID_CommandBrowseInput, "...", "CommandBrowseInput", wxBU_EXACTFIT);
-  label2_ = NewLabel(p, ID_Label2, kOutputObjHeading, "Label2");
+  label2_ = NewLabel(p, ID_Label2, OutputHeading(OutputKinds().front()).c_str(), "Label2");
   text_out_file_name_ = NewTextBox(p, ID_TextOutFileName, "", kPathBoxWidth, "TextOutFileName");
   command_browse_output_ =
       NewButton(p, ID_CommandBrowseOutput, "...", "CommandBrowseOutput", wxBU_EXACTFIT);
@@ -198,11 +202,10 @@ void FormMain::CreateControls() {
       NewCheckBox(p, ID_CheckWithMeshes, "Add Them to the Brushes", false, "CheckWithMeshes");
   check_with_meshes_->SetToolTip("The brushes with the static meshes, movers and terrain ticked");
   label6_ = NewLabel(p, ID_Label6, "Output Type:", "Label6");
-  const wxString output_types[] = {FromText(OutputFormatName(OutputFormat::Obj)),
-                                   FromText(OutputFormatName(OutputFormat::Glb))};
-  list_output_type_ =
-      new wxChoice(p, ID_ListOutputType, wxDefaultPosition, wxDefaultSize, std::size(output_types),
-                   output_types, 0, wxDefaultValidator, "ListOutputType");
+  wxArrayString output_types;
+  for (const OutputKind& kind : OutputKinds()) output_types.Add(FromText(std::string(kind.Label)));
+  list_output_type_ = new wxChoice(p, ID_ListOutputType, wxDefaultPosition, wxDefaultSize,
+                                   output_types, 0, wxDefaultValidator, "ListOutputType");
   list_output_type_->SetSelection(0);
   label_summary_ = NewLabel(p, ID_LabelSummary, "", "LabelSummary");
   for (wxStaticText* label : {label_pos_, label_progress_, label_texture_name_}) {
@@ -378,7 +381,7 @@ void FormMain::ListOutputType_Scroll(wxCommandEvent&) {
   const std::string output = OutputName();
   if (!output.empty()) {
     text_out_file_name_->ChangeValue(
-        FromText(StripExtension(output) + OutputExtension(SelectedFormat())));
+        FromText(StripExtension(output) + std::string(SelectedKind().Extension)));
   }
   ShowOutputType();
 }
@@ -402,7 +405,7 @@ void FormMain::CheckReport_Click(wxCommandEvent&) {
 void FormMain::UseInputFile(const std::string& path) {
   text_in_file_name_->ChangeValue(FromText(path));
   text_out_file_name_->ChangeValue(
-      FromText(StripExtension(path) + OutputExtension(SelectedFormat())));
+      FromText(StripExtension(path) + std::string(SelectedKind().Extension)));
   EnableGoWhenNamed();
 }
 
@@ -442,8 +445,7 @@ void FormMain::EnableBrushChecks() {
 // The output name's heading names the chosen type. The coordinates choice turns the OBJ file's
 // positions and the report's vectors, never a glTF file's: it is greyed when neither is written.
 void FormMain::ShowOutputType() {
-  const bool obj = SelectedFormat() == OutputFormat::Obj;
-  label2_->SetLabelText(obj ? kOutputObjHeading : kOutputGlbHeading);
+  label2_->SetLabelText(FromText(OutputHeading(SelectedKind())));
   const bool coordinates_apply = SwitchApplies(OptionsFromControls(), RunSwitch::W3D);
   for (wxWindow* control : std::initializer_list<wxWindow*>{label3_, option_obj_, option_w3d_}) {
     control->Enable(coordinates_apply);
@@ -463,8 +465,12 @@ void FormMain::ShowSummary(const std::string& text) {
   panel_->Layout();
 }
 
-OutputFormat FormMain::SelectedFormat() const {
-  return list_output_type_->GetSelection() == 1 ? OutputFormat::Glb : OutputFormat::Obj;
+const OutputKind& FormMain::SelectedKind() const {
+  const auto kinds = OutputKinds();
+  const int selected = list_output_type_->GetSelection();
+  return selected > 0 && static_cast<std::size_t>(selected) < kinds.size()
+             ? kinds[static_cast<std::size_t>(selected)]
+             : kinds.front();
 }
 
 void FormMain::StartRun() {
@@ -497,7 +503,11 @@ void FormMain::LoadSettings() {
   for (const StoredCheckBox& box : StoredCheckBoxes()) {
     CheckBoxOf(box)->Set3StateValue(CheckStateOf(values.CheckState(box)));
   }
-  list_output_type_->SetSelection(values.Options.Format == OutputFormat::Glb ? 1 : 0);
+  const auto kinds = OutputKinds();
+  for (std::size_t i = 0; i < kinds.size(); ++i) {
+    if (kinds[i].Format == values.Options.Format)
+      list_output_type_->SetSelection(static_cast<int>(i));
+  }
   EnableBrushChecks();
   ShowOutputType();
 }
@@ -526,7 +536,7 @@ RunOptions FormMain::OptionsFromControls() const {
   values.SearchPath = ToText(text_search_path_txt_->GetValue());
   values.TextureType = SelectedText(list_bm_type_out_);
   values.W3D = option_w3d_->GetValue();
-  values.Format = SelectedFormat();
+  values.Format = SelectedKind().Format;
   for (const StoredCheckBox& box : StoredCheckBoxes()) {
     values.*box.Option = CheckBoxOf(box)->Get3StateValue() == wxCHK_CHECKED;
   }

@@ -153,7 +153,7 @@ class FormMain : public wxFrame, public RunHost {
   void EnableBrushChecks();
   void ShowOutputType();
   void ShowSummary(const std::string& text);
-  OutputFormat SelectedFormat() const;
+  const OutputKind& SelectedKind() const;
   void StartRun();
   void EndRun();
   RunRequest Request() const;

@@ -13,6 +13,8 @@
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
+#include "run/output_kinds.h"
+#include "text/key_readers.h"
 #include "window/toolkit_text.h"
 
 namespace brushwright {
@@ -21,8 +23,8 @@ namespace {
 
 // Filters of the two file choosers. The input's offers T3D files and map packages together and
 // apart (games name their maps .unr, .ut2, .dx, .un2, .run, .sac, ...; any file with the package
-// signature is read as one). The output's lists both output types; the one of the current
-// name's extension is selected.
+// signature is read as one). The output's lists the output kinds (OutputFilter); the one of the
+// current name's extension is selected.
 constexpr const char* kInputFilter =
     "Unreal levels (*.t3d;*.unr;*.ut2;*.dx;*.un2;*.run;*.sac)|"
     "*.t3d;*.T3D;*.unr;*.UNR;*.ut2;*.UT2;*.dx;*.DX;*.un2;*.UN2;*.run;*.RUN;*.sac;*.SAC|"
@@ -30,7 +32,6 @@ constexpr const char* kInputFilter =
     "Map packages (*.unr;*.ut2;*.dx;*.un2;*.run;*.sac)|"
     "*.unr;*.UNR;*.ut2;*.UT2;*.dx;*.DX;*.un2;*.UN2;*.run;*.RUN;*.sac;*.SAC|"
     "All files (*)|*";
-constexpr const char* kOutputFilter = "OBJ (*.obj)|*.obj|glTF binary (*.glb)|*.glb";
 
 // Names a list dialog shows without scrolling when the screen has room: enough to take in at
 // a glance, few enough that the dialog stays small.
@@ -51,9 +52,32 @@ std::vector<std::string> MessageLines(std::string_view text) {
   return lines;
 }
 
-// Shows a file dialog starting at `current` (its directory and name) and gives the chosen path.
+// "OBJ (*.obj)|*.obj|glTF binary (*.glb)|*.glb": a filter per output kind, in the table's order.
+wxString OutputFilter() {
+  wxString filter;
+  for (const OutputKind& kind : OutputKinds()) {
+    const wxString pattern = "*" + FromText(std::string(kind.Extension));
+    if (!filter.empty()) filter += "|";
+    filter += FromText(std::string(kind.FileType)) + " (" + pattern + ")|" + pattern;
+  }
+  return filter;
+}
+
+// The output kind's filter for a name with `extension` (without its dot); the first for others.
+int OutputFilterIndex(const wxString& extension) {
+  const auto kinds = OutputKinds();
+  for (std::size_t i = 0; i < kinds.size(); ++i) {
+    if (EqualsIgnoringCase(kinds[i].Extension.substr(1), ToText(extension))) {
+      return static_cast<int>(i);
+    }
+  }
+  return 0;
+}
+
+// Shows a file dialog starting at `current` (its directory and name) and gives the chosen path;
+// `output` selects the filter of the output kind that the name's extension names.
 std::optional<std::string> ChooseFile(wxWindow* parent, const std::string& current,
-                                      const char* filter, long style) {
+                                      const wxString& filter, long style, bool output) {
   const wxString start = FromText(current);
   wxString directory;
   wxString name;
@@ -61,7 +85,7 @@ std::optional<std::string> ChooseFile(wxWindow* parent, const std::string& curre
   wxFileName::SplitPath(start, &directory, &name, &extension);
   if (!extension.empty()) name += "." + extension;
   wxFileDialog dialog(parent, wxFileSelectorPromptStr, directory, name, filter, style);
-  dialog.SetFilterIndex(extension.Lower() == "glb" ? 1 : 0);
+  dialog.SetFilterIndex(output ? OutputFilterIndex(extension) : 0);
   if (dialog.ShowModal() == wxID_CANCEL) return std::nullopt;
   return ToText(dialog.GetPath());
 }
@@ -69,11 +93,11 @@ std::optional<std::string> ChooseFile(wxWindow* parent, const std::string& curre
 }  // namespace
 
 std::optional<std::string> StandardDialogs::ChooseInputFile(const std::string& current) {
-  return ChooseFile(parent_, current, kInputFilter, wxFD_OPEN);
+  return ChooseFile(parent_, current, kInputFilter, wxFD_OPEN, false);
 }
 
 std::optional<std::string> StandardDialogs::ChooseOutputFile(const std::string& current) {
-  return ChooseFile(parent_, current, kOutputFilter, wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+  return ChooseFile(parent_, current, OutputFilter(), wxFD_SAVE | wxFD_OVERWRITE_PROMPT, true);
 }
 
 std::optional<std::string> StandardDialogs::ChooseDirectory(const std::string& current) {

@@ -1,6 +1,7 @@
 // Tests of brushwright-convert's argument parsing and output path building.
 #include "cli/command_line.h"
 
+#include <cctype>
 #include <map>
 #include <sstream>
 #include <string>
@@ -8,6 +9,8 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "run/output_kinds.h"
 
 namespace brushwright {
 namespace {
@@ -215,6 +218,23 @@ TEST(OutputPathFor, BuildsTheObjPathOfEachInput) {
     EXPECT_EQ(OutputPathFor(options, row.input), row.expected)
         << row.output_file << " | " << row.output_dir << " | " << row.input;
   }
+}
+
+// --format takes its words from the output kinds: each word, in any letter case, picks its kind,
+// whose extension names the output; the list of a refused word names every kind.
+TEST(ParseCommandLine, FormatWordsAreTheOutputKinds) {
+  std::string words;
+  for (const OutputKind& kind : OutputKinds()) {
+    std::string upper(kind.Word);
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const CommandLine parsed = ParseCommandLine({"--format", upper, "maps/room.t3d"});
+    ASSERT_TRUE(std::holds_alternative<ConvertOptions>(parsed)) << kind.Word;
+    const ConvertOptions& options = std::get<ConvertOptions>(parsed);
+    EXPECT_EQ(options.Run.Format, kind.Format) << kind.Word;
+    EXPECT_EQ(OutputPathFor(options, "maps/room.t3d"), "maps/room" + std::string(kind.Extension));
+    words += (words.empty() ? "" : ", ") + std::string(kind.Word);
+  }
+  EXPECT_EQ(Outcome({"--format", "fbx", "a.t3d"}), "usage: --format: 'fbx' is not one of " + words);
 }
 
 }  // namespace

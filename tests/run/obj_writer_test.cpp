@@ -67,8 +67,7 @@ std::string ConvertAll(FakeHost& host, std::vector<PolygonRecord> faces, int wid
   BrushChoice choice;
   choice.Brushes.emplace_back().Polygons = std::move(faces);
   RunOptions options;
-  RunSummary summary;
-  Mesh mesh = BuildBrushMesh(choice, FaceChoice(options, 1), true, summary).Faces;
+  Mesh mesh = BuildBrushMesh(choice, FaceChoice(options, 1), true).Faces;
   TextureSources sources;
   sources.push_back(std::make_unique<SizedTextures>(std::map<std::string, std::pair<int, int>>{
       {"Rock", {width, height}}, {"Brick", {width, height}}}));

@@ -32,12 +32,16 @@ FakeHost HostIn(const TempDir& dir, bool search_copy) {
   return host;
 }
 
+// Finds a texture and, as the run's write phase does, puts its file beside the output.
 std::optional<FoundTexture> Locate(FakeHost& host, const std::string& name) {
-  FolderTextureSource source(host.options, host);
-  return source.Find(name, false);
+  FolderTextureSource source(
+      host.options, ImageFormatNamed(host.options.TextureType).value_or(ImageFormat::Bmp), host);
+  std::optional<FoundTexture> found = source.Find(name, false);
+  if (found) PlaceTextureFile(*found);
+  return found;
 }
 
-TEST(IsSafeTextureName, RejectsNamesThatCouldLeaveTheDirectory) {
+TEST(IsSafeFileName, RejectsNamesThatCouldLeaveTheDirectory) {
   struct Row {
     std::string name;
     bool safe;
@@ -53,6 +57,11 @@ TEST(IsSafeTextureName, RejectsNamesThatCouldLeaveTheDirectory) {
       {"a/b", false},
       {"Wall*", false},
       {"Wall?", false},
+      // Windows refuses these in any file name: a level converts alike on every system.
+      {"a|b", false},
+      {"a<b", false},
+      {"a>b", false},
+      {"a\"b", false},
       {".", false},
       {"..", false},
       {"", false},
@@ -63,7 +72,7 @@ TEST(IsSafeTextureName, RejectsNamesThatCouldLeaveTheDirectory) {
        false},
   };
   for (const Row& row : rows) {
-    EXPECT_EQ(IsSafeTextureName(row.name), row.safe) << "'" << row.name << "'";
+    EXPECT_EQ(IsSafeFileName(row.name), row.safe) << "'" << row.name << "'";
   }
 }
 
@@ -137,14 +146,17 @@ TEST(FolderTextureSource, ImageOfAnotherTypeIsWrittenInTheRunsType) {
     FakeHost host = HostIn(dir, true);
     host.options.TextureType = "PNG";
     WriteImage(dir.path() / (beside_output ? "out" : "search/deep") / "Wall.bmp", 6, 3);
-    FolderTextureSource source(host.options, host);
+    FolderTextureSource source(
+        host.options, ImageFormatNamed(host.options.TextureType).value_or(ImageFormat::Bmp), host);
     const std::optional<FoundTexture> found = source.Find("Wall", false);
     ASSERT_TRUE(found);
+    EXPECT_FALSE(std::filesystem::exists(dir / "out/Wall.PNG"));  // the write phase makes it
+    PlaceTextureFile(*found);
     EXPECT_EQ(found->Where, dir / "out/Wall.PNG");
     EXPECT_EQ(found->PngBytes, ReadBytes(dir / "out/Wall.PNG"));
     const Image written = DecodeImageFile(dir / "out/Wall.PNG");
     EXPECT_EQ(written.Width * 10 + written.Height, 63);
-    EXPECT_EQ(source.Converted(), 1);
+    EXPECT_TRUE(found->Converted);
   }
 }
 
@@ -175,7 +187,7 @@ TEST(FolderTextureSource, FailedCopyNamesBothFiles) {
   TempDir dir;
   FakeHost host = HostIn(dir, true);
   host.options.OutputFile = (dir / "missing/hall.obj");
-  WriteBytes(dir.path() / "search" / "Wall.BMP", "image");
+  WriteImage(dir.path() / "search" / "Wall.BMP", 4, 4);
   try {
     Locate(host, "Wall");
     ADD_FAILURE() << "no error";
