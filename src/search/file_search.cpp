@@ -20,12 +20,6 @@ constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
 
 namespace {
 
-// One directory's entries as the search needs them, each list in the order of the search.
-struct DirectoryListing {
-  std::vector<std::string> subdirectories;
-  std::vector<std::string> matching_files;  // regular files named like the wanted file
-};
-
 // ASCII folding, locale-free: texture names are plain ASCII and the result must not depend
 // on the user's locale.
 char FoldUpper(char c) {
@@ -64,69 +58,6 @@ bool IsSilentlySkipped(const std::string& name) {
   return name.size() >= 4 && name.compare(name.size() - 4, 4, ".sys") == 0;
 }
 
-// What one directory entry is to the search.
-enum class EntryKind { Other, Directory, File, Unreadable };
-
-// Links to directories are not descended into (a link back up the tree would make the walk
-// endless); links to files count as the files they name, and only `examine_file` entries are
-// followed to learn that. An entry that cannot be examined sets `error` (Unreadable when only
-// its link's target failed); entries gone since the listing and ".sys" entries are Other.
-EntryKind ClassifyEntry(const fs::directory_entry& entry, const std::string& name,
-                        bool examine_file, std::error_code& error) {
-  const auto failed = [&](std::error_code failure, EntryKind kind) {
-    if (IsGoneEntry(failure) || IsSilentlySkipped(name)) return EntryKind::Other;
-    error = failure;
-    return kind;
-  };
-  std::error_code failure;
-  const fs::file_status own_status = entry.symlink_status(failure);
-  if (failure) return failed(failure, EntryKind::Other);
-  if (fs::is_directory(own_status)) return EntryKind::Directory;
-  if (!examine_file) return EntryKind::Other;
-  const fs::file_status target_status = entry.status(failure);
-  if (failure) return failed(failure, EntryKind::Unreadable);
-  return fs::is_regular_file(target_status) ? EntryKind::File : EntryKind::Other;
-}
-
-// Adds one entry to a listing for `file_name`; any failure to examine it fails the directory.
-std::error_code AddEntry(const fs::directory_entry& entry, const std::string& file_name,
-                         DirectoryListing& listing) {
-  const std::string name = Utf8FromPath(entry.path().filename());
-  std::error_code error;
-  switch (ClassifyEntry(entry, name, EqualsIgnoringCase(name, file_name), error)) {
-    case EntryKind::Directory:
-      listing.subdirectories.push_back(name);
-      break;
-    case EntryKind::File:
-      listing.matching_files.push_back(name);
-      break;
-    default:
-      break;
-  }
-  return error;
-}
-
-// Lists a directory completely before anything else is done with it. On any failure the
-// directory is reported and passed over as a whole: nullopt.
-std::optional<DirectoryListing> ListDirectory(const std::string& directory,
-                                              const std::string& file_name,
-                                              const SearchErrorHandler& on_error) {
-  DirectoryListing listing;
-  std::error_code error;
-  fs::directory_iterator it(PathFromUtf8(directory), error);
-  for (; !error && it != fs::directory_iterator(); it.increment(error)) {
-    error = AddEntry(*it, file_name, listing);
-    if (error) break;
-  }
-  if (error) {
-    if (on_error) on_error(ErrorText(error));
-    return std::nullopt;
-  }
-  std::sort(listing.subdirectories.begin(), listing.subdirectories.end(), ComesBefore);
-  std::sort(listing.matching_files.begin(), listing.matching_files.end(), ComesBefore);
-  return listing;
-}
-
 // The exact spelling when it is on disk, otherwise the first case variant in search order.
 const std::string& ChooseMatch(const std::vector<std::string>& matches,
                                const std::string& file_name) {
@@ -148,64 +79,108 @@ std::string FoldLower(std::string_view name) {
   return folded;
 }
 
-// One directory's entries as the index needs them: every regular file, not only one name.
-struct WholeListing {
-  std::vector<std::string> subdirectories;
-  std::vector<std::pair<std::string, bool>> files;  // name, unreadable
-  std::error_code first_unreadable;
-};
+// How a folder's file entry fares when its target is examined: a regular file, something
+// else, or a failure.
+enum class FileKind { Other, File, Unreadable };
 
-// ListDirectory for every name at once; an entry that cannot be examined fails the directory
-// unless only its link's target failed.
-std::optional<WholeListing> ListWholeDirectory(const std::string& directory,
-                                               const SearchErrorHandler& on_error) {
-  WholeListing listing;
-  std::error_code error;
-  fs::directory_iterator it(PathFromUtf8(directory), error);
-  for (; !error && it != fs::directory_iterator(); it.increment(error)) {
-    const std::string name = Utf8FromPath(it->path().filename());
-    const EntryKind kind = ClassifyEntry(*it, name, true, error);
-    if (kind == EntryKind::Directory) listing.subdirectories.push_back(name);
-    if (kind == EntryKind::File || kind == EntryKind::Unreadable) {
-      listing.files.emplace_back(name, kind == EntryKind::Unreadable);
-    }
-    if (kind == EntryKind::Unreadable) {
-      if (!listing.first_unreadable) listing.first_unreadable = error;
-      error.clear();
-    }
-    if (error) break;
+// Links to files count as the files they name. A target gone since the listing and ".sys"
+// entries are no files; any other failure sets `error`.
+FileKind ExamineFile(const TreeEntry& entry, std::error_code& error) {
+  std::error_code failure;
+  const fs::file_status target_status = entry.entry.status(failure);
+  if (failure) {
+    if (IsGoneEntry(failure) || IsSilentlySkipped(entry.name)) return FileKind::Other;
+    error = failure;
+    return FileKind::Unreadable;
   }
-  if (error) {
-    if (on_error) on_error(ErrorText(error));
-    return std::nullopt;
-  }
-  if (listing.first_unreadable && on_error) on_error(ErrorText(listing.first_unreadable));
-  std::sort(listing.subdirectories.begin(), listing.subdirectories.end(), ComesBefore);
-  std::sort(listing.files.begin(), listing.files.end(),
-            [](const auto& a, const auto& b) { return ComesBefore(a.first, b.first); });
-  return listing;
+  return fs::is_regular_file(target_status) ? FileKind::File : FileKind::Other;
 }
 
-// FilesInTree's walk below one folder.
-void CollectFiles(const fs::path& folder, const std::function<bool(const std::string&)>& wanted,
-                  std::vector<std::string>& found, const SearchErrorHandler& on_error) {
-  std::error_code error;
-  fs::directory_iterator entries(folder, error);
-  for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
-    const fs::directory_entry& entry = *entries;
-    std::error_code kind_error;
-    if (entry.is_directory(kind_error) && !entry.is_symlink(kind_error)) {
-      CollectFiles(entry.path(), wanted, found, on_error);
-    } else if (entry.is_regular_file(kind_error) && wanted(Utf8FromPath(entry.path()))) {
-      found.push_back(Utf8FromPath(entry.path()));
+// An entry the searches pass over silently: one gone since the listing, or a ".sys" one.
+bool IsPassedOver(const TreeEntry& entry) {
+  return entry.unreadable && (IsGoneEntry(entry.unreadable) || IsSilentlySkipped(entry.name));
+}
+
+// The failure that ends a folder for the searches: the first in the system's listing of an
+// entry whose kind could not be learned, or of the listing itself. `place` is where it fell.
+std::error_code FirstFailure(const TreeFolder& folder, std::size_t& place) {
+  std::error_code first = folder.failure;
+  place = folder.failure ? folder.failed_at : static_cast<std::size_t>(-1);
+  for (const TreeEntry& entry : folder.entries) {
+    if (entry.unreadable && !IsPassedOver(entry) && entry.listed < place) {
+      first = entry.unreadable;
+      place = entry.listed;
     }
   }
-  if (error && on_error) {
-    on_error("cannot read folder '" + Utf8FromPath(folder) + "': " + error.message());
+  return first;
+}
+
+// Lists one folder completely, in the walk's order.
+TreeFolder ListFolder(fs::path path, std::string text, std::size_t depth) {
+  TreeFolder folder;
+  folder.path = std::move(path);
+  folder.text = std::move(text);
+  folder.depth = depth;
+  std::error_code error;
+  fs::directory_iterator it(folder.path, error);
+  std::size_t listed = 0;
+  for (; !error && it != fs::directory_iterator(); it.increment(error), ++listed) {
+    TreeEntry entry{*it, Utf8FromPath(it->path().filename()), listed, false, {}};
+    std::error_code failure;
+    const fs::file_status own_status = entry.entry.symlink_status(failure);
+    if (failure) {
+      // The kind the listing itself gave, when it gave one (a folder whose entries cannot be
+      // examined still names their kinds on most systems).
+      std::error_code kind_error;
+      entry.is_folder = it->is_directory(kind_error) && !it->is_symlink(kind_error);
+      entry.unreadable = failure;
+    } else {
+      entry.is_folder = fs::is_directory(own_status);
+    }
+    folder.entries.push_back(std::move(entry));
   }
+  if (error) {
+    folder.failure = error;
+    folder.failed_at = listed;
+  }
+  std::sort(folder.entries.begin(), folder.entries.end(),
+            [](const TreeEntry& a, const TreeEntry& b) { return ComesBefore(a.name, b.name); });
+  return folder;
 }
 
 }  // namespace
+
+void WalkTree(const std::string& top, FolderSpelling spelling,
+              const std::function<TreeStep(const TreeFolder&)>& visit) {
+  // Subfolders are pushed last-first so that the first in order is walked first.
+  struct Pending {
+    fs::path path;
+    std::string text;
+    std::size_t depth;
+  };
+  std::vector<Pending> pending;
+  const fs::path top_path = PathFromUtf8(top);
+  pending.push_back(
+      {top_path, spelling == FolderSpelling::Joined ? Utf8FromPath(top_path) : top, 0});
+  while (!pending.empty()) {
+    Pending next = std::move(pending.back());
+    pending.pop_back();
+    const TreeFolder folder = ListFolder(std::move(next.path), std::move(next.text), next.depth);
+    const TreeStep step = visit(folder);
+    if (step == TreeStep::Stop) return;
+    if (step == TreeStep::PassOver) continue;
+    for (auto it = folder.entries.rbegin(); it != folder.entries.rend(); ++it) {
+      if (!it->is_folder) continue;
+      if (spelling == FolderSpelling::Joined) {
+        pending.push_back({it->entry.path(), Utf8FromPath(it->entry.path()), folder.depth + 1});
+      } else {
+        std::string child = folder.text + it->name + kSeparator;
+        fs::path child_path = PathFromUtf8(child);
+        pending.push_back({std::move(child_path), std::move(child), folder.depth + 1});
+      }
+    }
+  }
+}
 
 std::string FindFileInTree(const std::string& directory, const std::string& file_name,
                            const SearchErrorHandler& on_error) {
@@ -213,22 +188,34 @@ std::string FindFileInTree(const std::string& directory, const std::string& file
   // the whole disk.
   if (directory.empty() || file_name.empty()) return "";
 
-  // Depth-first pre-order with an explicit stack, so deep trees cannot exhaust the call stack.
-  // Subdirectories are pushed last-first so that the first in order is searched first.
-  std::vector<std::string> pending{WithSeparator(directory)};
-  while (!pending.empty()) {
-    const std::string current = std::move(pending.back());
-    pending.pop_back();
-    const std::optional<DirectoryListing> listing = ListDirectory(current, file_name, on_error);
-    if (!listing) continue;
-    if (!listing->matching_files.empty()) {
-      return current + ChooseMatch(listing->matching_files, file_name);
+  std::string found;
+  WalkTree(WithSeparator(directory), FolderSpelling::Separated, [&](const TreeFolder& folder) {
+    // A folder is searched as a whole: the first failure in its listing, counting a file of the
+    // wanted name whose target cannot be examined, passes over it and all below it.
+    std::size_t place = 0;
+    std::error_code failure = FirstFailure(folder, place);
+    std::vector<std::string> matches;
+    for (const TreeEntry& entry : folder.entries) {
+      if (entry.unreadable || entry.is_folder || !EqualsIgnoringCase(entry.name, file_name)) {
+        continue;
+      }
+      std::error_code error;
+      const FileKind kind = ExamineFile(entry, error);
+      if (kind == FileKind::Unreadable && entry.listed < place) {
+        failure = error;
+        place = entry.listed;
+      }
+      if (kind == FileKind::File) matches.push_back(entry.name);
     }
-    for (auto it = listing->subdirectories.rbegin(); it != listing->subdirectories.rend(); ++it) {
-      pending.push_back(current + *it + kSeparator);
+    if (failure) {
+      if (on_error) on_error(ErrorText(failure));
+      return TreeStep::PassOver;
     }
-  }
-  return "";
+    if (matches.empty()) return TreeStep::Enter;
+    found = folder.text + ChooseMatch(matches, file_name);
+    return TreeStep::Stop;
+  });
+  return found;
 }
 
 FileTreeIndex FileTreeIndex::Build(const std::string& directory,
@@ -236,25 +223,42 @@ FileTreeIndex FileTreeIndex::Build(const std::string& directory,
   FileTreeIndex index;
   if (directory.empty()) return index;
 
-  // FindFileInTree's walk, numbering the directories it lists in the order it lists them.
+  // FindFileInTree's walk, numbering the folders it lists in the order it lists them.
   constexpr std::size_t kNoParent = static_cast<std::size_t>(-1);
-  std::vector<std::pair<std::string, std::size_t>> pending{{WithSeparator(directory), kNoParent}};
   std::vector<std::size_t> parents;
-  while (!pending.empty()) {
-    auto [current, parent] = std::move(pending.back());
-    pending.pop_back();
-    std::optional<WholeListing> listing = ListWholeDirectory(current, on_error);
-    if (!listing) continue;
+  std::vector<std::size_t> open;  // the numbers of the folders from the top down to the last
+  WalkTree(WithSeparator(directory), FolderSpelling::Separated, [&](const TreeFolder& folder) {
+    // Each file whose target cannot be examined is kept, marked, and the first such failure
+    // told; any other failure passes over the folder.
+    std::size_t place = 0;
+    const std::error_code failure = FirstFailure(folder, place);
+    if (failure) {
+      if (on_error) on_error(ErrorText(failure));
+      return TreeStep::PassOver;
+    }
     const std::size_t number = index.directories_.size();
-    for (auto& [name, unreadable] : listing->files) {
-      index.files_[FoldLower(name)].push_back(File{number, std::move(name), unreadable});
+    std::error_code first_unreadable;
+    std::size_t first_place = static_cast<std::size_t>(-1);
+    for (const TreeEntry& entry : folder.entries) {
+      if (entry.unreadable || entry.is_folder) continue;
+      std::error_code error;
+      const FileKind kind = ExamineFile(entry, error);
+      if (kind == FileKind::Other) continue;
+      if (kind == FileKind::Unreadable && entry.listed < first_place) {
+        first_unreadable = error;
+        first_place = entry.listed;
+      }
+      index.files_[FoldLower(entry.name)].push_back(
+          File{number, entry.name, kind == FileKind::Unreadable});
     }
-    for (auto it = listing->subdirectories.rbegin(); it != listing->subdirectories.rend(); ++it) {
-      pending.emplace_back(current + *it + kSeparator, number);
-    }
-    index.directories_.push_back(Directory{std::move(current), number + 1});
-    parents.push_back(parent);
-  }
+    if (first_unreadable && on_error) on_error(ErrorText(first_unreadable));
+    // Its parent is the last folder listed one level up (a folder passed over has no children).
+    open.resize(folder.depth);
+    parents.push_back(open.empty() ? kNoParent : open.back());
+    open.push_back(number);
+    index.directories_.push_back(Directory{folder.text, number + 1});
+    return TreeStep::Enter;
+  });
 
   // In pre-order a directory's subtree is the run of numbers after it; each ends where the
   // last of its descendants' ends.
@@ -300,7 +304,20 @@ std::vector<std::string> FilesInTree(const std::string& folder,
                                      const std::function<bool(const std::string&)>& wanted,
                                      const SearchErrorHandler& on_error) {
   std::vector<std::string> found;
-  CollectFiles(PathFromUtf8(folder), wanted, found, on_error);
+  WalkTree(folder, FolderSpelling::Joined, [&](const TreeFolder& listed) {
+    for (const TreeEntry& entry : listed.entries) {
+      std::error_code kind_error;
+      if (entry.is_folder || !entry.entry.is_regular_file(kind_error)) {
+        continue;
+      }
+      std::string path = Utf8FromPath(entry.entry.path());
+      if (wanted(path)) found.push_back(std::move(path));
+    }
+    if (listed.failure && on_error) {
+      on_error("cannot read folder '" + listed.text + "': " + listed.failure.message());
+    }
+    return TreeStep::Enter;
+  });
   return found;
 }
 

@@ -2,9 +2,11 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <unordered_map>
 #include <vector>
 
@@ -13,6 +15,48 @@ namespace brushwright {
 // Receives the text of a failure met during the search ("Error: 13 - Permission denied"); the
 // caller shows it (the window in a box titled "Unexpected Error", the command line on stderr).
 using SearchErrorHandler = std::function<void(const std::string& message)>;
+
+// One entry of a folder as the tree walk lists it.
+struct TreeEntry {
+  std::filesystem::directory_entry entry;
+  std::string name;    // as on disk
+  std::size_t listed;  // its place in the system's listing of the folder, from 0
+  bool is_folder;      // a folder itself, not a link to one: the walk goes into it
+  // Examining the entry itself failed; is_folder then holds the kind the listing gave, if any.
+  std::error_code unreadable;
+};
+
+// One folder the tree walk met, with what it could list of it.
+struct TreeFolder {
+  std::filesystem::path path;  // as opened
+  std::string text;            // the path as the walk spells it
+  std::size_t depth = 0;       // 0 for the top, 1 for its subfolders, and so on
+  // In the walk's order: names by their upper-case folding, ties by their bytes, whatever order
+  // the system lists them in.
+  std::vector<TreeEntry> entries;
+  std::error_code failure;    // the listing failed: entries holds what came before it
+  std::size_t failed_at = 0;  // the place in the listing where it failed
+};
+
+// What the walk does after a folder.
+enum class TreeStep {
+  Enter,     // walk its subfolders next, first in order first
+  PassOver,  // walk nothing below it
+  Stop,      // end the walk
+};
+
+// How the walk spells and opens the folders below the top.
+enum class FolderSpelling {
+  Separated,  // the parent's text, the name, a separator ("top/sub/"); give the top with one
+  Joined,     // the system's joining of the parent's path and the name ("top/sub")
+};
+
+// Walks the folder tree below `top` depth first, a folder before its subfolders, each folder
+// listed completely and handed to `visit` before anything below it. A folder that cannot be
+// listed is handed over too, with its failure. Links to folders are not followed, so that a
+// loop of links cannot hold the walk; an explicit stack keeps deep trees off the call stack.
+void WalkTree(const std::string& top, FolderSpelling spelling,
+              const std::function<TreeStep(const TreeFolder&)>& visit);
 
 // Full path of the first file named `file_name` (any letter case, the exact spelling first) met
 // in a depth-first pre-order walk of `directory`: a directory's own files before its
