@@ -83,7 +83,7 @@ BuiltMesh BuildBuiltWorldMesh(const Level& level, const LevelBsp& bsp, const Fac
       ++counts.PolygonsRead;
       if (!faces.Takes(surface.Texture, surface.Flags, face_number, counts)) continue;
       if (geometry && group && !group_started) {
-        mesh.Groups.push_back(MeshGroup{group, {}});
+        mesh.Groups.push_back(MeshGroup{group, {}, {}});
         ++counts.Groups;
         group_started = true;
       }

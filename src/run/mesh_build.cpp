@@ -49,7 +49,7 @@ BuiltMesh BuildBrushMesh(const BrushChoice& choice, const FaceChoice& faces, boo
   std::int32_t face_number = 0;
   for (const PlacedBrush& brush : choice.Brushes) {
     if (geometry && brush.Group) {
-      mesh.Groups.push_back(MeshGroup{brush.Group, {}});
+      mesh.Groups.push_back(MeshGroup{brush.Group, {}, {}});
       ++counts.Groups;
     }
     for (const PolygonRecord& polygon : brush.Polygons) {
@@ -94,7 +94,7 @@ BuiltMesh BuildWorldMesh(const BrushChoice& choice, const FaceChoice& faces, boo
       if (!faces.Takes(polygon, polygon.Flags | brush.PolyFlags, face_number, counts)) continue;
       if (pieces[b][p].empty()) continue;
       if (geometry && brush.Group && !group_started) {
-        mesh.Groups.push_back(MeshGroup{brush.Group, {}});
+        mesh.Groups.push_back(MeshGroup{brush.Group, {}, {}});
         ++counts.Groups;
         group_started = true;
       }

@@ -171,7 +171,9 @@ PlacedCounts AddPlacedActors(const Level& level, const PlacedKinds& kinds,
     // A flat actor shows nothing; glTF cannot turn faces by a node that flattens them.
     const auto usable = [](double s) { return std::isfinite(s) && s != 0; };
     if (!usable(scale.X) || !usable(scale.Y) || !usable(scale.Z)) continue;
-    const bool mirrored = (scale.X < 0) != (scale.Y < 0) != (scale.Z < 0);
+    // One or three negative axes mirror the mesh (an odd count turns its winding over).
+    const int negative_axes = (scale.X < 0 ? 1 : 0) + (scale.Y < 0 ? 1 : 0) + (scale.Z < 0 ? 1 : 0);
+    const bool mirrored = negative_axes % 2 == 1;
     NodePose pose;
     pose.Rotation = RotationMatrix(actor.Rotation);
     const Vector scaled_pivot = Scaled(actor.PrePivot, scale);

@@ -85,7 +85,7 @@ std::int32_t AddTerrainFaces(const LevelTerrain& terrain, const HeightSamples& h
   surface.Axes.TextureV = Vector{0, image_height / ((height - 1) * terrain.Scale.Y), 0};
   mesh.Surfaces.push_back(surface);
   const auto surface_index = static_cast<std::int32_t>(mesh.Surfaces.size() - 1);
-  MeshGroup& group = mesh.Groups.emplace_back(MeshGroup{terrain.Name, {}});
+  MeshGroup& group = mesh.Groups.emplace_back(MeshGroup{terrain.Name, {}, {}});
 
   // Shared positions: every vertex once, row by row, before its faces use it.
   const auto first = static_cast<std::int32_t>(mesh.Positions.size());
