@@ -143,8 +143,16 @@ TreeFolder ListFolder(fs::path path, std::string text, std::size_t depth) {
     folder.failure = error;
     folder.failed_at = listed;
   }
-  std::sort(folder.entries.begin(), folder.entries.end(),
-            [](const TreeEntry& a, const TreeEntry& b) { return ComesBefore(a.name, b.name); });
+  // Sorted through their numbers, so that the entries themselves move once.
+  std::vector<std::size_t> order(folder.entries.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return ComesBefore(folder.entries[a].name, folder.entries[b].name);
+  });
+  std::vector<TreeEntry> sorted;
+  sorted.reserve(order.size());
+  for (const std::size_t i : order) sorted.push_back(std::move(folder.entries[i]));
+  folder.entries = std::move(sorted);
   return folder;
 }
 
