@@ -45,7 +45,7 @@ void AddAnimation(const std::string& name, const MeshMotion& motion, int node, d
                   int view, GlbBinary& binary, tinygltf::Model& model) {
   std::vector<float> times, translations, rotations;
   for (std::size_t k = 0; k < motion.Keys.size(); ++k) {
-    times.push_back(static_cast<float>(static_cast<double>(k) * motion.KeySeconds));
+    times.push_back(static_cast<float>(motion.Seconds[k]));
     for (const double t : TranslationOf(motion.Keys[k].Translation, scale)) {
       translations.push_back(static_cast<float>(t) + 0.0f);
     }
@@ -74,8 +74,8 @@ void AddAnimation(const std::string& name, const MeshMotion& motion, int node, d
 
 // A motion worth an animation: two keys or more, every value finite.
 bool Moves(const std::optional<MeshMotion>& motion) {
-  return motion && motion->Keys.size() >= 2 && std::isfinite(motion->KeySeconds) &&
-         motion->KeySeconds > 0;
+  return motion && motion->Keys.size() >= 2 && motion->Seconds.size() == motion->Keys.size() &&
+         std::isfinite(motion->Seconds.back());
 }
 
 }  // namespace

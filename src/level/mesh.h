@@ -48,9 +48,9 @@ struct NodePose {
   Vector Translation;
 };
 
-// A mover's way: the node's pose at each key, one key every KeySeconds.
+// A mover's way: the node's pose at each of its times (seconds from the first, rising).
 struct MeshMotion {
-  double KeySeconds = 1;
+  std::vector<double> Seconds;
   std::vector<NodePose> Keys;
 };
 

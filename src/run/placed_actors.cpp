@@ -31,6 +31,9 @@ Vector Scaled(const Vector& v, const Vector& scale) {
   return Vector{v.X * scale.X, v.Y * scale.Y, v.Z * scale.Z};
 }
 
+// A quarter of a circle in rotation units (65536 make a whole turn).
+constexpr double kQuarterTurn = 16384;
+
 Rotator Added(const Rotator& a, const Rotator& b) {
   return Rotator{a.Pitch + b.Pitch, a.Yaw + b.Yaw, a.Roll + b.Roll};
 }
@@ -47,7 +50,7 @@ std::int32_t KeysInUse(const MoverKeys& keys) {
 MeshMotion MotionOf(const MoverKeys& keys, const Vector& location, const Rotator& rotation,
                     const Vector& scaled_pivot, const Matrix3* rest) {
   MeshMotion motion;
-  motion.KeySeconds = keys.MoveTime > 0 ? keys.MoveTime : 1;
+  const double key_seconds = keys.MoveTime > 0 ? keys.MoveTime : 1;
   const std::int32_t in_use = KeysInUse(keys);
   // The keys count from the mover's base: where it stands less the key it stands at.
   Vector base = location;
@@ -58,11 +61,12 @@ MeshMotion MotionOf(const MoverKeys& keys, const Vector& location, const Rotator
     base_rotation = Added(rotation, Rotator{-keys.KeyRot[at_key].Pitch, -keys.KeyRot[at_key].Yaw,
                                             -keys.KeyRot[at_key].Roll});
   }
-  for (std::int32_t k = 0; k < in_use; ++k) {
-    const auto index = static_cast<std::size_t>(k);
-    const Matrix3 turn = RotationMatrix(Added(base_rotation, keys.KeyRot[index]));
-    const Vector at = VecAdd(base, keys.KeyPos[index]);
+  const auto add_pose = [&](const Rotator& key_rotation, const Vector& key_position,
+                            double seconds) {
+    const Matrix3 turn = RotationMatrix(Added(base_rotation, key_rotation));
+    const Vector at = VecAdd(base, key_position);
     NodePose& pose = motion.Keys.emplace_back();
+    motion.Seconds.push_back(seconds);
     if (rest != nullptr) {
       // Turned about the mover's location, from where its faces already stand.
       pose.Rotation = Mat3Multiply(turn, Transposed(*rest));
@@ -71,6 +75,31 @@ MeshMotion MotionOf(const MoverKeys& keys, const Vector& location, const Rotator
       pose.Rotation = turn;
       pose.Translation = VecSubtract(at, Mat3Transform(turn, scaled_pivot));
     }
+  };
+  for (std::int32_t k = 0; k < in_use; ++k) {
+    const auto index = static_cast<std::size_t>(k);
+    if (k > 0) {
+      // The game turns a mover's rotation component by component, so a turn of more than half a
+      // circle between keys goes the long way round, where interpolating between two poses
+      // takes the short one: such a turn gets poses in between, a quarter circle apart at most.
+      const Rotator& from = keys.KeyRot[index - 1];
+      const Rotator& to = keys.KeyRot[index];
+      const double widest = std::max({std::abs(to.Pitch - from.Pitch), std::abs(to.Yaw - from.Yaw),
+                                      std::abs(to.Roll - from.Roll)});
+      const int steps = std::isfinite(widest) && widest > kQuarterTurn
+                            ? static_cast<int>(std::min(std::ceil(widest / kQuarterTurn), 256.0))
+                            : 1;
+      for (int step = 1; step < steps; ++step) {
+        const double t = static_cast<double>(step) / steps;
+        const auto mix = [t](double a, double b) { return a + (b - a) * t; };
+        const Vector& p0 = keys.KeyPos[index - 1];
+        const Vector& p1 = keys.KeyPos[index];
+        add_pose(Rotator{mix(from.Pitch, to.Pitch), mix(from.Yaw, to.Yaw), mix(from.Roll, to.Roll)},
+                 Vector{mix(p0.X, p1.X), mix(p0.Y, p1.Y), mix(p0.Z, p1.Z)},
+                 (static_cast<double>(k - 1) + t) * key_seconds);
+      }
+    }
+    add_pose(keys.KeyRot[index], keys.KeyPos[index], static_cast<double>(k) * key_seconds);
   }
   return motion;
 }

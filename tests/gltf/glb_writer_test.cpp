@@ -248,7 +248,7 @@ TEST(GlbWriter, PlacedShapesAreStoredOnceAndMoversPlayTheirKeys) {
   NodePose turned{quarter, {10, 20, 30}};
   mesh.Placements.push_back(MeshPlacement{"StaticMeshActor0", 0, {1, 1, 1}, turned, std::nullopt});
   mesh.Placements.push_back(MeshPlacement{"StaticMeshActor1", 0, {-1, 2, 1}, turned, std::nullopt});
-  MeshMotion motion{2.5, {NodePose{}, NodePose{quarter, {0, 0, 64}}}};
+  MeshMotion motion{{0, 2.5}, {NodePose{}, NodePose{quarter, {0, 0, 64}}}};
   mesh.Placements.push_back(MeshPlacement{"Mover0", 0, {1, 1, 1}, NodePose{}, motion});
   GlbScene scene;
   scene.Scale = 0.5;

@@ -119,5 +119,32 @@ TEST(PlacedActors, MapAndT3dPlaceTheSameMeshesFacingOut) {
   }
 }
 
+// A mover that turns a whole circle between its two keys goes round in poses a quarter circle
+// apart (interpolating between two poses takes the shorter way), at times spread over MoveTime.
+TEST(PlacedActors, MoverTurningFarBetweenKeysGetsPosesBetween) {
+  Level level;
+  LevelMover& mover = level.Movers.emplace_back();
+  mover.Brush.Name = "Wheel0";
+  PolygonRecord& polygon = mover.Brush.Polygons.emplace_back();
+  polygon.Vertices = {{0, 0, 0}, {64, 0, 0}, {0, 64, 0}};
+  mover.Keys.NumKeys = 2;
+  mover.Keys.MoveTime = 2;
+  mover.Keys.KeyPos = {{0, 0, 0}, {0, 0, 64}};
+  mover.Keys.KeyRot = {{0, 0, 0}, {0, 65536, 0}};
+  StaticMeshLibrary library("", "", "");
+  Mesh mesh;
+  AddPlacedActors(level, PlacedKinds{}, library, mesh);
+  ASSERT_EQ(mesh.Groups.size(), 1u);
+  ASSERT_TRUE(mesh.Groups[0].Motion);
+  const MeshMotion& motion = *mesh.Groups[0].Motion;
+  EXPECT_EQ(motion.Seconds, (std::vector<double>{0, 0.5, 1, 1.5, 2}));
+  ASSERT_EQ(motion.Keys.size(), 5u);
+  // Half way: half a turn about Z, half way up.
+  const NodePose& half = motion.Keys[2];
+  EXPECT_NEAR(half.Rotation.m[0][0], -1, 1e-9);
+  EXPECT_NEAR(half.Rotation.m[1][1], -1, 1e-9);
+  EXPECT_NEAR(half.Translation.Z, 32, 1e-9);
+}
+
 }  // namespace
 }  // namespace brushwright::testing
