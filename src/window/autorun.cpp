@@ -121,6 +121,9 @@ StartupRequest StartupRequestOf(const wxCmdLineParser& parser) {
 }
 
 bool RunAutomatically(FormMain& form, const AutorunOptions& options) {
+  // Nobody points at the window: the pointer goes to its corner, where no control shows a tooltip
+  // that would cover the pictures taken of it.
+  form.WarpPointer(0, 0);
   form.UseInputFile(options.Input);
   if (!options.Output.empty()) form.UseOutputFile(options.Output);
   LetWindowSettle();
