@@ -11,7 +11,7 @@
 
 namespace brushwright::testing {
 
-struct MeshSpec {
+struct MeshContent {
   struct Section {
     int FirstIndex = 0;
     int MinVertex = 0;
@@ -31,20 +31,20 @@ struct MeshSpec {
 
 // A quad of two triangles on the plane z = 0, facing up, stored clockwise seen from above, with
 // one section of `material`.
-inline MeshSpec QuadMesh(std::int32_t material) {
-  MeshSpec spec;
-  spec.Positions = {{0, 0, 0}, {0, 10, 0}, {10, 10, 0}, {10, 0, 0}};
-  spec.Normals.assign(4, {0, 0, 1});
-  spec.UVs = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
-  spec.Indices = {0, 1, 2, 0, 2, 3};
-  spec.Sections = {{0, 0, 3, 2, material}};
-  return spec;
+inline MeshContent QuadMesh(std::int32_t material) {
+  MeshContent content;
+  content.Positions = {{0, 0, 0}, {0, 10, 0}, {10, 10, 0}, {10, 0, 0}};
+  content.Normals.assign(4, {0, 0, 1});
+  content.UVs = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
+  content.Indices = {0, 1, 2, 0, 2, 3};
+  content.Sections = {{0, 0, 3, 2, material}};
+  return content;
 }
 
 // The data of a static mesh in the layout of `version`, to be stored as the next export of
 // `writer` (its source triangles' skip offset is a file offset).
 inline std::vector<std::uint8_t> StaticMeshData(PackageWriter& writer, int version,
-                                                const MeshSpec& spec) {
+                                                const MeshContent& content) {
   ByteWriter out;
   auto u16 = [&out](int value) { out.U8(value & 0xFF).U8((value >> 8) & 0xFF); };
   auto floats = [&out](std::initializer_list<float> values) {
@@ -52,8 +52,8 @@ inline std::vector<std::uint8_t> StaticMeshData(PackageWriter& writer, int versi
   };
   // Properties: the Materials array, its entries tagged structs from version 118 on.
   ByteWriter materials;
-  materials.Compact(static_cast<std::int32_t>(spec.Sections.size()));
-  for (const MeshSpec::Section& section : spec.Sections) {
+  materials.Compact(static_cast<std::int32_t>(content.Sections.size()));
+  for (const MeshContent::Section& section : content.Sections) {
     if (version >= 118) {
       ByteWriter ref;
       ref.Compact(section.Material);
@@ -66,8 +66,8 @@ inline std::vector<std::uint8_t> StaticMeshData(PackageWriter& writer, int versi
   out.Property(writer.Name("Materials"), 9, materials.Data).Compact(writer.Name("None"));
   // Bounds, sections, the box again.
   for (int i = 0; i < 25 + 16; ++i) out.U8(0);
-  out.Compact(static_cast<std::int32_t>(spec.Sections.size()));
-  for (const MeshSpec::Section& section : spec.Sections) {
+  out.Compact(static_cast<std::int32_t>(content.Sections.size()));
+  for (const MeshContent::Section& section : content.Sections) {
     out.I32(section.Strip ? 1 : 0);
     for (int value : {section.FirstIndex, section.MinVertex, section.MaxVertex, section.Triangles,
                       section.Triangles}) {
@@ -76,25 +76,25 @@ inline std::vector<std::uint8_t> StaticMeshData(PackageWriter& writer, int versi
   }
   for (int i = 0; i < 25; ++i) out.U8(0);
   // Streams: vertices, colours, alphas, UVs, indices, wire edges; each with its revision.
-  out.Compact(spec.VertexCount.value_or(static_cast<int>(spec.Positions.size())));
-  for (std::size_t i = 0; i < spec.Positions.size(); ++i) {
-    floats({spec.Positions[i][0], spec.Positions[i][1], spec.Positions[i][2]});
-    floats({spec.Normals[i][0], spec.Normals[i][1], spec.Normals[i][2]});
+  out.Compact(content.VertexCount.value_or(static_cast<int>(content.Positions.size())));
+  for (std::size_t i = 0; i < content.Positions.size(); ++i) {
+    floats({content.Positions[i][0], content.Positions[i][1], content.Positions[i][2]});
+    floats({content.Normals[i][0], content.Normals[i][1], content.Normals[i][2]});
   }
   out.I32(1);
   for (int stream = 0; stream < 2; ++stream) {
-    out.Compact(static_cast<std::int32_t>(spec.Positions.size()));
-    for (std::size_t i = 0; i < spec.Positions.size(); ++i) out.I32(-1);
+    out.Compact(static_cast<std::int32_t>(content.Positions.size()));
+    for (std::size_t i = 0; i < content.Positions.size(); ++i) out.I32(-1);
     out.I32(1);
   }
   out.Compact(2);  // two UV streams, the second a light map's
   for (int stream = 0; stream < 2; ++stream) {
-    out.Compact(static_cast<std::int32_t>(spec.UVs.size()));
-    for (const auto& uv : spec.UVs) floats({uv[0] + static_cast<float>(stream), uv[1]});
+    out.Compact(static_cast<std::int32_t>(content.UVs.size()));
+    for (const auto& uv : content.UVs) floats({uv[0] + static_cast<float>(stream), uv[1]});
     out.I32(stream).I32(1);
   }
-  out.Compact(static_cast<std::int32_t>(spec.Indices.size()));
-  for (int index : spec.Indices) u16(index);
+  out.Compact(static_cast<std::int32_t>(content.Indices.size()));
+  for (int index : content.Indices) u16(index);
   out.I32(1);
   out.Compact(2);
   u16(0);
@@ -120,7 +120,7 @@ inline std::vector<std::uint8_t> StaticMeshData(PackageWriter& writer, int versi
   const std::int64_t source_bytes = 1 + 64;
   const std::int64_t right_offset =
       writer.NextDataOffset() + static_cast<std::int64_t>(out.Data.size()) + 4 + source_bytes;
-  out.I32(spec.SkipOffset.value_or(right_offset));
+  out.I32(content.SkipOffset.value_or(right_offset));
   out.Compact(1);
   for (int i = 0; i < 64; ++i) out.U8(9);
   out.I32(11).Compact(0).I32(0x12345678);  // internal version, physics, authentication key
@@ -129,10 +129,10 @@ inline std::vector<std::uint8_t> StaticMeshData(PackageWriter& writer, int versi
 
 // Adds the static mesh as an export of `writer` under `outer` and gives its object reference.
 inline std::int32_t AddStaticMesh(PackageWriter& writer, int version, std::int32_t outer,
-                                  std::string_view name, const MeshSpec& spec) {
+                                  std::string_view name, const MeshContent& content) {
   const std::int32_t engine = writer.Import("Package", 0, "Engine");
   const std::int32_t mesh_class = writer.Import("Class", engine, "StaticMesh");
-  return writer.Export(mesh_class, outer, name, StaticMeshData(writer, version, spec));
+  return writer.Export(mesh_class, outer, name, StaticMeshData(writer, version, content));
 }
 
 }  // namespace brushwright::testing

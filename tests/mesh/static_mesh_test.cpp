@@ -15,7 +15,7 @@ namespace {
 
 using namespace brushwright;
 using brushwright::testing::AddStaticMesh;
-using brushwright::testing::MeshSpec;
+using brushwright::testing::MeshContent;
 using brushwright::testing::PackageWriter;
 using brushwright::testing::QuadMesh;
 
@@ -119,15 +119,15 @@ TEST(StaticMesh, ReadsTheLayoutsOfEveryVersion) {
     PackageWriter writer(version, 29);
     const std::int32_t texture =
         writer.Import("Texture", writer.Import("Package", 0, "Tex"), "Wall");
-    MeshSpec spec = QuadMesh(texture);
-    spec.Positions.push_back({5, 5, 5});
-    spec.Normals.push_back({0, 0, 1});
-    spec.UVs.push_back({0.5F, 0.25F});
-    spec.Indices.insert(spec.Indices.end(), {0, 4, 1});
-    spec.Sections.push_back({0, 65535, 65535, 0, texture});
-    spec.Sections.push_back({6, 0, 4, 1, 0});
+    MeshContent content = QuadMesh(texture);
+    content.Positions.push_back({5, 5, 5});
+    content.Normals.push_back({0, 0, 1});
+    content.UVs.push_back({0.5F, 0.25F});
+    content.Indices.insert(content.Indices.end(), {0, 4, 1});
+    content.Sections.push_back({0, 65535, 65535, 0, texture});
+    content.Sections.push_back({6, 0, 4, 1, 0});
     const std::int32_t group = writer.Export(writer.Import("Class", 0, "Package"), 0, "Props", {});
-    AddStaticMesh(writer, version, group, "Crate", spec);
+    AddStaticMesh(writer, version, group, "Crate", content);
     const PackageFile package = PackageFile::FromBytes("Crates.usx", writer.Bytes());
     ASSERT_EQ(StaticMeshExports(package), std::vector<std::int32_t>{1});
     const StaticMesh mesh = ReadStaticMesh(package, 1);
@@ -144,10 +144,10 @@ TEST(StaticMesh, ReadsTheLayoutsOfEveryVersion) {
 // degenerate ones that join strips dropped; a list section after it moves along.
 TEST(StaticMesh, TurnsStripsIntoLists) {
   PackageWriter writer(128, 29);
-  MeshSpec spec = QuadMesh(0);
-  spec.Indices = {0, 1, 3, 2, 2, 2, 0, 1, 2};
-  spec.Sections = {{0, 0, 3, 4, 0, true}, {6, 0, 3, 1, 0}};
-  AddStaticMesh(writer, 128, 0, "Fan", spec);
+  MeshContent content = QuadMesh(0);
+  content.Indices = {0, 1, 3, 2, 2, 2, 0, 1, 2};
+  content.Sections = {{0, 0, 3, 4, 0, true}, {6, 0, 3, 1, 0}};
+  AddStaticMesh(writer, 128, 0, "Fan", content);
   const PackageFile package = PackageFile::FromBytes("Strips.usx", writer.Bytes());
   const StaticMesh mesh = ReadStaticMesh(package, 0);
   EXPECT_EQ(mesh.Indices, (std::vector<std::uint32_t>{0, 1, 3, 3, 1, 2, 0, 1, 2}));
@@ -158,35 +158,36 @@ TEST(StaticMesh, TurnsStripsIntoLists) {
 TEST(StaticMesh, RefusesBrokenMeshes) {
   const struct {
     const char* name;
-    std::function<void(MeshSpec&)> damage;
+    std::function<void(MeshContent&)> damage;
     int version;
     const char* message;
   } rows[] = {
-      {"index past the vertices", [](MeshSpec& spec) { spec.Indices[4] = 9; }, 128,
+      {"index past the vertices", [](MeshContent& content) { content.Indices[4] = 9; }, 128,
        "'Broken.usx', static mesh 'Crate': index 9 past the 4 vertices at byte 395"},
-      {"section past the indices", [](MeshSpec& spec) { spec.Sections[0].FirstIndex = 3; }, 128,
+      {"section past the indices", [](MeshContent& content) { content.Sections[0].FirstIndex = 3; },
+       128,
        "'Broken.usx', static mesh 'Crate': section 0's 2 triangles from index 3 run past the 6 "
        "indices at byte 385"},
-      {"skip offset past the end", [](MeshSpec& spec) { spec.SkipOffset = 100000; }, 128,
+      {"skip offset past the end", [](MeshContent& content) { content.SkipOffset = 100000; }, 128,
        "'Broken.usx', static mesh 'Crate': source triangles' skip offset 100000 outside the "
        "mesh's bytes 457 to 531 at byte 457"},
-      {"skip offset behind", [](MeshSpec& spec) { spec.SkipOffset = 70; }, 120,
+      {"skip offset behind", [](MeshContent& content) { content.SkipOffset = 70; }, 120,
        "'Broken.usx', static mesh 'Crate': source triangles' skip offset 70 outside the "
        "mesh's bytes 522 to 596 at byte 522"},
-      {"fewer UVs than vertices", [](MeshSpec& spec) { spec.UVs.pop_back(); }, 128,
+      {"fewer UVs than vertices", [](MeshContent& content) { content.UVs.pop_back(); }, 128,
        "'Broken.usx', static mesh 'Crate': the first UV stream holds 3 coordinates for 4 "
        "vertices at byte 303"},
-      {"more vertices than bytes", [](MeshSpec& spec) { spec.VertexCount = 100000; }, 128,
+      {"more vertices than bytes", [](MeshContent& content) { content.VertexCount = 100000; }, 128,
        "'Broken.usx', static mesh 'Crate': vertices count 100000 does not fit in the 372 "
        "bytes left at byte 161"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     PackageWriter writer(row.version, 29);
-    MeshSpec spec = QuadMesh(0);
-    row.damage(spec);
-    spec.Normals.resize(spec.Positions.size(), {0, 0, 1});
-    AddStaticMesh(writer, row.version, 0, "Crate", spec);
+    MeshContent content = QuadMesh(0);
+    row.damage(content);
+    content.Normals.resize(content.Positions.size(), {0, 0, 1});
+    AddStaticMesh(writer, row.version, 0, "Crate", content);
     const PackageFile package = PackageFile::FromBytes("Broken.usx", writer.Bytes());
     EXPECT_EQ(ErrorOf([&] { ReadStaticMesh(package, 0); }), row.message);
   }
