@@ -29,13 +29,6 @@ constexpr int kMoverKeys = 8;
 // More skins than a mesh could have sections are a broken line, not a skin.
 constexpr double kMostSkins = 256;
 
-std::string_view Trimmed(std::string_view line) {
-  const std::size_t first = line.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  const std::size_t last = line.find_last_not_of(" \t\r");
-  return line.substr(first, last - first + 1);
-}
-
 // The word after `key` on the line ("Class=" -> "StaticMeshActor").
 std::string WordAfter(std::string_view line, std::string_view key) {
   const std::size_t found = line.find(key);

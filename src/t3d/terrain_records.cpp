@@ -20,17 +20,6 @@ constexpr std::string_view kActorEnd = "End Actor";
 constexpr std::int64_t kLayerSlots = 32;
 constexpr std::int64_t kMostBitmapWords = 4096 * 4096 / 32;
 
-std::string_view Trimmed(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  const std::size_t last = text.find_last_not_of(" \t\r\n");
-  return text.substr(first, last - first + 1);
-}
-
-bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
-}
-
 // The fields of a struct value "(A=1,B=Texture'X',C=(...))", split at its top-level commas, as
 // name and value pairs.
 std::vector<std::pair<std::string_view, std::string_view>> StructFields(std::string_view value) {

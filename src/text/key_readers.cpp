@@ -56,6 +56,17 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   });
 }
 
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
+}
+
+std::string_view Trimmed(std::string_view line) {
+  const std::size_t first = line.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  const std::size_t last = line.find_last_not_of(" \t\r\n");
+  return line.substr(first, last - first + 1);
+}
+
 char CharAt(std::string_view text, int pos) {
   if (pos < 1 || static_cast<std::size_t>(pos) > text.size()) return '\0';
   return text[static_cast<std::size_t>(pos) - 1];

@@ -9,11 +9,20 @@ namespace brushwright {
 
 // ASCII letters compared without regard to case, independent of the user's locale.
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+// `text` starts with `prefix`, letter case aside.
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix);
+// A line without the blanks and tabs it starts with and the blanks, tabs and line ends it ends
+// with.
+std::string_view Trimmed(std::string_view line);
 
 // The character at a 1-based position; '\0' before the start or past the end.
 char CharAt(std::string_view text, int pos);
-inline bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
-inline bool IsWordDelimiter(char c) { return c == '\r' || c == '\n' || c == ' ' || c == '\t'; }
+inline bool IsLineBreak(char c) {
+  return c == '\r' || c == '\n';
+}
+inline bool IsWordDelimiter(char c) {
+  return c == '\r' || c == '\n' || c == ' ' || c == '\t';
+}
 
 // 0-based index of the first CR or LF at or after index `from`, or npos; as
 // find_first_of("\r\n", from), without its search of the two-character set for every character.
