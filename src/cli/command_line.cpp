@@ -39,6 +39,16 @@ std::vector<std::string_view> TextureTypeNames() {
   return names;
 }
 
+// The words, each followed by a space but the last.
+std::string JoinedWords(const std::vector<std::string_view>& words) {
+  std::string text;
+  for (const std::string_view word : words) {
+    if (!text.empty()) text += ' ';
+    text += word;
+  }
+  return text;
+}
+
 // The words of --format, in the output kinds' order.
 std::vector<std::string_view> FormatWords() {
   std::vector<std::string_view> words;
@@ -151,7 +161,7 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
       ->type_name("DIR")
       ->check(NonEmptyValidator());
   app.add_option("--texture-type", options.Run.TextureType,
-                 "BMP PCX JPG PNG TIF GIF, any case (default: BMP)")
+                 JoinedWords(TextureTypeNames()) + ", any case (default: BMP)")
       ->type_name("T")
       ->transform(OneOfValidator(TextureTypeNames(), "texture type"));
   app.add_flag("--w3d", options.Run.W3D, "W3D instead of OBJ coordinates (default: OBJ)");

@@ -59,24 +59,6 @@ class CollectingHost : public RunHost {
   std::vector<std::string> messages_;
 };
 
-// The folders and the file name of the mesh, each checked before it joins a path; none when a
-// part cannot be a file name.
-std::optional<fs::path> MeshPath(const PackageFile& package, std::int32_t export_index,
-                                 const std::string& output_dir, OutputFormat format) {
-  const std::int32_t ref = ExportRef(export_index);
-  std::vector<std::string> parts = package.OuterNames(ref);
-  parts.insert(parts.begin(), package.Name());
-  parts.push_back(package.ObjectName(ref));
-  if (!std::all_of(parts.begin(), parts.end(),
-                   [](const std::string& part) { return IsSafeFileName(part); })) {
-    return std::nullopt;
-  }
-  fs::path path = PathFromUtf8(output_dir);
-  for (const std::string& part : parts) path /= PathFromUtf8(part);
-  path += PathFromUtf8(std::string(OutputKindOf(format).Extension));
-  return path;
-}
-
 // Writes the images the texture sources found beside the mesh, then the mesh through its output
 // kind's writer, with the kind's material library (its missing images are told once, at the end).
 void WriteMeshFiles(const Mesh& mesh, const RunMaterials& materials, const RunOptions& run,
@@ -152,7 +134,7 @@ MeshExtractionSummary ExtractMeshes(const RunOptions& options, const std::string
 
   for (const std::int32_t index : StaticMeshExports(package)) {
     const std::string name = package.ObjectPath(ExportRef(index));
-    const std::optional<fs::path> path = MeshPath(package, index, output_dir, run.Format);
+    std::optional<fs::path> path = ObjectFilePath(package, ExportRef(index), output_dir);
     if (!path) {
       summary.NotWritten.push_back(name + " in '" + options.InputFile +
                                    "': its name cannot be a file name");
@@ -164,6 +146,7 @@ MeshExtractionSummary ExtractMeshes(const RunOptions& options, const std::string
       throw BrushError("cannot make folder '" + Utf8FromPath(path->parent_path()) +
                        "': " + error.message());
     }
+    *path += PathFromUtf8(std::string(OutputKindOf(run.Format).Extension));
     run.OutputFile = Utf8FromPath(*path);
     try {
       Mesh mesh = MeshOfStaticMesh(ReadStaticMesh(package, index));

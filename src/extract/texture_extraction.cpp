@@ -19,6 +19,18 @@ std::string_view ImageExtension(ImageFormat format) {
   return ImageTypeOf(format).Extension;
 }
 
+std::optional<fs::path> ObjectFilePath(const PackageFile& package, std::int32_t ref,
+                                       const std::string& output_dir) {
+  // The folders and the file name, each checked before it joins the path.
+  std::vector<std::string> parts = package.OuterNames(ref);
+  parts.insert(parts.begin(), package.Name());
+  parts.push_back(package.ObjectName(ref));
+  if (!std::all_of(parts.begin(), parts.end(), IsSafeFileName)) return std::nullopt;
+  fs::path path = PathFromUtf8(output_dir);
+  for (const std::string& part : parts) path /= PathFromUtf8(part);
+  return path;
+}
+
 ExtractionSummary ExtractTextures(const std::string& package_path, const std::string& output_dir,
                                   ImageFormat format) {
   const PackageFile package = PackageFile::Open(package_path);
@@ -27,13 +39,9 @@ ExtractionSummary ExtractTextures(const std::string& package_path, const std::st
     const auto index = static_cast<std::int32_t>(i);
     const std::int32_t ref = ExportRef(index);
     if (!IsTextureClass(package, ref)) continue;
-    // The folders and the file name, each checked before it joins the path.
-    std::vector<std::string> parts = package.OuterNames(ref);
-    parts.insert(parts.begin(), package.Name());
-    parts.push_back(package.ObjectName(ref));
-    const std::string path_text = package.ObjectPath(ref);
-    if (!std::all_of(parts.begin(), parts.end(), IsSafeFileName)) {
-      summary.NotWritten.push_back(path_text + " in '" + package_path +
+    std::optional<fs::path> file = ObjectFilePath(package, ref, output_dir);
+    if (!file) {
+      summary.NotWritten.push_back(package.ObjectPath(ref) + " in '" + package_path +
                                    "': its name cannot be a file name");
       continue;
     }
@@ -48,15 +56,14 @@ ExtractionSummary ExtractTextures(const std::string& package_path, const std::st
       summary.NotWritten.push_back(texture.Problem);
       continue;
     }
-    fs::path file = PathFromUtf8(output_dir);
-    for (std::size_t p = 0; p + 1 < parts.size(); ++p) file /= PathFromUtf8(parts[p]);
     std::error_code error;
-    fs::create_directories(file, error);
+    fs::create_directories(file->parent_path(), error);
     if (error) {
-      throw BrushError("cannot make folder '" + Utf8FromPath(file) + "': " + error.message());
+      throw BrushError("cannot make folder '" + Utf8FromPath(file->parent_path()) +
+                       "': " + error.message());
     }
-    file /= PathFromUtf8(parts.back() + "." + std::string(ImageExtension(format)));
-    WriteFileBytes(Utf8FromPath(file), EncodeImage(texture.Picture, format));
+    *file += PathFromUtf8("." + std::string(ImageExtension(format)));
+    WriteFileBytes(Utf8FromPath(*file), EncodeImage(texture.Picture, format));
     ++summary.Written;
   }
   return summary;

@@ -1,11 +1,15 @@
 // Writes the textures of a package as image files, in folders by package and group.
 #pragma once
 
+#include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "image/image_file.h"
+#include "package/package_file.h"
 
 namespace brushwright {
 
@@ -30,5 +34,11 @@ std::string_view ImageExtension(ImageFormat format);
 // file when the package cannot be read or an image cannot be written.
 ExtractionSummary ExtractTextures(const std::string& package_path, const std::string& output_dir,
                                   ImageFormat format);
+
+// OUTPUT/Package/Group/Name for the object `ref` of `package`, without extension (one folder
+// level per group); none when the package's, a group's or the object's name cannot be a file
+// name, so that nothing written lands outside `output_dir`.
+std::optional<std::filesystem::path> ObjectFilePath(const PackageFile& package, std::int32_t ref,
+                                                    const std::string& output_dir);
 
 }  // namespace brushwright

@@ -107,21 +107,6 @@ std::vector<double> FacingRotation(const Rotator& rotation) {
   return Quaternion(m);
 }
 
-}  // namespace
-
-std::vector<double> GltfRotationOf(const Matrix3& rotation) {
-  // The level's (x, y, z) is glTF's (x, z, y): the same swap on both sides of the matrix.
-  constexpr int kAxis[3] = {0, 2, 1};
-  double m[3][3];
-  for (int row = 0; row < 3; ++row) {
-    for (int column = 0; column < 3; ++column)
-      m[row][column] = rotation.m[kAxis[row]][kAxis[column]];
-  }
-  return Quaternion(m);
-}
-
-namespace {
-
 tinygltf::Light LightOf(const GlbLight& source, double scale) {
   tinygltf::Light light;
   light.name = GltfName(source.Name);
@@ -147,6 +132,17 @@ tinygltf::Light LightOf(const GlbLight& source, double scale) {
 }
 
 }  // namespace
+
+std::vector<double> GltfRotationOf(const Matrix3& rotation) {
+  // The level's (x, y, z) is glTF's (x, z, y): the same swap on both sides of the matrix.
+  constexpr int kAxis[3] = {0, 2, 1};
+  double m[3][3];
+  for (int row = 0; row < 3; ++row) {
+    for (int column = 0; column < 3; ++column)
+      m[row][column] = rotation.m[kAxis[row]][kAxis[column]];
+  }
+  return Quaternion(m);
+}
 
 void AddActorNodes(const std::string& path, const GlbScene& scene, tinygltf::Model& model) {
   const auto add_node = [&](const std::string& name, const Vector& location) -> tinygltf::Node& {

@@ -68,12 +68,6 @@ TexelPlane SurfacePlane(const LevelBsp& bsp, const BspSurface& surface, const Ve
                     bsp.Vectors[static_cast<std::size_t>(surface.Normal)], plane_point};
 }
 
-std::optional<Vector> LightMapTexelPoint(const LevelBsp& bsp, const BspSurface& surface,
-                                         const Vector& plane_point, const LightMapIndex& index,
-                                         double u, double v) {
-  return LightMapTexelPoint(SurfacePlane(bsp, surface, plane_point), index, u, v);
-}
-
 bool StoredBit(const LevelLightMaps& maps, const LightMapIndex& index, std::int32_t light,
                std::int32_t u, std::int32_t v) {
   const std::int64_t byte =
@@ -97,6 +91,7 @@ ShadowAgreement CompareStoredShadows(const LevelBsp& bsp, const LevelLightMaps& 
     const std::int32_t map = maps.SurfaceMaps[s];
     if (map == kNoLightMap || !plane_points[s]) continue;
     const BspSurface& surface = bsp.Surfaces[s];
+    const TexelPlane plane = SurfacePlane(bsp, surface, *plane_points[s]);
     const LightMapIndex& index = maps.Indexes[static_cast<std::size_t>(map)];
     const Vector normal = VecNormalize(bsp.Vectors[static_cast<std::size_t>(surface.Normal)]);
     for (std::int32_t light = 0; light < maps.LightCounts[static_cast<std::size_t>(map)]; ++light) {
@@ -105,8 +100,8 @@ ShadowAgreement CompareStoredShadows(const LevelBsp& bsp, const LevelLightMaps& 
       const double reach = LightReach(actor.LightRadius);
       for (std::int32_t v = 0; v < index.VClamp; ++v) {
         for (std::int32_t u = 0; u < index.UClamp; ++u) {
-          const std::optional<Vector> texel = LightMapTexelPoint(
-              bsp, surface, *plane_points[s], index, u + texel_offset, v + texel_offset);
+          const std::optional<Vector> texel =
+              LightMapTexelPoint(plane, index, u + texel_offset, v + texel_offset);
           if (!texel) continue;
           const Vector to_light = VecSubtract(actor.Location, *texel);
           const double distance = VecLength(to_light);

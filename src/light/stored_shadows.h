@@ -33,13 +33,6 @@ std::optional<Vector> LightMapTexelPoint(const TexelPlane& plane, const LightMap
 // The plane of a build's surface, through `plane_point`.
 TexelPlane SurfacePlane(const LevelBsp& bsp, const BspSurface& surface, const Vector& plane_point);
 
-// Where texel (u, v) of `index` lies on surface `surface`, whose plane passes through
-// `plane_point`: the point P of the plane where (P - base) . TextureU = Pan.X + u x UScale and
-// (P - base) . TextureV = Pan.Y + v x VScale. None when the texture axes lie along the normal.
-std::optional<Vector> LightMapTexelPoint(const LevelBsp& bsp, const BspSurface& surface,
-                                         const Vector& plane_point, const LightMapIndex& index,
-                                         double u, double v);
-
 // Whether light `light` (the n-th of the index's list) reaches texel (u, v) by the stored bits.
 bool StoredBit(const LevelLightMaps& maps, const LightMapIndex& index, std::int32_t light,
                std::int32_t u, std::int32_t v);

@@ -221,7 +221,7 @@ void SkipSourceTriangles(ByteCursor& cursor) {
 
 // The triangles of strip sections turned into lists (every other one turned back to keep its
 // winding; degenerate ones dropped), so that every section is 3 indices a triangle.
-void UnstripSections(std::vector<StoredSection> sections, StaticMesh& mesh) {
+void UnstripSections(const std::vector<StoredSection>& sections, StaticMesh& mesh) {
   std::vector<std::uint32_t> indices;
   for (std::size_t k = 0; k < sections.size(); ++k) {
     const StoredSection& stored = sections[k];

@@ -67,8 +67,8 @@ void WalkTree(const std::string& top, FolderSpelling spelling,
 std::string FindFileInTree(const std::string& directory, const std::string& file_name,
                            const SearchErrorHandler& on_error);
 
-// Every regular file below `folder`, at any depth, whose path `wanted` takes, in the order the
-// file system lists each folder (a folder's subfolders walked as they are met). A folder that
+// Every regular file below `folder`, at any depth, whose path `wanted` takes, in the walk's
+// order (WalkTree: a folder's files and subfolders by their folded names). A folder that
 // cannot be listed is told through `on_error` ("cannot read folder 'F': why") and passed over;
 // links to folders are not followed, so that a loop of links cannot hold the walk.
 std::vector<std::string> FilesInTree(const std::string& folder,

@@ -6,6 +6,7 @@
 
 #include "package/package_object.h"
 #include "texture/package_texture.h"
+#include "texture/texture_pixels.h"
 
 namespace brushwright {
 
@@ -30,17 +31,16 @@ HeightSamples ReadHeightSamples(const PackageFile& package, std::int32_t export_
     return heights;
   }
   const TextureMip& top = texture.Mips[0];
-  const std::int64_t count = std::int64_t{top.Width} * top.Height;
-  if (count * (wide ? 2 : 1) > top.DataSize) {
+  const std::int64_t needed = PixelBytes(*format, top.Width, top.Height);
+  if (needed > top.DataSize) {
     heights.Problem = label + ": its " + std::to_string(top.Width) + " x " +
-                      std::to_string(top.Height) + " height map needs " +
-                      std::to_string(count * (wide ? 2 : 1)) + " bytes but holds " +
-                      std::to_string(top.DataSize);
+                      std::to_string(top.Height) + " height map needs " + std::to_string(needed) +
+                      " bytes but holds " + std::to_string(top.DataSize);
     return heights;
   }
   heights.Width = top.Width;
   heights.Height = top.Height;
-  heights.Values.resize(static_cast<std::size_t>(count));
+  heights.Values.resize(static_cast<std::size_t>(top.Width) * static_cast<std::size_t>(top.Height));
   const std::uint8_t* data = object.Bytes().data() + top.DataOffset;
   for (std::size_t i = 0; i < heights.Values.size(); ++i) {
     heights.Values[i] = wide ? static_cast<std::uint16_t>(data[2 * i] | (data[2 * i + 1] << 8))

@@ -406,11 +406,15 @@ LevelCanvas::LevelCanvas(wxWindow* parent, wxWindowID id, const wxString& name)
 }
 
 LevelCanvas::~LevelCanvas() {
+  ReleaseScene();
+}
+
+void LevelCanvas::ReleaseScene() {
   if (scene_ && scene_->Uploaded && MakeCurrent()) Release(*scene_);
 }
 
 void LevelCanvas::ShowResult(RunResult result) {
-  if (scene_ && scene_->Uploaded && MakeCurrent()) Release(*scene_);
+  ReleaseScene();
   scene_ = SceneOf(std::move(result));
   const ViewBounds& bounds = scene_->Bounds;
   const double size = bounds.Empty ? 0 : VecLength(VecSubtract(bounds.Max, bounds.Min));
@@ -423,7 +427,7 @@ void LevelCanvas::ShowResult(RunResult result) {
 }
 
 void LevelCanvas::ForgetResult() {
-  if (scene_ && scene_->Uploaded && MakeCurrent()) Release(*scene_);
+  ReleaseScene();
   scene_.reset();
   shown_start_ = -1;
   Refresh(false);

@@ -45,6 +45,8 @@ class LevelCanvas : public wxGLCanvas {
   std::optional<double> DistanceAhead();
 
  private:
+  // Frees the scene's buffers and textures on the graphics card, when they were put there.
+  void ReleaseScene();
   void OnPaint(wxPaintEvent& event);
   void OnKey(wxKeyEvent& event);
   void OnMouse(wxMouseEvent& event);

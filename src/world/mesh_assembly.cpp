@@ -243,11 +243,14 @@ void WeldSlivers(std::vector<Face>& faces, std::vector<Vector>& points) {
   for (Face& face : faces) {
     if (face.corners.empty()) continue;
     Ring ring = aliases.Welded(face.corners);
-    if (ring.size() >= 3 && !MayBeNarrow(ring, points)) continue;
-    if (ring.size() >= 3 && ExtentOf(ring, points).width >= kSliverWidth) continue;
-    face.corners.clear();
-    if (ring.size() < 3) continue;
+    if (ring.size() < 3) {
+      face.corners.clear();
+      continue;
+    }
+    if (!MayBeNarrow(ring, points)) continue;
     const Extent extent = ExtentOf(ring, points);
+    if (extent.width >= kSliverWidth) continue;
+    face.corners.clear();
     const Vector from = At(points, extent.from);
     const Vector axis = VecSubtract(At(points, extent.to), from);
     for (const std::int32_t c : ring) {

@@ -88,7 +88,7 @@ TEST(ConvertMain, ExtractsStaticMeshesOfEachPackage) {
   testing::PackageWriter writer(128, 29);
   const std::int32_t group = writer.Export(writer.Import("Class", 0, "Package"), 0, "Wood", {});
   testing::AddStaticMesh(writer, 128, group, "Crate", testing::QuadMesh(0));
-  testing::MeshSpec broken = testing::QuadMesh(0);
+  testing::MeshContent broken = testing::QuadMesh(0);
   broken.Sections[0].Triangles = 3;
   testing::AddStaticMesh(writer, 128, 0, "Broken", broken);
   const std::vector<std::uint8_t> bytes = writer.Bytes();

@@ -22,7 +22,7 @@ std::string WritePropsPackage(const TempDir& dir) {
   const std::int32_t wood = writer.Export(writer.Import("Class", 0, "Package"), 0, "Wood", {});
   AddStaticMesh(writer, 128, wood, "Crate", QuadMesh(wall));
   AddStaticMesh(writer, 128, 0, "Crate", QuadMesh(0));
-  MeshSpec broken = QuadMesh(wall);
+  MeshContent broken = QuadMesh(wall);
   broken.Indices[4] = 9;
   AddStaticMesh(writer, 128, 0, "Broken", broken);
   const std::vector<std::uint8_t> bytes = writer.Bytes();
