@@ -200,9 +200,7 @@ void Run::Convert() {
   const std::int32_t start_face =
       RoundToInt32(NumberValue(options_.StartFace), "start face '" + options_.StartFace + "'");
   const OutputKind& kind = OutputKindOf(options_.Format);
-  // A type that is none of the six writes BMP images under its own extension.
-  const ImageFormat texture_format =
-      ImageFormatNamed(options_.TextureType).value_or(ImageFormat::Bmp);
+  const ImageFormat texture_format = TextureImageFormat(options_);
   host_.SetLabelProgress("Reading file");
   host_.SetLabelPos("");
   Yield();

@@ -24,6 +24,10 @@ void PlaceTextureFile(const FoundTexture& found) {
   }
 }
 
+ImageFormat TextureImageFormat(const RunOptions& options) {
+  return ImageFormatNamed(options.TextureType).value_or(ImageFormat::Bmp);
+}
+
 std::string TexturePathFile(const std::string& output_path, const std::string& texture,
                             const std::string& image_type) {
   return DirectoryOfPath(output_path) + texture + "." + image_type;

@@ -17,6 +17,10 @@ namespace brushwright {
 // that is there. Throws BrushError naming the files when it cannot.
 void PlaceTextureFile(const FoundTexture& found);
 
+// The format the run writes texture images in: the options' texture type, or BMP for a type
+// that is none of the six (written under that type's own extension).
+ImageFormat TextureImageFormat(const RunOptions& options);
+
 // DirectoryOfPath(output path) + texture + "." + image type.
 std::string TexturePathFile(const std::string& output_path, const std::string& texture,
                             const std::string& image_type);

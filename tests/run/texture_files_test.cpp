@@ -34,8 +34,7 @@ FakeHost HostIn(const TempDir& dir, bool search_copy) {
 
 // Finds a texture and, as the run's write phase does, puts its file beside the output.
 std::optional<FoundTexture> Locate(FakeHost& host, const std::string& name) {
-  FolderTextureSource source(
-      host.options, ImageFormatNamed(host.options.TextureType).value_or(ImageFormat::Bmp), host);
+  FolderTextureSource source(host.options, TextureImageFormat(host.options), host);
   std::optional<FoundTexture> found = source.Find(name, false);
   if (found) PlaceTextureFile(*found);
   return found;
@@ -146,8 +145,7 @@ TEST(FolderTextureSource, ImageOfAnotherTypeIsWrittenInTheRunsType) {
     FakeHost host = HostIn(dir, true);
     host.options.TextureType = "PNG";
     WriteImage(dir.path() / (beside_output ? "out" : "search/deep") / "Wall.bmp", 6, 3);
-    FolderTextureSource source(
-        host.options, ImageFormatNamed(host.options.TextureType).value_or(ImageFormat::Bmp), host);
+    FolderTextureSource source(host.options, TextureImageFormat(host.options), host);
     const std::optional<FoundTexture> found = source.Find("Wall", false);
     ASSERT_TRUE(found);
     EXPECT_FALSE(std::filesystem::exists(dir / "out/Wall.PNG"));  // the write phase makes it
