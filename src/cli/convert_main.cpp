@@ -24,6 +24,7 @@
 #include "image/image_file.h"
 #include "platform/platform.h"
 #include "run/conversion_run.h"
+#include "run/texture_files.h"
 #include "text/file_text.h"
 
 namespace brushwright {
@@ -38,8 +39,7 @@ constexpr std::string_view kProgramName = "brushwright-convert";
 bool ExtractOne(const ConvertOptions& options, const std::string& input, std::ostream& err) {
   ExtractionSummary summary;
   try {
-    summary = ExtractTextures(input, options.OutputDir,
-                              ImageFormatNamed(options.Run.TextureType).value_or(ImageFormat::Bmp));
+    summary = ExtractTextures(input, options.OutputDir, TextureImageFormat(options.Run));
   } catch (const std::exception& error) {
     err << kProgramName << ": " << input << ": " << error.what() << "\n" << std::flush;
     return false;

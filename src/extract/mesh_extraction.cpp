@@ -125,7 +125,7 @@ MeshExtractionSummary ExtractMeshes(const RunOptions& options, const std::string
   RunOptions run = options;
   CollectingHost host;
   TextureSources sources;
-  const ImageFormat texture_format = ImageFormatNamed(run.TextureType).value_or(ImageFormat::Bmp);
+  const ImageFormat texture_format = TextureImageFormat(run);
   sources.push_back(std::make_unique<FolderTextureSource>(run, texture_format, host));
   auto packages = std::make_unique<PackageTextureSource>(run, texture_format, host, true);
   const PackageTextureSource& package_source = *packages;
