@@ -17,6 +17,24 @@ namespace brushwright {
 // A surface without a material: a face without a texture.
 inline constexpr std::int32_t kNoMaterial = -1;
 
+// A face without a light-map page: the run carries no light, or none for this face.
+inline constexpr std::int32_t kNoLightPage = -1;
+
+// Light as the game draws it over a texture: 0..255 per channel for light 0..1, in gamma space,
+// the drawn colour texture x light x 2 clamped (128 leaves the texture as it is).
+struct LightTexel {
+  std::uint8_t R = 0;
+  std::uint8_t G = 0;
+  std::uint8_t B = 0;
+};
+
+// One page of light-map texels, rows from the top, as an image is stored.
+struct LightPage {
+  std::int32_t Width = 0;
+  std::int32_t Height = 0;
+  std::vector<LightTexel> Texels;  // Width * Height
+};
+
 // One source polygon of the level: what all its faces share.
 struct MeshSurface {
   std::string Texture;                  // the texture reference; "" for none
@@ -33,6 +51,11 @@ struct MeshCorner {
   std::int32_t Position = 0;  // index into Mesh::Positions
   double U = 0;               // texture coordinates, U to the right, V upwards
   double V = 0;
+  // Where the corner lies on its face's light-map page: 0 to 1 across, S to the right and T
+  // downward from the page's top row (a texel's centre at (x + 0.5) / Width); only for a face
+  // with a page.
+  float LightS = 0;
+  float LightT = 0;
 };
 
 // A convex polygon; its corners in the level's winding, (c1 - c0) x (c2 - c1) pointing into the
@@ -40,6 +63,7 @@ struct MeshCorner {
 struct MeshFace {
   std::int32_t Surface = 0;  // index into Mesh::Surfaces
   std::vector<MeshCorner> Corners;
+  std::int32_t LightPage = kNoLightPage;  // index into Mesh::LightPages
 };
 
 // Where a node of the output stands: p -> Rotation p + Translation, in the level's space.
@@ -78,6 +102,9 @@ struct MeshPlacement {
   Vector Scale{1, 1, 1};  // along the shape's own axes; negative mirrors
   NodePose Pose;
   std::optional<MeshMotion> Motion;  // a mover's poses, the scale kept
+  // The light on each of its shape's positions, in their order, as the game draws it over the
+  // shape's textures; empty when the run carries no light.
+  std::vector<LightTexel> VertexLight;
 };
 
 struct Mesh {
@@ -91,6 +118,9 @@ struct Mesh {
   // as placed only through Placements (writers without instances get them as groups instead).
   std::vector<MeshShape> Shapes;
   std::vector<MeshPlacement> Placements;
+  // The level's light, when the run carries it: the pages its faces' light-map coordinates
+  // reach (placements carry theirs per vertex).
+  std::vector<LightPage> LightPages;
 };
 
 }  // namespace brushwright

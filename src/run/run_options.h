@@ -9,6 +9,17 @@
 
 namespace brushwright {
 
+// How a world output carries the level's light as the game drew it.
+enum class LightMode {
+  None,  // no light: the surfaces show their textures as they are
+  // Light-map pages on a second set of texture coordinates (and light per vertex of placed
+  // meshes), for viewers that combine them with the textures.
+  Maps,
+  // Each surface's texture multiplied by its light into new images, drawn unlit: for viewers
+  // that know no light maps.
+  Bake,
+};
+
 // The command line fills it from its arguments, the window from its controls when Go is pressed
 // and the settings file keeps the window's part of it. A run never reads anything else: a
 // control changed during a run takes effect at the next run.
@@ -47,6 +58,11 @@ struct RunOptions {
   double Scale = kMetresPerUnrealUnit;      // glTF metres per Unreal unit
   bool Actors = true;                       // glTF: lights, player starts, teleporters and triggers
   bool Lights = true;                       // glTF: the lights among the actors
+  LightMode Light = LightMode::None;        // world outputs: the level's light
+  // With Light: keep the lights among the actors, although the carried light already holds
+  // what they shed (a viewer would light the level twice).
+  bool LightsWithLight = false;
+  double BakeTexelUnits = 4;  // LightMode::Bake: units one texel of the baked images spans
 };
 
 // The files a run writes beside its output file, named after it without its extension.
