@@ -26,11 +26,16 @@ constexpr std::size_t kSlotsPerVertex = 2;
 // an edge of its face: the world output keeps corners up to that far off an edge where
 // neighbouring faces meet them, and a triangle of three corners of one edge has no area.
 
-// A vertex as written: glTF position and texture coordinate, compared bit for bit.
+// A vertex as written, compared bit for bit: glTF position and texture coordinate, where it lies
+// on its face's light-map page (zero without one), and for a shape lit per vertex the shape
+// position it stands on (zero otherwise), whose light it takes.
 struct GlbVertex {
   float Position[3];
   float TexCoord[2];
+  float LightCoord[2];
+  std::uint32_t Source;
 };
+static_assert(sizeof(GlbVertex) == 32, "vertices are hashed and compared as eight words");
 
 // Finds equal vertices of one group; each distinct one gets the next vertex number.
 class VertexTable {
@@ -44,7 +49,7 @@ class VertexTable {
   }
 
   std::uint32_t Insert(const GlbVertex& vertex) {
-    std::uint32_t words[5];
+    std::uint32_t words[sizeof(GlbVertex) / 4];
     std::memcpy(words, &vertex, sizeof(words));
     std::uint64_t hash = 0;
     for (std::uint32_t word : words) hash = (hash ^ word) * 0x9E3779B97F4A7C15ULL;
@@ -70,43 +75,45 @@ class VertexTable {
 };
 
 // Faces and the positions their corners index: a group's over the mesh's, a shape's over its own.
+// A shape lit per vertex keeps apart the vertices of different positions.
 struct FacesOnPositions {
   const std::string& Name;
   const std::vector<MeshFace>& Faces;
   const std::vector<Vector>& Positions;
+  bool KeepSources = false;
 };
 
-// The faces of one group that share a material, to become one primitive.
+// The faces of one group drawn with one model material, to become one primitive; on a light-map
+// page or not, as the material is one that names a page or not.
 struct FaceRun {
-  std::int32_t Material = kNoGlbMaterial;
+  int Material = kNoGlbMaterial;
+  bool Lit = false;
   std::vector<const MeshFace*> Faces;
   std::size_t Corners = 0;
 };
 
-// The material a face is drawn with: its surface's, or the plain one for faces without.
-std::int32_t MaterialOf(const GlbScene& scene, const MeshFace& face) {
-  const std::int32_t material =
-      scene.Geometry->Surfaces[static_cast<std::size_t>(face.Surface)].Material;
-  return material == kNoMaterial ? scene.UntexturedMaterial : material;
-}
-
-// The group's faces of three or more corners by material, in the order materials first appear.
-std::vector<FaceRun> FaceRunsOf(const GlbScene& scene, const std::vector<MeshFace>& faces,
+// The group's faces of three or more corners by model material, in the order materials first
+// appear.
+std::vector<FaceRun> FaceRunsOf(const GlbScene& scene, const LitMaterials& lit,
+                                std::size_t model_materials, const std::vector<MeshFace>& faces,
                                 GlbCounts& counts) {
-  const std::size_t material_count = scene.Materials.size();
+  [[maybe_unused]] const std::size_t material_count = scene.Materials.size();
   std::vector<FaceRun> runs;
-  std::vector<int> run_of(material_count + 1, -1);  // slot 0 for faces without material
+  std::vector<int> run_of(model_materials + 1, -1);  // slot 0 for faces without material
   for (const MeshFace& face : faces) {
     if (face.Corners.size() < 3) {
       ++counts.SkippedFaces;
       continue;
     }
-    const std::int32_t material = MaterialOf(scene, face);
-    assert(material >= kNoGlbMaterial && material < static_cast<std::int32_t>(material_count));
+    const std::int32_t scene_material = GlbMaterialOf(scene, face);
+    assert(scene_material >= kNoGlbMaterial &&
+           scene_material < static_cast<std::int32_t>(material_count));
+    const bool paged = face.LightPage != kNoLightPage;
+    const int material = paged ? lit.at({scene_material, face.LightPage}) : scene_material;
     int& run = run_of[static_cast<std::size_t>(material + 1)];
     if (run < 0) {
       run = static_cast<int>(runs.size());
-      runs.emplace_back().Material = material;
+      runs.push_back({material, paged, {}, 0});
     }
     runs[static_cast<std::size_t>(run)].Faces.push_back(&face);
     runs[static_cast<std::size_t>(run)].Corners += face.Corners.size();
@@ -114,22 +121,25 @@ std::vector<FaceRun> FaceRunsOf(const GlbScene& scene, const std::vector<MeshFac
   return runs;
 }
 
-// A corner in glTF space, V counting from the top. Adding +0 turns negative zeros into zeros,
-// so equal vertices compare equal.
-GlbVertex VertexOf(const GlbScene& scene, const std::vector<Vector>& positions,
+// A corner in glTF space, V counting from the top; its page coordinates count from the page's top
+// already. Adding +0 turns negative zeros into zeros, so equal vertices compare equal.
+GlbVertex VertexOf(const GlbScene& scene, const FacesOnPositions& part, bool paged,
                    const MeshCorner& corner) {
-  assert(corner.Position >= 0 && static_cast<std::size_t>(corner.Position) < positions.size());
+  assert(corner.Position >= 0 && static_cast<std::size_t>(corner.Position) < part.Positions.size());
   const std::array<double, 3> p =
-      UnrealToGltf(positions[static_cast<std::size_t>(corner.Position)], scene.Scale);
+      UnrealToGltf(part.Positions[static_cast<std::size_t>(corner.Position)], scene.Scale);
   return {{static_cast<float>(p[0]) + 0.0f, static_cast<float>(p[1]) + 0.0f,
            static_cast<float>(p[2]) + 0.0f},
-          {static_cast<float>(corner.U) + 0.0f, static_cast<float>(1 - corner.V) + 0.0f}};
+          {static_cast<float>(corner.U) + 0.0f, static_cast<float>(1 - corner.V) + 0.0f},
+          {paged ? corner.LightS + 0.0f : 0.0f, paged ? corner.LightT + 0.0f : 0.0f},
+          part.KeepSources ? static_cast<std::uint32_t>(corner.Position) : 0u};
 }
 
 bool IsFinite(const GlbVertex& vertex) {
-  return std::all_of(std::begin(vertex.Position), std::end(vertex.Position),
-                     [](float f) { return std::isfinite(f); }) &&
-         std::isfinite(vertex.TexCoord[0]) && std::isfinite(vertex.TexCoord[1]);
+  const auto finite = [](float f) { return std::isfinite(f); };
+  return std::all_of(std::begin(vertex.Position), std::end(vertex.Position), finite) &&
+         std::all_of(std::begin(vertex.TexCoord), std::end(vertex.TexCoord), finite) &&
+         std::all_of(std::begin(vertex.LightCoord), std::end(vertex.LightCoord), finite);
 }
 
 // How a face turns at a corner, seen from the side it faces.
@@ -239,7 +249,7 @@ std::vector<std::uint32_t> Triangulate(const std::string& path, const GlbScene& 
     points.clear();
     ForEachCornerAsWritten(face->Corners.size(), [&](std::size_t i) {
       const MeshCorner& corner = face->Corners[i];
-      const GlbVertex vertex = VertexOf(scene, part.Positions, corner);
+      const GlbVertex vertex = VertexOf(scene, part, run.Lit, corner);
       if (!IsFinite(vertex)) {
         throw BrushError("cannot write '" + path + "': face " +
                          std::to_string(face - part.Faces.data() + 1) + " of group '" + part.Name +
@@ -273,13 +283,16 @@ tinygltf::Accessor& AddAccessor(tinygltf::Model& model, int view, std::size_t of
 }
 
 // Appends the group's vertices to the binary chunk as the POSITION accessor (with the bounds
-// glTF requires) and the TEXCOORD_0 accessor after it; returns the first.
-int AddVertices(const std::vector<GlbVertex>& vertices, int first_view, GlbBinary& binary,
-                tinygltf::Model& model) {
+// glTF requires), the TEXCOORD_0 accessor after it and, when faces lie on light-map pages, their
+// page coordinates as the TEXCOORD_1 accessor after that; returns the first.
+int AddVertices(const std::vector<GlbVertex>& vertices, bool paged, int first_view,
+                GlbBinary& binary, tinygltf::Model& model) {
   std::vector<float> positions;
   std::vector<float> tex_coords;
+  std::vector<float> light_coords;
   positions.reserve(vertices.size() * 3);
   tex_coords.reserve(vertices.size() * 2);
+  if (paged) light_coords.reserve(vertices.size() * 2);
   std::vector<double> low(3, std::numeric_limits<double>::infinity());
   std::vector<double> high(3, -std::numeric_limits<double>::infinity());
   for (const GlbVertex& vertex : vertices) {
@@ -289,6 +302,8 @@ int AddVertices(const std::vector<GlbVertex>& vertices, int first_view, GlbBinar
       high[axis] = std::max<double>(high[axis], vertex.Position[axis]);
     }
     tex_coords.insert(tex_coords.end(), {vertex.TexCoord[0], vertex.TexCoord[1]});
+    if (paged)
+      light_coords.insert(light_coords.end(), {vertex.LightCoord[0], vertex.LightCoord[1]});
   }
   const int first = static_cast<int>(model.accessors.size());
   tinygltf::Accessor& position = AddAccessor(
@@ -299,6 +314,11 @@ int AddVertices(const std::vector<GlbVertex>& vertices, int first_view, GlbBinar
   AddAccessor(model, first_view + 1,
               AppendAligned(binary.TexCoords, tex_coords.data(), tex_coords.size() * 4),
               TINYGLTF_COMPONENT_TYPE_FLOAT, TINYGLTF_TYPE_VEC2, vertices.size());
+  if (paged) {
+    AddAccessor(model, first_view + 1,
+                AppendAligned(binary.TexCoords, light_coords.data(), light_coords.size() * 4),
+                TINYGLTF_COMPONENT_TYPE_FLOAT, TINYGLTF_TYPE_VEC2, vertices.size());
+  }
   return first;
 }
 
@@ -320,16 +340,18 @@ int AddIndices(const std::vector<std::uint32_t>& triangles, std::size_t vertex_c
 
 // One run's triangles, before they become a primitive.
 struct RunTriangles {
-  std::int32_t Material;
+  int Material;
+  bool Lit;
   std::vector<std::uint32_t> Triangles;
 };
 
 // The glTF mesh of the faces, its equal vertices written once; -1 when no face has a triangle.
-int AddFacesMesh(const std::string& path, const GlbScene& scene, const FacesOnPositions& part,
-                 int first_view, VertexTable& table, GlbBinary& binary, tinygltf::Model& model,
-                 GlbCounts& counts) {
+int AddFacesMesh(const std::string& path, const GlbScene& scene, const LitMaterials& lit,
+                 const FacesOnPositions& part, int first_view, VertexTable& table,
+                 GlbBinary& binary, tinygltf::Model& model, GlbCounts& counts) {
   // The primitives share one vertex list.
-  const std::vector<FaceRun> runs = FaceRunsOf(scene, part.Faces, counts);
+  const std::vector<FaceRun> runs =
+      FaceRunsOf(scene, lit, model.materials.size(), part.Faces, counts);
   std::size_t corners = 0;
   for (const FaceRun& run : runs) corners += run.Corners;
   table.Reset(corners);
@@ -337,14 +359,16 @@ int AddFacesMesh(const std::string& path, const GlbScene& scene, const FacesOnPo
   for (const FaceRun& run : runs) {
     std::vector<std::uint32_t> triangles = Triangulate(path, scene, part, run, table);
     counts.Triangles += static_cast<std::int64_t>(triangles.size() / 3);
-    if (!triangles.empty()) primitives.push_back({run.Material, std::move(triangles)});
+    if (!triangles.empty()) primitives.push_back({run.Material, run.Lit, std::move(triangles)});
   }
   // A mesh needs at least one primitive.
   if (primitives.empty()) return -1;
   const int index = static_cast<int>(model.meshes.size());
   tinygltf::Mesh& mesh = model.meshes.emplace_back();
   mesh.name = GltfName(part.Name);
-  const int vertices = AddVertices(table.vertices(), first_view, binary, model);
+  const bool paged = std::any_of(primitives.begin(), primitives.end(),
+                                 [](const RunTriangles& run) { return run.Lit; });
+  const int vertices = AddVertices(table.vertices(), paged, first_view, binary, model);
   counts.Vertices += static_cast<std::int64_t>(table.vertices().size());
   for (const RunTriangles& run : primitives) {
     tinygltf::Primitive& primitive = mesh.primitives.emplace_back();
@@ -352,6 +376,7 @@ int AddFacesMesh(const std::string& path, const GlbScene& scene, const FacesOnPo
     primitive.material = run.Material;
     primitive.attributes["POSITION"] = vertices;
     primitive.attributes["TEXCOORD_0"] = vertices + 1;
+    if (run.Lit) primitive.attributes["TEXCOORD_1"] = vertices + 2;
     primitive.indices =
         AddIndices(run.Triangles, table.vertices().size(), first_view + 2, binary, model);
   }
@@ -360,13 +385,19 @@ int AddFacesMesh(const std::string& path, const GlbScene& scene, const FacesOnPo
 
 }  // namespace
 
-void AddGroupNodes(const std::string& path, const GlbScene& scene, int first_view,
-                   GlbBinary& binary, tinygltf::Model& model, GlbCounts& counts) {
+std::int32_t GlbMaterialOf(const GlbScene& scene, const MeshFace& face) {
+  const std::int32_t material =
+      scene.Geometry->Surfaces[static_cast<std::size_t>(face.Surface)].Material;
+  return material == kNoMaterial ? scene.UntexturedMaterial : material;
+}
+
+void AddGroupNodes(const std::string& path, const GlbScene& scene, const LitMaterials& lit,
+                   int first_view, GlbBinary& binary, tinygltf::Model& model, GlbCounts& counts) {
   if (scene.Geometry == nullptr) return;
   VertexTable table;
   for (const MeshGroup& group : scene.Geometry->Groups) {
     const std::string name = group.Name.value_or("");
-    const int mesh = AddFacesMesh(path, scene, {name, group.Faces, scene.Geometry->Positions},
+    const int mesh = AddFacesMesh(path, scene, lit, {name, group.Faces, scene.Geometry->Positions},
                                   first_view, table, binary, model, counts);
     tinygltf::Node& node = model.nodes.emplace_back();
     node.name = GltfName(name);
@@ -375,14 +406,26 @@ void AddGroupNodes(const std::string& path, const GlbScene& scene, int first_vie
   }
 }
 
-std::vector<int> AddShapeMeshes(const std::string& path, const GlbScene& scene, int first_view,
-                                GlbBinary& binary, tinygltf::Model& model, GlbCounts& counts) {
-  std::vector<int> meshes;
+std::vector<GlbShapeMesh> AddShapeMeshes(const std::string& path, const GlbScene& scene,
+                                         const LitMaterials& lit, int first_view, GlbBinary& binary,
+                                         tinygltf::Model& model, GlbCounts& counts) {
+  std::vector<GlbShapeMesh> meshes;
   if (scene.Geometry == nullptr) return meshes;
+  std::vector<bool> lit_per_vertex(scene.Geometry->Shapes.size(), false);
+  for (const MeshPlacement& placement : scene.Geometry->Placements) {
+    if (!placement.VertexLight.empty()) {
+      lit_per_vertex[static_cast<std::size_t>(placement.Shape)] = true;
+    }
+  }
   VertexTable table;
-  for (const MeshShape& shape : scene.Geometry->Shapes) {
-    meshes.push_back(AddFacesMesh(path, scene, {shape.Name, shape.Faces, shape.Positions},
-                                  first_view, table, binary, model, counts));
+  for (std::size_t s = 0; s < scene.Geometry->Shapes.size(); ++s) {
+    const MeshShape& shape = scene.Geometry->Shapes[s];
+    GlbShapeMesh& mesh = meshes.emplace_back();
+    mesh.Mesh = AddFacesMesh(path, scene, lit,
+                             {shape.Name, shape.Faces, shape.Positions, lit_per_vertex[s]},
+                             first_view, table, binary, model, counts);
+    if (mesh.Mesh < 0 || !lit_per_vertex[s]) continue;
+    for (const GlbVertex& vertex : table.vertices()) mesh.Sources.push_back(vertex.Source);
   }
   return meshes;
 }

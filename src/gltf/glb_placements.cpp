@@ -1,8 +1,9 @@
-// Placed shapes and movers of the .glb file: a node per placement over its shape's one mesh, and
-// an animation per mover.
+// Placed shapes and movers of the .glb file: a node per placement over its shape's one mesh (or,
+// lit per vertex, a mesh of its own over the same accessors), and an animation per mover.
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 #include "gltf/glb_build.h"
@@ -12,6 +13,51 @@
 namespace brushwright {
 
 namespace {
+
+// The game draws a placed mesh's texture x light x 2 in gamma space, the light a byte for 0..1.
+constexpr double kLightScale = 2;
+constexpr double kByteMax = 255;
+// The sRGB curve, glTF's for colour textures, from gamma space to linear.
+constexpr double kSrgbLinearLimit = 0.04045;
+constexpr double kSrgbLinearSlope = 12.92;
+constexpr double kSrgbOffset = 0.055;
+constexpr double kSrgbExponent = 2.4;
+
+// A light byte's factor on the texture, in linear space: 2 x byte / 255 clamped to 1 (COLOR_0
+// cannot brighten), through the sRGB curve.
+float LinearLight(std::uint8_t byte) {
+  const double gamma = std::min(1.0, kLightScale * byte / kByteMax);
+  const double linear = gamma <= kSrgbLinearLimit
+                            ? gamma / kSrgbLinearSlope
+                            : std::pow((gamma + kSrgbOffset) / (1 + kSrgbOffset), kSrgbExponent);
+  return static_cast<float>(linear);
+}
+
+// The placement's light on each vertex of its shape's mesh as a COLOR_0 accessor (float RGB, in
+// the positions view, whose stride it shares).
+int AddVertexLight(const std::string& path, const MeshPlacement& placement, const MeshShape& shape,
+                   const GlbShapeMesh& shape_mesh, int positions_view, GlbBinary& binary,
+                   tinygltf::Model& model) {
+  if (placement.VertexLight.size() != shape.Positions.size()) {
+    throw BrushError("cannot write '" + path + "': actor '" + placement.Name + "' has light for " +
+                     std::to_string(placement.VertexLight.size()) + " vertices, its mesh '" +
+                     shape.Name + "' has " + std::to_string(shape.Positions.size()));
+  }
+  std::vector<float> colours;
+  colours.reserve(shape_mesh.Sources.size() * 3);
+  for (const std::uint32_t source : shape_mesh.Sources) {
+    const LightTexel& light = placement.VertexLight[source];
+    colours.insert(colours.end(),
+                   {LinearLight(light.R), LinearLight(light.G), LinearLight(light.B)});
+  }
+  tinygltf::Accessor& accessor = model.accessors.emplace_back();
+  accessor.bufferView = positions_view;
+  accessor.byteOffset = AppendAligned(binary.Positions, colours.data(), colours.size() * 4);
+  accessor.componentType = TINYGLTF_COMPONENT_TYPE_FLOAT;
+  accessor.type = TINYGLTF_TYPE_VEC3;
+  accessor.count = shape_mesh.Sources.size();
+  return static_cast<int>(model.accessors.size()) - 1;
+}
 
 bool AllFinite(const std::vector<double>& values) {
   return std::all_of(values.begin(), values.end(), [](double d) { return std::isfinite(d); });
@@ -81,12 +127,33 @@ bool Moves(const std::optional<MeshMotion>& motion) {
 }  // namespace
 
 void AddPlacementNodes(const std::string& path, const GlbScene& scene,
-                       const std::vector<int>& shape_meshes, tinygltf::Model& model) {
+                       const std::vector<GlbShapeMesh>& shape_meshes, int first_view,
+                       GlbBinary& binary, tinygltf::Model& model) {
   if (scene.Geometry == nullptr) return;
+  // A shape's own mesh goes to its unlit placements; when it has none, to its first lit one.
+  std::vector<bool> mesh_taken(shape_meshes.size(), false);
   for (const MeshPlacement& placement : scene.Geometry->Placements) {
+    if (placement.VertexLight.empty()) mesh_taken[static_cast<std::size_t>(placement.Shape)] = true;
+  }
+  for (const MeshPlacement& placement : scene.Geometry->Placements) {
+    const auto shape = static_cast<std::size_t>(placement.Shape);
+    int mesh = shape_meshes[shape].Mesh;
+    if (mesh >= 0 && !placement.VertexLight.empty()) {
+      const int colours = AddVertexLight(path, placement, scene.Geometry->Shapes[shape],
+                                         shape_meshes[shape], first_view, binary, model);
+      if (mesh_taken[shape]) {
+        tinygltf::Mesh own = model.meshes[static_cast<std::size_t>(mesh)];
+        mesh = static_cast<int>(model.meshes.size());
+        model.meshes.push_back(std::move(own));
+      }
+      mesh_taken[shape] = true;
+      for (tinygltf::Primitive& primitive :
+           model.meshes[static_cast<std::size_t>(mesh)].primitives) {
+        primitive.attributes["COLOR_0"] = colours;
+      }
+    }
     tinygltf::Node& node = model.nodes.emplace_back();
     node.name = GltfName(placement.Name);
-    const int mesh = shape_meshes[static_cast<std::size_t>(placement.Shape)];
     if (mesh >= 0) node.mesh = mesh;
     node.translation = TranslationOf(placement.Pose.Translation, scene.Scale);
     node.rotation = GltfRotationOf(placement.Pose.Rotation);

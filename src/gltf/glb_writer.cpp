@@ -104,13 +104,13 @@ std::string GlbBytes(const std::string& path, const GlbScene& scene, const PngEn
   // Phases: materials (their images open the buffer), groups, placed shapes, actors, movers'
   // animations, one scene of them all.
   GlbBinary binary;
-  AddMaterials(scene, encode_png, binary, model);
+  const LitMaterials lit = AddMaterials(path, scene, encode_png, binary, model);
   const int first_view = static_cast<int>(model.bufferViews.size());
-  AddGroupNodes(path, scene, first_view, binary, model, counts);
-  const std::vector<int> shape_meshes =
-      AddShapeMeshes(path, scene, first_view, binary, model, counts);
+  AddGroupNodes(path, scene, lit, first_view, binary, model, counts);
+  const std::vector<GlbShapeMesh> shape_meshes =
+      AddShapeMeshes(path, scene, lit, first_view, binary, model, counts);
   const int first_placement_node = static_cast<int>(model.nodes.size());
-  AddPlacementNodes(path, scene, shape_meshes, model);
+  AddPlacementNodes(path, scene, shape_meshes, first_view, binary, model);
   AddActorNodes(path, scene, model);
   // The animation view follows the three geometry views, when there are any.
   AddMotions(scene, first_placement_node, first_view + (binary.Indices.empty() ? 0 : 3), binary,

@@ -5,9 +5,11 @@
 #include <stb_image_write.h>
 #include <tiny_gltf.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <numbers>
 
 #include "support/gltf_files.h"
@@ -246,10 +248,12 @@ TEST(GlbWriter, PlacedShapesAreStoredOnceAndMoversPlayTheirKeys) {
   shape.Faces.push_back(MeshFace{0, {{0, 0, 0}, {2, 1, 0}, {1, 0, 1}}});
   const Matrix3 quarter = RotationMatrix(Rotator{0, 16384, 0});
   NodePose turned{quarter, {10, 20, 30}};
-  mesh.Placements.push_back(MeshPlacement{"StaticMeshActor0", 0, {1, 1, 1}, turned, std::nullopt});
-  mesh.Placements.push_back(MeshPlacement{"StaticMeshActor1", 0, {-1, 2, 1}, turned, std::nullopt});
+  mesh.Placements.push_back(
+      MeshPlacement{"StaticMeshActor0", 0, {1, 1, 1}, turned, std::nullopt, {}});
+  mesh.Placements.push_back(
+      MeshPlacement{"StaticMeshActor1", 0, {-1, 2, 1}, turned, std::nullopt, {}});
   MeshMotion motion{{0, 2.5}, {NodePose{}, NodePose{quarter, {0, 0, 64}}}};
-  mesh.Placements.push_back(MeshPlacement{"Mover0", 0, {1, 1, 1}, NodePose{}, motion});
+  mesh.Placements.push_back(MeshPlacement{"Mover0", 0, {1, 1, 1}, NodePose{}, motion, {}});
   GlbScene scene;
   scene.Scale = 0.5;
   scene.Geometry = &mesh;
@@ -288,6 +292,151 @@ TEST(GlbWriter, PlacedShapesAreStoredOnceAndMoversPlayTheirKeys) {
   EXPECT_EQ(Values(model, animation.samplers[0].input), (std::vector<double>{0, 2.5}));
   EXPECT_EQ(Values(model, animation.samplers[0].output),
             (std::vector<double>{0, 0, 0, 0, 64 * scene.Scale, 0}));
+
+  SKIP_IF_MISSING(ValidatorMissing());
+  EXPECT_EQ(ValidatorComplaints(path), "");
+}
+
+// "r,g,b" of the texel of the material's light-map page that the page coordinate (s, t) falls on,
+// read from the embedded image; "" when the material names no page.
+std::string LightTexelAt(const tinygltf::Model& model, const tinygltf::Material& material, double s,
+                         double t) {
+  const auto moz = material.extensions.find("MOZ_lightmap");
+  if (moz == material.extensions.end()) return "";
+  const tinygltf::Image& page =
+      model.images[model.textures[moz->second.Get("index").GetNumberAsInt()].source];
+  const auto x = static_cast<std::size_t>(s * page.width);
+  const auto y = static_cast<std::size_t>(t * page.height);
+  const unsigned char* texel =
+      page.image.data() + (y * static_cast<std::size_t>(page.width) + x) * page.component;
+  return std::to_string(texel[0]) + "," + std::to_string(texel[1]) + "," + std::to_string(texel[2]);
+}
+
+TEST(GlbWriter, FacesOnLightPagesReachTheirTexelsThroughTheSecondCoordinates) {
+  // Two coincident triangles of one material on different pages, a third material on one page
+  // only, a fourth without a page; the page coordinates at texel centres.
+  Mesh mesh =
+      MeshOf({{0, 0, 0}, {64, 0, 0}, {64, 64, 0}, {0, 64, 0}},
+             {{"Room",
+               {{0, {{0, 0, 0, 0.25f, 0.25f}, {1, 1, 0, 0.75f, 0.25f}, {2, 1, 1, 0.75f, 0.75f}}},
+                {0, {{0, 0, 0, 0.125f, 0.5f}, {1, 1, 0, 0.375f, 0.5f}, {2, 1, 1, 0.625f, 0.5f}}},
+                {1, {{0, 0, 0, 0.875f, 0.5f}, {2, 1, 1, 0.875f, 0.5f}, {3, 0, 1, 0.875f, 0.5f}}},
+                {2, {{0, 0, 0}, {2, 1, 1}, {3, 0, 1}}}}}},
+             3);
+  const std::int32_t pages[] = {0, 1, 1, kNoLightPage};
+  for (std::size_t f = 0; f < 4; ++f) mesh.Groups[0].Faces[f].LightPage = pages[f];
+  mesh.LightPages = {{2, 2, {{10, 20, 30}, {40, 50, 60}, {70, 80, 90}, {100, 110, 120}}},
+                     {4, 1, {{200, 0, 0}, {0, 200, 0}, {0, 0, 200}, {9, 9, 9}}}};
+  GlbScene scene;
+  scene.Geometry = &mesh;
+  scene.Materials = {{"Wall0", 0, std::nullopt, ""},
+                     {"Floor0", 0, std::nullopt, ""},
+                     {"Sky0", 0, std::nullopt, ""}};
+  testing::TempDir dir("glb");
+  const std::string path = dir / "lit.glb";
+  WriteGlb(path, scene, StbPng);
+
+  const tinygltf::Model model = ReadBack(path);
+  EXPECT_EQ(model.extensionsUsed, (std::vector<std::string>{"MOZ_lightmap", "MSFT_lightmap"}));
+  EXPECT_TRUE(model.extensionsRequired.empty());
+  // The material on one page names it itself; the one on two pages gets a copy per page.
+  std::vector<std::string> names;
+  for (const tinygltf::Material& material : model.materials) names.push_back(material.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"Wall0", "Floor0", "Sky0", "Wall0_LightPage0",
+                                             "Wall0_LightPage1"}));
+  // Material -> the texels its triangles' corners reach, in the order written.
+  std::map<std::string, std::vector<std::string>> texels;
+  for (const tinygltf::Primitive& primitive : model.meshes[0].primitives) {
+    const tinygltf::Material& material = model.materials[primitive.material];
+    const auto coordinates = primitive.attributes.find("TEXCOORD_1");
+    if (coordinates == primitive.attributes.end()) {
+      texels[material.name].push_back("none");
+      continue;
+    }
+    const std::vector<double> st = Values(model, coordinates->second);
+    for (const double vertex : Values(model, primitive.indices)) {
+      const auto v = static_cast<std::size_t>(vertex) * 2;
+      texels[material.name].push_back(LightTexelAt(model, material, st[v], st[v + 1]));
+    }
+  }
+  EXPECT_EQ(texels, (std::map<std::string, std::vector<std::string>>{
+                        {"Wall0_LightPage0", {"10,20,30", "40,50,60", "100,110,120"}},
+                        {"Wall0_LightPage1", {"200,0,0", "0,200,0", "0,0,200"}},
+                        {"Floor0", {"9,9,9", "9,9,9", "9,9,9"}},
+                        {"Sky0", {"none"}}}));
+  // Both extensions name the same texture, at the game's double strength, on a sampler that
+  // blends texels and clamps at the page's edge.
+  const tinygltf::Value& moz = model.materials[1].extensions.at("MOZ_lightmap");
+  const tinygltf::Value& msft = model.materials[1].extensions.at("MSFT_lightmap");
+  EXPECT_EQ(moz.Get("texCoord").GetNumberAsInt(), 1);
+  EXPECT_EQ(moz.Get("intensity").GetNumberAsDouble(), 2);
+  EXPECT_EQ(msft.Get("lightmapTexture").Get("index").GetNumberAsInt(),
+            moz.Get("index").GetNumberAsInt());
+  EXPECT_EQ(msft.Get("lightmapTexture").Get("texCoord").GetNumberAsInt(), 1);
+  EXPECT_EQ(msft.Get("lightmapFactor").Get(2).GetNumberAsDouble(), 2);
+  const tinygltf::Sampler& sampler =
+      model.samplers[model.textures[moz.Get("index").GetNumberAsInt()].sampler];
+  EXPECT_EQ(sampler.wrapS, TINYGLTF_TEXTURE_WRAP_CLAMP_TO_EDGE);
+  EXPECT_EQ(sampler.minFilter, TINYGLTF_TEXTURE_FILTER_LINEAR);
+
+  SKIP_IF_MISSING(ValidatorMissing());
+  EXPECT_EQ(ValidatorComplaints(path), "");
+}
+
+TEST(GlbWriter, PlacementsCarryTheirOwnVertexLightOverOneShape) {
+  // Two triangles of a square; positions 1 and 4 coincide, with the same texture coordinates but
+  // their own light. Placed three times: lit two ways, and unlit.
+  Mesh mesh;
+  mesh.Surfaces.emplace_back();
+  MeshShape& shape = mesh.Shapes.emplace_back();
+  shape.Name = "MyLevel.Square";
+  shape.Positions = {{0, 0, 0}, {2, 0, 0}, {2, 4, 0}, {0, 4, 0}, {2, 0, 0}};
+  shape.Faces.push_back(MeshFace{0, {{0, 0, 0}, {1, 1, 0}, {2, 1, 1}}});
+  shape.Faces.push_back(MeshFace{0, {{4, 1, 0}, {2, 1, 1}, {3, 0, 1}}});
+  const std::vector<LightTexel> shaded = {
+      {0, 64, 128}, {5, 0, 255}, {128, 128, 128}, {64, 64, 64}, {0, 0, 5}};
+  const std::vector<LightTexel> red(5, LightTexel{255, 0, 0});
+  for (const auto* light : {&shaded, &red, static_cast<const std::vector<LightTexel>*>(nullptr)}) {
+    MeshPlacement& placement = mesh.Placements.emplace_back();
+    placement.Name = "StaticMeshActor" + std::to_string(mesh.Placements.size() - 1);
+    if (light != nullptr) placement.VertexLight = *light;
+  }
+  GlbScene scene;
+  scene.Geometry = &mesh;
+  scene.UntexturedMaterial = 0;
+  scene.Materials = {{"Untextured", 0, std::nullopt, ""}};
+  testing::TempDir dir("glb");
+  const std::string path = dir / "placed-lit.glb";
+  EXPECT_EQ(WriteGlb(path, scene, StbPng).Triangles, 2);
+
+  const tinygltf::Model model = ReadBack(path);
+  ASSERT_EQ(model.nodes.size(), 3u);
+  ASSERT_EQ(model.meshes.size(), 3u);
+  const auto primitive_of = [&](std::size_t node) -> const tinygltf::Primitive& {
+    return model.meshes[model.nodes[node].mesh].primitives.at(0);
+  };
+  EXPECT_EQ(primitive_of(2).attributes.count("COLOR_0"), 0u);
+  // Light 2 x byte / 255 in gamma space, clamped to 1, through the sRGB curve: byte 5 -> 0.003035,
+  // 64 -> 0.21586, 128 and up -> 1. Each vertex its own position's light, in any order.
+  const auto colours_of = [&](std::size_t node) {
+    const tinygltf::Primitive& primitive = primitive_of(node);
+    EXPECT_EQ(primitive.attributes.at("POSITION"), primitive_of(2).attributes.at("POSITION"));
+    EXPECT_EQ(primitive.indices, primitive_of(2).indices);
+    std::vector<double> c = Values(model, primitive.attributes.at("COLOR_0"));
+    std::vector<std::vector<double>> colours;
+    for (std::size_t i = 0; i + 2 < c.size(); i += 3) {
+      colours.push_back({std::round(c[i] * 1e5) / 1e5, std::round(c[i + 1] * 1e5) / 1e5,
+                         std::round(c[i + 2] * 1e5) / 1e5});
+    }
+    std::sort(colours.begin(), colours.end());
+    return colours;
+  };
+  EXPECT_EQ(colours_of(0), (std::vector<std::vector<double>>{{0, 0, 0.00304},
+                                                             {0, 0.21586, 1},
+                                                             {0.00304, 0, 1},
+                                                             {0.21586, 0.21586, 0.21586},
+                                                             {1, 1, 1}}));
+  EXPECT_EQ(colours_of(1), std::vector<std::vector<double>>(5, {1, 0, 0}));
 
   SKIP_IF_MISSING(ValidatorMissing());
   EXPECT_EQ(ValidatorComplaints(path), "");
