@@ -121,7 +121,7 @@ std::string PngOf(const GlbMaterial& material, const PngEncoder& encode_png) {
 // more): each (material, page) pair, and the materials that also draw faces without a page.
 struct PageUses {
   std::set<std::pair<std::int32_t, std::int32_t>> Pairs;
-  std::set<std::int32_t> Unpaged;
+  std::vector<bool> Unpaged;  // by material + 1, slot 0 for faces without material
 };
 
 void AddPageUses(const std::string& path, const GlbScene& scene, const std::vector<MeshFace>& faces,
@@ -131,7 +131,7 @@ void AddPageUses(const std::string& path, const GlbScene& scene, const std::vect
     if (face.Corners.size() < 3) continue;
     const std::int32_t material = GlbMaterialOf(scene, face);
     if (face.LightPage == kNoLightPage) {
-      uses.Unpaged.insert(material);
+      uses.Unpaged[static_cast<std::size_t>(material + 1)] = true;
     } else if (face.LightPage < 0 || static_cast<std::size_t>(face.LightPage) >= pages) {
       throw BrushError("cannot write '" + path + "': a face lies on light-map page " +
                        std::to_string(face.LightPage) + ", but the level has " +
@@ -182,8 +182,8 @@ LitMaterials AddLitMaterials(const std::string& path, const GlbScene& scene,
                              const PngEncoder& encode_png, TextureSet& textures,
                              tinygltf::Model& model) {
   LitMaterials lit;
-  if (scene.Geometry == nullptr || scene.Geometry->LightPages.empty()) return lit;
-  PageUses uses;
+  if (scene.Geometry == nullptr) return lit;
+  PageUses uses{{}, std::vector<bool>(scene.Materials.size() + 1, false)};
   for (const MeshGroup& group : scene.Geometry->Groups) AddPageUses(path, scene, group.Faces, uses);
   for (const MeshShape& shape : scene.Geometry->Shapes) AddPageUses(path, scene, shape.Faces, uses);
   if (uses.Pairs.empty()) return lit;
@@ -200,7 +200,8 @@ LitMaterials AddLitMaterials(const std::string& path, const GlbScene& scene,
   for (const auto& [material, page] : uses.Pairs) ++pages_of[material];
   for (const auto& [material, page] : uses.Pairs) {
     int drawn = material;
-    if (material == kNoGlbMaterial || uses.Unpaged.contains(material) || pages_of[material] > 1) {
+    if (material == kNoGlbMaterial || uses.Unpaged[static_cast<std::size_t>(material + 1)] ||
+        pages_of[material] > 1) {
       // Faces without a material are drawn with glTF's default one: its copy is that, but not
       // metal, as the other materials.
       tinygltf::Material copy;

@@ -466,10 +466,21 @@ TEST(GlbWriter, FailuresNameTheFile) {
                            {{"Brush7", {{kNoGlbMaterial, {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}}}}}, 0);
   GlbScene scene;
   scene.Geometry = &mesh;
+  // A face on a light-map page that the level lacks.
+  Mesh unpaged = mesh;
+  unpaged.Positions[2].Y = -1;
+  unpaged.Groups[0].Faces[0].LightPage = 0;
+  GlbScene lost_page;
+  lost_page.Geometry = &unpaged;
   testing::TempDir dir("glb");
-  for (const std::string& path : {dir / "huge.glb", dir / "missing/dir.glb"}) {
+  for (const std::string& path :
+       {dir / "huge.glb", dir / "missing/dir.glb", dir / "lost-page.glb"}) {
     try {
-      WriteGlb(path, path.ends_with("huge.glb") ? scene : GlbScene{}, StbPng);
+      WriteGlb(path,
+               path.ends_with("huge.glb")        ? scene
+               : path.ends_with("lost-page.glb") ? lost_page
+                                                 : GlbScene{},
+               StbPng);
       ADD_FAILURE() << "no error for " << path;
     } catch (const BrushError& error) {
       EXPECT_NE(std::string(error.what()).find("'" + path + "'"), std::string::npos)
