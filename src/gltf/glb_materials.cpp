@@ -177,7 +177,8 @@ void NameLightMap(int texture, tinygltf::Material& material) {
 }
 
 // The pages the faces lie on, embedded in page order, and a material per (material, page) pair:
-// the scene material itself when it draws faces on that page alone, else a copy of it.
+// the scene material itself for its first page when it draws no face without a page, else a
+// copy of it.
 LitMaterials AddLitMaterials(const std::string& path, const GlbScene& scene,
                              const PngEncoder& encode_png, TextureSet& textures,
                              tinygltf::Model& model) {
@@ -196,12 +197,10 @@ LitMaterials AddLitMaterials(const std::string& path, const GlbScene& scene,
         PictureOf(path, scene.Geometry->LightPages[static_cast<std::size_t>(page)], page);
     texture = textures.Texture(encode_png(picture), name, Sampling::LightMap);
   }
-  std::map<std::int32_t, int> pages_of;
-  for (const auto& [material, page] : uses.Pairs) ++pages_of[material];
   for (const auto& [material, page] : uses.Pairs) {
     int drawn = material;
-    if (material == kNoGlbMaterial || uses.Unpaged[static_cast<std::size_t>(material + 1)] ||
-        pages_of[material] > 1) {
+    std::vector<bool>::reference taken = uses.Unpaged[static_cast<std::size_t>(material + 1)];
+    if (material == kNoGlbMaterial || taken) {
       // Faces without a material are drawn with glTF's default one: its copy is that, but not
       // metal, as the other materials.
       tinygltf::Material copy;
@@ -214,6 +213,7 @@ LitMaterials AddLitMaterials(const std::string& path, const GlbScene& scene,
       drawn = static_cast<int>(model.materials.size());
       model.materials.push_back(std::move(copy));
     }
+    taken = true;
     NameLightMap(page_textures[page], model.materials[static_cast<std::size_t>(drawn)]);
     lit[{material, page}] = drawn;
   }
