@@ -140,6 +140,10 @@ bool BakeTexelUnitsAllowed(double units) {
   return units >= kFinestBakeTexelUnits && units <= kCoarsestBakeTexelUnits;
 }
 
+bool WritesPunctualLights(const RunOptions& options) {
+  return options.Lights && (options.Light == LightMode::None || options.LightsWithLight);
+}
+
 RunOptions WithoutInapplicableSwitches(RunOptions options) {
   if (!SwitchApplies(options, RunSwitch::BuildWorld)) options.BuildWorld = false;
   if (!SwitchApplies(options, RunSwitch::NoBrushTransforms)) options.BrushTransforms = true;

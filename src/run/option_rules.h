@@ -64,6 +64,11 @@ inline constexpr double kCoarsestBakeTexelUnits = 256;
 // Whether `units` lies within those bounds (false for anything that is not a number).
 bool BakeTexelUnitsAllowed(double units);
 
+// Whether the glTF output writes the level's lights as punctual lights: asked for, and either no
+// light is carried or the user keeps them beside it (the carried light already holds what they
+// shed, so a viewer would light the level twice).
+bool WritesPunctualLights(const RunOptions& options);
+
 // The options with every switch that does not apply at its neutral value (the brush switches
 // off, transforms on), as the window hands its boxes to a run.
 RunOptions WithoutInapplicableSwitches(RunOptions options);
