@@ -33,8 +33,8 @@ std::size_t AppendAligned(std::vector<unsigned char>& run, const void* data, std
 std::int32_t GlbMaterialOf(const GlbScene& scene, const MeshFace& face);
 
 // The model material that draws faces of a scene material (kNoGlbMaterial: none) on a light-map
-// page: a (material, page) pair to its model material. Faces without a page keep the scene
-// material's own number.
+// page: a (material, page) pair to its model material. Faces without a page, and faces of a pair
+// not listed (an unlit material), keep the scene material's own number.
 using LitMaterials = std::map<std::pair<std::int32_t, std::int32_t>, int>;
 
 // Model material i for scene material i, with its embedded image, texture and sampler; names

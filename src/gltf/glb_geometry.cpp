@@ -108,8 +108,11 @@ std::vector<FaceRun> FaceRunsOf(const GlbScene& scene, const LitMaterials& lit,
     const std::int32_t scene_material = GlbMaterialOf(scene, face);
     assert(scene_material >= kNoGlbMaterial &&
            scene_material < static_cast<std::int32_t>(material_count));
-    const bool paged = face.LightPage != kNoLightPage;
-    const int material = paged ? lit.at({scene_material, face.LightPage}) : scene_material;
+    // Faces of unlit materials have no lit material: they are drawn as without a page.
+    const auto found =
+        face.LightPage == kNoLightPage ? lit.end() : lit.find({scene_material, face.LightPage});
+    const bool paged = found != lit.end();
+    const int material = paged ? found->second : scene_material;
     int& run = run_of[static_cast<std::size_t>(material + 1)];
     if (run < 0) {
       run = static_cast<int>(runs.size());

@@ -118,7 +118,9 @@ std::string PngOf(const GlbMaterial& material, const PngEncoder& encode_png) {
 }
 
 // The scene materials' uses of light-map pages, from faces that will be drawn (three corners or
-// more): each (material, page) pair, and the materials that also draw faces without a page.
+// more): each (material, page) pair, and the materials that also draw faces without a page. The
+// game draws unlit surfaces at full brightness, whatever light lies on them: their faces count
+// as without a page.
 struct PageUses {
   std::set<std::pair<std::int32_t, std::int32_t>> Pairs;
   std::vector<bool> Unpaged;  // by material + 1, slot 0 for faces without material
@@ -130,7 +132,10 @@ void AddPageUses(const std::string& path, const GlbScene& scene, const std::vect
   for (const MeshFace& face : faces) {
     if (face.Corners.size() < 3) continue;
     const std::int32_t material = GlbMaterialOf(scene, face);
-    if (face.LightPage == kNoLightPage) {
+    const bool unlit =
+        material != kNoGlbMaterial &&
+        (scene.Materials[static_cast<std::size_t>(material)].Flags & kFlagUnlit) != 0;
+    if (face.LightPage == kNoLightPage || unlit) {
       uses.Unpaged[static_cast<std::size_t>(material + 1)] = true;
     } else if (face.LightPage < 0 || static_cast<std::size_t>(face.LightPage) >= pages) {
       throw BrushError("cannot write '" + path + "': a face lies on light-map page " +

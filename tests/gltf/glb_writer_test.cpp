@@ -314,35 +314,40 @@ std::string LightTexelAt(const tinygltf::Model& model, const tinygltf::Material&
 
 TEST(GlbWriter, FacesOnLightPagesReachTheirTexelsThroughTheSecondCoordinates) {
   // Two coincident triangles of one material on different pages, and of another material one on
-  // a page and one without; the page coordinates at texel centres.
+  // a page and one without; the page coordinates at texel centres. An unlit material's face on
+  // a page: the game draws it at full brightness.
   Mesh mesh =
       MeshOf({{0, 0, 0}, {64, 0, 0}, {64, 64, 0}, {0, 64, 0}},
              {{"Room",
                {{0, {{0, 0, 0, 0.25f, 0.25f}, {1, 1, 0, 0.75f, 0.25f}, {2, 1, 1, 0.75f, 0.75f}}},
                 {0, {{0, 0, 0, 0.125f, 0.5f}, {1, 1, 0, 0.375f, 0.5f}, {2, 1, 1, 0.625f, 0.5f}}},
                 {1, {{0, 0, 0, 0.875f, 0.5f}, {2, 1, 1, 0.875f, 0.5f}, {3, 0, 1, 0.875f, 0.5f}}},
-                {1, {{0, 0, 0}, {2, 1, 1}, {3, 0, 1}}}}}},
-             2);
-  const std::int32_t pages[] = {0, 1, 1, kNoLightPage};
-  for (std::size_t f = 0; f < 4; ++f) mesh.Groups[0].Faces[f].LightPage = pages[f];
+                {1, {{0, 0, 0}, {2, 1, 1}, {3, 0, 1}}},
+                {2, {{0, 0, 0, 0.25f, 0.25f}, {2, 1, 1, 0.75f, 0.75f}, {3, 0, 1, 0.25f, 0.75f}}}}}},
+             3);
+  const std::int32_t pages[] = {0, 1, 1, kNoLightPage, 0};
+  for (std::size_t f = 0; f < 5; ++f) mesh.Groups[0].Faces[f].LightPage = pages[f];
   mesh.LightPages = {{2, 2, {{10, 20, 30}, {40, 50, 60}, {70, 80, 90}, {100, 110, 120}}},
                      {4, 1, {{200, 0, 0}, {0, 200, 0}, {0, 0, 200}, {9, 9, 9}}}};
   GlbScene scene;
   scene.Geometry = &mesh;
-  scene.Materials = {{"Wall0", 0, std::nullopt, ""}, {"Floor0", 0, std::nullopt, ""}};
+  scene.Materials = {{"Wall0", 0, std::nullopt, ""},
+                     {"Floor0", 0, std::nullopt, ""},
+                     {"Glow4194304", 4194304, std::nullopt, ""}};
   testing::TempDir dir("glb");
   const std::string path = dir / "lit.glb";
   WriteGlb(path, scene, StbPng);
 
   const tinygltf::Model model = ReadBack(path);
-  EXPECT_EQ(model.extensionsUsed, (std::vector<std::string>{"MOZ_lightmap", "MSFT_lightmap"}));
+  EXPECT_EQ(model.extensionsUsed,
+            (std::vector<std::string>{"KHR_materials_unlit", "MOZ_lightmap", "MSFT_lightmap"}));
   EXPECT_TRUE(model.extensionsRequired.empty());
   // A material names its first page itself, unless it also draws faces without a page, and
   // gets a copy for each further page.
   std::vector<std::string> names;
   for (const tinygltf::Material& material : model.materials) names.push_back(material.name);
-  EXPECT_EQ(names,
-            (std::vector<std::string>{"Wall0", "Floor0", "Wall0_LightPage1", "Floor0_LightPage1"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"Wall0", "Floor0", "Glow4194304", "Wall0_LightPage1",
+                                             "Floor0_LightPage1"}));
   // Material -> the texels its triangles' corners reach, in the order written.
   std::map<std::string, std::vector<std::string>> texels;
   for (const tinygltf::Primitive& primitive : model.meshes[0].primitives) {
@@ -362,11 +367,12 @@ TEST(GlbWriter, FacesOnLightPagesReachTheirTexelsThroughTheSecondCoordinates) {
                         {"Wall0", {"10,20,30", "40,50,60", "100,110,120"}},
                         {"Wall0_LightPage1", {"200,0,0", "0,200,0", "0,0,200"}},
                         {"Floor0_LightPage1", {"9,9,9", "9,9,9", "9,9,9"}},
-                        {"Floor0", {"none"}}}));
+                        {"Floor0", {"none"}},
+                        {"Glow4194304", {"none"}}}));
   // Both extensions name the same texture, at the game's double strength, on a sampler that
   // blends texels and clamps at the page's edge.
-  const tinygltf::Value& moz = model.materials[3].extensions.at("MOZ_lightmap");
-  const tinygltf::Value& msft = model.materials[3].extensions.at("MSFT_lightmap");
+  const tinygltf::Value& moz = model.materials[4].extensions.at("MOZ_lightmap");
+  const tinygltf::Value& msft = model.materials[4].extensions.at("MSFT_lightmap");
   EXPECT_EQ(moz.Get("texCoord").GetNumberAsInt(), 1);
   EXPECT_EQ(moz.Get("intensity").GetNumberAsDouble(), 2);
   EXPECT_EQ(msft.Get("lightmapTexture").Get("index").GetNumberAsInt(),
