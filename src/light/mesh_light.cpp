@@ -2,7 +2,9 @@
 #include "light/mesh_light.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <thread>
 
 #include "level/poly_flags.h"
 
@@ -109,18 +111,51 @@ bool Reaches(const LightSource& light, const FaceBounds& bounds) {
 
 }  // namespace
 
+namespace {
+
+// Lights face `face` (its frame laid) by the lights that reach it; returns the rays cast.
+std::int64_t LightFace(const Mesh& mesh, const std::vector<LightSource>& lights,
+                       const MeshLightSettings& settings, const ShadowCaster& caster,
+                       FaceLight& face) {
+  const MeshFace& source =
+      mesh.Groups[static_cast<std::size_t>(face.Group)].Faces[static_cast<std::size_t>(face.Face)];
+  const FaceBounds bounds = BoundsOf(FaceCorners(mesh, source));
+  std::vector<LightSource> near;
+  for (const LightSource& light : lights) {
+    if (Reaches(light, bounds)) near.push_back(light);
+  }
+  const TexelVisibility rays = RayVisibility(caster, near, face.Plane.Normal, settings.SunDistance);
+  std::int64_t count = 0;
+  face.Light = FrameLight(
+      face.Plane, face.Frame, near, settings.Ambient,
+      [&rays, &count](std::int32_t light, std::int32_t u, std::int32_t v, const Vector& texel) {
+        ++count;
+        return rays(light, u, v, texel);
+      });
+  return count;
+}
+
+// Helpers beside the calling thread: one per further core, within reason.
+unsigned HelperThreads() {
+  constexpr unsigned kMostHelpers = 15;
+  const unsigned cores = std::thread::hardware_concurrency();
+  return cores > 1 ? std::min(cores - 1, kMostHelpers) : 0;
+}
+
+}  // namespace
+
 MeshLight LightMesh(const Mesh& mesh, const std::vector<LightSource>& lights,
                     const MeshLightSettings& settings) {
   const ShadowCaster caster(MeshShadowTriangles(mesh, settings.OtherCasters));
   MeshLight result;
   std::vector<FrameSize> sizes;
+  std::vector<std::size_t> to_light;  // faces lit by rays, by their index in result.Faces
   for (std::size_t g = 0; g < mesh.Groups.size(); ++g) {
     const std::vector<MeshFace>& faces = mesh.Groups[g].Faces;
     for (std::size_t f = 0; f < faces.size(); ++f) {
       if (faces[f].LightPage != kNoLightPage) continue;
       const std::vector<Vector> corners = FaceCorners(mesh, faces[f]);
       if (corners.size() < 3) continue;
-      if (settings.BeforeFace) settings.BeforeFace();
       const MeshSurface& surface = mesh.Surfaces[static_cast<std::size_t>(faces[f].Surface)];
       FaceLight& face = result.Faces.emplace_back();
       face.Group = static_cast<std::int32_t>(g);
@@ -134,28 +169,41 @@ MeshLight LightMesh(const Mesh& mesh, const std::vector<LightSource>& lights,
                       std::vector<LightColour>(static_cast<std::size_t>(face.Frame.UClamp) *
                                                    static_cast<std::size_t>(face.Frame.VClamp),
                                                {kFullLight, kFullLight, kFullLight})};
-        sizes.push_back({face.Frame.UClamp, face.Frame.VClamp});
-        continue;
+      } else {
+        face.Frame = FrameOfPolygon(corners, plane.Base, plane.TextureU, plane.TextureV,
+                                    settings.TexelUnits, settings.MostTexels);
+        to_light.push_back(result.Faces.size() - 1);
       }
-      face.Frame = FrameOfPolygon(corners, plane.Base, plane.TextureU, plane.TextureV,
-                                  settings.TexelUnits, settings.MostTexels);
-      const FaceBounds bounds = BoundsOf(corners);
-      std::vector<LightSource> near;
-      for (const LightSource& light : lights) {
-        if (Reaches(light, bounds)) near.push_back(light);
-      }
-      const TexelVisibility rays = RayVisibility(caster, near, plane.Normal, settings.SunDistance);
-      std::int64_t& count = result.Rays;
-      face.Light = FrameLight(
-          plane, face.Frame, near, settings.Ambient,
-          [&rays, &count](std::int32_t light, std::int32_t u, std::int32_t v, const Vector& texel) {
-            ++count;
-            return rays(light, u, v, texel);
-          });
       sizes.push_back({face.Frame.UClamp, face.Frame.VClamp});
     }
   }
+  // Packed first: a frame too large for a page fails before any ray is cast.
   result.Atlas = PackLightAtlas(sizes, settings.PageSize);
+
+  // The faces are lit apart from each other: helpers take them in turn with this thread, which
+  // alone calls BeforeFace (a run's yield, which may end the run by throwing).
+  std::atomic<std::size_t> next{0};
+  std::atomic<bool> stop{false};
+  std::vector<std::int64_t> rays(to_light.size(), 0);
+  const auto work = [&](bool calls_back) {
+    for (std::size_t i = next++; i < to_light.size() && !stop; i = next++) {
+      if (calls_back && settings.BeforeFace) settings.BeforeFace();
+      rays[i] = LightFace(mesh, lights, settings, caster, result.Faces[to_light[i]]);
+    }
+  };
+  std::vector<std::thread> helpers;
+  const std::size_t helper_count =
+      to_light.size() > 1 ? std::min<std::size_t>(HelperThreads(), to_light.size() - 1) : 0;
+  for (std::size_t n = 0; n < helper_count; ++n) helpers.emplace_back(work, false);
+  try {
+    work(true);
+  } catch (...) {
+    stop = true;
+    for (std::thread& helper : helpers) helper.join();
+    throw;
+  }
+  for (std::thread& helper : helpers) helper.join();
+  for (const std::int64_t count : rays) result.Rays += count;
   return result;
 }
 
