@@ -58,7 +58,7 @@ struct ZoneLightRecord {
   std::string Name;
   double AmbientBrightness = 0;
   double AmbientHue = 0;
-  double AmbientSaturation = 0;
+  double AmbientSaturation = 255;  // white, the engine's default
   double Brightness = 1;  // LevelInfo only: every light's colour is times this
 };
 
