@@ -32,6 +32,10 @@ constexpr double kFullLight = 0.5;
 constexpr std::int64_t kPassesLight = kPolyFlagInvisible | kPolyFlagNotSolid;
 // Below this, a surface's texture axes span no area across its plane.
 constexpr double kFlatAxes = 1e-9;
+// Coarsening the texels to keep the budget: at most this many times, each by at least this
+// much (frames never shrink below a texel or two, so the budget may stay passed).
+constexpr int kBudgetAttempts = 8;
+constexpr double kLeastCoarsening = 1.1;
 // An unlit face's frame: two texels each way, as coarse as the face is wide, so that every
 // point of the face lies within it.
 constexpr std::int32_t kUnlitTexels = 2;
@@ -135,6 +139,12 @@ std::int64_t LightFace(const Mesh& mesh, const std::vector<LightSource>& lights,
   return count;
 }
 
+const MeshSurface& SurfaceOf(const Mesh& mesh, const FaceLight& face) {
+  const MeshFace& source =
+      mesh.Groups[static_cast<std::size_t>(face.Group)].Faces[static_cast<std::size_t>(face.Face)];
+  return mesh.Surfaces[static_cast<std::size_t>(source.Surface)];
+}
+
 // Helpers beside the calling thread: one per further core, within reason.
 unsigned HelperThreads() {
   constexpr unsigned kMostHelpers = 15;
@@ -150,32 +160,52 @@ MeshLight LightMesh(const Mesh& mesh, const std::vector<LightSource>& lights,
   MeshLight result;
   std::vector<FrameSize> sizes;
   std::vector<std::size_t> to_light;  // faces lit by rays, by their index in result.Faces
+  std::vector<std::vector<Vector>> corners_of;
   for (std::size_t g = 0; g < mesh.Groups.size(); ++g) {
     const std::vector<MeshFace>& faces = mesh.Groups[g].Faces;
     for (std::size_t f = 0; f < faces.size(); ++f) {
       if (faces[f].LightPage != kNoLightPage) continue;
-      const std::vector<Vector> corners = FaceCorners(mesh, faces[f]);
+      std::vector<Vector> corners = FaceCorners(mesh, faces[f]);
       if (corners.size() < 3) continue;
       const MeshSurface& surface = mesh.Surfaces[static_cast<std::size_t>(faces[f].Surface)];
       FaceLight& face = result.Faces.emplace_back();
       face.Group = static_cast<std::int32_t>(g);
       face.Face = static_cast<std::int32_t>(f);
       face.Plane = FramePlane(surface, corners);
-      const TexelPlane& plane = face.Plane;
-      if ((surface.Flags & kPolyFlagUnlit) != 0) {
-        face.Frame = FrameOfPolygon(corners, plane.Base, plane.TextureU, plane.TextureV,
-                                    settings.TexelUnits, kUnlitTexels);
-        face.Light = {face.Frame.UClamp, face.Frame.VClamp,
-                      std::vector<LightColour>(static_cast<std::size_t>(face.Frame.UClamp) *
-                                                   static_cast<std::size_t>(face.Frame.VClamp),
-                                               {kFullLight, kFullLight, kFullLight})};
-      } else {
-        face.Frame = FrameOfPolygon(corners, plane.Base, plane.TextureU, plane.TextureV,
-                                    settings.TexelUnits, settings.MostTexels);
-        to_light.push_back(result.Faces.size() - 1);
-      }
-      sizes.push_back({face.Frame.UClamp, face.Frame.VClamp});
+      corners_of.push_back(std::move(corners));
     }
+  }
+  // The frames at the settings' texels, then, while they pass the budget, at texels coarser by
+  // the square root of how far they pass it (an area shrinks by the square).
+  result.TexelUnits = settings.TexelUnits;
+  for (int attempt = 0;; ++attempt) {
+    std::int64_t texels = 0;
+    for (std::size_t i = 0; i < result.Faces.size(); ++i) {
+      FaceLight& face = result.Faces[i];
+      const TexelPlane& plane = face.Plane;
+      const MeshSurface& surface = SurfaceOf(mesh, face);
+      const bool unlit = (surface.Flags & kPolyFlagUnlit) != 0;
+      face.Frame = FrameOfPolygon(corners_of[i], plane.Base, plane.TextureU, plane.TextureV,
+                                  result.TexelUnits, unlit ? kUnlitTexels : settings.MostTexels);
+      texels += (std::int64_t{face.Frame.UClamp} + 2) * (std::int64_t{face.Frame.VClamp} + 2);
+    }
+    if (texels <= settings.TexelBudget || attempt >= kBudgetAttempts) break;
+    result.TexelUnits *= std::max(
+        kLeastCoarsening,
+        std::sqrt(static_cast<double>(texels) / static_cast<double>(settings.TexelBudget)));
+  }
+  for (std::size_t i = 0; i < result.Faces.size(); ++i) {
+    FaceLight& face = result.Faces[i];
+    const MeshSurface& surface = SurfaceOf(mesh, face);
+    if ((surface.Flags & kPolyFlagUnlit) != 0) {
+      face.Light = {face.Frame.UClamp, face.Frame.VClamp,
+                    std::vector<LightColour>(static_cast<std::size_t>(face.Frame.UClamp) *
+                                                 static_cast<std::size_t>(face.Frame.VClamp),
+                                             {kFullLight, kFullLight, kFullLight})};
+    } else {
+      to_light.push_back(i);
+    }
+    sizes.push_back({face.Frame.UClamp, face.Frame.VClamp});
   }
   // Packed first: a frame too large for a page fails before any ray is cast.
   result.Atlas = PackLightAtlas(sizes, settings.PageSize);

@@ -58,5 +58,20 @@ TEST(MeshLight, TexelsBehindARoofHoldTheAmbientAloneAndTheOthersMore) {
   EXPECT_EQ(dark.Faces[0].Light.Texels[0].G, 0.1);
 }
 
+// Frames beyond the texel budget take coarser texels, so that a large level keeps its memory and
+// rays bounded.
+TEST(MeshLight, FramesPastTheBudgetTakeCoarserTexels) {
+  Mesh mesh;
+  AddSquare(mesh, {{0, 0, 0}, {4000, 0, 0}, {4000, 4000, 0}, {0, 4000, 0}});
+  MeshLightSettings settings;
+  settings.TexelBudget = 10000;  // the 16-unit frame would take 252 x 252 texels
+  const MeshLight light = LightMesh(mesh, {}, settings);
+  ASSERT_EQ(light.Faces.size(), 1u);
+  const LightMapIndex& frame = light.Faces[0].Frame;
+  EXPECT_GT(light.TexelUnits, 16);
+  EXPECT_LE((frame.UClamp + 2) * (frame.VClamp + 2), 10000);
+  EXPECT_GT((frame.UClamp + 2) * (frame.VClamp + 2), 5000);  // not coarser than it needs
+}
+
 }  // namespace
 }  // namespace brushwright
