@@ -95,7 +95,7 @@ TexelPlane FramePlane(const MeshSurface& surface, const std::vector<Vector>& cor
   if (!surface.SourceCoordinates && across > kFlatAxes) {
     return {axes.Origin, axes.TextureU, axes.TextureV, normal, corners[0]};
   }
-  // The first axis level where the face stands upright, else along X.
+  // U level across an upright face, or for a face lying near flat across X; V up the face.
   const Vector up = std::fabs(normal.Z) < 0.9 ? Vector{0, 0, 1} : Vector{1, 0, 0};
   const Vector u = VecNormalize(VecCross(up, normal));
   const Vector v = VecCross(normal, u);
@@ -112,10 +112,6 @@ bool Reaches(const LightSource& light, const FaceBounds& bounds) {
   const double dz = gap(light.Location.Z, bounds.Low.Z, bounds.High.Z);
   return std::sqrt(dx * dx + dy * dy + dz * dz) < light.Reach;
 }
-
-}  // namespace
-
-namespace {
 
 // Lights face `face` (its frame laid) by the lights that reach it; returns the rays cast.
 std::int64_t LightFace(const Mesh& mesh, const std::vector<LightSource>& lights,
