@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <limits>
 #include <thread>
 
 #include "level/poly_flags.h"
@@ -36,6 +37,8 @@ constexpr double kFlatAxes = 1e-9;
 // much (frames never shrink below a texel or two, so the budget may stay passed).
 constexpr int kBudgetAttempts = 8;
 constexpr double kLeastCoarsening = 1.1;
+// How far inside its face a ray from off the face's edge starts, in units.
+constexpr double kEdgeInset = 1;
 // An unlit face's frame: two texels each way, as coarse as the face is wide, so that every
 // point of the face lies within it.
 constexpr std::int32_t kUnlitTexels = 2;
@@ -113,25 +116,60 @@ bool Reaches(const LightSource& light, const FaceBounds& bounds) {
   return std::sqrt(dx * dx + dy * dy + dz * dz) < light.Reach;
 }
 
+// Where a texel's ray leaves from: its point when that lies on the face, else (the frame covers
+// the face's bounds, so texels at its edges reach past it) the face's nearest point, a little
+// inside, so that the ray does not start behind a neighbouring wall and leave the edge dark.
+Vector RayStart(const std::vector<Vector>& corners, const Vector& normal, const Vector& centre,
+                const Vector& point) {
+  bool inside = true;
+  Vector nearest = point;
+  double nearest_distance = std::numeric_limits<double>::max();
+  for (std::size_t i = 0; i < corners.size(); ++i) {
+    const Vector& a = corners[i];
+    const Vector& b = corners[(i + 1) % corners.size()];
+    const Vector edge = VecSubtract(b, a);
+    if (Dot(VecCross(edge, VecSubtract(point, a)), normal) < 0) inside = false;
+    const double length = Dot(edge, edge);
+    const double along =
+        length > 0 ? std::clamp(Dot(VecSubtract(point, a), edge) / length, 0.0, 1.0) : 0.0;
+    const Vector on_edge = VecAdd(a, {edge.X * along, edge.Y * along, edge.Z * along});
+    const double distance = VecLength(VecSubtract(point, on_edge));
+    if (distance < nearest_distance) {
+      nearest_distance = distance;
+      nearest = on_edge;
+    }
+  }
+  if (inside) return point;
+  const Vector to_centre = VecSubtract(centre, nearest);
+  const double inset = std::min(kEdgeInset, VecLength(to_centre) / 2);
+  const Vector step = VecNormalize(to_centre);
+  return VecAdd(nearest, {step.X * inset, step.Y * inset, step.Z * inset});
+}
+
 // Lights face `face` (its frame laid) by the lights that reach it; returns the rays cast.
 std::int64_t LightFace(const Mesh& mesh, const std::vector<LightSource>& lights,
                        const MeshLightSettings& settings, const ShadowCaster& caster,
                        FaceLight& face) {
   const MeshFace& source =
       mesh.Groups[static_cast<std::size_t>(face.Group)].Faces[static_cast<std::size_t>(face.Face)];
-  const FaceBounds bounds = BoundsOf(FaceCorners(mesh, source));
+  const std::vector<Vector> corners = FaceCorners(mesh, source);
+  const FaceBounds bounds = BoundsOf(corners);
   std::vector<LightSource> near;
   for (const LightSource& light : lights) {
     if (Reaches(light, bounds)) near.push_back(light);
   }
+  Vector centre;
+  for (const Vector& corner : corners) centre = VecAdd(centre, corner);
+  const double share = 1.0 / static_cast<double>(corners.size());
+  centre = {centre.X * share, centre.Y * share, centre.Z * share};
   const TexelVisibility rays = RayVisibility(caster, near, face.Plane.Normal, settings.SunDistance);
   std::int64_t count = 0;
-  face.Light = FrameLight(
-      face.Plane, face.Frame, near, settings.Ambient,
-      [&rays, &count](std::int32_t light, std::int32_t u, std::int32_t v, const Vector& texel) {
-        ++count;
-        return rays(light, u, v, texel);
-      });
+  face.Light =
+      FrameLight(face.Plane, face.Frame, near, settings.Ambient,
+                 [&](std::int32_t light, std::int32_t u, std::int32_t v, const Vector& texel) {
+                   ++count;
+                   return rays(light, u, v, RayStart(corners, face.Plane.Normal, centre, texel));
+                 });
   return count;
 }
 
