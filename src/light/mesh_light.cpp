@@ -188,6 +188,30 @@ unsigned HelperThreads() {
 
 }  // namespace
 
+void ShareAmongCores(std::size_t count, const std::function<void()>& before,
+                     const std::function<void(std::size_t)>& work) {
+  std::atomic<std::size_t> next{0};
+  std::atomic<bool> stop{false};
+  const auto take = [&](bool calls_back) {
+    for (std::size_t i = next++; i < count && !stop; i = next++) {
+      if (calls_back && before) before();
+      work(i);
+    }
+  };
+  std::vector<std::thread> helpers;
+  const std::size_t helper_count =
+      count > 1 ? std::min<std::size_t>(HelperThreads(), count - 1) : 0;
+  for (std::size_t n = 0; n < helper_count; ++n) helpers.emplace_back(take, false);
+  try {
+    take(true);
+  } catch (...) {
+    stop = true;
+    for (std::thread& helper : helpers) helper.join();
+    throw;
+  }
+  for (std::thread& helper : helpers) helper.join();
+}
+
 MeshLight LightMesh(const Mesh& mesh, const std::vector<LightSource>& lights,
                     const MeshLightSettings& settings) {
   const ShadowCaster caster(MeshShadowTriangles(mesh, settings.OtherCasters));
@@ -244,29 +268,11 @@ MeshLight LightMesh(const Mesh& mesh, const std::vector<LightSource>& lights,
   // Packed first: a frame too large for a page fails before any ray is cast.
   result.Atlas = PackLightAtlas(sizes, settings.PageSize);
 
-  // The faces are lit apart from each other: helpers take them in turn with this thread, which
-  // alone calls BeforeFace (a run's yield, which may end the run by throwing).
-  std::atomic<std::size_t> next{0};
-  std::atomic<bool> stop{false};
+  // The faces are lit apart from each other, on every core.
   std::vector<std::int64_t> rays(to_light.size(), 0);
-  const auto work = [&](bool calls_back) {
-    for (std::size_t i = next++; i < to_light.size() && !stop; i = next++) {
-      if (calls_back && settings.BeforeFace) settings.BeforeFace();
-      rays[i] = LightFace(mesh, lights, settings, caster, result.Faces[to_light[i]]);
-    }
-  };
-  std::vector<std::thread> helpers;
-  const std::size_t helper_count =
-      to_light.size() > 1 ? std::min<std::size_t>(HelperThreads(), to_light.size() - 1) : 0;
-  for (std::size_t n = 0; n < helper_count; ++n) helpers.emplace_back(work, false);
-  try {
-    work(true);
-  } catch (...) {
-    stop = true;
-    for (std::thread& helper : helpers) helper.join();
-    throw;
-  }
-  for (std::thread& helper : helpers) helper.join();
+  ShareAmongCores(to_light.size(), settings.BeforeFace, [&](std::size_t i) {
+    rays[i] = LightFace(mesh, lights, settings, caster, result.Faces[to_light[i]]);
+  });
   for (const std::int64_t count : rays) result.Rays += count;
   return result;
 }

@@ -47,6 +47,13 @@ struct MeshLight {
   double TexelUnits = 0;         // as lit: the settings', or coarser to keep the budget
 };
 
+// Calls work(0) to work(count - 1), each once, shared among helper threads (one per further
+// core) and the calling thread, which alone calls `before` ahead of each it takes (a run's yield,
+// which may end the work by throwing: the helpers stop at their next item and are joined first).
+// Items must not depend on each other.
+void ShareAmongCores(std::size_t count, const std::function<void()>& before,
+                     const std::function<void(std::size_t)>& work);
+
 // The mesh's groups' faces as triangles, after `others`: those that stop light (neither of an
 // invisible surface nor of a brush that cuts nothing).
 std::vector<Triangle> MeshShadowTriangles(const Mesh& mesh, std::vector<Triangle> others);

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 namespace brushwright {
 namespace {
 
@@ -71,6 +75,32 @@ TEST(MeshLight, FramesPastTheBudgetTakeCoarserTexels) {
   EXPECT_GT(light.TexelUnits, 16);
   EXPECT_LE((frame.UClamp + 2) * (frame.VClamp + 2), 10000);
   EXPECT_GT((frame.UClamp + 2) * (frame.VClamp + 2), 5000);  // not coarser than it needs
+}
+
+// Work shared among the cores is done once per item; a yield that ends the run stops it and
+// reaches the caller after the helpers are done, items still to come never started.
+TEST(ShareAmongCores, EveryItemOnceAndAStopThrownFromTheYield) {
+  std::vector<std::atomic<int>> done(1000);
+  ShareAmongCores(done.size(), {}, [&](std::size_t i) { ++done[i]; });
+  for (const std::atomic<int>& count : done) EXPECT_EQ(count, 1);
+
+  struct Stop {};
+  std::atomic<int> started{0};
+  int yields = 0;
+  // Items slow enough that the helpers cannot finish them all before the first yield.
+  EXPECT_THROW(ShareAmongCores(
+                   100000,
+                   [&yields] {
+                     ++yields;
+                     throw Stop{};
+                   },
+                   [&started](std::size_t) {
+                     ++started;
+                     std::this_thread::sleep_for(std::chrono::microseconds(10));
+                   }),
+               Stop);
+  EXPECT_EQ(yields, 1);
+  EXPECT_LT(started, 100000);
 }
 
 }  // namespace
