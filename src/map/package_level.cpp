@@ -218,7 +218,7 @@ struct ReportLists {
 
 }  // namespace
 
-Level ReadPackageLevel(const PackageFile& package, bool with_bsp) {
+Level ReadPackageLevel(const PackageFile& package, bool with_bsp, bool with_light) {
   const PackageObject level_object = PackageObject::Read(package, FindLevelExport(package));
   ByteCursor cursor = level_object.DataCursor();
   const std::vector<std::int32_t> actors = ReadActorList(package, cursor);
@@ -267,6 +267,14 @@ Level ReadPackageLevel(const PackageFile& package, bool with_bsp) {
   level.OtherStarts = std::move(report.OtherStarts);
   level.Actors = std::move(report).Joined();
   if (with_bsp) level.Bsp = ReadBuild(package, model, brush_of_actor);
+  if (with_bsp && with_light && !IsFirstGeneration(package.Version())) {
+    // The stored light is an addition: without it the run computes the light instead.
+    try {
+      ReadBuiltLight(package, ExportIndexOf(model), *level.Bsp);
+    } catch (const BrushError& error) {
+      level.PassedOver.push_back(std::string("the build's stored light: ") + error.what());
+    }
+  }
   return level;
 }
 

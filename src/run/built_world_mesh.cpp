@@ -59,6 +59,16 @@ MeshSurface SurfaceOf(const LevelBsp& bsp, const BspSurface& surface, std::int32
   return mesh_surface;
 }
 
+// The node's place on the light-map page its build stores, when it has one.
+void AddStoredLight(const BspNode& node, MeshFace& face) {
+  if (node.LightPage == kNoLightPage) return;
+  face.LightPage = node.LightPage;
+  for (std::size_t k = 0; k < face.Corners.size(); ++k) {
+    face.Corners[k].LightS = node.LightCorners[k].S;
+    face.Corners[k].LightT = node.LightCorners[k].T;
+  }
+}
+
 }  // namespace
 
 BuiltMesh BuildBuiltWorldMesh(const Level& level, const LevelBsp& bsp, const FaceChoice& faces,
@@ -103,11 +113,13 @@ BuiltMesh BuildBuiltWorldMesh(const Level& level, const LevelBsp& bsp, const Fac
           }
           face.Corners.push_back(MeshCorner{position});
         }
+        AddStoredLight(node, face);
         if (geometry) ++counts.FacesConverted;
       }
       if (geometry) ++counts.BuiltSurfaces;
     }
   }
+  mesh.LightPages = bsp.LightPages;
   return built;
 }
 

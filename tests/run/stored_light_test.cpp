@@ -1,0 +1,168 @@
+// Tests of the light a map stores, carried into the built world's mesh.
+#include "run/built_world_mesh.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "map/package_level.h"
+#include "run/level_input.h"
+#include "run/run_options.h"
+#include "support/test_inputs.h"
+#include "text/file_text.h"
+
+namespace brushwright::testing {
+namespace {
+
+const std::string kTorpedo = std::string(BRUSHWRIGHT_PACKAGES_DIR) + "/UWRM-Torpedo.ut2";
+constexpr std::size_t kLargestInput = std::size_t{1} << 30;
+
+#define SKIP_WITHOUT(file) \
+  SKIP_IF_MISSING(std::filesystem::exists(file) ? "" : std::string("no ") + (file))
+
+// A polygon's corners as the key that finds its node again.
+using CornerKey = std::vector<double>;
+
+CornerKey KeyOf(const std::vector<Vector>& corners) {
+  CornerKey key;
+  for (const Vector& p : corners) key.insert(key.end(), {p.X, p.Y, p.Z});
+  return key;
+}
+
+// Where the light map the build made for a node puts point P on its page, in texels from the
+// page's top left: its frame's own level-to-texel mapping, not the render vertices' coordinates.
+double Along(const Vector& p, const Vector& axis) {
+  return p.X * axis.X + p.Y * axis.Y + p.Z * axis.Z;
+}
+double FrameX(const BuiltLightMap& frame, const Vector& p) {
+  return frame.OffsetX + Along(p, frame.ToX) + frame.BaseX;
+}
+double FrameY(const BuiltLightMap& frame, const Vector& p) {
+  return frame.OffsetY + Along(p, frame.ToY) + frame.BaseY;
+}
+
+// Near a texel's edge the two ways may round to either neighbour.
+bool NearTexelEdge(double x) {
+  return std::abs(x - std::round(x)) < 1e-3;
+}
+
+TEST(StoredLight, BuiltWorldFacesReachTheTexelTheirLightMapPlacesThere) {
+  SKIP_WITHOUT(kTorpedo);
+  const Level level = ReadLevelFile(kTorpedo, kLargestInput, true, true);
+  ASSERT_TRUE(level.Bsp.has_value());
+  for (const std::string& line : level.PassedOver) {
+    EXPECT_EQ(line.find("stored light"), std::string::npos) << line;
+  }
+  const LevelBsp& bsp = *level.Bsp;
+  RunOptions options;
+  options.BuiltWorld = true;
+  const BuiltMesh built = BuildBuiltWorldMesh(level, bsp, FaceChoice(options, 0), true);
+  const Mesh& mesh = built.Faces;
+  ASSERT_EQ(mesh.LightPages.size(), 7u);
+  for (const LightPage& page : mesh.LightPages) {
+    ASSERT_EQ(page.Width, 512);
+    ASSERT_EQ(page.Height, 512);
+    ASSERT_EQ(page.Texels.size(), 512u * 512u);
+  }
+
+  std::map<CornerKey, const BspNode*> node_of;
+  for (const BspNode& node : bsp.Nodes) {
+    std::vector<Vector> corners;
+    for (std::int32_t k = 0; k < node.VertexCount; ++k) {
+      corners.push_back(bsp.Points[static_cast<std::size_t>(
+          bsp.Vertices[static_cast<std::size_t>(node.FirstVertex + k)])]);
+    }
+    node_of[KeyOf(corners)] = &node;
+  }
+  // Points inside each fan triangle of a face, as weights of its three corners.
+  const double weights[][3] = {
+      {1.0 / 3, 1.0 / 3, 1.0 / 3}, {0.8, 0.1, 0.1}, {0.1, 0.8, 0.1}, {0.1, 0.1, 0.8}};
+  int lit_faces = 0;
+  int points = 0;
+  int same_texel = 0;
+  for (const MeshGroup& group : mesh.Groups) {
+    for (const MeshFace& face : group.Faces) {
+      std::vector<Vector> corners;
+      for (const MeshCorner& corner : face.Corners) {
+        corners.push_back(mesh.Positions[static_cast<std::size_t>(corner.Position)]);
+      }
+      const auto found = node_of.find(KeyOf(corners));
+      ASSERT_NE(found, node_of.end());
+      const BspNode& node = *found->second;
+      if (face.LightPage == kNoLightPage) {
+        EXPECT_EQ(node.LightMap, kNoLightMap);
+        continue;
+      }
+      ++lit_faces;
+      ASSERT_GE(node.LightMap, 0);
+      const BuiltLightMap& frame = bsp.LightMaps[static_cast<std::size_t>(node.LightMap)];
+      ASSERT_EQ(frame.Page, face.LightPage);
+      const LightPage& page = mesh.LightPages[static_cast<std::size_t>(face.LightPage)];
+      for (std::size_t k = 1; k + 1 < face.Corners.size(); ++k) {
+        const MeshCorner* fan[3] = {&face.Corners[0], &face.Corners[k], &face.Corners[k + 1]};
+        for (const auto& w : weights) {
+          Vector p;
+          double s = 0;
+          double t = 0;
+          for (int j = 0; j < 3; ++j) {
+            const Vector& corner = mesh.Positions[static_cast<std::size_t>(fan[j]->Position)];
+            p = VecAdd(p, Vector{corner.X * w[j], corner.Y * w[j], corner.Z * w[j]});
+            s += fan[j]->LightS * w[j];
+            t += fan[j]->LightT * w[j];
+          }
+          const double frame_x = FrameX(frame, p);
+          const double frame_y = FrameY(frame, p);
+          SCOPED_TRACE(::testing::Message() << "face on surface " << face.Surface << " at " << p.X
+                                            << " " << p.Y << " " << p.Z);
+          // The texel stays inside the node's own frame on the page.
+          EXPECT_GE(frame_x, frame.OffsetX);
+          EXPECT_LE(frame_x, frame.OffsetX + frame.SizeX);
+          EXPECT_GE(frame_y, frame.OffsetY);
+          EXPECT_LE(frame_y, frame.OffsetY + frame.SizeY);
+          const auto x = static_cast<std::int32_t>(std::floor(s * page.Width));
+          const auto y = static_cast<std::int32_t>(std::floor(t * page.Height));
+          ++points;
+          if (NearTexelEdge(frame_x) || NearTexelEdge(frame_y)) continue;
+          const auto frame_texel = static_cast<std::int32_t>(std::floor(frame_y)) * page.Width +
+                                   static_cast<std::int32_t>(std::floor(frame_x));
+          const LightTexel& reached = page.Texels[static_cast<std::size_t>(y * page.Width + x)];
+          const LightTexel& placed = page.Texels[static_cast<std::size_t>(frame_texel)];
+          EXPECT_EQ(y * page.Width + x, frame_texel);
+          EXPECT_EQ(reached.R, placed.R);
+          EXPECT_EQ(reached.G, placed.G);
+          EXPECT_EQ(reached.B, placed.B);
+          ++same_texel;
+        }
+      }
+    }
+  }
+  EXPECT_GT(lit_faces, 100);
+  EXPECT_GT(same_texel, points * 9 / 10);
+}
+
+TEST(StoredLight, BrokenStoredLightIsNamedAndTheLevelStillReads) {
+  SKIP_WITHOUT(kTorpedo);
+  const std::string file = ReadFileBytes(kTorpedo);
+  std::vector<std::uint8_t> bytes(file.begin(), file.end());
+  // The first light-map page's format (DXT3) and its sides of 512: made 66048 wide.
+  const std::vector<std::uint8_t> sides = {7, 0, 2, 0, 0, 0, 2, 0, 0};
+  const auto at = std::search(bytes.begin(), bytes.end(), sides.begin(), sides.end());
+  ASSERT_NE(at, bytes.end());
+  at[3] = 1;
+  const Level level = ReadPackageLevel(PackageFile::FromBytes("Torpedo.ut2", bytes), true, true);
+  ASSERT_TRUE(level.Bsp.has_value());
+  EXPECT_TRUE(level.Bsp->LightPages.empty());
+  EXPECT_EQ(level.Bsp->Nodes[0].LightPage, kNoLightPage);
+  ASSERT_FALSE(level.PassedOver.empty());
+  EXPECT_EQ(level.PassedOver.back(),
+            "the build's stored light: 'Torpedo.ut2', export 'Model1' (Model): the light-map page "
+            "at byte 1592309 is 66048 x 512 texels");
+}
+
+}  // namespace
+}  // namespace brushwright::testing
