@@ -25,6 +25,7 @@ constexpr std::string_view kPolysClass = "Polys";
 constexpr std::string_view kSunlightClass = "Sunlight";
 constexpr std::string_view kMoverClass = "Mover";
 constexpr std::string_view kTerrainClass = "TerrainInfo";
+constexpr std::string_view kStaticMeshInstanceClass = "StaticMeshInstance";
 // The level's URL before its model: protocol, host, map and portal texts, then its options.
 constexpr int kUrlTexts = 4;
 
@@ -130,9 +131,23 @@ LevelBsp ReadBuild(const PackageFile& package, std::int32_t model,
   return bsp;
 }
 
+// The light the build stored on a static mesh actor's vertices, when it has any; light that
+// cannot be read is named, and the actor is placed without it.
+void ReadInstanceLight(const PackageObject& actor, StaticMeshActorRecord& record, Level& level) {
+  const PackageFile& package = actor.Package();
+  const std::int32_t instance = actor.ObjectValue(actor.Find("StaticMeshInstance"));
+  if (!IsExportRef(instance) || !package.IsA(instance, kStaticMeshInstanceClass)) return;
+  try {
+    record.VertexLight = ReadStaticMeshInstanceLight(package, instance);
+  } catch (const BrushError& error) {
+    level.PassedOver.push_back("the stored light of actor " + Quoted(record.Name) + ": " +
+                               error.what());
+  }
+}
+
 // An actor that is neither a brush nor one of the report's: drawn by a static mesh, a mover
 // drawn by its brush, the sun, or looks no run converts.
-void ReadShownActor(const PackageObject& actor, Level& level) {
+void ReadShownActor(const PackageObject& actor, bool with_light, Level& level) {
   const PackageFile& package = actor.Package();
   const std::string& class_name = package.ClassName(actor.Ref());
   if (EqualsIgnoringCase(class_name, kSunlightClass)) {
@@ -146,7 +161,8 @@ void ReadShownActor(const PackageObject& actor, Level& level) {
   // StaticMeshActor's its static mesh.
   const bool drawn_by_mesh = draw_type ? *draw_type == kDrawTypeStaticMesh : !mover;
   if (mesh != 0 && drawn_by_mesh) {
-    level.MeshActors.push_back(ReadStaticMeshActor(actor, mesh));
+    StaticMeshActorRecord& record = level.MeshActors.emplace_back(ReadStaticMeshActor(actor, mesh));
+    if (with_light) ReadInstanceLight(actor, record, level);
     return;
   }
   if (mover && (!draw_type || *draw_type == kDrawTypeBrush) && actor.Find("Brush")) {
@@ -243,7 +259,7 @@ Level ReadPackageLevel(const PackageFile& package, bool with_bsp, bool with_ligh
       // Read only for what it shows (a placed mesh, a mover, the sun): one that cannot be read
       // is passed over and named, and the rest of the level still converts.
       try {
-        ReadShownActor(PackageObject::Read(package, ExportIndexOf(ref)), level);
+        ReadShownActor(PackageObject::Read(package, ExportIndexOf(ref)), with_light, level);
       } catch (const BrushError& error) {
         level.PassedOver.push_back("actor " + Quoted(package.ObjectName(ref)) + ": " +
                                    error.what());

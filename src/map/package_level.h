@@ -18,8 +18,9 @@ namespace brushwright {
 //   record's default, as the T3D reader leaves a key the export omits.
 // With `with_bsp` the level's own build is read into Level::Bsp as well; a level that was never
 // built is an error then. With `with_light` too, the light a second-generation build stores (its
-// pages and each node's place on them) comes with it; light stored in a layout this reader does
-// not know, or broken, is passed over and named, and the level still reads.
+// pages and each node's place on them) comes with it. With `with_light` each static mesh actor
+// also takes the light its StaticMeshInstance stores per vertex. Light stored in a layout this
+// reader does not know, or broken, is passed over and named, and the level still reads.
 // Throws BrushError naming the file, and the object and byte offset where its bytes are broken,
 // when the package holds no level or its level, actors, models or polygons are broken.
 Level ReadPackageLevel(const PackageFile& package, bool with_bsp, bool with_light = false);

@@ -12,7 +12,9 @@
 
 #include "map/package_level.h"
 #include "run/level_input.h"
+#include "run/placed_actors.h"
 #include "run/run_options.h"
+#include "run/static_mesh_library.h"
 #include "support/test_inputs.h"
 #include "text/file_text.h"
 
@@ -162,6 +164,39 @@ TEST(StoredLight, BrokenStoredLightIsNamedAndTheLevelStillReads) {
   EXPECT_EQ(level.PassedOver.back(),
             "the build's stored light: 'Torpedo.ut2', export 'Model1' (Model): the light-map page "
             "at byte 1592309 is 66048 x 512 texels");
+}
+
+TEST(StoredLight, PlacedMeshesTakeTheirInstancesColoursWhenTheyFitTheMesh) {
+  SKIP_WITHOUT(kTorpedo);
+  Level level = ReadLevelFile(kTorpedo, kLargestInput, false, true);
+  ASSERT_EQ(level.MeshActors.size(), 70u);
+  ASSERT_EQ(level.MeshActors[0].Name, "StaticMeshActor0");
+  const std::vector<LightTexel>& stored = level.MeshActors[0].VertexLight;
+  // Its instance's first colours, red, green, blue and alpha: 28 27 23 FF, 21 1F 1C FF.
+  ASSERT_EQ(stored.size(), 415u);
+  EXPECT_EQ((std::vector<int>{stored[0].R, stored[0].G, stored[0].B, stored[1].R, stored[1].G,
+                              stored[1].B}),
+            (std::vector<int>{0x28, 0x27, 0x23, 0x21, 0x1F, 0x1C}));
+  for (const StaticMeshActorRecord& actor : level.MeshActors) {
+    EXPECT_FALSE(actor.VertexLight.empty()) << actor.Name;
+  }
+  EXPECT_TRUE(
+      ReadLevelFile(kTorpedo, kLargestInput, false, false).MeshActors[0].VertexLight.empty());
+
+  // An actor whose colours do not fit its mesh's vertices gets none.
+  level.MeshActors[13].VertexLight.pop_back();
+  StaticMeshLibrary library(kTorpedo, "", "");
+  PlacedKinds kinds;
+  kinds.Instanced = true;
+  Mesh mesh;
+  AddPlacedActors(level, kinds, library, mesh);
+  std::map<std::string, const MeshPlacement*> placed;
+  for (const MeshPlacement& placement : mesh.Placements) placed[placement.Name] = &placement;
+  ASSERT_EQ(placed.size(), 9u);
+  EXPECT_EQ(placed["StaticMeshActor0"]->VertexLight.size(), 415u);
+  EXPECT_EQ(placed["StaticMeshActor0"]->VertexLight[1].G, 0x1F);
+  EXPECT_EQ(placed["StaticMeshActor12"]->VertexLight.size(), 2676u);
+  EXPECT_TRUE(placed[level.MeshActors[13].Name]->VertexLight.empty());
 }
 
 }  // namespace
