@@ -102,6 +102,13 @@ struct LightMapIndex {
   std::int64_t LightBytes() const { return RowBytes() * VClamp; }
 };
 
+// A zone's ambient light: its zone actor's AmbientBrightness, AmbientHue and AmbientSaturation.
+struct ZoneAmbientRecord {
+  double Brightness = 0;
+  double Hue = 0;
+  double Saturation = 255;
+};
+
 // The light maps of a first-generation build, every offset and index checked against the arrays
 // it points into.
 struct LevelLightMaps {
@@ -116,6 +123,16 @@ struct LevelLightMaps {
   std::vector<LightRecord> LightActors;
   // How many lights each index lists (those before its list's null entry).
   std::vector<std::int32_t> LightCounts;
+  // Per entry of LevelBsp::Surfaces: the zone it is seen from (that of its first polygon), which
+  // may lie outside ZoneActors (a zone with no actor of its own).
+  std::vector<std::int32_t> SurfaceZones;
+  // The object reference of each zone's actor, 0 for none.
+  std::vector<std::int32_t> ZoneActors;
+  // Per entry of ZoneActors: its ambient light; the level's for a zone without an actor.
+  std::vector<ZoneAmbientRecord> Zones;
+  // The level's own ambient light and brightness (its LevelInfo's), by which every light shines.
+  ZoneAmbientRecord LevelAmbient;
+  double Brightness = 1;
 };
 
 }  // namespace brushwright

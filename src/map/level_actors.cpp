@@ -250,6 +250,14 @@ StaticMeshActorRecord ReadStaticMeshActor(const PackageObject& actor, std::int32
   return record;
 }
 
+ZoneAmbientRecord ReadZoneAmbient(const PackageObject& zone) {
+  ZoneAmbientRecord ambient;
+  ReadNumber(zone, "AmbientBrightness", ambient.Brightness);
+  ReadNumber(zone, "AmbientHue", ambient.Hue);
+  ReadNumber(zone, "AmbientSaturation", ambient.Saturation);
+  return ambient;
+}
+
 SunlightRecord ReadSunlightActor(const PackageObject& actor) {
   SunlightRecord sun;
   sun.Name = actor.Package().ObjectName(actor.Ref());

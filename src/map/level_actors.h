@@ -43,6 +43,9 @@ PlayerStartRecord ReadPlayerStartActor(const PackageObject& actor);
 std::vector<LightTexel> ReadStaticMeshInstanceLight(const PackageFile& package,
                                                     std::int32_t instance);
 
+// A zone actor's (ZoneInfo, LevelInfo) ambient light; what it does not store at its defaults.
+ZoneAmbientRecord ReadZoneAmbient(const PackageObject& zone);
+
 // A mover's keys, number of keys and move time; those it does not store at their defaults.
 MoverKeys ReadMoverKeys(const PackageObject& actor);
 // An actor drawn by static mesh `mesh` (a reference of the actor's package): placement, scales

@@ -26,6 +26,7 @@ constexpr std::string_view kSunlightClass = "Sunlight";
 constexpr std::string_view kMoverClass = "Mover";
 constexpr std::string_view kTerrainClass = "TerrainInfo";
 constexpr std::string_view kStaticMeshInstanceClass = "StaticMeshInstance";
+constexpr std::string_view kLevelInfoClass = "LevelInfo";
 // The level's URL before its model: protocol, host, map and portal texts, then its options.
 constexpr int kUrlTexts = 4;
 
@@ -283,10 +284,14 @@ Level ReadPackageLevel(const PackageFile& package, bool with_bsp, bool with_ligh
   level.OtherStarts = std::move(report.OtherStarts);
   level.Actors = std::move(report).Joined();
   if (with_bsp) level.Bsp = ReadBuild(package, model, brush_of_actor);
-  if (with_bsp && with_light && !IsFirstGeneration(package.Version())) {
+  if (with_bsp && with_light) {
     // The stored light is an addition: without it the run computes the light instead.
     try {
-      ReadBuiltLight(package, ExportIndexOf(model), *level.Bsp);
+      if (IsFirstGeneration(package.Version())) {
+        level.LightMaps = ReadPackageLightMaps(package);
+      } else {
+        ReadBuiltLight(package, ExportIndexOf(model), *level.Bsp);
+      }
     } catch (const BrushError& error) {
       level.PassedOver.push_back(std::string("the build's stored light: ") + error.what());
     }
@@ -302,7 +307,7 @@ LevelLightMaps ReadPackageLightMaps(const PackageFile& package) {
   }
   const PackageObject level_object = PackageObject::Read(package, FindLevelExport(package));
   ByteCursor cursor = level_object.DataCursor();
-  ReadActorList(package, cursor);
+  const std::vector<std::int32_t> actors = ReadActorList(package, cursor);
   const std::int32_t model = ReadLevelModel(package, cursor);
   cursor.Check();
   if (std::string problem = MissingObject(package, model, "model", kModelClass); !problem.empty()) {
@@ -319,6 +324,20 @@ LevelLightMaps ReadPackageLightMaps(const PackageFile& package) {
     maps.LightActors.push_back(
         ref == 0 ? LightRecord{}
                  : ReadLightActor(PackageObject::Read(package, ExportIndexOf(ref))));
+  }
+  // The level's brightness and ambient light are its LevelInfo's, the zone of no zone actor.
+  for (const std::int32_t ref : actors) {
+    if (ref == 0 || !EqualsIgnoringCase(package.ClassName(ref), kLevelInfoClass)) continue;
+    const PackageObject level_info = PackageObject::Read(package, ExportIndexOf(ref));
+    maps.LevelAmbient = ReadZoneAmbient(level_info);
+    maps.Brightness = level_info.FloatValue(level_info.Find("Brightness")).value_or(1.0f);
+    break;
+  }
+  maps.Zones.reserve(maps.ZoneActors.size());
+  for (const std::int32_t ref : maps.ZoneActors) {
+    maps.Zones.push_back(IsExportRef(ref)
+                             ? ReadZoneAmbient(PackageObject::Read(package, ExportIndexOf(ref)))
+                             : maps.LevelAmbient);
   }
   return maps;
 }

@@ -51,6 +51,7 @@ struct StoredNode {
   std::int32_t Section = -1;
   std::int32_t SectionVertex = 0;
   std::int32_t LightMap = kNoLightMap;
+  std::int32_t FrontZone = 0;  // the zone the node's polygon is seen from
   std::int64_t Offset = 0;
 };
 struct StoredSurface {
@@ -73,6 +74,7 @@ struct StoredBsp {
   std::vector<StoredSurface> Surfaces;
   std::vector<std::int32_t> Vertices;
   std::int64_t ZoneCount = 0;
+  std::vector<std::int32_t> ZoneActors;  // object references, 0 for a zone without an actor
 };
 
 // Polygon flags are a 32-bit value that the text writes signed; the level holds its magnitude.
@@ -126,7 +128,8 @@ void ReadNodes(ByteCursor& cursor, std::int32_t count, int version,
     node.Surface = cursor.CompactIndex();
     for (int j = 0; j < 5; ++j) cursor.CompactIndex();      // children, collision and render bounds
     if (HasNodeSphereAndSection(version)) cursor.Skip(16);  // the node's bounding sphere
-    cursor.Skip(2);                                         // the zones on either side
+    cursor.U8();                                            // the zone behind
+    node.FrontZone = cursor.U8();
     node.VertexCount = cursor.U8();
     cursor.Skip(8);  // the leaves on either side
     if (HasNodeSphereAndSection(version)) {
@@ -169,10 +172,12 @@ void ReadVertices(ByteCursor& cursor, std::int32_t count, StoredBsp& bsp) {
   }
 }
 
-void SkipZones(const PackageFile& package, ByteCursor& cursor, std::int64_t count) {
+// The zones' actors into `actors`.
+void ReadZones(const PackageFile& package, ByteCursor& cursor, std::int64_t count,
+               std::vector<std::int32_t>& actors) {
   const std::int32_t zones = cursor.Count(count, 1 + ZonePropertyBytes(package.Version()), "zone");
   for (std::int32_t i = 0; i < zones && cursor.Ok(); ++i) {
-    CheckedReference(package, cursor);
+    actors.push_back(CheckedReference(package, cursor));
     cursor.Skip(ZonePropertyBytes(package.Version()));
   }
 }
@@ -229,7 +234,7 @@ void ReadSeparateBsp(const PackageFile& package, ByteCursor& cursor, StoredBsp* 
                 [&](ByteCursor& c, std::int32_t n) { ReadVectors(c, n, bsp.Points); });
   ReadBspObject(package, refs[2], "nodes", kLeastNodeBytes, [&](ByteCursor& c, std::int32_t n) {
     ReadNodes(c, n, package.Version(), bsp.Nodes);
-    SkipZones(package, c, c.CompactIndex());
+    ReadZones(package, c, c.CompactIndex(), bsp.ZoneActors);
   });
   ReadBspObject(package, refs[3], "surfaces", kLeastSurfaceBytes,
                 [&](ByteCursor& c, std::int32_t n) { ReadSurfaces(package, c, n, bsp); });
@@ -291,7 +296,7 @@ ModelPolys ReadModel(const PackageObject& model, StoredBsp* bsp,
     StoredBsp passed_over;
     StoredBsp& arrays = bsp ? *bsp : passed_over;
     ReadInlineBsp(package, cursor, arrays);
-    SkipZones(package, cursor, arrays.ZoneCount);
+    ReadZones(package, cursor, arrays.ZoneCount, arrays.ZoneActors);
   } else {
     bool stored = false;
     for (int i = 0; i < 5; ++i) stored = cursor.CompactIndex() != 0 || stored;
@@ -519,6 +524,17 @@ LevelLightMaps ReadLevelLightMaps(const PackageFile& package, std::int32_t model
     }
     maps.SurfaceMaps.push_back(surface.LightMap);
   }
+  // A surface is lit in the zone its first polygon is seen from.
+  maps.SurfaceZones.assign(stored.Surfaces.size(), 0);
+  std::vector<bool> zoned(stored.Surfaces.size(), false);
+  for (const StoredNode& node : stored.Nodes) {
+    if (node.VertexCount == 0 || !Within(node.Surface, stored.Surfaces.size())) continue;
+    const auto surface = static_cast<std::size_t>(node.Surface);
+    if (zoned[surface]) continue;
+    zoned[surface] = true;
+    maps.SurfaceZones[surface] = node.FrontZone;
+  }
+  maps.ZoneActors = std::move(stored.ZoneActors);
   return maps;
 }
 

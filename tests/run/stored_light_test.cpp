@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "light/light_rules.h"
+#include "light/stored_shadows.h"
 #include "map/package_level.h"
 #include "run/level_input.h"
 #include "run/placed_actors.h"
@@ -22,6 +24,7 @@ namespace brushwright::testing {
 namespace {
 
 const std::string kTorpedo = std::string(BRUSHWRIGHT_PACKAGES_DIR) + "/UWRM-Torpedo.ut2";
+const std::string kTestMap = std::string(BRUSHWRIGHT_PACKAGES_DIR) + "/test_map.unr";
 constexpr std::size_t kLargestInput = std::size_t{1} << 30;
 
 #define SKIP_WITHOUT(file) \
@@ -197,6 +200,121 @@ TEST(StoredLight, PlacedMeshesTakeTheirInstancesColoursWhenTheyFitTheMesh) {
   EXPECT_EQ(placed["StaticMeshActor0"]->VertexLight[1].G, 0x1F);
   EXPECT_EQ(placed["StaticMeshActor12"]->VertexLight.size(), 2676u);
   EXPECT_TRUE(placed[level.MeshActors[13].Name]->VertexLight.empty());
+}
+
+// Whether every light frame `map` lists leaves texel (u, v) and its eight neighbours dark.
+bool DarkAround(const LevelLightMaps& maps, std::int32_t map, std::int32_t u, std::int32_t v) {
+  const LightMapIndex& index = maps.Indexes[static_cast<std::size_t>(map)];
+  for (std::int32_t light = 0; light < maps.LightCounts[static_cast<std::size_t>(map)]; ++light) {
+    for (std::int32_t dv = -1; dv <= 1; ++dv) {
+      for (std::int32_t du = -1; du <= 1; ++du) {
+        const std::int32_t bit_u = std::clamp(u + du, 0, index.UClamp - 1);
+        const std::int32_t bit_v = std::clamp(v + dv, 0, index.VClamp - 1);
+        if (StoredBit(maps, index, light, bit_u, bit_v)) return false;
+      }
+    }
+  }
+  return true;
+}
+
+TEST(StoredLight, FirstGenerationTexelsEveryLightLeavesDarkHoldTheAmbientAlone) {
+  SKIP_WITHOUT(kTestMap);
+  const Level level = ReadLevelFile(kTestMap, kLargestInput, true, true);
+  ASSERT_TRUE(level.Bsp.has_value());
+  ASSERT_TRUE(level.LightMaps.has_value());
+  const LevelBsp& bsp = *level.Bsp;
+  const LevelLightMaps& maps = *level.LightMaps;
+  RunOptions options;
+  options.BuiltWorld = true;
+  const Mesh mesh = BuildBuiltWorldMesh(level, bsp, FaceChoice(options, 0), true).Faces;
+  ASSERT_FALSE(mesh.LightPages.empty());
+  EXPECT_EQ(mesh.LightPages[0].Width, 1024);
+
+  std::map<CornerKey, const BspNode*> node_of;
+  for (const BspNode& node : bsp.Nodes) {
+    std::vector<Vector> corners;
+    for (std::int32_t k = 0; k < node.VertexCount; ++k) {
+      corners.push_back(bsp.Points[static_cast<std::size_t>(
+          bsp.Vertices[static_cast<std::size_t>(node.FirstVertex + k)])]);
+    }
+    node_of[KeyOf(corners)] = &node;
+  }
+  int dark = 0;
+  int brighter = 0;
+  for (const MeshGroup& group : mesh.Groups) {
+    for (const MeshFace& face : group.Faces) {
+      if (face.LightPage == kNoLightPage) continue;
+      std::vector<Vector> corners;
+      for (const MeshCorner& corner : face.Corners) {
+        corners.push_back(mesh.Positions[static_cast<std::size_t>(corner.Position)]);
+      }
+      const auto found = node_of.find(KeyOf(corners));
+      ASSERT_NE(found, node_of.end());
+      const std::int32_t s = found->second->Surface;
+      const std::int32_t map = maps.SurfaceMaps[static_cast<std::size_t>(s)];
+      ASSERT_NE(map, kNoLightMap);
+      const LightMapIndex& index = maps.Indexes[static_cast<std::size_t>(map)];
+      const std::int32_t zone = maps.SurfaceZones[static_cast<std::size_t>(s)];
+      const ZoneAmbientRecord& record = static_cast<std::size_t>(zone) < maps.Zones.size()
+                                            ? maps.Zones[static_cast<std::size_t>(zone)]
+                                            : maps.LevelAmbient;
+      const LightColour ambient = ZoneAmbient(record.Brightness, record.Hue, record.Saturation);
+      const LightPage& page = mesh.LightPages[static_cast<std::size_t>(face.LightPage)];
+      // Where a texel's centre lies, and its place on the page by the corners' coordinates,
+      // carried across the face's plane by the first three corners.
+      const TexelPlane plane =
+          SurfacePlane(bsp, bsp.Surfaces[static_cast<std::size_t>(s)], corners[0]);
+      // The fan triangle farthest from a straight line carries the coordinates.
+      std::size_t k = 1;
+      double det = 0, d11 = 0, d12 = 0, d22 = 0;
+      for (std::size_t j = 1; j + 1 < corners.size(); ++j) {
+        const Vector a = VecSubtract(corners[j], corners[0]);
+        const Vector b = VecSubtract(corners[j + 1], corners[0]);
+        const double this_det = Along(a, a) * Along(b, b) - Along(a, b) * Along(a, b);
+        if (this_det > det) {
+          k = j;
+          det = this_det;
+          d11 = Along(a, a);
+          d12 = Along(a, b);
+          d22 = Along(b, b);
+        }
+      }
+      const Vector e1 = VecSubtract(corners[k], corners[0]);
+      const Vector e2 = VecSubtract(corners[k + 1], corners[0]);
+      const MeshCorner* c[3] = {&face.Corners[0], &face.Corners[k], &face.Corners[k + 1]};
+      for (std::int32_t v = 0; v < index.VClamp; ++v) {
+        for (std::int32_t u = 0; u < index.UClamp; ++u) {
+          const std::optional<Vector> p = LightMapTexelPoint(plane, index, u + 0.5, v + 0.5);
+          ASSERT_TRUE(p.has_value());
+          const Vector r = VecSubtract(*p, corners[0]);
+          const double b1 = (d22 * Along(r, e1) - d12 * Along(r, e2)) / det;
+          const double b2 = (d11 * Along(r, e2) - d12 * Along(r, e1)) / det;
+          const double light_s = c[0]->LightS + b1 * (c[1]->LightS - c[0]->LightS) +
+                                 b2 * (c[2]->LightS - c[0]->LightS);
+          const double light_t = c[0]->LightT + b1 * (c[1]->LightT - c[0]->LightT) +
+                                 b2 * (c[2]->LightT - c[0]->LightT);
+          const auto x = static_cast<std::int32_t>(std::floor(light_s * page.Width));
+          const auto y = static_cast<std::int32_t>(std::floor(light_t * page.Height));
+          ASSERT_TRUE(x >= 0 && x < page.Width && y >= 0 && y < page.Height);
+          const LightTexel& texel = page.Texels[static_cast<std::size_t>(y * page.Width + x)];
+          const auto byte = [](double light) {
+            return static_cast<int>(std::clamp(std::round(light * 255), 0.0, 255.0));
+          };
+          if (DarkAround(maps, map, u, v)) {
+            ++dark;
+            EXPECT_EQ((std::vector<int>{texel.R, texel.G, texel.B}),
+                      (std::vector<int>{byte(ambient.R), byte(ambient.G), byte(ambient.B)}))
+                << "texel " << u << ", " << v << " of surface " << s;
+          } else if (texel.R + texel.G + texel.B >
+                     byte(ambient.R) + byte(ambient.G) + byte(ambient.B)) {
+            ++brighter;
+          }
+        }
+      }
+    }
+  }
+  EXPECT_GT(dark, 100);
+  EXPECT_GT(brighter, 1000);
 }
 
 }  // namespace

@@ -1,0 +1,131 @@
+// The light of a first-generation build's own light maps.
+#include "light/built_frames.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+
+#include "light/light_rules.h"
+#include "light/stored_shadows.h"
+
+namespace brushwright {
+
+namespace {
+
+// The blur's weights across (and down): a texel counts twice as much as each neighbour.
+constexpr double kBlurWeights[3] = {0.25, 0.5, 0.25};
+// Pages hold most levels' frames at 1,024 square; a larger frame takes a page of 2,048.
+constexpr std::int32_t kPageSize = 1024;
+constexpr std::int32_t kLargePageSize = 2048;
+// A frame's border on its page, as PackLightAtlas leaves it.
+constexpr std::int32_t kBorder = 1;
+
+std::uint8_t TexelByte(double light) {
+  return static_cast<std::uint8_t>(std::clamp(std::round(light * 255), 0.0, 255.0));
+}
+
+LightTexel TexelOf(const LightColour& light) {
+  return LightTexel{TexelByte(light.R), TexelByte(light.G), TexelByte(light.B)};
+}
+
+// Copies a frame's light onto its page at `place`, its border repeating its edge.
+void PlaceFrame(const SurfaceLightMap& light, const AtlasPlace& place, LightPage& page) {
+  for (std::int32_t y = -kBorder; y < light.Height + kBorder; ++y) {
+    for (std::int32_t x = -kBorder; x < light.Width + kBorder; ++x) {
+      const std::int32_t u = std::clamp(x, 0, light.Width - 1);
+      const std::int32_t v = std::clamp(y, 0, light.Height - 1);
+      const std::size_t to = static_cast<std::size_t>(place.Y + y) * page.Width +
+                             static_cast<std::size_t>(place.X + x);
+      page.Texels[to] = TexelOf(
+          light.Texels[static_cast<std::size_t>(v) * light.Width + static_cast<std::size_t>(u)]);
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<double> BlurredShadowBits(const LevelLightMaps& maps, const LightMapIndex& index,
+                                      std::int32_t light) {
+  const std::int32_t width = index.UClamp;
+  const std::int32_t height = index.VClamp;
+  std::vector<double> blurred(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  for (std::int32_t v = 0; v < height; ++v) {
+    for (std::int32_t u = 0; u < width; ++u) {
+      double sum = 0;
+      for (int dv = -1; dv <= 1; ++dv) {
+        for (int du = -1; du <= 1; ++du) {
+          const std::int32_t bit_u = std::clamp(u + du, 0, width - 1);
+          const std::int32_t bit_v = std::clamp(v + dv, 0, height - 1);
+          if (StoredBit(maps, index, light, bit_u, bit_v)) {
+            sum += kBlurWeights[du + 1] * kBlurWeights[dv + 1];
+          }
+        }
+      }
+      blurred[static_cast<std::size_t>(v) * width + u] = sum;
+    }
+  }
+  return blurred;
+}
+
+SurfaceLightMap StoredFrameLight(const LevelBsp& bsp, std::int32_t surface,
+                                 const Vector& plane_point, const LevelLightMaps& maps) {
+  const auto s = static_cast<std::size_t>(surface);
+  const std::int32_t map = maps.SurfaceMaps[s];
+  assert(map != kNoLightMap);
+  const LightMapIndex& index = maps.Indexes[static_cast<std::size_t>(map)];
+  const std::int32_t zone = maps.SurfaceZones[s];
+  const ZoneAmbientRecord& zone_ambient =
+      zone >= 0 && static_cast<std::size_t>(zone) < maps.Zones.size()
+          ? maps.Zones[static_cast<std::size_t>(zone)]
+          : maps.LevelAmbient;
+  const LightColour ambient =
+      ZoneAmbient(zone_ambient.Brightness, zone_ambient.Hue, zone_ambient.Saturation);
+  const TexelPlane plane = SurfacePlane(bsp, bsp.Surfaces[s], plane_point);
+  const std::vector<LightSource> lights = FrameLights(maps, map, maps.Brightness);
+  const TexelVisibility unshadowed = [](std::int32_t, std::int32_t, std::int32_t, const Vector&) {
+    return true;
+  };
+
+  SurfaceLightMap light = FrameLight(plane, index, {}, ambient, unshadowed);
+  for (std::size_t n = 0; n < lights.size(); ++n) {
+    const auto number = static_cast<std::int32_t>(n);
+    const SurfaceLightMap alone = FrameLight(plane, index, {lights[n]}, {}, unshadowed);
+    const std::vector<double> visible = BlurredShadowBits(maps, index, number);
+    for (std::size_t t = 0; t < light.Texels.size(); ++t) {
+      light.Texels[t] = light.Texels[t] + alone.Texels[t] * visible[t];
+    }
+  }
+  return light;
+}
+
+BuiltFrames LightBuiltFrames(const LevelBsp& bsp, const LevelLightMaps& maps,
+                             const std::vector<std::int32_t>& surfaces,
+                             const std::vector<Vector>& plane_points) {
+  assert(surfaces.size() == plane_points.size());
+  std::vector<FrameSize> sizes;
+  sizes.reserve(surfaces.size());
+  std::int32_t largest = 0;
+  for (const std::int32_t s : surfaces) {
+    const LightMapIndex& index =
+        maps.Indexes[static_cast<std::size_t>(maps.SurfaceMaps[static_cast<std::size_t>(s)])];
+    sizes.push_back({index.UClamp, index.VClamp});
+    largest = std::max({largest, index.UClamp, index.VClamp});
+  }
+  BuiltFrames built;
+  const std::int32_t page_size = largest + 2 * kBorder > kPageSize ? kLargePageSize : kPageSize;
+  built.Atlas = PackLightAtlas(sizes, page_size);
+  built.Pages.resize(static_cast<std::size_t>(built.Atlas.Pages));
+  for (LightPage& page : built.Pages) {
+    page.Width = page_size;
+    page.Height = page_size;
+    page.Texels.resize(static_cast<std::size_t>(page_size) * static_cast<std::size_t>(page_size));
+  }
+  for (std::size_t i = 0; i < surfaces.size(); ++i) {
+    const AtlasPlace& place = built.Atlas.Places[i];
+    PlaceFrame(StoredFrameLight(bsp, surfaces[i], plane_points[i], maps), place,
+               built.Pages[static_cast<std::size_t>(place.Page)]);
+  }
+  return built;
+}
+
+}  // namespace brushwright
