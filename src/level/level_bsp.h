@@ -8,6 +8,7 @@
 
 #include "level/actors.h"
 #include "level/mesh.h"
+#include "level/placed_actors.h"
 #include "vecmath/vecmath.h"
 
 namespace brushwright {
@@ -102,13 +103,6 @@ struct LightMapIndex {
   std::int64_t LightBytes() const { return RowBytes() * VClamp; }
 };
 
-// A zone's ambient light: its zone actor's AmbientBrightness, AmbientHue and AmbientSaturation.
-struct ZoneAmbientRecord {
-  double Brightness = 0;
-  double Hue = 0;
-  double Saturation = 255;
-};
-
 // The light maps of a first-generation build, every offset and index checked against the arrays
 // it points into.
 struct LevelLightMaps {
@@ -128,11 +122,10 @@ struct LevelLightMaps {
   std::vector<std::int32_t> SurfaceZones;
   // The object reference of each zone's actor, 0 for none.
   std::vector<std::int32_t> ZoneActors;
-  // Per entry of ZoneActors: its ambient light; the level's for a zone without an actor.
-  std::vector<ZoneAmbientRecord> Zones;
-  // The level's own ambient light and brightness (its LevelInfo's), by which every light shines.
-  ZoneAmbientRecord LevelAmbient;
-  double Brightness = 1;
+  // Per entry of ZoneActors: its zone actor; the LevelInfo for a zone without an actor.
+  std::vector<ZoneLightRecord> Zones;
+  // The level's LevelInfo: its ambient light, and the brightness every light shines by.
+  ZoneLightRecord LevelInfo;
 };
 
 }  // namespace brushwright

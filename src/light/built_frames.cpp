@@ -74,14 +74,14 @@ SurfaceLightMap StoredFrameLight(const LevelBsp& bsp, std::int32_t surface,
   assert(map != kNoLightMap);
   const LightMapIndex& index = maps.Indexes[static_cast<std::size_t>(map)];
   const std::int32_t zone = maps.SurfaceZones[s];
-  const ZoneAmbientRecord& zone_ambient =
+  const ZoneLightRecord& zone_actor =
       zone >= 0 && static_cast<std::size_t>(zone) < maps.Zones.size()
           ? maps.Zones[static_cast<std::size_t>(zone)]
-          : maps.LevelAmbient;
-  const LightColour ambient =
-      ZoneAmbient(zone_ambient.Brightness, zone_ambient.Hue, zone_ambient.Saturation);
+          : maps.LevelInfo;
+  const LightColour ambient = ZoneAmbient(zone_actor.AmbientBrightness, zone_actor.AmbientHue,
+                                          zone_actor.AmbientSaturation);
   const TexelPlane plane = SurfacePlane(bsp, bsp.Surfaces[s], plane_point);
-  const std::vector<LightSource> lights = FrameLights(maps, map, maps.Brightness);
+  const std::vector<LightSource> lights = FrameLights(maps, map, maps.LevelInfo.Brightness);
   const TexelVisibility unshadowed = [](std::int32_t, std::int32_t, std::int32_t, const Vector&) {
     return true;
   };

@@ -43,14 +43,13 @@ PlayerStartRecord ReadPlayerStartActor(const PackageObject& actor);
 std::vector<LightTexel> ReadStaticMeshInstanceLight(const PackageFile& package,
                                                     std::int32_t instance);
 
-// A zone actor's (ZoneInfo, LevelInfo) ambient light; what it does not store at its defaults.
-ZoneAmbientRecord ReadZoneAmbient(const PackageObject& zone);
-
 // A mover's keys, number of keys and move time; those it does not store at their defaults.
 MoverKeys ReadMoverKeys(const PackageObject& actor);
 // An actor drawn by static mesh `mesh` (a reference of the actor's package): placement, scales
 // and skins; a mover's keys too.
 StaticMeshActorRecord ReadStaticMeshActor(const PackageObject& actor, std::int32_t mesh);
 SunlightRecord ReadSunlightActor(const PackageObject& actor);
+// The LevelInfo's or a zone's ambient light (and the LevelInfo's brightness).
+ZoneLightRecord ReadZoneActor(const PackageObject& actor);
 
 }  // namespace brushwright

@@ -23,10 +23,11 @@ constexpr std::string_view kBrushClass = "Brush";
 constexpr std::string_view kModelClass = "Model";
 constexpr std::string_view kPolysClass = "Polys";
 constexpr std::string_view kSunlightClass = "Sunlight";
+// The class every zone (and the LevelInfo) derives from.
+constexpr std::string_view kZoneInfoClass = "ZoneInfo";
 constexpr std::string_view kMoverClass = "Mover";
 constexpr std::string_view kTerrainClass = "TerrainInfo";
 constexpr std::string_view kStaticMeshInstanceClass = "StaticMeshInstance";
-constexpr std::string_view kLevelInfoClass = "LevelInfo";
 // The level's URL before its model: protocol, host, map and portal texts, then its options.
 constexpr int kUrlTexts = 4;
 
@@ -153,6 +154,10 @@ void ReadShownActor(const PackageObject& actor, bool with_light, Level& level) {
   const std::string& class_name = package.ClassName(actor.Ref());
   if (EqualsIgnoringCase(class_name, kSunlightClass)) {
     level.Suns.push_back(ReadSunlightActor(actor));
+    return;
+  }
+  if (IsZoneClass(class_name) || package.IsA(actor.Ref(), kZoneInfoClass)) {
+    level.Zones.push_back(ReadZoneActor(actor));
     return;
   }
   const bool mover = IsMoverClass(class_name) || package.IsA(actor.Ref(), kMoverClass);
@@ -327,17 +332,15 @@ LevelLightMaps ReadPackageLightMaps(const PackageFile& package) {
   }
   // The level's brightness and ambient light are its LevelInfo's, the zone of no zone actor.
   for (const std::int32_t ref : actors) {
-    if (ref == 0 || !EqualsIgnoringCase(package.ClassName(ref), kLevelInfoClass)) continue;
-    const PackageObject level_info = PackageObject::Read(package, ExportIndexOf(ref));
-    maps.LevelAmbient = ReadZoneAmbient(level_info);
-    maps.Brightness = level_info.FloatValue(level_info.Find("Brightness")).value_or(1.0f);
+    if (ref == 0 || !IsLevelInfoClass(package.ClassName(ref))) continue;
+    maps.LevelInfo = ReadZoneActor(PackageObject::Read(package, ExportIndexOf(ref)));
     break;
   }
   maps.Zones.reserve(maps.ZoneActors.size());
   for (const std::int32_t ref : maps.ZoneActors) {
     maps.Zones.push_back(IsExportRef(ref)
-                             ? ReadZoneAmbient(PackageObject::Read(package, ExportIndexOf(ref)))
-                             : maps.LevelAmbient);
+                             ? ReadZoneActor(PackageObject::Read(package, ExportIndexOf(ref)))
+                             : maps.LevelInfo);
   }
   return maps;
 }

@@ -255,10 +255,11 @@ TEST(StoredLight, FirstGenerationTexelsEveryLightLeavesDarkHoldTheAmbientAlone) 
       ASSERT_NE(map, kNoLightMap);
       const LightMapIndex& index = maps.Indexes[static_cast<std::size_t>(map)];
       const std::int32_t zone = maps.SurfaceZones[static_cast<std::size_t>(s)];
-      const ZoneAmbientRecord& record = static_cast<std::size_t>(zone) < maps.Zones.size()
-                                            ? maps.Zones[static_cast<std::size_t>(zone)]
-                                            : maps.LevelAmbient;
-      const LightColour ambient = ZoneAmbient(record.Brightness, record.Hue, record.Saturation);
+      const ZoneLightRecord& record = static_cast<std::size_t>(zone) < maps.Zones.size()
+                                          ? maps.Zones[static_cast<std::size_t>(zone)]
+                                          : maps.LevelInfo;
+      const LightColour ambient =
+          ZoneAmbient(record.AmbientBrightness, record.AmbientHue, record.AmbientSaturation);
       const LightPage& page = mesh.LightPages[static_cast<std::size_t>(face.LightPage)];
       // Where a texel's centre lies, and its place on the page by the corners' coordinates,
       // carried across the face's plane by the first three corners.
