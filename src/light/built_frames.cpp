@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <iterator>
 
 #include "light/light_rules.h"
 #include "light/stored_shadows.h"
@@ -14,9 +15,9 @@ namespace {
 
 // The blur's weights across (and down): a texel counts twice as much as each neighbour.
 constexpr double kBlurWeights[3] = {0.25, 0.5, 0.25};
-// Pages hold most levels' frames at 1,024 square; a larger frame takes a page of 2,048.
-constexpr std::int32_t kPageSize = 1024;
-constexpr std::int32_t kLargePageSize = 2048;
+// Pages hold most levels' frames at 1,024 square; a larger frame takes a larger page, up to the
+// largest the light output writes.
+constexpr std::int32_t kPageSizes[] = {1024, 2048, 4096};
 // A frame's border on its page, as PackLightAtlas leaves it.
 constexpr std::int32_t kBorder = 1;
 
@@ -102,26 +103,41 @@ BuiltFrames LightBuiltFrames(const LevelBsp& bsp, const LevelLightMaps& maps,
                              const std::vector<std::int32_t>& surfaces,
                              const std::vector<Vector>& plane_points) {
   assert(surfaces.size() == plane_points.size());
+  const std::int32_t largest_page = kPageSizes[std::size(kPageSizes) - 1];
+  // The frames that fit a page, with their border, and the largest side among them.
   std::vector<FrameSize> sizes;
-  sizes.reserve(surfaces.size());
+  std::vector<std::size_t> packed;
   std::int32_t largest = 0;
-  for (const std::int32_t s : surfaces) {
-    const LightMapIndex& index =
-        maps.Indexes[static_cast<std::size_t>(maps.SurfaceMaps[static_cast<std::size_t>(s)])];
+  for (std::size_t i = 0; i < surfaces.size(); ++i) {
+    const LightMapIndex& index = maps.Indexes[static_cast<std::size_t>(
+        maps.SurfaceMaps[static_cast<std::size_t>(surfaces[i])])];
+    const std::int32_t side = std::max(index.UClamp, index.VClamp);
+    if (side + 2 * kBorder > largest_page) continue;
     sizes.push_back({index.UClamp, index.VClamp});
-    largest = std::max({largest, index.UClamp, index.VClamp});
+    packed.push_back(i);
+    largest = std::max(largest, side);
   }
   BuiltFrames built;
-  const std::int32_t page_size = largest + 2 * kBorder > kPageSize ? kLargePageSize : kPageSize;
-  built.Atlas = PackLightAtlas(sizes, page_size);
-  built.Pages.resize(static_cast<std::size_t>(built.Atlas.Pages));
-  for (LightPage& page : built.Pages) {
-    page.Width = page_size;
-    page.Height = page_size;
-    page.Texels.resize(static_cast<std::size_t>(page_size) * static_cast<std::size_t>(page_size));
+  built.PageSize = largest_page;
+  for (const std::int32_t size : kPageSizes) {
+    if (largest + 2 * kBorder <= size) {
+      built.PageSize = size;
+      break;
+    }
   }
-  for (std::size_t i = 0; i < surfaces.size(); ++i) {
-    const AtlasPlace& place = built.Atlas.Places[i];
+  const LightAtlas atlas = PackLightAtlas(sizes, built.PageSize);
+  built.Places.assign(surfaces.size(), AtlasPlace{kNoLightPage, 0, 0});
+  built.Pages.resize(static_cast<std::size_t>(atlas.Pages));
+  for (LightPage& page : built.Pages) {
+    page.Width = built.PageSize;
+    page.Height = built.PageSize;
+    page.Texels.resize(static_cast<std::size_t>(built.PageSize) *
+                       static_cast<std::size_t>(built.PageSize));
+  }
+  for (std::size_t n = 0; n < packed.size(); ++n) {
+    const std::size_t i = packed[n];
+    const AtlasPlace& place = atlas.Places[n];
+    built.Places[i] = place;
     PlaceFrame(StoredFrameLight(bsp, surfaces[i], plane_points[i], maps), place,
                built.Pages[static_cast<std::size_t>(place.Page)]);
   }

@@ -28,14 +28,17 @@ SurfaceLightMap StoredFrameLight(const LevelBsp& bsp, std::int32_t surface,
 
 // Frames packed onto pages and their texels as the game draws them.
 struct BuiltFrames {
-  LightAtlas Atlas;  // Places in the order of the surfaces asked for
+  std::int32_t PageSize = 0;
+  // In the order of the surfaces asked for; a frame too large for any page is on none (its Page
+  // kNoLightPage).
+  std::vector<AtlasPlace> Places;
   std::vector<LightPage> Pages;
 };
 
 // The frames of `surfaces` (each with a light map; `plane_points` a point of each one's plane)
-// lit by StoredFrameLight and packed onto pages of 1,024 square, or 2,048 when a frame with its
-// border needs more. A page's texels outside every frame are black; each frame's border repeats
-// its edge, so that filtering at its edge stays inside its light.
+// lit by StoredFrameLight and packed onto pages of 1,024 square, or 2,048 or 4,096 when a frame
+// with its border needs more. A page's texels outside every frame are black; each frame's border
+// repeats its edge, so that filtering at its edge stays inside its light.
 BuiltFrames LightBuiltFrames(const LevelBsp& bsp, const LevelLightMaps& maps,
                              const std::vector<std::int32_t>& surfaces,
                              const std::vector<Vector>& plane_points);

@@ -90,14 +90,15 @@ void AddBuiltFrames(const LevelBsp& bsp, const LevelLightMaps& maps,
     const BspSurface& surface = bsp.Surfaces[static_cast<std::size_t>(s)];
     const LightMapIndex& index =
         maps.Indexes[static_cast<std::size_t>(maps.SurfaceMaps[static_cast<std::size_t>(s)])];
-    const AtlasPlace& place = frames.Atlas.Places[static_cast<std::size_t>(at.Frame)];
+    const AtlasPlace& place = frames.Places[static_cast<std::size_t>(at.Frame)];
+    if (place.Page == kNoLightPage) continue;  // too large for a page: lit as if none were stored
     MeshFace& face =
         mesh.Groups[static_cast<std::size_t>(at.Group)].Faces[static_cast<std::size_t>(at.Face)];
     face.LightPage = place.Page;
     for (MeshCorner& corner : face.Corners) {
       double light_s = 0;
       double light_t = 0;
-      AtlasCoordinate(index, place, frames.Atlas.PageSize,
+      AtlasCoordinate(index, place, frames.PageSize,
                       mesh.Positions[static_cast<std::size_t>(corner.Position)],
                       bsp.Points[static_cast<std::size_t>(surface.Base)],
                       bsp.Vectors[static_cast<std::size_t>(surface.TextureU)],
