@@ -125,7 +125,10 @@ BuiltMesh BuildBuiltWorldMesh(const Level& level, const LevelBsp& bsp, const Fac
   std::vector<std::int32_t> position_of(bsp.Points.size(), -1);
   std::int32_t face_number = 0;
   // The first-generation light maps of the surfaces written, and the faces on them.
-  const LevelLightMaps* maps = level.LightMaps ? &*level.LightMaps : nullptr;
+  const LevelLightMaps* maps =
+      level.LightMaps && level.LightMaps->SurfaceMaps.size() == bsp.Surfaces.size()
+          ? &*level.LightMaps
+          : nullptr;
   std::vector<std::int32_t> framed_surfaces;
   std::vector<Vector> plane_points;
   std::vector<FramedFace> framed_faces;

@@ -224,6 +224,10 @@ TEST(StoredLight, FirstGenerationTexelsEveryLightLeavesDarkHoldTheAmbientAlone) 
   ASSERT_TRUE(level.LightMaps.has_value());
   const LevelBsp& bsp = *level.Bsp;
   const LevelLightMaps& maps = *level.LightMaps;
+  // Its LevelInfo stores no ambient light: the class's defaults, no brightness and white.
+  EXPECT_EQ(maps.LevelInfo.AmbientBrightness, 0);
+  EXPECT_EQ(maps.LevelInfo.AmbientSaturation, 255);
+  EXPECT_EQ(maps.LevelInfo.Brightness, 1);
   RunOptions options;
   options.BuiltWorld = true;
   const Mesh mesh = BuildBuiltWorldMesh(level, bsp, FaceChoice(options, 0), true).Faces;
