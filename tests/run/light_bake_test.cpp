@@ -1,0 +1,140 @@
+// Baked light: the texels of a hand-made quad's page, read back through its new texture
+// coordinates, and the materials and glTF file that carry them.
+#include "run/light_bake.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "gltf/glb_writer.h"
+#include "image/image_file.h"
+#include "run/glb_output.h"
+#include "support/gltf_files.h"
+#include "support/test_files.h"
+
+namespace brushwright::testing {
+namespace {
+
+constexpr std::int64_t kUnlit = 4194304;
+
+// A 32 x 16 quad on z = `z`, its texture once across it (U = x / 32, V = y / 16).
+MeshFace Quad(Mesh& mesh, std::int32_t surface, double z, std::int32_t light_page) {
+  MeshFace face;
+  face.Surface = surface;
+  face.LightPage = light_page;
+  for (const auto& [x, y] :
+       std::vector<std::array<double, 2>>{{0, 0}, {32, 0}, {32, 16}, {0, 16}}) {
+    MeshCorner& corner = face.Corners.emplace_back();
+    corner.Position = static_cast<std::int32_t>(mesh.Positions.size());
+    mesh.Positions.push_back({x, y, z});
+    corner.U = x / 32;
+    corner.V = y / 16;
+    corner.LightS = static_cast<float>(0.25 + x / 64);  // across the page's middle texels
+    corner.LightT = 0.5f;
+  }
+  return face;
+}
+
+// The page's texel under point (x, y) of the quad, through its corners' new coordinates.
+std::array<int, 4> BakedAt(const MeshFace& face, const Image& page, double x, double y) {
+  const MeshCorner& origin = face.Corners[0];
+  const double u =
+      origin.U + (face.Corners[1].U - origin.U) * x / 32 + (face.Corners[3].U - origin.U) * y / 16;
+  const double v =
+      origin.V + (face.Corners[1].V - origin.V) * x / 32 + (face.Corners[3].V - origin.V) * y / 16;
+  const auto column = static_cast<std::size_t>(u * page.Width);
+  const auto row = static_cast<std::size_t>((1 - v) * page.Height);
+  const std::uint8_t* texel = &page.Rgba[(row * static_cast<std::size_t>(page.Width) + column) * 4];
+  return {texel[0], texel[1], texel[2], texel[3]};
+}
+
+TEST(LightBake, TexelsAreTextureTimesLightTimesTwoOnUnlitPages) {
+  Mesh mesh;
+  mesh.SharedPositions = true;
+  // Light 64 on the quad's left texel, 255 on its right; the texels beside them are other
+  // faces'.
+  mesh.LightPages.push_back(
+      LightPage{4, 1, {{0, 0, 0}, {64, 64, 64}, {255, 255, 255}, {0, 0, 0}}});
+  MeshSurface& wall = mesh.Surfaces.emplace_back();
+  wall.Texture = "Wall";
+  wall.Material = 0;
+  wall.Axes.Normal = {0, 0, 1};
+  wall.Axes.TextureU = {1, 0, 0};
+  wall.Axes.TextureV = {0, 1, 0};
+  MeshSurface& plain = mesh.Surfaces.emplace_back(wall);  // no texture
+  plain.Texture = "";
+  plain.Material = kNoMaterial;
+  MeshGroup& group = mesh.Groups.emplace_back();
+  group.Faces.push_back(Quad(mesh, 0, 0, 0));
+  group.Faces.push_back(Quad(mesh, 1, 64, 0));
+  group.Faces.push_back(Quad(mesh, 0, 128, kNoLightPage));  // keeps its texture, unlit
+
+  // The texture: top row A B, bottom row C D.
+  RunMaterials materials;
+  RegisterTexture(materials.Table, "Wall", 2, 2, 0);
+  Image& picture = materials.Pictures["Wall"].Picture;
+  picture.Width = 2;
+  picture.Height = 2;
+  picture.Rgba = {100, 200, 40, 255, 10, 20, 30, 255, 120, 130, 140, 255, 250, 5, 60, 255};
+
+  LightBakeSettings settings;
+  settings.PageName = "level_light";
+  BakedLight baked = BakeLight(mesh, std::move(materials), settings);
+  ASSERT_EQ(baked.Pages, 1);
+  const Image& page = baked.Materials.Pictures.at("level_light1").Picture;
+  EXPECT_EQ(page.Width, 64);  // 9 x 5 texels and their border fit the smallest page
+  EXPECT_EQ(baked.Texels, 2 * 9 * 5);
+
+  // Texels at the quad's four corners: left under light 64, right under 255 (clamped), the
+  // bottom half of the quad from the picture's bottom row.
+  const MeshFace& textured = mesh.Groups[0].Faces[0];
+  EXPECT_EQ(BakedAt(textured, page, 2, 2), (std::array<int, 4>{60, 65, 70, 255}));     // C
+  EXPECT_EQ(BakedAt(textured, page, 30, 2), (std::array<int, 4>{255, 10, 120, 255}));  // D
+  EXPECT_EQ(BakedAt(textured, page, 2, 14), (std::array<int, 4>{50, 100, 20, 255}));   // A
+  EXPECT_EQ(BakedAt(textured, page, 30, 14), (std::array<int, 4>{20, 40, 60, 255}));   // B
+  // Between the light's texels the light is filtered: brighter than the left, darker than the
+  // right.
+  const int middle = BakedAt(textured, page, 18, 2)[1];
+  EXPECT_GT(middle, 5 * 64 * 2 / 255);
+  EXPECT_LT(middle, 10);
+  // Without a texture: a plain grey (188) under the light.
+  const MeshFace& untextured = mesh.Groups[0].Faces[1];
+  EXPECT_EQ(BakedAt(untextured, page, 2, 8), (std::array<int, 4>{94, 94, 94, 255}));
+  EXPECT_EQ(BakedAt(untextured, page, 30, 8), (std::array<int, 4>{255, 255, 255, 255}));
+
+  // The materials: the texture still shown by the unbaked face, then the page, both unlit; the
+  // light pages are gone.
+  std::vector<std::string> names;
+  for (const TextureEntry& entry : baked.Materials.Table) {
+    names.push_back(MaterialName(entry.Name, entry.Flags));
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"Wall4194304", "level_light14194304"}));
+  const auto material_of = [&mesh](const MeshFace& face) {
+    return mesh.Surfaces[static_cast<std::size_t>(face.Surface)].Material;
+  };
+  EXPECT_EQ(material_of(textured), 1);
+  EXPECT_EQ(material_of(untextured), 1);
+  EXPECT_EQ(material_of(mesh.Groups[0].Faces[2]), 0);
+  EXPECT_EQ(mesh.Groups[0].Faces[2].Corners[1].U, 1);  // its texture coordinates as they were
+  EXPECT_TRUE(mesh.LightPages.empty());
+  EXPECT_EQ(textured.LightPage, kNoLightPage);
+
+  // In a glTF file: unlit materials with the extension's fall-back settings, validator-clean.
+  TempDir dir("light-bake");
+  const std::string path = dir / "level.glb";
+  WriteGlb(path, GlbSceneOf(mesh, baked.Materials, kMetresPerUnrealUnit), EncodePng);
+  const tinygltf::Model model = ReadBack(path);
+  ASSERT_EQ(model.materials.size(), 2u);
+  for (const tinygltf::Material& material : model.materials) {
+    EXPECT_TRUE(material.extensions.contains("KHR_materials_unlit")) << material.name;
+    EXPECT_EQ(material.pbrMetallicRoughness.metallicFactor, 0) << material.name;
+    EXPECT_EQ(material.pbrMetallicRoughness.roughnessFactor, 1) << material.name;
+  }
+  SKIP_IF_MISSING(ValidatorMissing());
+  EXPECT_EQ(ValidatorComplaints(path), "");
+}
+
+}  // namespace
+}  // namespace brushwright::testing
