@@ -243,7 +243,8 @@ void Run::Convert() {
   RunMaterials materials = FindTextures(mesh, sources, host_, phase);
   // Baked light: the lit faces' textures drawn under their light into new images instead.
   if (options_.Light == LightMode::Bake && options_.DoGeometry) {
-    materials = BakeRunLight(mesh, std::move(materials), options_, texture_format, host_);
+    materials = BakeRunLight(mesh, std::move(materials), options_, texture_format, host_,
+                             results_ != nullptr);
   }
   notices_.insert(notices_.end(), package_source.Notices().begin(), package_source.Notices().end());
   ShowNotices(notices_);

@@ -16,6 +16,7 @@
 #include "light/light_rules.h"
 #include "run/texture_files.h"
 #include "text/file_text.h"
+#include "text/number_text.h"
 
 namespace brushwright {
 
@@ -38,6 +39,11 @@ constexpr int kMostSamples = 4;
 // lay no usable frame there (an axis along the normal, or both along one line): the frame then
 // takes axes of its own on the plane.
 constexpr double kThinnestAxes = 0.05;
+// Frames over the texel budget are laid again with texels coarser by the square root of the
+// excess, and this much more, as whole texels and borders do not shrink with them; a few tries
+// reach the budget unless the faces' smallest frames alone pass it.
+constexpr double kCoarserStep = 1.05;
+constexpr int kCoarserTries = 8;
 // Corner triangles with less area than this (in squared frame units) give the face one value
 // everywhere: it is a sliver without a plane of its own.
 constexpr double kLeastArea = 1e-9;
@@ -152,6 +158,7 @@ struct BakedFace {
   double HighS = 0;
   double LowT = 0;
   double HighT = 0;
+  std::vector<Vector> Points;                  // the corners' positions
   std::vector<std::array<double, 2>> Corners;  // the corners' frame coordinates (a, b)
   const Image* Picture = nullptr;              // none: a plain grey
   bool KeepAlpha = false;                      // masked or translucent: the texture's alpha goes on
@@ -336,9 +343,9 @@ Packing PackPages(const std::vector<FrameSize>& frames, std::int32_t largest) {
   return packing;
 }
 
-// The face's baking, or none for a face without a light page or a polygon.
+// The face's baking but its frame, or none for a face without a light page or a polygon.
 std::optional<BakedFace> PrepareFace(const Mesh& mesh, const RunMaterials& materials,
-                                     MeshFace& face, const LightBakeSettings& settings) {
+                                     MeshFace& face) {
   if (face.LightPage < 0 || static_cast<std::size_t>(face.LightPage) >= mesh.LightPages.size() ||
       face.Corners.size() < 3) {
     return std::nullopt;
@@ -353,18 +360,13 @@ std::optional<BakedFace> PrepareFace(const Mesh& mesh, const RunMaterials& mater
     corners.push_back(mesh.Positions[static_cast<std::size_t>(corner.Position)]);
   }
   baked.Axes = AxesOfFace(surface.Axes, corners);
-  const std::int32_t most_texels =
-      std::min(settings.MostTexels, settings.LargestPage - 2 * kBorder);
-  baked.Frame = FrameOfPolygon(corners, baked.Axes.Base, baked.Axes.U, baked.Axes.V,
-                               settings.TexelUnits, most_texels);
-  baked.Frame.UClamp = std::clamp(baked.Frame.UClamp, 1, most_texels);
-  baked.Frame.VClamp = std::clamp(baked.Frame.VClamp, 1, most_texels);
 
+  baked.Points = std::move(corners);
   std::vector<CornerValues> values;
   baked.LowS = baked.LowT = 1;
   baked.HighS = baked.HighT = 0;
-  for (std::size_t i = 0; i < corners.size(); ++i) {
-    const Vector offset = VecSubtract(corners[i], baked.Axes.Base);
+  for (std::size_t i = 0; i < baked.Points.size(); ++i) {
+    const Vector offset = VecSubtract(baked.Points[i], baked.Axes.Base);
     baked.Corners.push_back({Dot(offset, baked.Axes.U), Dot(offset, baked.Axes.V)});
     const MeshCorner& corner = face.Corners[i];
     values.push_back({corner.U, corner.V, corner.LightS, corner.LightT});
@@ -394,6 +396,32 @@ std::optional<BakedFace> PrepareFace(const Mesh& mesh, const RunMaterials& mater
   return baked;
 }
 
+// Each face's frame at `texel_units`, and the frames' sizes.
+std::vector<FrameSize> Frames(std::vector<BakedFace>& faces, double texel_units,
+                              const LightBakeSettings& settings) {
+  const std::int32_t most_texels =
+      std::min(settings.MostTexels, settings.LargestPage - 2 * kBorder);
+  std::vector<FrameSize> sizes;
+  sizes.reserve(faces.size());
+  for (BakedFace& face : faces) {
+    face.Frame = FrameOfPolygon(face.Points, face.Axes.Base, face.Axes.U, face.Axes.V, texel_units,
+                                most_texels);
+    face.Frame.UClamp = std::clamp(face.Frame.UClamp, 1, most_texels);
+    face.Frame.VClamp = std::clamp(face.Frame.VClamp, 1, most_texels);
+    sizes.push_back({face.Frame.UClamp, face.Frame.VClamp});
+  }
+  return sizes;
+}
+
+// The texels the frames take on their pages, borders included.
+double FramesArea(const std::vector<FrameSize>& sizes) {
+  double area = 0;
+  for (const FrameSize& size : sizes) {
+    area += static_cast<double>(size.Width + 2 * kBorder) * (size.Height + 2 * kBorder);
+  }
+  return area;
+}
+
 // Points the face's corners at its frame on the page and leaves its light page behind.
 void PointCornersAtPage(const BakedFace& baked, const AtlasPlace& place, std::int32_t page_size) {
   const LightMapIndex& frame = baked.Frame;
@@ -414,7 +442,7 @@ void PointCornersAtPage(const BakedFace& baked, const AtlasPlace& place, std::in
 // and flagged Unlit, then the pages' under the flags of the surfaces that moved onto them
 // (surfaces from `first_page_surface` on).
 RunMaterials MaterialsAfterBaking(Mesh& mesh, RunMaterials& before, std::size_t first_page_surface,
-                                  std::vector<Image>& pages, const std::string& page_name) {
+                                  const std::vector<std::int32_t>& page_sizes) {
   std::vector<bool> shown(mesh.Surfaces.size(), false);
   for (const MeshGroup& group : mesh.Groups) {
     for (const MeshFace& face : group.Faces) shown[static_cast<std::size_t>(face.Surface)] = true;
@@ -442,41 +470,51 @@ RunMaterials MaterialsAfterBaking(Mesh& mesh, RunMaterials& before, std::size_t 
     if (surface.Material == kNoMaterial && s < first_page_surface) continue;
     if (s >= first_page_surface) {
       const auto size =
-          static_cast<std::int16_t>(pages[static_cast<std::size_t>(surface.Material)].Width);
+          static_cast<std::int16_t>(page_sizes[static_cast<std::size_t>(surface.Material)]);
       RegisterTexture(after.Table, surface.Texture, size, size, surface.Flags);
     } else {
       surface.Flags |= kPolyFlagUnlit;
     }
     surface.Material = FindTexture(after.Table, surface.Texture, surface.Flags);
   }
-  for (std::size_t p = 0; p < pages.size(); ++p) {
-    after.Pictures[page_name + std::to_string(p + 1)].Picture = std::move(pages[p]);
-  }
   return after;
 }
 
 }  // namespace
 
-BakedLight BakeLight(Mesh& mesh, RunMaterials materials, const LightBakeSettings& settings) {
-  // The faces to bake and their frames.
+BakedLight BakeLight(Mesh& mesh, RunMaterials materials, const LightBakeSettings& settings,
+                     const PageSink& take_page) {
+  BakedLight result;
   std::vector<BakedFace> faces;
-  std::vector<FrameSize> sizes;
   for (MeshGroup& group : mesh.Groups) {
     for (MeshFace& face : group.Faces) {
-      if (std::optional<BakedFace> baked = PrepareFace(mesh, materials, face, settings)) {
-        sizes.push_back({baked->Frame.UClamp, baked->Frame.VClamp});
+      if (std::optional<BakedFace> baked = PrepareFace(mesh, materials, face)) {
         faces.push_back(std::move(*baked));
       }
     }
   }
+  // The frames, coarser while they pass the budget together.
+  result.TexelUnits = settings.TexelUnits;
+  std::vector<FrameSize> sizes = Frames(faces, result.TexelUnits, settings);
+  for (int tries = 0; tries < kCoarserTries; ++tries) {
+    const double area = FramesArea(sizes);
+    if (area <= static_cast<double>(settings.TexelBudget)) break;
+    // In hundredths of a unit, as the user may type it.
+    result.TexelUnits =
+        std::ceil(result.TexelUnits * std::sqrt(area / static_cast<double>(settings.TexelBudget)) *
+                  kCoarserStep * 100) /
+        100;
+    sizes = Frames(faces, result.TexelUnits, settings);
+  }
   const Packing packing = faces.empty() ? Packing{} : PackPages(sizes, settings.LargestPage);
+  result.Pages = static_cast<std::int32_t>(packing.PageSizes.size());
+  for (const FrameSize& size : sizes) result.Texels += std::int64_t{size.Width} * size.Height;
 
-  // The pages, one after the other; what no frame covers stays opaque black.
-  BakedLight result;
-  std::vector<Image> pages;
+  // The pages, one after the other, each handed over when drawn; what no frame covers stays
+  // opaque black.
   for (std::size_t p = 0; p < packing.PageSizes.size(); ++p) {
     const std::int32_t size = packing.PageSizes[p];
-    Image& page = pages.emplace_back();
+    Image page;
     page.Width = size;
     page.Height = size;
     page.Rgba.resize(static_cast<std::size_t>(size) * static_cast<std::size_t>(size) * 4);
@@ -485,11 +523,11 @@ BakedLight BakeLight(Mesh& mesh, RunMaterials materials, const LightBakeSettings
       if (packing.Places[f].Page != static_cast<std::int32_t>(p)) continue;
       BakeFace(faces[f], mesh.LightPages[static_cast<std::size_t>(faces[f].Face->LightPage)],
                packing.Places[f], page);
-      result.Texels += std::int64_t{faces[f].Frame.UClamp} * faces[f].Frame.VClamp;
     }
     for (std::size_t i = 3; i < page.Rgba.size() && !page.HasTransparency; i += 4) {
       page.HasTransparency = page.Rgba[i] < 255;
     }
+    take_page(settings.PageName + std::to_string(p + 1), std::move(page));
   }
 
   // The baked faces onto surfaces of their page's material, one per source surface and page;
@@ -512,9 +550,7 @@ BakedLight BakeLight(Mesh& mesh, RunMaterials materials, const LightBakeSettings
     }
     face.Surface = it->second;
   }
-  result.Pages = static_cast<std::int32_t>(pages.size());
-  result.Materials =
-      MaterialsAfterBaking(mesh, materials, first_page_surface, pages, settings.PageName);
+  result.Materials = MaterialsAfterBaking(mesh, materials, first_page_surface, packing.PageSizes);
 
   // The light now lies in the pages: nothing points at the light pages any more.
   for (MeshGroup& group : mesh.Groups) {
@@ -529,19 +565,32 @@ BakedLight BakeLight(Mesh& mesh, RunMaterials materials, const LightBakeSettings
 }
 
 RunMaterials BakeRunLight(Mesh& mesh, RunMaterials materials, const RunOptions& options,
-                          ImageFormat texture_format, RunHost& host) {
+                          ImageFormat texture_format, RunHost& host, bool keep_pictures) {
   host.SetLabelProgress("baking light");
   LightBakeSettings settings;
   settings.TexelUnits = options.BakeTexelUnits;
   settings.PageName = FileNameOfPath(StripExtension(options.OutputFile)) + "_light";
-  BakedLight baked = BakeLight(mesh, std::move(materials), settings);
-  // Each page's image file, beside the output where the textures' go.
-  for (std::int32_t p = 1; p <= baked.Pages; ++p) {
-    const std::string name = settings.PageName + std::to_string(p);
-    FoundTexture& page = baked.Materials.Pictures[name];
+  // Each page's image file, beside the output where the textures' go, and the PNG file the
+  // glTF output embeds; its pixels only when a front end shows them.
+  std::map<std::string, FoundTexture> pages;
+  const auto take_page = [&](const std::string& name, Image picture) {
+    FoundTexture& page = pages[name];
     page.Where = TexturePathFile(options.OutputFile, name, options.TextureType);
-    page.FileBytes = EncodeImage(page.Picture, texture_format);
-    if (IsPngFile(page.FileBytes)) page.PngBytes = page.FileBytes;
+    page.FileBytes = EncodeImage(picture, texture_format);
+    page.PngBytes = IsPngFile(page.FileBytes) ? page.FileBytes : EncodePng(picture);
+    page.Picture.Width = picture.Width;
+    page.Picture.Height = picture.Height;
+    page.Picture.HasTransparency = picture.HasTransparency;
+    if (keep_pictures) page.Picture = std::move(picture);
+  };
+  BakedLight baked = BakeLight(mesh, std::move(materials), settings, take_page);
+  baked.Materials.Pictures.merge(pages);
+  if (baked.TexelUnits != settings.TexelUnits) {
+    host.ShowMessage("'" + options.InputFile + "': the baked light takes " +
+                         NumberText(baked.TexelUnits) + " units per texel instead of " +
+                         NumberText(settings.TexelUnits) + ", so that its " +
+                         NumberText(baked.Pages) + " pages stay within their bound",
+                     "Brushwright", MessageKind::Notice);
   }
   return std::move(baked.Materials);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "image/image_file.h"
@@ -18,31 +19,44 @@ struct LightBakeSettings {
   double TexelUnits = 4;            // units one baked texel spans
   std::int32_t LargestPage = 4096;  // pages are square, at most this
   std::int32_t MostTexels = 1024;   // a face's widest and tallest frame; coarser texels beyond
-  std::string PageName = "Light";   // page n's texture is PageName followed by n, from 1
+  // All frames together, borders included: four of the largest pages (whose pixels take 64 MiB
+  // each). Coarser texels beyond.
+  std::int64_t TexelBudget = std::int64_t{4} * 4096 * 4096;
+  std::string PageName = "Light";  // page n's texture is PageName followed by n, from 1
 };
 
 struct BakedLight {
   RunMaterials Materials;
-  std::int32_t Pages = 0;   // named PageName1 ... in Materials
+  std::int32_t Pages = 0;   // named PageName1, PageName2, ...
   std::int64_t Texels = 0;  // baked, borders aside
+  double TexelUnits = 0;    // as baked: the settings', or coarser to keep the budget
 };
 
+// Takes each page as it is drawn: its name and pixels.
+using PageSink = std::function<void(const std::string& name, Image page)>;
+
 // Bakes the faces of the mesh's groups that have a light page: each gets a frame of texels on
-// the face's texture axes, packed onto pages (as small as holds them all, else of LargestPage),
+// the face's texture axes (coarser texels when all frames would pass TexelBudget), packed onto
+// pages (as small as holds them all, else of LargestPage, the last as small as holds its rest),
 // every texel DrawnChannel of the face's texture there (its own alpha kept on masked and
 // translucent surfaces; a plain grey without a picture) and of the light page's light there,
-// filtered between its texels. Baked faces move to surfaces of their page's material, flagged
-// Unlit (masked, translucent and two-sided kept), with their corners' texture coordinates on the
-// page; their light pages are dropped. Faces without a page and the shapes keep their materials,
-// flagged Unlit, as the carried light is all the light there is. Returns the writers' materials:
-// those still used, then the pages, whose pictures hold the pixels (Where and the file's bytes
-// left for the caller). Needs the corners' texture coordinates (the textures phase made them).
-BakedLight BakeLight(Mesh& mesh, RunMaterials materials, const LightBakeSettings& settings);
+// filtered between its texels. The pages are drawn one at a time and handed to `take_page`.
+// Baked faces move to surfaces of their page's material, flagged Unlit (masked, translucent and
+// two-sided kept), with their corners' texture coordinates on the page; the light pages are
+// dropped. Faces without a page and the shapes keep their materials, flagged Unlit, as the
+// carried light is all the light there is. Gives the writers' table (the materials still used,
+// then the pages') with the pictures of the materials kept; the pages' pictures are the sink's.
+// Needs the corners' texture coordinates (the textures phase made them).
+BakedLight BakeLight(Mesh& mesh, RunMaterials materials, const LightBakeSettings& settings,
+                     const PageSink& take_page);
 
 // The run's step: BakeLight at the options' texel size, the pages named after the output
 // ("level_light1") and written beside it as images of the run's texture type, where the MTL
-// file names them and the glTF file embeds them. Throws BrushError when a page cannot be encoded.
+// file names them, and embedded as PNG by the glTF output. A page's pixels are kept only with
+// `keep_pictures` (a front end shows the result); else its encoded files alone, so that one
+// page's pixels are in memory at a time. A coarser texel than asked for is told as a notice.
+// Throws BrushError when a page cannot be encoded.
 RunMaterials BakeRunLight(Mesh& mesh, RunMaterials materials, const RunOptions& options,
-                          ImageFormat texture_format, RunHost& host);
+                          ImageFormat texture_format, RunHost& host, bool keep_pictures);
 
 }  // namespace brushwright

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -55,8 +56,7 @@ TEST(LightBake, TexelsAreTextureTimesLightTimesTwoOnUnlitPages) {
   mesh.SharedPositions = true;
   // Light 64 on the quad's left texel, 255 on its right; the texels beside them are other
   // faces'.
-  mesh.LightPages.push_back(
-      LightPage{4, 1, {{0, 0, 0}, {64, 64, 64}, {255, 255, 255}, {0, 0, 0}}});
+  mesh.LightPages.push_back(LightPage{4, 1, {{0, 0, 0}, {64, 64, 64}, {255, 255, 255}, {0, 0, 0}}});
   MeshSurface& wall = mesh.Surfaces.emplace_back();
   wall.Texture = "Wall";
   wall.Material = 0;
@@ -81,9 +81,13 @@ TEST(LightBake, TexelsAreTextureTimesLightTimesTwoOnUnlitPages) {
 
   LightBakeSettings settings;
   settings.PageName = "level_light";
-  BakedLight baked = BakeLight(mesh, std::move(materials), settings);
+  std::map<std::string, Image> pages;
+  BakedLight baked = BakeLight(
+      mesh, std::move(materials), settings,
+      [&pages](const std::string& name, Image page) { pages.emplace(name, std::move(page)); });
   ASSERT_EQ(baked.Pages, 1);
-  const Image& page = baked.Materials.Pictures.at("level_light1").Picture;
+  const Image& page = pages.at("level_light1");
+  baked.Materials.Pictures["level_light1"].Picture = page;
   EXPECT_EQ(page.Width, 64);  // 9 x 5 texels and their border fit the smallest page
   EXPECT_EQ(baked.Texels, 2 * 9 * 5);
 
