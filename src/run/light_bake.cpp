@@ -297,9 +297,9 @@ void BakeFace(const BakedFace& face, const LightPage& light, const AtlasPlace& p
 }
 
 // The frames' places, each page's size: all on the smallest page that holds them, else on pages
-// of `largest`, the last as small as holds what is left for it.
+// of `largest`, the last as small as holds what is left for it; the last no taller than its rows.
 struct Packing {
-  std::vector<std::int32_t> PageSizes;
+  std::vector<FrameSize> Pages;  // each page's width and height
   std::vector<AtlasPlace> Places;
 };
 
@@ -318,13 +318,29 @@ std::optional<LightAtlas> PackOnOnePage(const std::vector<FrameSize>& frames,
   return std::nullopt;
 }
 
+// The last page as low as its rows reach (a power of two, as its width), as the rows fill a page
+// from the top and may leave the rest empty.
+void CropLastPage(const std::vector<FrameSize>& frames, Packing& packing) {
+  const auto last = static_cast<std::int32_t>(packing.Pages.size()) - 1;
+  std::int32_t reach = 0;
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    const AtlasPlace& place = packing.Places[i];
+    if (place.Page == last) reach = std::max(reach, place.Y + frames[i].Height + kBorder);
+  }
+  FrameSize& page = packing.Pages.back();
+  while (page.Height / 2 >= reach && page.Height / 2 >= kSmallestPage) page.Height /= 2;
+}
+
 Packing PackPages(const std::vector<FrameSize>& frames, std::int32_t largest) {
   if (std::optional<LightAtlas> one = PackOnOnePage(frames, largest)) {
-    return {{one->PageSize}, std::move(one->Places)};
+    Packing packing{{{one->PageSize, one->PageSize}}, std::move(one->Places)};
+    CropLastPage(frames, packing);
+    return packing;
   }
   const LightAtlas atlas = PackLightAtlas(frames, largest);
-  Packing packing{std::vector<std::int32_t>(static_cast<std::size_t>(atlas.Pages), largest),
-                  atlas.Places};
+  Packing packing{
+      std::vector<FrameSize>(static_cast<std::size_t>(atlas.Pages), FrameSize{largest, largest}),
+      atlas.Places};
   const std::int32_t last = atlas.Pages - 1;
   std::vector<std::size_t> on_last;
   std::vector<FrameSize> last_frames;
@@ -334,12 +350,13 @@ Packing PackPages(const std::vector<FrameSize>& frames, std::int32_t largest) {
     last_frames.push_back(frames[i]);
   }
   if (const std::optional<LightAtlas> smaller = PackOnOnePage(last_frames, largest)) {
-    packing.PageSizes.back() = smaller->PageSize;
+    packing.Pages.back() = {smaller->PageSize, smaller->PageSize};
     for (std::size_t i = 0; i < on_last.size(); ++i) {
       packing.Places[on_last[i]] = smaller->Places[i];
       packing.Places[on_last[i]].Page = last;
     }
   }
+  CropLastPage(frames, packing);
   return packing;
 }
 
@@ -423,15 +440,15 @@ double FramesArea(const std::vector<FrameSize>& sizes) {
 }
 
 // Points the face's corners at its frame on the page and leaves its light page behind.
-void PointCornersAtPage(const BakedFace& baked, const AtlasPlace& place, std::int32_t page_size) {
+void PointCornersAtPage(const BakedFace& baked, const AtlasPlace& place, const FrameSize& page) {
   const LightMapIndex& frame = baked.Frame;
   MeshFace& face = *baked.Face;
   for (std::size_t i = 0; i < face.Corners.size(); ++i) {
     MeshCorner& corner = face.Corners[i];
     const double u = (baked.Corners[i][0] - frame.Pan.X) / frame.UScale;
     const double v = (baked.Corners[i][1] - frame.Pan.Y) / frame.VScale;
-    corner.U = (place.X + u) / page_size;
-    corner.V = 1 - (place.Y + v) / page_size;  // V upwards, the page's rows downwards
+    corner.U = (place.X + u) / page.Width;
+    corner.V = 1 - (place.Y + v) / page.Height;  // V upwards, the page's rows downwards
     corner.LightS = 0;
     corner.LightT = 0;
   }
@@ -442,7 +459,7 @@ void PointCornersAtPage(const BakedFace& baked, const AtlasPlace& place, std::in
 // and flagged Unlit, then the pages' under the flags of the surfaces that moved onto them
 // (surfaces from `first_page_surface` on).
 RunMaterials MaterialsAfterBaking(Mesh& mesh, RunMaterials& before, std::size_t first_page_surface,
-                                  const std::vector<std::int32_t>& page_sizes) {
+                                  const std::vector<FrameSize>& pages) {
   std::vector<bool> shown(mesh.Surfaces.size(), false);
   for (const MeshGroup& group : mesh.Groups) {
     for (const MeshFace& face : group.Faces) shown[static_cast<std::size_t>(face.Surface)] = true;
@@ -469,9 +486,9 @@ RunMaterials MaterialsAfterBaking(Mesh& mesh, RunMaterials& before, std::size_t 
     MeshSurface& surface = mesh.Surfaces[s];
     if (surface.Material == kNoMaterial && s < first_page_surface) continue;
     if (s >= first_page_surface) {
-      const auto size =
-          static_cast<std::int16_t>(page_sizes[static_cast<std::size_t>(surface.Material)]);
-      RegisterTexture(after.Table, surface.Texture, size, size, surface.Flags);
+      const FrameSize& page = pages[static_cast<std::size_t>(surface.Material)];
+      RegisterTexture(after.Table, surface.Texture, static_cast<std::int16_t>(page.Width),
+                      static_cast<std::int16_t>(page.Height), surface.Flags);
     } else {
       surface.Flags |= kPolyFlagUnlit;
     }
@@ -507,17 +524,17 @@ BakedLight BakeLight(Mesh& mesh, RunMaterials materials, const LightBakeSettings
     sizes = Frames(faces, result.TexelUnits, settings);
   }
   const Packing packing = faces.empty() ? Packing{} : PackPages(sizes, settings.LargestPage);
-  result.Pages = static_cast<std::int32_t>(packing.PageSizes.size());
+  result.Pages = static_cast<std::int32_t>(packing.Pages.size());
   for (const FrameSize& size : sizes) result.Texels += std::int64_t{size.Width} * size.Height;
 
   // The pages, one after the other, each handed over when drawn; what no frame covers stays
   // opaque black.
-  for (std::size_t p = 0; p < packing.PageSizes.size(); ++p) {
-    const std::int32_t size = packing.PageSizes[p];
+  for (std::size_t p = 0; p < packing.Pages.size(); ++p) {
     Image page;
-    page.Width = size;
-    page.Height = size;
-    page.Rgba.resize(static_cast<std::size_t>(size) * static_cast<std::size_t>(size) * 4);
+    page.Width = packing.Pages[p].Width;
+    page.Height = packing.Pages[p].Height;
+    page.Rgba.resize(static_cast<std::size_t>(page.Width) * static_cast<std::size_t>(page.Height) *
+                     4);
     for (std::size_t i = 3; i < page.Rgba.size(); i += 4) page.Rgba[i] = 255;
     for (std::size_t f = 0; f < faces.size(); ++f) {
       if (packing.Places[f].Page != static_cast<std::int32_t>(p)) continue;
@@ -536,7 +553,7 @@ BakedLight BakeLight(Mesh& mesh, RunMaterials materials, const LightBakeSettings
   std::map<std::pair<std::int32_t, std::int32_t>, std::int32_t> moved;
   for (std::size_t f = 0; f < faces.size(); ++f) {
     const AtlasPlace& place = packing.Places[f];
-    PointCornersAtPage(faces[f], place, packing.PageSizes[static_cast<std::size_t>(place.Page)]);
+    PointCornersAtPage(faces[f], place, packing.Pages[static_cast<std::size_t>(place.Page)]);
     MeshFace& face = *faces[f].Face;
     const auto [it, added] = moved.try_emplace({face.Surface, place.Page}, 0);
     if (added) {
@@ -550,7 +567,7 @@ BakedLight BakeLight(Mesh& mesh, RunMaterials materials, const LightBakeSettings
     }
     face.Surface = it->second;
   }
-  result.Materials = MaterialsAfterBaking(mesh, materials, first_page_surface, packing.PageSizes);
+  result.Materials = MaterialsAfterBaking(mesh, materials, first_page_surface, packing.Pages);
 
   // The light now lies in the pages: nothing points at the light pages any more.
   for (MeshGroup& group : mesh.Groups) {
