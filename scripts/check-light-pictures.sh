@@ -4,6 +4,9 @@
 # none), and prints how much of each picture is near white, how much dark, and its mean brightness
 # (scripts/picture-shares.py). Textures are the synthetic images of scripts/write-textures.py, or
 # a game folder's named by TEXTURE_FOLDER.
+# With UNLIT_AS_EMISSIVE=1 the file's unlit materials are drawn as emissive ones
+# (scripts/unlit-as-emissive.py), as f3d 1.3 draws unlit materials white, without their texture:
+# this shows what a baked file (--light bake) holds.
 # With MAX_WHITE and MIN_MEAN set, fails when a picture has a larger near-white share (percent)
 # or a smaller mean brightness (0 to 255).
 # Usage: scripts/check-light-pictures.sh LEVEL PICTURE_FOLDER [CONVERTER SWITCHES...]
@@ -72,6 +75,9 @@ for name, place, turn, height in views:
 PYTHON
 [ -s "$work/views" ] || { echo "$level: no player start or light in the report" >&2; exit 1; }
 
+if [ -n "${UNLIT_AS_EMISSIVE:-}" ]; then
+  python3 scripts/unlit-as-emissive.py "$work/$name.glb" "$work/$name.glb"
+fi
 failed=0
 while read -r start eye focus; do
   picture="$pictures/$name-$start.png"
