@@ -1,9 +1,10 @@
 // Light: shadow rays from every light-map texel of a real first-generation map to its lights
-// (texels, lights and rays per second), building the tree the rays walk, and lighting the map's
-// whole built world from scratch.
+// (texels, lights and rays per second), building the tree the rays walk, lighting the map's
+// whole built world from scratch, and the run's light phase over the world of real T3D exports.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
+#include <map>
 #include <set>
 #include <string>
 
@@ -11,8 +12,12 @@
 #include "light/stored_shadows.h"
 #include "map/package_level.h"
 #include "package/package_file.h"
+#include "run/brush_choice.h"
 #include "run/built_world_mesh.h"
 #include "run/face_choice.h"
+#include "run/level_input.h"
+#include "run/level_light.h"
+#include "run/mesh_build.h"
 
 namespace {
 
@@ -108,5 +113,60 @@ void BM_LightBuiltWorldOfTestMap(benchmark::State& state) {
       benchmark::Counter(static_cast<double>(texels) * iterations, benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_LightBuiltWorldOfTestMap)->Unit(benchmark::kMillisecond);
+
+// A T3D export's level and the world its brushes build, as a run with --world makes them.
+struct T3dWorld {
+  Level Read;
+  Mesh World;
+};
+
+const T3dWorld* CorpusWorld(const std::string& path) {
+  if (!std::filesystem::exists(path)) return nullptr;
+  RunOptions options;
+  options.BuildWorld = true;
+  auto* world = new T3dWorld{ReadLevelFile(path, std::size_t{1} << 30, false), {}};
+  const BrushChoice choice =
+      ChooseAndPlaceBrushes(std::move(world->Read.Brushes), world->Read.HasActors, options);
+  world->World = BuildWorldMesh(choice, FaceChoice(options, 1), true).Faces;
+  return world;
+}
+
+// The run's whole light phase over a T3D export's world (--world --light): every face's frame
+// lit by the level's lights with shadow rays, packed onto pages. Counters: lights, faces,
+// texels on the pages, rays, their rates, and the pages' memory (texels x 3 bytes), which the
+// atlas bounds.
+void LightCorpusWorld(benchmark::State& state, const std::string& name) {
+  const std::string path = std::string(BRUSHWRIGHT_CORPUS_DIR) + "/" + name;
+  static std::map<std::string, const T3dWorld*> worlds;
+  if (!worlds.contains(path)) worlds[path] = CorpusWorld(path);
+  const T3dWorld* world = worlds[path];
+  if (!world) {
+    state.SkipWithError(("no " + path).c_str());
+    return;
+  }
+  LevelLight light;
+  for (auto _ : state) {
+    Mesh mesh = world->World;
+    light = LightLevel(world->Read, mesh, {});
+    benchmark::DoNotOptimize(mesh.LightPages.data());
+  }
+  const auto iterations = static_cast<double>(state.iterations());
+  state.counters["lights"] = light.Lights;
+  state.counters["faces"] = light.Faces;
+  state.counters["pages"] = light.Pages;
+  state.counters["texels"] = static_cast<double>(light.Texels);
+  state.counters["rays"] = static_cast<double>(light.Rays);
+  state.counters["page_bytes"] = static_cast<double>(light.Texels * 3);
+  state.counters["rays_per_s"] =
+      benchmark::Counter(static_cast<double>(light.Rays) * iterations, benchmark::Counter::kIsRate);
+  state.counters["texels_per_s"] = benchmark::Counter(
+      static_cast<double>(light.Texels) * iterations, benchmark::Counter::kIsRate);
+}
+BENCHMARK_CAPTURE(LightCorpusWorld, test_map, std::string("test_map.t3d"))
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(LightCorpusWorld, DM_Amos, std::string("DM_Amos.t3d"))
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(LightCorpusWorld, map_ue2, std::string("map-ue2.t3d"))
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

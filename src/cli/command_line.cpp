@@ -25,6 +25,15 @@ constexpr std::string_view kStandardInput = "-";
 // More threads than this would only share the same cores and memory.
 constexpr std::size_t kMostJobs = 1024;
 
+// The light option, and the words that may follow it with the light mode each names; the first
+// is what --light alone means.
+constexpr std::string_view kLightOption = "--light";
+struct LightWord {
+  std::string_view Word;
+  LightMode Mode;
+};
+constexpr LightWord kLightWords[] = {{"maps", LightMode::Maps}, {"bake", LightMode::Bake}};
+
 // Help columns: wide enough for the longest option with its value name.
 constexpr std::size_t kHelpColumn = 30;
 
@@ -116,6 +125,48 @@ CLI::Validator PositiveNumberValidator() {
       "", "positive");
 }
 
+// A number of units per baked texel within the bounds the option rules set.
+CLI::Validator TexelUnitsValidator() {
+  return CLI::Validator(
+      [](std::string& value) -> std::string {
+        if (!BakeTexelUnitsAllowed(NumberValue(value))) {
+          return "'" + value + "' is not a number from " + NumberText(kFinestBakeTexelUnits) +
+                 " to " + NumberText(kCoarsestBakeTexelUnits);
+        }
+        return "";
+      },
+      "", "texel units");
+}
+
+// The light word `word` names in any letter case, none when it names none.
+const LightWord* LightWordOf(std::string_view word) {
+  for (const LightWord& light : kLightWords) {
+    if (EqualsIgnoringCase(word, light.Word)) return &light;
+  }
+  return nullptr;
+}
+
+// The word after --light is optional, which the parser cannot tell from an input that follows
+// it: "--light WORD" becomes "--light=WORD" when WORD is a light word, and a bare --light becomes
+// "--light=maps". Arguments after "--" are inputs and stay as they are.
+std::vector<std::string> WithLightWordsJoined(const std::vector<std::string>& args) {
+  std::vector<std::string> joined;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--") {
+      joined.insert(joined.end(), args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+      break;
+    }
+    if (args[i] != kLightOption) {
+      joined.push_back(args[i]);
+    } else if (i + 1 < args.size() && LightWordOf(args[i + 1]) != nullptr) {
+      joined.push_back(std::string(kLightOption) + "=" + args[++i]);
+    } else {
+      joined.push_back(std::string(kLightOption) + "=" + std::string(kLightWords[0].Word));
+    }
+  }
+  return joined;
+}
+
 // Why switches cannot go together, "" when they can.
 std::string ConflictText(const RunOptions& run) {
   const auto conflict = FindOptionConflict(run);
@@ -204,6 +255,28 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
   app.add_flag_callback(
       "--no-lights", [&options] { options.Run.Lights = false; },
       "glTF with markers but no lights (default: off)");
+  std::vector<std::string_view> light_words;
+  for (const LightWord& light : kLightWords) light_words.push_back(light.Word);
+  app.add_option_function<std::string>(
+         std::string(kLightOption),
+         [&options](const std::string& word) {
+           // The validator has let only a light word through.
+           const LightWord* light = LightWordOf(word);
+           options.Run.Light = light != nullptr ? light->Mode : kLightWords[0].Mode;
+         },
+         "world with the level's light: maps for light\n"
+         "maps on second texture coordinates, bake for\n"
+         "textures times light (default: off; maps when\n"
+         "no word follows)")
+      ->option_text("[maps|bake]")
+      ->transform(OneOfValidator(light_words, "light"));
+  app.add_option("--texel-units", options.Run.BakeTexelUnits,
+                 "units one baked texel spans (default: 4)")
+      ->type_name("U")
+      ->check(TexelUnitsValidator());
+  app.add_flag("--keep-lights", options.Run.LightsWithLight,
+               "glTF lights kept beside the level's light,\n"
+               "which then lights it twice (default: off)");
   app.add_flag("--extract-textures", options.ExtractTextures,
                "write the INPUT packages' textures as images\n"
                "into --output-dir (default: off)");
@@ -250,7 +323,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   CLI::App app;
   ConfigureApp(app, options);
   // CLI11 consumes its argument vector from the back.
-  std::vector<std::string> reversed(args.rbegin(), args.rend());
+  const std::vector<std::string> joined = WithLightWordsJoined(args);
+  std::vector<std::string> reversed(joined.rbegin(), joined.rend());
   try {
     app.parse(reversed);
   } catch (const CLI::CallForHelp&) {

@@ -42,6 +42,9 @@ struct LightRecord : ActorHeader {
   double LightPeriod = 0;
   double LightPhase = 0;
   double LightCone = 128;
+  // The spatial effect by its name ("LE_NonIncidence"); "" for none. Animated effects light as
+  // steady ones.
+  std::string LightEffect;
   double VolumeBrightness = 0;
   double VolumeRadius = 0;
   double VolumeFog = 0;

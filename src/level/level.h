@@ -92,6 +92,8 @@ struct Level {
   std::vector<StaticMeshActorRecord> MeshActors;
   std::vector<LevelMover> Movers;
   std::vector<SunlightRecord> Suns;
+  // The LevelInfo and the zones, with their ambient light, in the level's order.
+  std::vector<ZoneLightRecord> Zones;
   // Actors that show something and that no reader converts, by class.
   LeftOutClasses LeftOut;
   // The surfaces the editor last built, when the reader was asked for them and the level has

@@ -24,12 +24,26 @@ std::string Lowered(std::string_view text) {
 
 // Mover classes end in this.
 constexpr std::string_view kMoverSuffix = "mover";
+// Zone classes end in one of these.
+constexpr std::array<std::string_view, 2> kZoneSuffixes = {"zoneinfo", "zone"};
+constexpr std::string_view kLevelInfoClass = "levelinfo";
 
 }  // namespace
 
 bool IsMoverClass(std::string_view class_name) {
   const std::string lowered = Lowered(class_name);
   return lowered.ends_with(kMoverSuffix);
+}
+
+bool IsZoneClass(std::string_view class_name) {
+  const std::string lowered = Lowered(class_name);
+  return lowered == kLevelInfoClass ||
+         std::any_of(kZoneSuffixes.begin(), kZoneSuffixes.end(),
+                     [&](std::string_view suffix) { return lowered.ends_with(suffix); });
+}
+
+bool IsLevelInfoClass(std::string_view class_name) {
+  return Lowered(class_name) == kLevelInfoClass;
 }
 
 bool ShowsUnconvertedLooks(const std::string& class_name) {

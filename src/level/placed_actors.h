@@ -51,6 +51,17 @@ struct SunlightRecord {
   double LightSaturation = 255;
 };
 
+// A zone's light: the LevelInfo's (the zone of whatever no other zone claims, which also holds
+// the level's brightness) or a ZoneInfo's (WaterZone, SkyZoneInfo and the like).
+struct ZoneLightRecord {
+  std::string Class;
+  std::string Name;
+  double AmbientBrightness = 0;
+  double AmbientHue = 0;
+  double AmbientSaturation = 0;
+  double Brightness = 1;  // LevelInfo only: every light's colour is times this
+};
+
 // Actors that show something but that no reader turns into geometry, counted by their class.
 using LeftOutClasses = std::map<std::string, std::int32_t>;
 
@@ -65,6 +76,12 @@ inline constexpr std::int32_t kDrawTypeFluidSurface = 12;
 // True for the classes of movers: Mover and the classes named after it (ElevatorMover,
 // RotatingMover and the like); letter case aside.
 bool IsMoverClass(std::string_view class_name);
+
+// True for LevelInfo and the classes of zones: those named ZoneInfo or after a zone
+// (SkyZoneInfo, WaterZone, LavaZone); letter case aside.
+bool IsZoneClass(std::string_view class_name);
+// Whether the zone record is the LevelInfo's.
+bool IsLevelInfoClass(std::string_view class_name);
 
 // True for classes whose actors show something in the game that a run does not convert
 // (emitters, projectors, fluid surfaces, decals); compared without regard to letter case.

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "level/poly_flags.h"
+
 namespace brushwright {
 
 namespace {
@@ -22,10 +24,28 @@ std::vector<Vector> FaceCorners(const Mesh& mesh, const MeshFace& face) {
   return corners;
 }
 
-std::vector<Triangle> MeshTriangles(const Mesh& mesh) {
-  std::vector<Triangle> triangles;
+// The light an unlit surface is drawn with: its texture as it is.
+constexpr double kFullLight = 0.5;
+// Surfaces that stop no light: never drawn, or of a brush that cuts nothing.
+constexpr std::int64_t kPassesLight = kPolyFlagInvisible | kPolyFlagNotSolid;
+// Below this, a surface's texture axes span no area across its plane.
+constexpr double kFlatAxes = 1e-9;
+// An unlit face's frame: two texels each way, as coarse as the face is wide, so that every
+// point of the face lies within it.
+constexpr std::int32_t kUnlitTexels = 2;
+
+double Dot(const Vector& p, const Vector& q) {
+  return p.X * q.X + p.Y * q.Y + p.Z * q.Z;
+}
+
+}  // namespace
+
+std::vector<Triangle> MeshShadowTriangles(const Mesh& mesh, std::vector<Triangle> triangles) {
   for (const MeshGroup& group : mesh.Groups) {
     for (const MeshFace& face : group.Faces) {
+      if ((mesh.Surfaces[static_cast<std::size_t>(face.Surface)].Flags & kPassesLight) != 0) {
+        continue;
+      }
       const std::vector<Vector> corners = FaceCorners(mesh, face);
       for (std::size_t i = 2; i < corners.size(); ++i) {
         triangles.push_back({corners[0], corners[i - 1], corners[i]});
@@ -34,6 +54,8 @@ std::vector<Triangle> MeshTriangles(const Mesh& mesh) {
   }
   return triangles;
 }
+
+namespace {
 
 // The side a face is seen from: (c1 - c0) x (c2 - c1) summed over its fan, so that a first
 // corner on a straight run does not zero it.
@@ -57,6 +79,23 @@ FaceBounds BoundsOf(const std::vector<Vector>& corners) {
   return bounds;
 }
 
+// The plane a face's frame is laid on: its surface's texture axes, unless its texture
+// coordinates come from elsewhere or the axes span nothing across the plane; then unit axes of
+// the face's own plane, from its first corner.
+TexelPlane FramePlane(const MeshSurface& surface, const std::vector<Vector>& corners) {
+  const Vector normal = FaceNormal(corners);
+  const TextureAxes& axes = surface.Axes;
+  const double across = std::fabs(Dot(VecCross(axes.TextureU, axes.TextureV), normal));
+  if (!surface.SourceCoordinates && across > kFlatAxes) {
+    return {axes.Origin, axes.TextureU, axes.TextureV, normal, corners[0]};
+  }
+  // The first axis level where the face stands upright, else along X.
+  const Vector up = std::fabs(normal.Z) < 0.9 ? Vector{0, 0, 1} : Vector{1, 0, 0};
+  const Vector u = VecNormalize(VecCross(up, normal));
+  const Vector v = VecCross(normal, u);
+  return {corners[0], u, v, normal, corners[0]};
+}
+
 bool Reaches(const LightSource& light, const FaceBounds& bounds) {
   if (light.Shape == LightShape::Sun) return true;
   const auto gap = [](double p, double low, double high) {
@@ -72,22 +111,34 @@ bool Reaches(const LightSource& light, const FaceBounds& bounds) {
 
 MeshLight LightMesh(const Mesh& mesh, const std::vector<LightSource>& lights,
                     const MeshLightSettings& settings) {
-  const ShadowCaster caster(MeshTriangles(mesh));
+  const ShadowCaster caster(MeshShadowTriangles(mesh, settings.OtherCasters));
   MeshLight result;
   std::vector<FrameSize> sizes;
   for (std::size_t g = 0; g < mesh.Groups.size(); ++g) {
     const std::vector<MeshFace>& faces = mesh.Groups[g].Faces;
     for (std::size_t f = 0; f < faces.size(); ++f) {
+      if (faces[f].LightPage != kNoLightPage) continue;
       const std::vector<Vector> corners = FaceCorners(mesh, faces[f]);
       if (corners.size() < 3) continue;
-      const TextureAxes& axes = mesh.Surfaces[static_cast<std::size_t>(faces[f].Surface)].Axes;
+      if (settings.BeforeFace) settings.BeforeFace();
+      const MeshSurface& surface = mesh.Surfaces[static_cast<std::size_t>(faces[f].Surface)];
       FaceLight& face = result.Faces.emplace_back();
       face.Group = static_cast<std::int32_t>(g);
       face.Face = static_cast<std::int32_t>(f);
-      face.Frame = FrameOfPolygon(corners, axes.Origin, axes.TextureU, axes.TextureV,
+      face.Plane = FramePlane(surface, corners);
+      const TexelPlane& plane = face.Plane;
+      if ((surface.Flags & kPolyFlagUnlit) != 0) {
+        face.Frame = FrameOfPolygon(corners, plane.Base, plane.TextureU, plane.TextureV,
+                                    settings.TexelUnits, kUnlitTexels);
+        face.Light = {face.Frame.UClamp, face.Frame.VClamp,
+                      std::vector<LightColour>(static_cast<std::size_t>(face.Frame.UClamp) *
+                                                   static_cast<std::size_t>(face.Frame.VClamp),
+                                               {kFullLight, kFullLight, kFullLight})};
+        sizes.push_back({face.Frame.UClamp, face.Frame.VClamp});
+        continue;
+      }
+      face.Frame = FrameOfPolygon(corners, plane.Base, plane.TextureU, plane.TextureV,
                                   settings.TexelUnits, settings.MostTexels);
-      const TexelPlane plane{axes.Origin, axes.TextureU, axes.TextureV, FaceNormal(corners),
-                             corners[0]};
       const FaceBounds bounds = BoundsOf(corners);
       std::vector<LightSource> near;
       for (const LightSource& light : lights) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "level/mesh.h"
@@ -18,6 +19,10 @@ struct MeshLightSettings {
   std::int32_t MostTexels = 256;  // a frame's widest and tallest; coarser texels beyond
   double SunDistance = 65536;     // how far a ray toward the sun goes to find the sky
   LightColour Ambient;            // the zone's ambient light, added everywhere
+  // Shadows cast besides the mesh's groups' faces (the shapes its placements put in the level).
+  std::vector<Triangle> OtherCasters;
+  // Called before each face is lit (a run yields there); none: not called.
+  std::function<void()> BeforeFace;
 };
 
 // One face's light: its frame (on the face's texture axes) and the frame's light.
@@ -25,6 +30,10 @@ struct FaceLight {
   std::int32_t Group = 0;  // index into Mesh::Groups
   std::int32_t Face = 0;   // index into the group's Faces
   LightMapIndex Frame;
+  // The axes the frame is laid on: the surface's texture axes, or for a face whose texture
+  // coordinates come from its source (terrain, a static mesh) or whose axes lie along its
+  // normal, unit axes of the face's own plane from its first corner.
+  TexelPlane Plane;
   SurfaceLightMap Light;
 };
 
@@ -34,9 +43,16 @@ struct MeshLight {
   std::int64_t Rays = 0;         // shadow rays cast
 };
 
-// Lights every face of the mesh's groups (shapes placed by actors neither cast shadows nor are
-// lit here). Each face tries only the lights whose reach meets its bounds. Throws BrushError
-// when a frame does not fit a page (a page smaller than MostTexels and its border).
+// The mesh's groups' faces as triangles, after `others`: those that stop light (neither of an
+// invisible surface nor of a brush that cuts nothing).
+std::vector<Triangle> MeshShadowTriangles(const Mesh& mesh, std::vector<Triangle> others);
+
+// Lights every face of the mesh's groups that has no light-map page yet (shapes placed by actors
+// are not lit here; they cast shadows through OtherCasters). Faces of invisible surfaces and of
+// brushes that cut nothing cast no shadow. An unlit surface (drawn at full brightness) takes
+// light 0.5 everywhere on a frame of one texel, without rays. Each face tries only the lights
+// whose reach meets its bounds. Throws BrushError when a frame does not fit a page (a page
+// smaller than MostTexels and its border).
 MeshLight LightMesh(const Mesh& mesh, const std::vector<LightSource>& lights,
                     const MeshLightSettings& settings);
 

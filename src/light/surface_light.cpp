@@ -1,6 +1,10 @@
 // The light of one surface's light-map frame.
 #include "light/surface_light.h"
 
+#include <string_view>
+
+#include "text/key_readers.h"
+
 namespace brushwright {
 
 namespace {
@@ -12,12 +16,15 @@ constexpr double kTexelCentre = 0.5;
 constexpr double kRayLift = 1;
 // A spot light's class, which the report's LightKind marks.
 constexpr std::int16_t kSpotKind = 2;
+// The light effect that lights a surface whatever angle it meets it at.
+constexpr std::string_view kNonIncidenceEffect = "LE_NonIncidence";
 
 Vector Scaled(const Vector& v, double factor) {
   return {v.X * factor, v.Y * factor, v.Z * factor};
 }
 
-// What `light` adds at `texel` on a surface of unit `normal`, before its visibility.
+}  // namespace
+
 double LightShare(const LightSource& light, const Vector& texel, const Vector& normal) {
   if (light.Shape == LightShape::Sun) {
     return light.NonIncidence ? 1 : SunIncidence(normal, light.Direction);
@@ -34,8 +41,6 @@ double LightShare(const LightSource& light, const Vector& texel, const Vector& n
   return share;
 }
 
-}  // namespace
-
 LightSource LightSourceOf(const LightRecord& light, double level_brightness) {
   LightSource source;
   source.Location = light.Location;
@@ -45,6 +50,7 @@ LightSource LightSourceOf(const LightRecord& light, double level_brightness) {
   source.Reach = LightReach(light.LightRadius);
   source.Cone = light.LightCone;
   source.Shape = light.LightKind == kSpotKind ? LightShape::Spot : LightShape::Point;
+  source.NonIncidence = EqualsIgnoringCase(light.LightEffect, kNonIncidenceEffect);
   return source;
 }
 

@@ -33,8 +33,13 @@ struct LightSource {
 };
 
 // A light actor as the rules use it: a Spotlight by its cone, any other all around (animated
-// effects count as steady), its colour at the level's brightness.
+// effects count as steady), its colour at the level's brightness; LE_NonIncidence lights a
+// surface whatever angle it meets it at.
 LightSource LightSourceOf(const LightRecord& light, double level_brightness);
+
+// What `light` adds at `point` on a surface of unit `normal`, before its visibility: its falloff
+// (none for the sun), incidence and cone.
+double LightShare(const LightSource& light, const Vector& point, const Vector& normal);
 
 // The lights light map `map` lists, in its order; `maps` as ReadPackageLightMaps gives them
 // (with the lights' records).

@@ -29,6 +29,19 @@ constexpr std::int32_t kCsgSubtract = 2;
 constexpr std::int32_t kMoverKeyCount = 8;
 // The zone class whose actors (and its subclasses') make an actor's region a sky zone.
 constexpr std::string_view kSkyZoneClass = "SkyZoneInfo";
+// The light effects by the byte a map stores, alike in both engine generations as far as these
+// go (later ones differ between games).
+constexpr std::array<std::string_view, 19> kLightEffects = {
+    "LE_None",        "LE_TorchWaver",   "LE_FireWaver", "LE_WateryShimmer", "LE_Searchlight",
+    "LE_SlowWave",    "LE_FastWave",     "LE_CloudCast", "LE_StaticSpot",    "LE_Shock",
+    "LE_Disco",       "LE_Warp",         "LE_Spotlight", "LE_NonIncidence",  "LE_Shell",
+    "LE_OmniBumpMap", "LE_Interference", "LE_Cylinder",  "LE_Rotor"};
+
+// The name of the light effect a map stores as `value`; "" for none or one beyond the list.
+std::string LightEffectName(std::optional<double> value) {
+  if (!value || !(*value >= 1 && *value < static_cast<double>(kLightEffects.size()))) return "";
+  return std::string(kLightEffects[static_cast<std::size_t>(*value)]);
+}
 
 // Stores the property's number into `target` when the actor has it.
 void ReadNumber(const PackageObject& actor, std::string_view name, double& target) {
@@ -122,6 +135,7 @@ LightRecord ReadLightActor(const PackageObject& actor) {
   ReadNumber(actor, "LightPeriod", light.LightPeriod);
   ReadNumber(actor, "LightPhase", light.LightPhase);
   ReadNumber(actor, "LightCone", light.LightCone);
+  light.LightEffect = LightEffectName(NumberProperty(actor, "LightEffect"));
   ReadNumber(actor, "VolumeBrightness", light.VolumeBrightness);
   ReadNumber(actor, "VolumeRadius", light.VolumeRadius);
   ReadNumber(actor, "VolumeFog", light.VolumeFog);
@@ -210,6 +224,18 @@ StaticMeshActorRecord ReadStaticMeshActor(const PackageObject& actor, std::int32
   }
   if (IsMoverClass(record.Class)) record.Keys = ReadMoverKeys(actor);
   return record;
+}
+
+ZoneLightRecord ReadZoneActor(const PackageObject& actor) {
+  const PackageFile& package = actor.Package();
+  ZoneLightRecord zone;
+  zone.Class = package.ClassName(actor.Ref());
+  zone.Name = package.ObjectName(actor.Ref());
+  ReadNumber(actor, "AmbientBrightness", zone.AmbientBrightness);
+  ReadNumber(actor, "AmbientHue", zone.AmbientHue);
+  ReadNumber(actor, "AmbientSaturation", zone.AmbientSaturation);
+  ReadNumber(actor, "Brightness", zone.Brightness);
+  return zone;
 }
 
 SunlightRecord ReadSunlightActor(const PackageObject& actor) {

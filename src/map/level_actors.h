@@ -42,5 +42,7 @@ MoverKeys ReadMoverKeys(const PackageObject& actor);
 // and skins; a mover's keys too.
 StaticMeshActorRecord ReadStaticMeshActor(const PackageObject& actor, std::int32_t mesh);
 SunlightRecord ReadSunlightActor(const PackageObject& actor);
+// The LevelInfo's or a zone's ambient light (and the LevelInfo's brightness).
+ZoneLightRecord ReadZoneActor(const PackageObject& actor);
 
 }  // namespace brushwright

@@ -23,6 +23,8 @@ constexpr std::string_view kBrushClass = "Brush";
 constexpr std::string_view kModelClass = "Model";
 constexpr std::string_view kPolysClass = "Polys";
 constexpr std::string_view kSunlightClass = "Sunlight";
+// The class every zone (and the LevelInfo) derives from.
+constexpr std::string_view kZoneInfoClass = "ZoneInfo";
 constexpr std::string_view kMoverClass = "Mover";
 constexpr std::string_view kTerrainClass = "TerrainInfo";
 // The level's URL before its model: protocol, host, map and portal texts, then its options.
@@ -137,6 +139,10 @@ void ReadShownActor(const PackageObject& actor, Level& level) {
   const std::string& class_name = package.ClassName(actor.Ref());
   if (EqualsIgnoringCase(class_name, kSunlightClass)) {
     level.Suns.push_back(ReadSunlightActor(actor));
+    return;
+  }
+  if (IsZoneClass(class_name) || package.IsA(actor.Ref(), kZoneInfoClass)) {
+    level.Zones.push_back(ReadZoneActor(actor));
     return;
   }
   const bool mover = IsMoverClass(class_name) || package.IsA(actor.Ref(), kMoverClass);

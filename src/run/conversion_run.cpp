@@ -17,6 +17,7 @@
 #include "run/built_world_mesh.h"
 #include "run/face_choice.h"
 #include "run/level_input.h"
+#include "run/level_light.h"
 #include "run/light_bake.h"
 #include "run/mesh_build.h"
 #include "run/mesh_textures.h"
@@ -132,6 +133,7 @@ class Run {
   BuiltMesh BuildMesh(Level& level, const FaceChoice& faces);
   Composition ComposeLevel(const Level& level, std::int32_t first_terrain_face, Mesh& mesh,
                            BakedTextureSource& baked);
+  LevelLight LightTheLevel(const Level& level, Mesh& mesh);
   void ShowPassedOver(const Level& level);
   [[noreturn]] void ThrowFaceLimit() const;
   void ShowNotices(const std::vector<std::string>& notices);
@@ -224,6 +226,8 @@ void Run::Convert() {
   // terrains with their baked images).
   auto baked = std::make_unique<BakedTextureSource>(options_, texture_format);
   const Composition composed = ComposeLevel(level, built.Counts.FacesToRead + 1, mesh, *baked);
+  // Light: what the level's lights shed where the level stores no light of its own.
+  const LevelLight light = LightTheLevel(level, mesh);
 
   // Textures: each surface's material and picture, and the corners' texture coordinates.
   // Image files (beside the output, then the search tree's) win over packages, so that a user's
@@ -266,6 +270,11 @@ void Run::Convert() {
   summary = SummaryOf(built.Counts, composed, materials);
   summary.Triangles = triangles;
   summary.MissingTextures = missing;
+  summary.LightRays = light.Rays;
+  summary.LightPages = static_cast<std::int32_t>(mesh.LightPages.size());
+  for (const LightPage& page : mesh.LightPages) {
+    summary.LightTexels += static_cast<std::int64_t>(page.Texels.size());
+  }
 
   // Report.
   if (options_.Report && level.HasActors) {
@@ -364,6 +373,14 @@ Composition Run::ComposeLevel(const Level& level, std::int32_t first_terrain_fac
   }
   notices_.insert(notices_.end(), terrains.Notices.begin(), terrains.Notices.end());
   return composed;
+}
+
+// The light phase, when the output carries the level's light and writes geometry for it.
+LevelLight Run::LightTheLevel(const Level& level, Mesh& mesh) {
+  if (options_.Light == LightMode::None || !options_.DoGeometry) return {};
+  host_.SetLabelProgress("lighting");
+  Yield();
+  return LightLevel(level, mesh, [this] { Yield(); });
 }
 
 // What the texture search has to tell the user, in one message.

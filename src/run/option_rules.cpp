@@ -26,6 +26,7 @@ constexpr SwitchRule kRules[] = {
      "writes the surfaces the editor built, not the brushes"},
     {RunSwitch::BuiltWorld, RunSwitch::BuildBrush,
      "writes the surfaces the editor built, not the brushes"},
+    {RunSwitch::Light, RunSwitch::BrushOutput, "lights the surfaces the level shows"},
 };
 
 bool IsSet(const RunOptions& options, RunSwitch which) {
@@ -50,6 +51,10 @@ bool IsSet(const RunOptions& options, RunSwitch which) {
       return !options.Terrain;
     case RunSwitch::WithMeshes:
       return options.WithMeshes;
+    case RunSwitch::Light:
+      return options.Light != LightMode::None;
+    case RunSwitch::BrushOutput:
+      return !options.BuildWorld && !options.BuiltWorld;
   }
   return false;
 }
@@ -78,6 +83,11 @@ SwitchNames NamesOf(RunSwitch which) {
       return {"clearing Terrain", "--no-terrain"};
     case RunSwitch::WithMeshes:
       return {"Add Them to the Brushes", "--with-meshes"};
+    case RunSwitch::Light:
+      return {"Light as the Game", "--light"};
+    case RunSwitch::BrushOutput:
+      return {"writing the brushes (neither Build World nor the Level's Own Build)",
+              "writing the brushes (neither --world nor --built-world)"};
   }
   return {"", ""};
 }
@@ -100,6 +110,10 @@ bool SwitchApplies(const RunOptions& options, RunSwitch which) {
       return ShowsWholeLevel(options);
     case RunSwitch::WithMeshes:
       return !options.BuildWorld && !options.BuiltWorld;
+    case RunSwitch::Light:
+      return options.BuildWorld || options.BuiltWorld;
+    case RunSwitch::BrushOutput:
+      return true;
   }
   return true;
 }
@@ -122,6 +136,14 @@ std::string ConflictMessage(const OptionConflict& conflict, bool flags) {
          " cannot go with it";
 }
 
+bool BakeTexelUnitsAllowed(double units) {
+  return units >= kFinestBakeTexelUnits && units <= kCoarsestBakeTexelUnits;
+}
+
+bool WritesPunctualLights(const RunOptions& options) {
+  return options.Lights && (options.Light == LightMode::None || options.LightsWithLight);
+}
+
 RunOptions WithoutInapplicableSwitches(RunOptions options) {
   if (!SwitchApplies(options, RunSwitch::BuildWorld)) options.BuildWorld = false;
   if (!SwitchApplies(options, RunSwitch::NoBrushTransforms)) options.BrushTransforms = true;
@@ -129,6 +151,7 @@ RunOptions WithoutInapplicableSwitches(RunOptions options) {
   if (!SwitchApplies(options, RunSwitch::BuildBrush)) options.BuildBrush = false;
   if (!SwitchApplies(options, RunSwitch::W3D)) options.W3D = false;
   if (!SwitchApplies(options, RunSwitch::WithMeshes)) options.WithMeshes = false;
+  if (!SwitchApplies(options, RunSwitch::Light)) options.Light = LightMode::None;
   return options;
 }
 

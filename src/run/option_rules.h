@@ -21,6 +21,9 @@ enum class RunSwitch {
   NoMovers,           // "Movers" cleared, --no-movers
   NoTerrain,          // "Terrain" cleared, --no-terrain
   WithMeshes,         // "Add Them to the Brushes", --with-meshes
+  Light,              // "Light as the Game", --light
+  // Writing the brushes themselves: neither "Build World (CSG)" nor "Use the Level's Own Build".
+  BrushOutput,
 };
 
 // How each front end names a switch.
@@ -37,7 +40,8 @@ SwitchNames NamesOf(RunSwitch which);
 // latter case; W3D does nothing when neither an OBJ file nor a report is written. The kinds
 // besides the world's surfaces (static meshes, movers, terrain) count where the output shows
 // them: in the world outputs, or in the brush output with WithMeshes, which the world outputs
-// do not need.
+// do not need. Light is carried by the world outputs alone: the brushes overlap and close every
+// doorway, so light computed on them would fall on faces the player never sees.
 bool SwitchApplies(const RunOptions& options, RunSwitch which);
 
 // Two switches set that cannot go together, and why.
@@ -51,6 +55,19 @@ std::optional<OptionConflict> FindOptionConflict(const RunOptions& options);
 // "<first> <reason>; <second> cannot go with it", naming the switches by `flags` (the command
 // line's) or by their labels.
 std::string ConflictMessage(const OptionConflict& conflict, bool flags);
+
+// Units one texel of the baked images spans, as --texel-units accepts them: finer texels than
+// a quarter unit would make atlases of billions of texels for a level, coarser than 256 units
+// one colour for a whole texture.
+inline constexpr double kFinestBakeTexelUnits = 0.25;
+inline constexpr double kCoarsestBakeTexelUnits = 256;
+// Whether `units` lies within those bounds (false for anything that is not a number).
+bool BakeTexelUnitsAllowed(double units);
+
+// Whether the glTF output writes the level's lights as punctual lights: asked for, and either no
+// light is carried or the user keeps them beside it (the carried light already holds what they
+// shed, so a viewer would light the level twice).
+bool WritesPunctualLights(const RunOptions& options);
 
 // The options with every switch that does not apply at its neutral value (the brush switches
 // off, transforms on), as the window hands its boxes to a run.

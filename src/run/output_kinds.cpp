@@ -7,6 +7,7 @@
 #include "run/glb_output.h"
 #include "run/material_library.h"
 #include "run/obj_writer.h"
+#include "run/option_rules.h"
 #include "run/run_options.h"
 #include "text/key_readers.h"
 
@@ -23,11 +24,25 @@ int WriteObjMaterials(const OutputJob& job) {
   return WriteMaterialLibrary(job.Host, job.Out, job.Options, job.Materials.Table);
 }
 
+// The lights the glTF file leaves out because the carried light holds them, named once.
+void ShowLightsLeftOut(const OutputJob& job) {
+  const std::size_t count =
+      job.Source.Actors.Lights.size() + (ShowsWholeLevel(job.Options) ? job.Source.Suns.size() : 0);
+  if (count == 0) return;
+  job.Host.ShowMessage("'" + job.Options.OutputFile + "' leaves out the level's " +
+                           std::to_string(count) + (count == 1 ? " light" : " lights") +
+                           ": the light carried on its surfaces already holds what they shed, and "
+                           "a viewer would light the level twice (--keep-lights keeps them)",
+                       "Brushwright", MessageKind::Notice);
+}
+
 std::int64_t WriteGlbGeometry(const OutputJob& job) {
   GlbScene scene = GlbSceneOf(job.Geometry, job.Materials, job.Options.Scale);
   if (job.Options.Actors && job.Source.HasActors) {
-    AddGlbActors(job.Source, job.Options.Lights, scene);
-    if (job.Options.Lights && ShowsWholeLevel(job.Options)) AddGlbSuns(job.Source, scene);
+    const bool lights = WritesPunctualLights(job.Options);
+    AddGlbActors(job.Source, lights, scene);
+    if (lights && ShowsWholeLevel(job.Options)) AddGlbSuns(job.Source, scene);
+    if (job.Options.Lights && !lights) ShowLightsLeftOut(job);
   }
   return WriteGlb(job.Options.OutputFile, scene, EncodePng).Triangles;
 }

@@ -41,6 +41,11 @@ struct RunSummary {
   std::int32_t PlacedMeshes = 0;  // actors whose static mesh was placed
   std::int32_t MeshesRead = 0;    // static meshes read for them, each once
   std::int32_t Movers = 0;        // movers written
+  // The level's light, when the output carries it: light-map pages (stored or computed), their
+  // texels, and the shadow rays cast to compute what the level does not store.
+  std::int32_t LightPages = 0;
+  std::int64_t LightTexels = 0;
+  std::int64_t LightRays = 0;
   // The classes of actors that show something and were not converted, with their counts
   // ("24 SpriteEmitter, 15 Emitter"); "" when none.
   std::string LeftOut;

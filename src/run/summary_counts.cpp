@@ -59,6 +59,14 @@ std::string PlacedCounts(const RunSummary& summary) {
   return counts;
 }
 
+// ", light pages 2 (524288 texels, 1203300 rays)" when the output carries the level's light.
+std::string LightCounts(const RunOptions& options, const RunSummary& summary) {
+  if (options.Light == LightMode::None) return "";
+  return ", " + Count("light pages", summary.LightPages) + " (" +
+         std::to_string(summary.LightTexels) + " texels, " + std::to_string(summary.LightRays) +
+         " rays)";
+}
+
 }  // namespace
 
 std::string BrushesWere(std::int32_t n, std::string_view kind) {
@@ -70,7 +78,7 @@ std::string SummaryCounts(const RunOptions& options, const RunSummary& summary) 
          Count("materials", summary.Materials) + ", " +
          Count("missing images", summary.MissingTextures) + TextureCounts(summary) + ", " +
          Count("report blocks", summary.ReportBlocks) + WorldCounts(options, summary) +
-         BuiltCounts(options, summary) + PlacedCounts(summary);
+         BuiltCounts(options, summary) + PlacedCounts(summary) + LightCounts(options, summary);
 }
 
 }  // namespace brushwright

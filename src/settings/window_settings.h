@@ -17,10 +17,11 @@ inline constexpr std::int16_t kChecked = 1;
 inline constexpr std::int16_t kGrayed = 2;
 
 // One check box the settings file keeps: its key (also the name of its control in the window),
-// the option it sets, and its state when the file has no value for it.
+// how it reads and sets its option, and its state when the file has no value for it.
 struct StoredCheckBox {
   std::string_view Key;
-  bool RunOptions::*Option;
+  bool (*IsSet)(const RunOptions& options);
+  void (*Set)(RunOptions& options, bool ticked);
   std::int16_t Default;
 };
 
@@ -32,6 +33,10 @@ const std::vector<StoredCheckBox>& StoredCheckBoxes();
 struct WindowSettings {
   RunOptions Options;
   std::string ListMaskedBMtypeOut;  // selected item text, "" when none
+  // "Bake into Textures": the light the world carries is baked into its textures rather than
+  // kept as light maps. Kept whether or not "Light as the Game" is ticked, which alone turns the
+  // light on; Options.Light is Bake when both are.
+  bool BakeLight = false;
   // Keys of check boxes stored grayed: their options are off, and they are saved grayed again.
   std::set<std::string, std::less<>> Grayed;
 
@@ -44,6 +49,9 @@ struct WindowSettings {
 // output kind's label ("OBJ", "glTF (binary)"). Any other text stands for the first kind.
 std::string OutputFormatName(OutputFormat format);
 OutputFormat OutputFormatNamed(std::string_view name);
+
+// The light a run is given from "Light as the Game" and "Bake into Textures".
+LightMode LightModeOf(bool light, bool bake);
 
 // Reads every key (missing keys give "" and each box's default) from the file set by SetIniFile.
 // A stored state other than checked or grayed reads as unchecked.

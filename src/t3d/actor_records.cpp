@@ -38,6 +38,7 @@ void StoreLightDefaults(LightRecord& record) {
   record.LightSaturation = 255;
   record.LightRadius = 64;
   record.LightCone = 128;
+  record.LightEffect.clear();
   record.Texture.clear();
   record.Style.clear();
   record.DrawScale = 1;
@@ -55,6 +56,7 @@ void ReadLightProperties(std::string_view text, int start, int end, LightRecord&
   ReadKeyInto(text, "LightPeriod=", start, end, record.LightPeriod);
   ReadKeyInto(text, "LightPhase=", start, end, record.LightPhase);
   ReadKeyInto(text, "LightCone=", start, end, record.LightCone);
+  ReadKeyInto(text, "LightEffect=", start, end, record.LightEffect);
   ReadKeyInto(text, "VolumeBrightness=", start, end, record.VolumeBrightness);
   ReadKeyInto(text, "VolumeRadius=", start, end, record.VolumeRadius);
   ReadKeyInto(text, "VolumeFog=", start, end, record.VolumeFog);

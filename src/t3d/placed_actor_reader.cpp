@@ -205,6 +205,16 @@ bool ReadPlacedActor(std::string_view text, const ActorBlock& block, Level& leve
     sun.LightSaturation = NumberOf(values, "LightSaturation", sun.LightSaturation);
     return false;
   }
+  if (IsZoneClass(block.Class)) {
+    ZoneLightRecord& zone = level.Zones.emplace_back();
+    zone.Class = block.Class;
+    zone.Name = block.Name;
+    zone.AmbientBrightness = NumberOf(values, "AmbientBrightness", zone.AmbientBrightness);
+    zone.AmbientHue = NumberOf(values, "AmbientHue", zone.AmbientHue);
+    zone.AmbientSaturation = NumberOf(values, "AmbientSaturation", zone.AmbientSaturation);
+    zone.Brightness = NumberOf(values, "Brightness", zone.Brightness);
+    return false;
+  }
   const bool mover = IsMoverClass(block.Class);
   const std::string draw_type(values.Find("DrawType").value_or(""));
   std::string mesh;

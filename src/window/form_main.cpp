@@ -118,6 +118,7 @@ FormMain::FormMain(FormOptions options)
   Bind(wxEVT_CHECKBOX, &FormMain::CheckBuildWorld_Click, this, ID_CheckBuildWorld);
   Bind(wxEVT_CHECKBOX, &FormMain::CheckBuiltWorld_Click, this, ID_CheckBuiltWorld);
   Bind(wxEVT_CHECKBOX, &FormMain::CheckBuildWorld_Click, this, ID_CheckWithMeshes);
+  Bind(wxEVT_CHECKBOX, &FormMain::CheckBuildWorld_Click, this, ID_CheckLight);
   Bind(wxEVT_CHECKBOX, &FormMain::CheckReport_Click, this, ID_CheckReport);
   const auto use_input = [this](const std::string& path) { UseInputFile(path); };
   panel_->SetDropTarget(new InputFileDrop(use_input));
@@ -201,6 +202,12 @@ void FormMain::CreateControls() {
   check_with_meshes_ =
       NewCheckBox(p, ID_CheckWithMeshes, "Add Them to the Brushes", false, "CheckWithMeshes");
   check_with_meshes_->SetToolTip("The brushes with the static meshes, movers and terrain ticked");
+  check_light_ = NewCheckBox(p, ID_CheckLight, "Light as the Game", false, "CheckLight");
+  check_light_->SetToolTip("The world carries the level's light and shadows");
+  check_bake_light_ =
+      NewCheckBox(p, ID_CheckBakeLight, "Bake into Textures", false, "CheckBakeLight");
+  check_bake_light_->SetToolTip(
+      "The light multiplied into new texture images, for viewers without light maps");
   label6_ = NewLabel(p, ID_Label6, "Output Type:", "Label6");
   wxArrayString output_types;
   for (const OutputKind& kind : OutputKinds()) output_types.Add(FromText(std::string(kind.Label)));
@@ -263,6 +270,7 @@ void FormMain::LayOutControls() {
                  {nullptr, 1},
                  {check_with_meshes_, 0}}),
             row_flags);
+  rows->Add(Row({{check_light_, 0}, {nullptr, 1}, {check_bake_light_, 0}}), row_flags);
   rows->Add(Row({{label_texture_name_, 1}, {check_report_, 0}}), row_flags);
   rows->Add(level_view_, wxSizerFlags(1).Expand().Border(wxALL));
   rows->Add(label_summary_, wxSizerFlags().Expand().Border(wxLEFT | wxRIGHT | wxBOTTOM));
@@ -440,6 +448,9 @@ void FormMain::EnableBrushChecks() {
   check_movers_->Enable(SwitchApplies(options, RunSwitch::NoMovers));
   check_terrain_->Enable(SwitchApplies(options, RunSwitch::NoTerrain));
   check_with_meshes_->Enable(SwitchApplies(options, RunSwitch::WithMeshes));
+  const bool light_applies = SwitchApplies(options, RunSwitch::Light);
+  check_light_->Enable(light_applies);
+  check_bake_light_->Enable(light_applies && options.Light != LightMode::None);
 }
 
 // The output name's heading names the chosen type. The coordinates choice turns the OBJ file's
@@ -503,6 +514,7 @@ void FormMain::LoadSettings() {
   for (const StoredCheckBox& box : StoredCheckBoxes()) {
     CheckBoxOf(box)->Set3StateValue(CheckStateOf(values.CheckState(box)));
   }
+  check_bake_light_->SetValue(values.BakeLight);
   const auto kinds = OutputKinds();
   for (std::size_t i = 0; i < kinds.size(); ++i) {
     if (kinds[i].Format == values.Options.Format)
@@ -525,6 +537,7 @@ WindowSettings FormMain::SettingsFromControls() const {
   for (const StoredCheckBox& box : StoredCheckBoxes()) {
     values.SetCheckState(box, static_cast<std::int16_t>(CheckBoxOf(box)->Get3StateValue()));
   }
+  values.BakeLight = check_bake_light_->Get3StateValue() == wxCHK_CHECKED;
   return values;
 }
 
@@ -538,8 +551,10 @@ RunOptions FormMain::OptionsFromControls() const {
   values.W3D = option_w3d_->GetValue();
   values.Format = SelectedKind().Format;
   for (const StoredCheckBox& box : StoredCheckBoxes()) {
-    values.*box.Option = CheckBoxOf(box)->Get3StateValue() == wxCHK_CHECKED;
+    box.Set(values, CheckBoxOf(box)->Get3StateValue() == wxCHK_CHECKED);
   }
+  values.Light = LightModeOf(values.Light != LightMode::None,
+                             check_bake_light_->Get3StateValue() == wxCHK_CHECKED);
   return values;
 }
 

@@ -79,6 +79,8 @@ enum FormControlId {
   ID_CheckMovers,
   ID_CheckTerrain,
   ID_CheckWithMeshes,
+  ID_CheckLight,
+  ID_CheckBakeLight,
   ID_Label6,
   ID_ListOutputType,
   ID_LabelStartAtPoly,
@@ -208,6 +210,8 @@ class FormMain : public wxFrame, public RunHost {
   wxCheckBox* check_movers_ = nullptr;
   wxCheckBox* check_terrain_ = nullptr;
   wxCheckBox* check_with_meshes_ = nullptr;
+  wxCheckBox* check_light_ = nullptr;
+  wxCheckBox* check_bake_light_ = nullptr;
   wxStaticText* label6_ = nullptr;
   wxChoice* list_output_type_ = nullptr;
   LevelView* level_view_ = nullptr;

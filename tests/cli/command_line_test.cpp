@@ -160,6 +160,50 @@ TEST(ParseCommandLine, BadUsageNamesTheProblem) {
   }
 }
 
+// The word after --light is optional: only a light word is taken as its value, anything else is
+// the next argument.
+TEST(ParseCommandLine, LightTakesItsWordOnlyWhenOneFollows) {
+  struct Row {
+    std::vector<std::string> args;
+    std::string expected;
+  };
+  const auto light = [](const std::vector<std::string>& args) {
+    const CommandLine parsed = ParseCommandLine(args);
+    if (const auto* usage = std::get_if<UsageError>(&parsed)) return "usage: " + usage->Message;
+    const ConvertOptions& options = std::get<ConvertOptions>(parsed);
+    std::string inputs;
+    for (const auto& input : options.Inputs) inputs += (inputs.empty() ? "" : ",") + input;
+    return "light=" + std::to_string(static_cast<int>(options.Run.Light)) +
+           " units=" + std::to_string(options.Run.BakeTexelUnits) +
+           " keep=" + std::to_string(options.Run.LightsWithLight) + " in=" + inputs;
+  };
+  const Row rows[] = {
+      {{"--world", "a.t3d"}, "light=0 units=4.000000 keep=0 in=a.t3d"},
+      {{"--world", "--light", "a.t3d"}, "light=1 units=4.000000 keep=0 in=a.t3d"},
+      {{"--world", "a.t3d", "--light"}, "light=1 units=4.000000 keep=0 in=a.t3d"},
+      {{"--world", "--light", "maps", "a.t3d"}, "light=1 units=4.000000 keep=0 in=a.t3d"},
+      {{"--built-world", "--light", "Bake", "a.unr"}, "light=2 units=4.000000 keep=0 in=a.unr"},
+      {{"--world", "--light=bake", "--texel-units", "0.5", "--keep-lights", "a.t3d"},
+       "light=2 units=0.500000 keep=1 in=a.t3d"},
+      {{"--world", "--light", "bake.t3d"}, "light=1 units=4.000000 keep=0 in=bake.t3d"},
+      {{"--world", "--light", "--", "bake"}, "light=1 units=4.000000 keep=0 in=bake"},
+      {{"--light", "a.t3d"},
+       "usage: --light lights the surfaces the level shows; writing the brushes (neither --world "
+       "nor --built-world) cannot go with it"},
+      {{"--with-meshes", "--light", "a.t3d"},
+       "usage: --light lights the surfaces the level shows; writing the brushes (neither --world "
+       "nor --built-world) cannot go with it"},
+      {{"--world", "--light=sun", "a.t3d"}, "usage: --light: 'sun' is not one of maps, bake"},
+      {{"--world", "--texel-units", "0", "a.t3d"},
+       "usage: --texel-units: '0' is not a number from 0.25 to 256"},
+      {{"--world", "--texel-units", "1000", "a.t3d"},
+       "usage: --texel-units: '1000' is not a number from 0.25 to 256"},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(light(row.args), row.expected) << testing::PrintToString(row.args);
+  }
+}
+
 TEST(ParseCommandLine, HelpAndVersionAreInformation) {
   EXPECT_EQ(Outcome({"--version"}), "info: brushwright-convert 0.1.0\n");
   EXPECT_EQ(Outcome({"-h"}), "info: " + UsageText());
@@ -169,7 +213,8 @@ TEST(ParseCommandLine, HelpAndVersionAreInformation) {
 TEST(UsageText, ListsOptionsTheParserTakesWithinEightyColumns) {
   // A value the parser takes for each placeholder the help names.
   const std::map<std::string, std::string> samples = {
-      {"FILE", "x.obj"}, {"DIR", "out"}, {"N", "2"}, {"T", "png"}, {"F", "glb"}, {"M", "0.5"}};
+      {"FILE", "x.obj"}, {"DIR", "out"}, {"N", "2"}, {"T", "png"},
+      {"F", "glb"},      {"M", "0.5"},   {"U", "2"}};
   const std::string help = UsageText();
   std::istringstream lines(help);
   int listed = 0;
@@ -186,6 +231,8 @@ TEST(UsageText, ListsOptionsTheParserTakesWithinEightyColumns) {
     if (args[0] != "--output" && args[0] != "--output-dir") {
       args.insert(args.end(), {"--output-dir", "out"});
     }
+    // The level's light falls on the world alone.
+    if (args[0] == "--light") args.push_back("--world");
     args.push_back("a.t3d");
     EXPECT_EQ(Outcome(args).rfind("usage: ", 0), std::string::npos) << line;
     ++listed;

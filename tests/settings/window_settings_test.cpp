@@ -100,7 +100,38 @@ TEST(SaveSettings, FirstSaveOnNewFileWritesKeysInOrder) {
                                          "CheckStaticMeshes=1\r\n"
                                          "CheckMovers=1\r\n"
                                          "CheckTerrain=1\r\n"
-                                         "CheckWithMeshes=0\r\n"));
+                                         "CheckWithMeshes=0\r\n"
+                                         "CheckLight=0\r\n"
+                                         "CheckBakeLight=0\r\n"));
+}
+
+// The light is on only with its box ticked; the bake box is kept either way and makes the light
+// baked when both are ticked.
+TEST(SaveSettings, LightAndItsBakingLoadBackAsTheRunsLight) {
+  struct Row {
+    LightMode light;
+    bool bake;
+    const char* stored;
+    LightMode loaded;
+  };
+  const Row rows[] = {
+      {LightMode::None, false, "CheckLight=0\r\nCheckBakeLight=0\r\n", LightMode::None},
+      {LightMode::None, true, "CheckLight=0\r\nCheckBakeLight=1\r\n", LightMode::None},
+      {LightMode::Maps, false, "CheckLight=1\r\nCheckBakeLight=0\r\n", LightMode::Maps},
+      {LightMode::Bake, true, "CheckLight=1\r\nCheckBakeLight=1\r\n", LightMode::Bake},
+  };
+  for (const Row& row : rows) {
+    TempIni ini;
+    WindowSettings settings = NewWindowSettings();
+    settings.Options.Light = row.light;
+    settings.BakeLight = row.bake;
+    SaveSettings(settings);
+    EXPECT_NE(ini.Read().find(std::string("CheckWithMeshes=0\r\n") + row.stored), std::string::npos)
+        << Visible(ini.Read());
+    const WindowSettings loaded = LoadSettings();
+    EXPECT_EQ(loaded.Options.Light, row.loaded) << row.stored;
+    EXPECT_EQ(loaded.BakeLight, row.bake) << row.stored;
+  }
 }
 
 TEST(SaveSettings, SecondSaveReplacesValuesInPlace) {
@@ -181,7 +212,9 @@ TEST(SaveSettings, OtherSectionsAndKeysStayByteIdentical) {
                                          "CheckStaticMeshes=1\r\n"
                                          "CheckMovers=1\r\n"
                                          "CheckTerrain=1\r\n"
-                                         "CheckWithMeshes=0\r\n" +
+                                         "CheckWithMeshes=0\r\n"
+                                         "CheckLight=0\r\n"
+                                         "CheckBakeLight=0\r\n" +
                                          after));
 }
 

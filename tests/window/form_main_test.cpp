@@ -82,7 +82,7 @@ TEST(FormMain, KeyboardOrderFollowsTheDesign) {
       "CommandPause LabelStartAtPoly TextStartAtPoly OptionOBJ OptionW3D ListBMtypeOut Label4 "
       "Label3 ListMaskedBMtypeOut Label5 CheckBuildBrush CheckIgnoreDefTxt LabelTextureName "
       "CheckBrushTransforms CheckSubtractBrushes CheckBuildWorld CheckBuiltWorld "
-      "CheckStaticMeshes CheckMovers CheckTerrain CheckWithMeshes Label6 "
+      "CheckStaticMeshes CheckMovers CheckTerrain CheckWithMeshes CheckLight CheckBakeLight Label6 "
       "ListOutputType "
       "LabelSummary";
   std::string order;
@@ -222,6 +222,37 @@ TEST(FormMain, OwnBuildBoxGreysTheWorldAndBrushBoxesAndIsStoredLast) {
       << FileBytes(ini);
   TestWindow reopened(ini);
   EXPECT_FALSE(reopened.Check("CheckBuildWorld")->IsEnabled());
+}
+
+// The light falls on a world output alone, and baking it needs it on; both boxes come back as
+// they were left.
+TEST(FormMain, LightBoxesNeedTheWorldAndComeBackAsLeft) {
+  REQUIRE_TOOLKIT();
+  TempDir dir;
+  const std::string ini = dir / "Brushwright.ini";
+  {
+    TestWindow window(ini);
+    EXPECT_FALSE(window.Check("CheckLight")->IsEnabled());
+    window.Tick("CheckBuildWorld", true);
+    EXPECT_TRUE(window.Check("CheckLight")->IsEnabled());
+    EXPECT_FALSE(window.Check("CheckBakeLight")->IsEnabled());
+    window.Tick("CheckLight", true);
+    EXPECT_TRUE(window.Check("CheckBakeLight")->IsEnabled());
+    EXPECT_EQ(window->OptionsFromControls().Light, LightMode::Maps);
+    window.Tick("CheckBakeLight", true);
+    EXPECT_EQ(window->OptionsFromControls().Light, LightMode::Bake);
+    window.Tick("CheckBuildWorld", false);
+    EXPECT_FALSE(window.Check("CheckLight")->IsEnabled());
+    EXPECT_FALSE(window.Check("CheckBakeLight")->IsEnabled());
+    window->Close();
+    TestWindow::DeleteClosedWindows();
+  }
+  EXPECT_NE(FileBytes(ini).find("CheckLight=1\r\nCheckBakeLight=1\r\n"), std::string::npos)
+      << FileBytes(ini);
+  TestWindow reopened(ini);
+  EXPECT_FALSE(reopened.Check("CheckLight")->IsEnabled());
+  reopened.Tick("CheckBuiltWorld", true);
+  EXPECT_EQ(reopened->OptionsFromControls().Light, LightMode::Bake);
 }
 
 TEST(FormMain, DroppedT3dFileBecomesTheInput) {
