@@ -569,15 +569,14 @@ BakedLight BakeLight(Mesh& mesh, RunMaterials materials, const LightBakeSettings
   }
   result.Materials = MaterialsAfterBaking(mesh, materials, first_page_surface, packing.Pages);
 
-  // The light now lies in the pages: nothing points at the light pages any more.
+  // The light now lies in the baked pages: no face points at a light page any more (the pages
+  // stay for the run's counts; writers show only the pages faces point at).
   for (MeshGroup& group : mesh.Groups) {
     for (MeshFace& face : group.Faces) face.LightPage = kNoLightPage;
   }
   for (MeshShape& shape : mesh.Shapes) {
     for (MeshFace& face : shape.Faces) face.LightPage = kNoLightPage;
   }
-  mesh.LightPages.clear();
-  mesh.LightPages.shrink_to_fit();
   return result;
 }
 

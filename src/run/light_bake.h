@@ -42,11 +42,12 @@ using PageSink = std::function<void(const std::string& name, Image page)>;
 // translucent surfaces; a plain grey without a picture) and of the light page's light there,
 // filtered between its texels. The pages are drawn one at a time and handed to `take_page`.
 // Baked faces move to surfaces of their page's material, flagged Unlit (masked, translucent and
-// two-sided kept), with their corners' texture coordinates on the page; the light pages are
-// dropped. Faces without a page and the shapes keep their materials, flagged Unlit, as the
-// carried light is all the light there is. Gives the writers' table (the materials still used,
-// then the pages') with the pictures of the materials kept; the pages' pictures are the sink's.
-// Needs the corners' texture coordinates (the textures phase made them).
+// two-sided kept), with their corners' texture coordinates on the page; no face points at a
+// light page afterwards (Mesh::LightPages stays, for the run's counts). Faces without a page and
+// the shapes keep their materials, flagged Unlit, as the carried light is all the light there is.
+// Gives the writers' table (the materials still used, then the pages') with the pictures of the
+// materials kept; the pages' pictures are the sink's. Needs the corners' texture coordinates (the
+// textures phase made them).
 BakedLight BakeLight(Mesh& mesh, RunMaterials materials, const LightBakeSettings& settings,
                      const PageSink& take_page);
 
