@@ -10,12 +10,19 @@
 # With MAX_WHITE and MIN_MEAN set, fails when a picture has a larger near-white share (percent)
 # or a smaller mean brightness (0 to 255).
 # Usage: scripts/check-light-pictures.sh LEVEL PICTURE_FOLDER [CONVERTER SWITCHES...]
+#   (--world is given unless the switches hold --built-world)
 #   e.g. MAX_WHITE=10 MIN_MEAN=40 scripts/check-light-pictures.sh ../shared/corpus/map-ue2.t3d /tmp/p
 set -euo pipefail
 cd "$(dirname "$0")/.."
 level="${1:?usage: scripts/check-light-pictures.sh LEVEL PICTURE_FOLDER [SWITCHES...]}"
 pictures="${2:?name a folder for the pictures}"
 shift 2
+# The world the editor builds from the brushes, or with --built-world a map's own build.
+world=--world
+switches=()
+for switch in "$@"; do
+  if [ "$switch" = --built-world ]; then world=--built-world; else switches+=("$switch"); fi
+done
 build=${BUILD_DIR:-build}
 name=$(basename "$level")
 name=${name%.*}
@@ -37,7 +44,7 @@ mkdir -p "$work/names" "$work/textures" "$pictures"
 convert="$build/src/cli/brushwright-convert"
 textures=${TEXTURE_FOLDER:-}
 if [ -z "$textures" ]; then
-  "$convert" -q --no-geometry --texture-type png --world -o "$work/names/$name.obj" "$level"
+  "$convert" -q --no-geometry --texture-type png "$world" -o "$work/names/$name.obj" "$level"
   # A level whose faces name no texture writes no MTL library.
   touch "$work/names/$name.mtl"
   sed -n 's/^map_Kd //p' "$work/names/$name.mtl" | tr -d '\r' | sort -u >"$work/names/images"
@@ -45,8 +52,8 @@ if [ -z "$textures" ]; then
   python3 scripts/write-textures.py "$work/names/images" "$work/textures" "$work/white.png"
   textures="$work/textures"
 fi
-"$convert" -q --report --world --format glb --texture-type png --copy-textures "$textures" \
-  "$@" -o "$work/$name.glb" "$level" 2>/dev/null
+"$convert" -q --report "$world" --format glb --texture-type png --copy-textures "$textures" \
+  ${switches[@]+"${switches[@]}"} -o "$work/$name.glb" "$level" 2>/dev/null
 
 # Each start's eye and a point ahead of it in glTF space (x, z, y) x scale, from the report's
 # location and its rotation turned to degrees as "pitch + 90, roll, yaw - 90". A level without
