@@ -51,33 +51,44 @@ std::array<int, 4> BakedAt(const MeshFace& face, const Image& page, double x, do
   return {texel[0], texel[1], texel[2], texel[3]};
 }
 
-TEST(LightBake, TexelsAreTextureTimesLightTimesTwoOnUnlitPages) {
+// Three quads: textured and lit, untextured and lit, textured without light.
+Mesh QuadsMesh() {
   Mesh mesh;
   mesh.SharedPositions = true;
   // Light 64 on the quad's left texel, 255 on its right; the texels beside them are other
   // faces'.
   mesh.LightPages.push_back(LightPage{4, 1, {{0, 0, 0}, {64, 64, 64}, {255, 255, 255}, {0, 0, 0}}});
-  MeshSurface& wall = mesh.Surfaces.emplace_back();
+  MeshSurface wall;
   wall.Texture = "Wall";
   wall.Material = 0;
   wall.Axes.Normal = {0, 0, 1};
   wall.Axes.TextureU = {1, 0, 0};
   wall.Axes.TextureV = {0, 1, 0};
-  MeshSurface& plain = mesh.Surfaces.emplace_back(wall);  // no texture
+  MeshSurface plain = wall;  // no texture
   plain.Texture = "";
   plain.Material = kNoMaterial;
+  mesh.Surfaces = {wall, plain};
   MeshGroup& group = mesh.Groups.emplace_back();
   group.Faces.push_back(Quad(mesh, 0, 0, 0));
   group.Faces.push_back(Quad(mesh, 1, 64, 0));
   group.Faces.push_back(Quad(mesh, 0, 128, kNoLightPage));  // keeps its texture, unlit
+  return mesh;
+}
 
-  // The texture: top row A B, bottom row C D.
+// The quads' texture: top row A B, bottom row C D.
+RunMaterials WallMaterials() {
   RunMaterials materials;
   RegisterTexture(materials.Table, "Wall", 2, 2, 0);
   Image& picture = materials.Pictures["Wall"].Picture;
   picture.Width = 2;
   picture.Height = 2;
   picture.Rgba = {100, 200, 40, 255, 10, 20, 30, 255, 120, 130, 140, 255, 250, 5, 60, 255};
+  return materials;
+}
+
+TEST(LightBake, TexelsAreTextureTimesLightTimesTwoOnUnlitPages) {
+  Mesh mesh = QuadsMesh();
+  RunMaterials materials = WallMaterials();
 
   LightBakeSettings settings;
   settings.PageName = "level_light";
@@ -137,6 +148,21 @@ TEST(LightBake, TexelsAreTextureTimesLightTimesTwoOnUnlitPages) {
   }
   SKIP_IF_MISSING(ValidatorMissing());
   EXPECT_EQ(ValidatorComplaints(path), "");
+}
+
+TEST(LightBake, FramesPastTheBudgetGetCoarserTexels) {
+  Mesh mesh = QuadsMesh();
+  LightBakeSettings settings;
+  settings.TexelBudget = 40;  // the two 9 x 5 frames take 2 x 11 x 7 with their borders
+  std::int32_t width = 0;
+  const BakedLight baked =
+      BakeLight(mesh, WallMaterials(), settings,
+                [&width](const std::string&, Image page) { width = page.Width; });
+  EXPECT_GT(baked.TexelUnits, 4);
+  EXPECT_EQ(baked.Pages, 1);
+  EXPECT_EQ(width, 64);
+  EXPECT_LE(baked.Texels, 40);
+  EXPECT_GT(baked.Texels, 0);
 }
 
 }  // namespace
