@@ -9,11 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "fake_host.h"
 #include "gltf/glb_writer.h"
 #include "image/image_file.h"
+#include "level_text.h"
 #include "run/glb_output.h"
 #include "support/gltf_files.h"
 #include "support/test_files.h"
+#include "support/test_images.h"
 
 namespace brushwright::testing {
 namespace {
@@ -163,6 +166,42 @@ TEST(LightBake, FramesPastTheBudgetGetCoarserTexels) {
   EXPECT_EQ(width, 64);
   EXPECT_LE(baked.Texels, 40);
   EXPECT_GT(baked.Texels, 0);
+}
+
+// A whole run: the pages beside the output, named by the MTL file and embedded in the glTF file
+// in place of the textures they were drawn from.
+TEST(LightBake, RunsWritePagesInPlaceOfTheTextures) {
+  TempDir dir("light-bake-run");
+  FakeHost host;
+  host.options.InputFile = dir / "level.t3d";
+  host.options.OutputFile = dir / "level.obj";
+  host.options.BuildWorld = true;
+  host.options.Light = LightMode::Bake;
+  host.options.TextureType = "PNG";
+  BrushSpec room = MakeBrush("Brush1", "CSG_Subtract", "Room");
+  room.polygons = Box({0, 0, 0}, {256, 256, 256}, "Rock");
+  WriteBytes(host.options.InputFile, LevelText({BrushText(room),
+                                                "Begin Actor Class=Light Name=Light0\n"
+                                                "   Location=(X=128,Y=128,Z=128)\nEnd Actor\n"}));
+  WriteImage(dir / "Rock.PNG", 8, 8, ImageFormat::Png);
+  Convert(host);
+  const std::string mtl = ReadBytes(dir / "level.mtl");
+  EXPECT_NE(mtl.find("newmtl level_light14194304\r\n"), std::string::npos) << mtl;
+  EXPECT_NE(mtl.find("map_Kd level_light1.PNG\r\n"), std::string::npos) << mtl;
+  EXPECT_EQ(mtl.find("Rock"), std::string::npos) << mtl;
+  EXPECT_EQ(DecodeImageFile(dir / "level_light1.PNG").Width, 256);
+  EXPECT_FALSE(std::filesystem::exists(dir / "levelMissingTextures.txt"));
+
+  host.options.OutputFile = dir / "level.glb";
+  host.options.Format = OutputFormat::Glb;
+  Convert(host);
+  const tinygltf::Model model = ReadBack(dir / "level.glb");
+  ASSERT_EQ(model.materials.size(), 1u);
+  EXPECT_EQ(model.materials[0].name, "level_light14194304");
+  EXPECT_TRUE(model.materials[0].extensions.contains("KHR_materials_unlit"));
+  EXPECT_EQ(model.images.size(), 1u);
+  SKIP_IF_MISSING(ValidatorMissing());
+  EXPECT_EQ(ValidatorComplaints(dir / "level.glb"), "");
 }
 
 }  // namespace
