@@ -17,7 +17,7 @@ namespace brushwright {
 
 struct LightBakeSettings {
   double TexelUnits = 4;            // units one baked texel spans
-  std::int32_t LargestPage = 4096;  // pages are square, at most this
+  std::int32_t LargestPage = 4096;  // pages are at most this square
   std::int32_t MostTexels = 1024;   // a face's widest and tallest frame; coarser texels beyond
   // All frames together, borders included: four of the largest pages (whose pixels take 64 MiB
   // each). Coarser texels beyond.
