@@ -360,7 +360,8 @@ Packing PackPages(const std::vector<FrameSize>& frames, std::int32_t largest) {
   return packing;
 }
 
-// The face's baking but its frame, or none for a face without a light page or a polygon.
+// The face's baking but its frame, or none for a face without a light page or a polygon, or of
+// an unlit surface.
 std::optional<BakedFace> PrepareFace(const Mesh& mesh, const RunMaterials& materials,
                                      MeshFace& face) {
   if (face.LightPage < 0 || static_cast<std::size_t>(face.LightPage) >= mesh.LightPages.size() ||
@@ -370,6 +371,8 @@ std::optional<BakedFace> PrepareFace(const Mesh& mesh, const RunMaterials& mater
   const LightPage& light = mesh.LightPages[static_cast<std::size_t>(face.LightPage)];
   if (light.Width <= 0 || light.Height <= 0) return std::nullopt;
   const MeshSurface& surface = mesh.Surfaces[static_cast<std::size_t>(face.Surface)];
+  // An unlit surface is drawn at full brightness: its texture as it is, at its own resolution.
+  if ((surface.Flags & kPolyFlagUnlit) != 0) return std::nullopt;
   BakedFace baked;
   baked.Face = &face;
   std::vector<Vector> corners;

@@ -35,7 +35,8 @@ struct BakedLight {
 // Takes each page as it is drawn: its name and pixels.
 using PageSink = std::function<void(const std::string& name, Image page)>;
 
-// Bakes the faces of the mesh's groups that have a light page: each gets a frame of texels on
+// Bakes the faces of the mesh's groups that have a light page, but those of Unlit surfaces
+// (drawn at full brightness, their textures as they are): each gets a frame of texels on
 // the face's texture axes (coarser texels when all frames would pass TexelBudget), packed onto
 // pages (as small as holds them all, else of LargestPage, the last as small as holds its rest),
 // every texel DrawnChannel of the face's texture there (its own alpha kept on masked and
