@@ -24,9 +24,9 @@ namespace {
 
 // What a baked material keeps of its surface's flags: how its alpha and its sides are drawn.
 constexpr std::int64_t kKeptFlags = kPolyFlagMasked | kPolyFlagTranslucent | kPolyFlagTwoSided;
-// Faces without a picture are drawn in this grey under their light: the glTF output's plain
-// grey (half of full in linear light) in gamma space.
-constexpr std::uint8_t kPlainGrey = 188;
+// Faces without a picture are drawn in this grey under their light: the middle, which times the
+// light times two shows the light itself.
+constexpr std::uint8_t kPlainGrey = 128;
 // The smallest page tried when looking for the smallest that holds every frame.
 constexpr std::int32_t kSmallestPage = 64;
 // Texels of border PackLightAtlas leaves around each frame; they repeat the frame's edge so that
