@@ -21,8 +21,6 @@
 namespace brushwright::testing {
 namespace {
 
-constexpr std::int64_t kUnlit = 4194304;
-
 // A 32 x 16 quad on z = `z`, its texture once across it (U = x / 32, V = y / 16).
 MeshFace Quad(Mesh& mesh, std::int32_t surface, double z, std::int32_t light_page) {
   MeshFace face;
