@@ -166,11 +166,14 @@ void LightCorpusWorld(benchmark::State& state, const std::string& name) {
       static_cast<double>(light.Texels) * iterations, benchmark::Counter::kIsRate);
 }
 BENCHMARK_CAPTURE(LightCorpusWorld, test_map, std::string("test_map.t3d"))
-    ->Unit(benchmark::kMillisecond);
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK_CAPTURE(LightCorpusWorld, DM_Amos, std::string("DM_Amos.t3d"))
-    ->Unit(benchmark::kMillisecond);
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK_CAPTURE(LightCorpusWorld, map_ue2, std::string("map-ue2.t3d"))
-    ->Unit(benchmark::kMillisecond);
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // Textures for a baked world: a 256 x 256 picture for every texture of the world, and the
 // corners' texture coordinates from them, as the textures phase gives them.

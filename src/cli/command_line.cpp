@@ -265,9 +265,9 @@ void DefineOptions(CLI::App& app, ConvertOptions& options) {
            options.Run.Light = light != nullptr ? light->Mode : kLightWords[0].Mode;
          },
          "world with the level's light: maps for light\n"
-         "maps on second texture coordinates, bake for\n"
-         "textures times light (default: off; maps when\n"
-         "no word follows)")
+         "maps on glTF's second texture coordinates,\n"
+         "bake for textures times light (default: off;\n"
+         "maps when no word follows)")
       ->option_text("[maps|bake]")
       ->transform(OneOfValidator(light_words, "light"));
   app.add_option("--texel-units", options.Run.BakeTexelUnits,

@@ -58,7 +58,8 @@ struct ZoneLightRecord {
   std::string Name;
   double AmbientBrightness = 0;
   double AmbientHue = 0;
-  double AmbientSaturation = 0;
+  // The class's default, which maps and exports leave unwritten: white (0 is the pure hue).
+  double AmbientSaturation = 255;
   double Brightness = 1;  // LevelInfo only: every light's colour is times this
 };
 

@@ -141,8 +141,17 @@ void ShadowCaster::Split(std::size_t node, std::vector<Vector>& centres, int dep
 }
 
 bool ShadowCaster::Blocked(const Vector& from, const Vector& to) const {
+  std::int32_t hint = -1;
+  return Blocked(from, to, hint);
+}
+
+bool ShadowCaster::Blocked(const Vector& from, const Vector& to, std::int32_t& hint) const {
   if (nodes_.empty()) return false;
   const Vector dir = VecSubtract(to, from);
+  if (hint >= 0 && static_cast<std::size_t>(hint) < triangles_.size() &&
+      SegmentCrosses(triangles_[static_cast<std::size_t>(hint)], from, dir)) {
+    return true;
+  }
   const Vector inverse{1 / dir.X, 1 / dir.Y, 1 / dir.Z};
   std::array<std::int32_t, kMostDepth + 1> pending;
   int top = 0;
@@ -156,7 +165,10 @@ bool ShadowCaster::Blocked(const Vector& from, const Vector& to) const {
       continue;
     }
     for (std::int32_t i = node.First; i < node.First + node.Count; ++i) {
-      if (SegmentCrosses(triangles_[static_cast<std::size_t>(i)], from, dir)) return true;
+      if (SegmentCrosses(triangles_[static_cast<std::size_t>(i)], from, dir)) {
+        hint = i;
+        return true;
+      }
     }
   }
   return false;

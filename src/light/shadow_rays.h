@@ -24,6 +24,9 @@ class ShadowCaster {
   // thousandth of the segment) excepted, so that a ray leaving a surface does not meet the
   // surface itself. Either side of a triangle blocks.
   bool Blocked(const Vector& from, const Vector& to) const;
+  // The same, trying triangle `hint` first (none when negative) and leaving in it the triangle
+  // that blocked, if any: neighbouring rays toward one light mostly meet the same triangle.
+  bool Blocked(const Vector& from, const Vector& to, std::int32_t& hint) const;
 
   std::size_t TriangleCount() const { return triangles_.size(); }
 

@@ -106,14 +106,16 @@ TexelVisibility StoredVisibility(const LevelLightMaps& maps, const LightMapIndex
 
 TexelVisibility RayVisibility(const ShadowCaster& caster, const std::vector<LightSource>& lights,
                               const Vector& normal, double sun_distance) {
-  return [&caster, &lights, normal, sun_distance](std::int32_t light, std::int32_t, std::int32_t,
-                                                  const Vector& texel) {
+  // Each light's last blocking triangle, tried first by the next ray toward it.
+  return [&caster, &lights, normal, sun_distance,
+          hints = std::vector<std::int32_t>(lights.size(), -1)](
+             std::int32_t light, std::int32_t, std::int32_t, const Vector& texel) mutable {
     const LightSource& source = lights[static_cast<std::size_t>(light)];
     const Vector from = VecAdd(texel, Scaled(normal, kRayLift));
     const Vector to = source.Shape == LightShape::Sun
                           ? VecAdd(from, Scaled(source.Direction, -sun_distance))
                           : source.Location;
-    return !caster.Blocked(from, to);
+    return !caster.Blocked(from, to, hints[static_cast<std::size_t>(light)]);
   };
 }
 

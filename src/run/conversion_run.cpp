@@ -380,7 +380,14 @@ LevelLight Run::LightTheLevel(const Level& level, Mesh& mesh) {
   if (options_.Light == LightMode::None || !options_.DoGeometry) return {};
   host_.SetLabelProgress("lighting");
   Yield();
-  return LightLevel(level, mesh, [this] { Yield(); });
+  // Between faces the run yields, and waits while the user has paused it.
+  return LightLevel(level, mesh, [this] {
+    Yield();
+    if (request_ != RunRequest::Pause) return;
+    host_.SetLabelProgress("Paused");
+    while (request_ == RunRequest::Pause) Yield();
+    host_.SetLabelProgress("lighting");
+  });
 }
 
 // What the texture search has to tell the user, in one message.

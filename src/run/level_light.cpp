@@ -238,22 +238,23 @@ LevelLight LightLevel(const Level& level, Mesh& mesh, const std::function<void()
   }
   outcome.Pages = static_cast<std::int32_t>(pages.size());
 
-  bool any_unlit = false;
-  for (const MeshPlacement& placement : mesh.Placements) {
-    any_unlit = any_unlit || placement.VertexLight.empty();
-  }
-  if (!any_unlit) return outcome;
-  // The vertices cast through the same triangles as the faces.
-  const ShadowCaster caster(MeshShadowTriangles(mesh, settings.OtherCasters));
+  // The placements the level stores no light for, lit per vertex through the same triangles as
+  // the faces.
+  std::vector<std::size_t> unlit;
   for (std::size_t n = 0; n < mesh.Placements.size(); ++n) {
-    MeshPlacement& placement = mesh.Placements[n];
-    if (!placement.VertexLight.empty()) continue;
-    if (before_face) before_face();
-    const MeshShape& shape = mesh.Shapes[static_cast<std::size_t>(placement.Shape)];
-    placement.VertexLight = VertexLightOf(shape, placement, placed[n], lights, settings.Ambient,
-                                          caster, settings.SunDistance, outcome.Rays);
-    ++outcome.Placements;
+    if (mesh.Placements[n].VertexLight.empty()) unlit.push_back(n);
   }
+  if (unlit.empty()) return outcome;
+  const ShadowCaster caster(MeshShadowTriangles(mesh, settings.OtherCasters));
+  std::vector<std::int64_t> rays(unlit.size(), 0);
+  ShareAmongCores(unlit.size(), before_face, [&](std::size_t i) {
+    MeshPlacement& placement = mesh.Placements[unlit[i]];
+    const MeshShape& shape = mesh.Shapes[static_cast<std::size_t>(placement.Shape)];
+    placement.VertexLight = VertexLightOf(shape, placement, placed[unlit[i]], lights,
+                                          settings.Ambient, caster, settings.SunDistance, rays[i]);
+  });
+  for (const std::int64_t count : rays) outcome.Rays += count;
+  outcome.Placements = static_cast<std::int32_t>(unlit.size());
   return outcome;
 }
 

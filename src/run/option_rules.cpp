@@ -27,6 +27,9 @@ constexpr SwitchRule kRules[] = {
     {RunSwitch::BuiltWorld, RunSwitch::BuildBrush,
      "writes the surfaces the editor built, not the brushes"},
     {RunSwitch::Light, RunSwitch::BrushOutput, "lights the surfaces the level shows"},
+    {RunSwitch::LightMaps, RunSwitch::NoLightMapOutput,
+     "needs second texture coordinates, which OBJ files lack (--light bake carries the light "
+     "there)"},
 };
 
 bool IsSet(const RunOptions& options, RunSwitch which) {
@@ -55,6 +58,10 @@ bool IsSet(const RunOptions& options, RunSwitch which) {
       return options.Light != LightMode::None;
     case RunSwitch::BrushOutput:
       return !options.BuildWorld && !options.BuiltWorld;
+    case RunSwitch::LightMaps:
+      return options.Light == LightMode::Maps;
+    case RunSwitch::NoLightMapOutput:
+      return !OutputKindOf(options.Format).CarriesLightMaps;
   }
   return false;
 }
@@ -88,6 +95,10 @@ SwitchNames NamesOf(RunSwitch which) {
     case RunSwitch::BrushOutput:
       return {"writing the brushes (neither Build World nor the Level's Own Build)",
               "writing the brushes (neither --world nor --built-world)"};
+    case RunSwitch::LightMaps:
+      return {"Light as the Game without Bake into Textures", "--light maps"};
+    case RunSwitch::NoLightMapOutput:
+      return {"the OBJ Output Type", "OBJ output (--format obj, the default)"};
   }
   return {"", ""};
 }
@@ -112,7 +123,10 @@ bool SwitchApplies(const RunOptions& options, RunSwitch which) {
       return !options.BuildWorld && !options.BuiltWorld;
     case RunSwitch::Light:
       return options.BuildWorld || options.BuiltWorld;
+    case RunSwitch::LightMaps:
+      return OutputKindOf(options.Format).CarriesLightMaps;
     case RunSwitch::BrushOutput:
+    case RunSwitch::NoLightMapOutput:
       return true;
   }
   return true;
@@ -152,6 +166,9 @@ RunOptions WithoutInapplicableSwitches(RunOptions options) {
   if (!SwitchApplies(options, RunSwitch::W3D)) options.W3D = false;
   if (!SwitchApplies(options, RunSwitch::WithMeshes)) options.WithMeshes = false;
   if (!SwitchApplies(options, RunSwitch::Light)) options.Light = LightMode::None;
+  if (options.Light == LightMode::Maps && !SwitchApplies(options, RunSwitch::LightMaps)) {
+    options.Light = LightMode::Bake;
+  }
   return options;
 }
 

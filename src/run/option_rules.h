@@ -22,8 +22,11 @@ enum class RunSwitch {
   NoTerrain,          // "Terrain" cleared, --no-terrain
   WithMeshes,         // "Add Them to the Brushes", --with-meshes
   Light,              // "Light as the Game", --light
+  LightMaps,          // "Light as the Game" without "Bake into Textures", --light maps
   // Writing the brushes themselves: neither "Build World (CSG)" nor "Use the Level's Own Build".
   BrushOutput,
+  // An output kind that carries no light maps (OBJ).
+  NoLightMapOutput,
 };
 
 // How each front end names a switch.
@@ -41,7 +44,9 @@ SwitchNames NamesOf(RunSwitch which);
 // besides the world's surfaces (static meshes, movers, terrain) count where the output shows
 // them: in the world outputs, or in the brush output with WithMeshes, which the world outputs
 // do not need. Light is carried by the world outputs alone: the brushes overlap and close every
-// doorway, so light computed on them would fall on faces the player never sees.
+// doorway, so light computed on them would fall on faces the player never sees. An output that
+// carries no light maps (OBJ) takes the light baked alone: choosing to bake does not apply there,
+// and the window hands such a run the baked light.
 bool SwitchApplies(const RunOptions& options, RunSwitch which);
 
 // Two switches set that cannot go together, and why.

@@ -53,10 +53,10 @@ int WriteGlbMaterials(const OutputJob& job) {
 
 // In the order of OutputFormat. Adding a kind: its value there, its row here, its writers.
 constexpr OutputKind kOutputKinds[] = {
-    {OutputFormat::Obj, "OBJ", ".obj", "obj", "OBJ", "OBJ", true, true, true, false, ".mtl",
+    {OutputFormat::Obj, "OBJ", ".obj", "obj", "OBJ", "OBJ", true, true, true, false, false, ".mtl",
      WriteObjGeometry, WriteObjMaterials},
     {OutputFormat::Glb, "glTF", ".glb", "glb", "glTF (binary)", "glTF binary", true, false, false,
-     true, "", WriteGlbGeometry, WriteGlbMaterials},
+     true, true, "", WriteGlbGeometry, WriteGlbMaterials},
 };
 
 }  // namespace

@@ -52,6 +52,9 @@ struct OutputKind {
   // Placed meshes go in once each and are placed by the mesh's placements (instances), rather
   // than copied into the level's space for every actor.
   bool PlacesInstances;
+  // The level's light goes in as light-map pages on a second set of texture coordinates (and
+  // colours per vertex of placed meshes); without, only light baked into the textures.
+  bool CarriesLightMaps;
   // Extension of the material library written beside the output; "" for none.
   std::string_view MaterialLibrary;
   // Writes the geometry file; returns the triangles written (0 when the kind does not count

@@ -392,6 +392,7 @@ void FormMain::ListOutputType_Scroll(wxCommandEvent&) {
         FromText(StripExtension(output) + std::string(SelectedKind().Extension)));
   }
   ShowOutputType();
+  EnableBrushChecks();  // whether the light can be chosen unbaked follows the type
 }
 
 void FormMain::CheckBuildWorld_Click(wxCommandEvent&) {
@@ -450,7 +451,9 @@ void FormMain::EnableBrushChecks() {
   check_with_meshes_->Enable(SwitchApplies(options, RunSwitch::WithMeshes));
   const bool light_applies = SwitchApplies(options, RunSwitch::Light);
   check_light_->Enable(light_applies);
-  check_bake_light_->Enable(light_applies && options.Light != LightMode::None);
+  // An output without light maps takes the light baked alone: there is nothing to choose.
+  check_bake_light_->Enable(light_applies && options.Light != LightMode::None &&
+                            SwitchApplies(options, RunSwitch::LightMaps));
 }
 
 // The output name's heading names the chosen type. The coordinates choice turns the OBJ file's

@@ -179,14 +179,23 @@ TEST(ParseCommandLine, LightTakesItsWordOnlyWhenOneFollows) {
   };
   const Row rows[] = {
       {{"--world", "a.t3d"}, "light=0 units=4.000000 keep=0 in=a.t3d"},
-      {{"--world", "--light", "a.t3d"}, "light=1 units=4.000000 keep=0 in=a.t3d"},
-      {{"--world", "a.t3d", "--light"}, "light=1 units=4.000000 keep=0 in=a.t3d"},
-      {{"--world", "--light", "maps", "a.t3d"}, "light=1 units=4.000000 keep=0 in=a.t3d"},
+      {{"--world", "--format", "glb", "--light", "a.t3d"},
+       "light=1 units=4.000000 keep=0 in=a.t3d"},
+      {{"--world", "--format", "glb", "a.t3d", "--light"},
+       "light=1 units=4.000000 keep=0 in=a.t3d"},
+      {{"--world", "--format", "glb", "--light", "maps", "a.t3d"},
+       "light=1 units=4.000000 keep=0 in=a.t3d"},
       {{"--built-world", "--light", "Bake", "a.unr"}, "light=2 units=4.000000 keep=0 in=a.unr"},
       {{"--world", "--light=bake", "--texel-units", "0.5", "--keep-lights", "a.t3d"},
        "light=2 units=0.500000 keep=1 in=a.t3d"},
-      {{"--world", "--light", "bake.t3d"}, "light=1 units=4.000000 keep=0 in=bake.t3d"},
-      {{"--world", "--light", "--", "bake"}, "light=1 units=4.000000 keep=0 in=bake"},
+      {{"--world", "--light", "bake.t3d", "--format=glb"},
+       "light=1 units=4.000000 keep=0 in=bake.t3d"},
+      {{"--world", "--format=glb", "--light", "--", "bake"},
+       "light=1 units=4.000000 keep=0 in=bake"},
+      // OBJ files have no second texture coordinates for light maps.
+      {{"--world", "--light", "a.t3d"},
+       "usage: --light maps needs second texture coordinates, which OBJ files lack (--light bake "
+       "carries the light there); OBJ output (--format obj, the default) cannot go with it"},
       {{"--light", "a.t3d"},
        "usage: --light lights the surfaces the level shows; writing the brushes (neither --world "
        "nor --built-world) cannot go with it"},
@@ -232,7 +241,7 @@ TEST(UsageText, ListsOptionsTheParserTakesWithinEightyColumns) {
       args.insert(args.end(), {"--output-dir", "out"});
     }
     // The level's light falls on the world alone.
-    if (args[0] == "--light") args.push_back("--world");
+    if (args[0] == "--light") args.insert(args.end(), {"--world", "--format", "glb"});
     args.push_back("a.t3d");
     EXPECT_EQ(Outcome(args).rfind("usage: ", 0), std::string::npos) << line;
     ++listed;

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 namespace brushwright {
 namespace {
 
@@ -56,6 +60,47 @@ TEST(MeshLight, TexelsBehindARoofHoldTheAmbientAloneAndTheOthersMore) {
   const MeshLight dark = LightMesh(mesh, {LightSourceOf(record, 1)}, settings);
   EXPECT_EQ(dark.Rays, 0);
   EXPECT_EQ(dark.Faces[0].Light.Texels[0].G, 0.1);
+}
+
+// Frames beyond the texel budget take coarser texels, so that a large level keeps its memory and
+// rays bounded.
+TEST(MeshLight, FramesPastTheBudgetTakeCoarserTexels) {
+  Mesh mesh;
+  AddSquare(mesh, {{0, 0, 0}, {4000, 0, 0}, {4000, 4000, 0}, {0, 4000, 0}});
+  MeshLightSettings settings;
+  settings.TexelBudget = 10000;  // the 16-unit frame would take 252 x 252 texels
+  const MeshLight light = LightMesh(mesh, {}, settings);
+  ASSERT_EQ(light.Faces.size(), 1u);
+  const LightMapIndex& frame = light.Faces[0].Frame;
+  EXPECT_GT(light.TexelUnits, 16);
+  EXPECT_LE((frame.UClamp + 2) * (frame.VClamp + 2), 10000);
+  EXPECT_GT((frame.UClamp + 2) * (frame.VClamp + 2), 5000);  // not coarser than it needs
+}
+
+// Work shared among the cores is done once per item; a yield that ends the run stops it and
+// reaches the caller after the helpers are done, items still to come never started.
+TEST(ShareAmongCores, EveryItemOnceAndAStopThrownFromTheYield) {
+  std::vector<std::atomic<int>> done(1000);
+  ShareAmongCores(done.size(), {}, [&](std::size_t i) { ++done[i]; });
+  for (const std::atomic<int>& count : done) EXPECT_EQ(count, 1);
+
+  struct Stop {};
+  std::atomic<int> started{0};
+  int yields = 0;
+  // Items slow enough that the helpers cannot finish them all before the first yield.
+  EXPECT_THROW(ShareAmongCores(
+                   100000,
+                   [&yields] {
+                     ++yields;
+                     throw Stop{};
+                   },
+                   [&started](std::size_t) {
+                     ++started;
+                     std::this_thread::sleep_for(std::chrono::microseconds(10));
+                   }),
+               Stop);
+  EXPECT_EQ(yields, 1);
+  EXPECT_LT(started, 100000);
 }
 
 }  // namespace

@@ -55,6 +55,22 @@ TEST(ReadPackageLevel, ReadsTheActorListsBrushesLightsAndBuild) {
   EXPECT_FALSE(Read(TinyMap{}, false).Bsp.has_value());
 }
 
+// A light's effect is stored as its number in the engine's list: LE_NonIncidence is 13, and a
+// number past the list names none.
+TEST(ReadPackageLevel, ReadsALightsEffectByItsName) {
+  const struct {
+    std::uint8_t stored;
+    const char* name;
+  } rows[] = {{0, ""}, {13, "LE_NonIncidence"}, {1, "LE_TorchWaver"}, {200, ""}};
+  for (const auto& row : rows) {
+    TinyMap map;
+    map.light_effect = row.stored;
+    const Level level = Read(map);
+    ASSERT_EQ(level.Actors.Lights.size(), 1u);
+    EXPECT_EQ(level.Actors.Lights[0].LightEffect, row.name) << int{row.stored};
+  }
+}
+
 TEST(ReadPackageLevel, ReadsTheBuildOfASecondGenerationMap) {
   // Its nodes carry a sphere and a render section, its surfaces a plane instead of a pan and a
   // light map, its zones 20 bytes: a layout read a byte off names other surfaces and points.

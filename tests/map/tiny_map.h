@@ -36,6 +36,7 @@ struct TinyMap {
   std::int32_t light_bits = 4;
   std::int32_t light_clamp_u = 9;
   bool light_list_open = false;
+  std::uint8_t light_effect = 0;  // Light0's LightEffect byte; 0 stores none
   int version = 69;
 
   std::vector<std::uint8_t> Bytes() const {
@@ -86,6 +87,7 @@ struct TinyMap {
     brush.Compact(none);
     const std::int32_t brush_ref = w.Export(brush_class, 0, "Brush1", brush.Data);
     ByteWriter light;
+    if (light_effect != 0) light.Property(w.Name("LightEffect"), 1, {light_effect});
     light.Property(w.Name("Tag"), 6, ByteWriter().Compact(w.Name("Light")).Data).Compact(none);
     const std::int32_t light_ref = w.Export(light_class, 0, "Light0", light.Data);
     // Export 5, the level's own build: a node of four corners on each surface of Brush1.

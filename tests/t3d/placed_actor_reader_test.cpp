@@ -1,5 +1,6 @@
 // The actors a T3D text shows besides its brushes: which are drawn by a static mesh, which
-// movers are read as brushes, the sun, and the looks left out, in LF and CR LF texts.
+// movers are read as brushes, the sun, the zones' light, and the looks left out, in LF and CR LF
+// texts.
 #include "t3d/placed_actor_reader.h"
 
 #include <gtest/gtest.h>
@@ -55,6 +56,16 @@ End Actor
 Begin Actor Class=Sunlight Name=Sunlight0
     Rotation=(Pitch=-16384)
     LightBrightness=200.000000
+End Actor
+Begin Actor Class=LevelInfo Name=LevelInfo0
+    AmbientBrightness=20
+    Brightness=1.500000
+End Actor
+Begin Actor Class=WaterZone Name=WaterZone0
+    AmbientHue=150
+End Actor
+Begin Actor Class=Light Name=Light0
+    LightEffect=LE_NonIncidence
 End Actor
 Begin Actor Class=Emitter Name=Emitter0
 End Actor
@@ -115,6 +126,18 @@ TEST(PlacedActorReader, MeshActorsMoversSunAndLooksLeftOut) {
     EXPECT_EQ(level.Suns[0].Rotation.Pitch, -16384);
     EXPECT_EQ(level.Suns[0].LightBrightness, 200);
     EXPECT_EQ(LeftOutText(level.LeftOut), "1 Decoration, 1 Emitter, 1 xEmitter");
+
+    // The zones' light: the level's brightness and ambient, a zone's own ambient (white unless
+    // its saturation says otherwise), and a light's effect by name.
+    ASSERT_EQ(level.Zones.size(), 2u);
+    EXPECT_EQ(level.Zones[0].Class, "LevelInfo");
+    EXPECT_EQ(level.Zones[0].AmbientBrightness, 20);
+    EXPECT_EQ(level.Zones[0].Brightness, 1.5);
+    EXPECT_EQ(level.Zones[1].Name, "WaterZone0");
+    EXPECT_EQ(level.Zones[1].AmbientHue, 150);
+    EXPECT_EQ(level.Zones[1].AmbientSaturation, 255);
+    ASSERT_EQ(level.Actors.Lights.size(), 1u);
+    EXPECT_EQ(level.Actors.Lights[0].LightEffect, "LE_NonIncidence");
   }
 }
 

@@ -9,6 +9,7 @@
 #include <wx/log.h>
 #include <wx/panel.h>
 
+#include "run/option_rules.h"
 #include "vecmath/vecmath.h"
 #include "window/autorun.h"
 #include "window_test_support.h"
@@ -237,6 +238,10 @@ TEST(FormMain, LightBoxesNeedTheWorldAndComeBackAsLeft) {
     EXPECT_TRUE(window.Check("CheckLight")->IsEnabled());
     EXPECT_FALSE(window.Check("CheckBakeLight")->IsEnabled());
     window.Tick("CheckLight", true);
+    // OBJ files carry the light baked alone: the run is given it baked.
+    EXPECT_FALSE(window.Check("CheckBakeLight")->IsEnabled());
+    EXPECT_EQ(WithoutInapplicableSwitches(window->OptionsFromControls()).Light, LightMode::Bake);
+    window.Choose("ListOutputType", "glTF (binary)");
     EXPECT_TRUE(window.Check("CheckBakeLight")->IsEnabled());
     EXPECT_EQ(window->OptionsFromControls().Light, LightMode::Maps);
     window.Tick("CheckBakeLight", true);
