@@ -127,7 +127,7 @@ const T3dWorld* CorpusWorld(const std::string& path) {
   if (!std::filesystem::exists(path)) return nullptr;
   RunOptions options;
   options.BuildWorld = true;
-  auto* world = new T3dWorld{ReadLevelFile(path, std::size_t{1} << 30, false), {}};
+  auto* world = new T3dWorld{ReadLevelFile(path, std::size_t{1} << 30, false, false), {}};
   const BrushChoice choice =
       ChooseAndPlaceBrushes(std::move(world->Read.Brushes), world->Read.HasActors, options);
   world->World = BuildWorldMesh(choice, FaceChoice(options, 1), true).Faces;

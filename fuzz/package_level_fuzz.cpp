@@ -1,7 +1,8 @@
-// Fuzz target: a map package's level read with and without its own build, and the meshes the run
-// builds from what it gives (the brushes placed, the build's surfaces, and its terrains over every
-// height map the package holds), so that every index the reader hands on is used as the run uses
-// it; and the first generation's light maps with every shadow bit they list.
+// Fuzz target: a map package's level read with and without its own build (and with it, the light
+// the build stores), and the meshes the run builds from what it gives (the brushes placed, the
+// build's surfaces, and its terrains over every height map the package holds), so that every index
+// the reader hands on is used as the run uses it; and the first generation's light maps with every
+// shadow bit they list.
 #include <cstdint>
 #include <vector>
 
@@ -24,6 +25,11 @@ using namespace brushwright;
 void CheckCorners(const Mesh& mesh) {
   for (const MeshGroup& group : mesh.Groups) {
     for (const MeshFace& face : group.Faces) {
+      if (face.LightPage != kNoLightPage &&
+          (face.LightPage < 0 ||
+           static_cast<std::size_t>(face.LightPage) >= mesh.LightPages.size())) {
+        __builtin_trap();
+      }
       for (const MeshCorner& corner : face.Corners) {
         if (corner.Position < 0 ||
             static_cast<std::size_t>(corner.Position) >= mesh.Positions.size()) {
@@ -95,7 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         PackageFile::FromBytes("fuzz.unr", std::vector<std::uint8_t>(data, data + size));
     for (const bool with_bsp : {false, true}) {
       try {
-        const Level level = ReadPackageLevel(package, with_bsp);
+        const Level level = ReadPackageLevel(package, with_bsp, with_bsp);
         BuildMeshes(level);
         BuildTerrains(package, level);
       } catch (const BrushError&) {

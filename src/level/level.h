@@ -99,6 +99,9 @@ struct Level {
   // The surfaces the editor last built, when the reader was asked for them and the level has
   // them (a built map package).
   std::optional<LevelBsp> Bsp;
+  // The light maps of a first-generation build (shadow bits, the lights they list, the zones'
+  // ambient light), when the reader was asked for the build's light.
+  std::optional<LevelLightMaps> LightMaps;
 };
 
 // The brush's group in the output: its tag unless that is "" or "Brush", else its model's name;

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "level/actors.h"
+#include "level/mesh.h"
+#include "level/placed_actors.h"
 #include "vecmath/vecmath.h"
 
 namespace brushwright {
@@ -30,12 +32,40 @@ struct BspSurface {
   std::int32_t Brush = kNoBrush;
 };
 
+// Where a corner of a node lies on its light-map page, as MeshCorner::LightS and LightT say.
+struct LightCoordinate {
+  float S = 0;
+  float T = 0;
+};
+
 // One node's polygon: `VertexCount` entries of the vertex pool from `FirstVertex` on, in the
 // winding of the brush polygons.
 struct BspNode {
   std::int32_t Surface = 0;  // index into LevelBsp::Surfaces
   std::int32_t FirstVertex = 0;
   std::int32_t VertexCount = 0;
+  // A second-generation build's light, when it was read: the node's page (an index into
+  // LevelBsp::LightPages, or kNoLightPage), where each of its corners lies on it (VertexCount
+  // entries, none without a page) and its light map (an index into LevelBsp::LightMaps, or
+  // kNoLightMap).
+  std::int32_t LightPage = kNoLightPage;
+  std::vector<LightCoordinate> LightCorners;
+  std::int32_t LightMap = kNoLightMap;
+};
+
+// One light map of a second-generation build: a frame of SizeX x SizeY texels at (OffsetX,
+// OffsetY) on a page; the texel under a level point P lies at
+// (OffsetX + P . ToX + BaseX, OffsetY + P . ToY + BaseY) on the page, in texels from its top left.
+struct BuiltLightMap {
+  std::int32_t Page = 0;  // index into LevelBsp::LightPages
+  std::int32_t OffsetX = 0;
+  std::int32_t OffsetY = 0;
+  std::int32_t SizeX = 0;
+  std::int32_t SizeY = 0;
+  Vector ToX;
+  Vector ToY;
+  double BaseX = 0;
+  double BaseY = 0;
 };
 
 // A built level. Every index a node leads to (its surface, its run of the vertex pool, the points
@@ -47,6 +77,10 @@ struct LevelBsp {
   std::vector<BspNode> Nodes;   // in the level's node order
   std::vector<BspSurface> Surfaces;
   std::vector<std::int32_t> Vertices;  // the vertex pool: indexes into Points
+  // The light a second-generation build stores, when it was read: its pages, decoded, and its
+  // light maps' frames on them (the nodes say which they use).
+  std::vector<LightPage> LightPages;
+  std::vector<BuiltLightMap> LightMaps;
 };
 
 // One surface's light map in a first-generation build: a frame of UClamp x VClamp texels on the
@@ -83,6 +117,15 @@ struct LevelLightMaps {
   std::vector<LightRecord> LightActors;
   // How many lights each index lists (those before its list's null entry).
   std::vector<std::int32_t> LightCounts;
+  // Per entry of LevelBsp::Surfaces: the zone it is seen from (that of its first polygon), which
+  // may lie outside ZoneActors (a zone with no actor of its own).
+  std::vector<std::int32_t> SurfaceZones;
+  // The object reference of each zone's actor, 0 for none.
+  std::vector<std::int32_t> ZoneActors;
+  // Per entry of ZoneActors: its zone actor; the LevelInfo for a zone without an actor.
+  std::vector<ZoneLightRecord> Zones;
+  // The level's LevelInfo: its ambient light, and the brightness every light shines by.
+  ZoneLightRecord LevelInfo;
 };
 
 }  // namespace brushwright

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "level/mesh.h"
 #include "vecmath/vecmath.h"
 
 namespace brushwright {
@@ -39,6 +40,9 @@ struct StaticMeshActorRecord {
   // material's path "Package.Group.Name".
   std::vector<std::string> Skins;
   std::optional<MoverKeys> Keys;  // movers only
+  // The light the level's build stores for each vertex of its mesh, in the mesh's vertex order,
+  // when it was read; empty when none.
+  std::vector<LightTexel> VertexLight;
 };
 
 // A Sunlight actor: light from far away along its rotation.

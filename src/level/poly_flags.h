@@ -11,6 +11,7 @@ inline constexpr std::int64_t kPolyFlagMasked = 2;            // palette index 0
 inline constexpr std::int64_t kPolyFlagTranslucent = 4;       // blended over what lies behind
 inline constexpr std::int64_t kPolyFlagNotSolid = 8;          // a brush that cuts nothing
 inline constexpr std::int64_t kPolyFlagSemisolid = 32;        // a brush that fills but cuts nothing
+inline constexpr std::int64_t kPolyFlagFakeBackdrop = 128;    // a window onto the sky, not lit
 inline constexpr std::int64_t kPolyFlagTwoSided = 256;        // seen from both sides
 inline constexpr std::int64_t kPolyFlagNoSmooth = 2048;       // texels drawn without filtering
 inline constexpr std::int64_t kPolyFlagUnlit = 4194304;       // drawn at full brightness

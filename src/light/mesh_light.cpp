@@ -39,6 +39,11 @@ constexpr int kBudgetAttempts = 8;
 constexpr double kLeastCoarsening = 1.1;
 // How far inside its face a ray from off the face's edge starts, in units.
 constexpr double kEdgeInset = 1;
+// Unlit faces and the sky's backdrop are drawn at full brightness; no light reaches them.
+bool DrawnUnlit(const MeshSurface& surface) {
+  return (surface.Flags & (kPolyFlagUnlit | kPolyFlagFakeBackdrop)) != 0;
+}
+
 // An unlit face's frame: two texels each way, as coarse as the face is wide, so that every
 // point of the face lies within it.
 constexpr std::int32_t kUnlitTexels = 2;
@@ -242,7 +247,7 @@ MeshLight LightMesh(const Mesh& mesh, const std::vector<LightSource>& lights,
       FaceLight& face = result.Faces[i];
       const TexelPlane& plane = face.Plane;
       const MeshSurface& surface = SurfaceOf(mesh, face);
-      const bool unlit = (surface.Flags & kPolyFlagUnlit) != 0;
+      const bool unlit = DrawnUnlit(surface);
       face.Frame = FrameOfPolygon(corners_of[i], plane.Base, plane.TextureU, plane.TextureV,
                                   result.TexelUnits, unlit ? kUnlitTexels : settings.MostTexels);
       texels += (std::int64_t{face.Frame.UClamp} + 2) * (std::int64_t{face.Frame.VClamp} + 2);
@@ -255,7 +260,7 @@ MeshLight LightMesh(const Mesh& mesh, const std::vector<LightSource>& lights,
   for (std::size_t i = 0; i < result.Faces.size(); ++i) {
     FaceLight& face = result.Faces[i];
     const MeshSurface& surface = SurfaceOf(mesh, face);
-    if ((surface.Flags & kPolyFlagUnlit) != 0) {
+    if (DrawnUnlit(surface)) {
       face.Light = {face.Frame.UClamp, face.Frame.VClamp,
                     std::vector<LightColour>(static_cast<std::size_t>(face.Frame.UClamp) *
                                                  static_cast<std::size_t>(face.Frame.VClamp),

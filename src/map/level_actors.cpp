@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "package/actor_values.h"
+#include "package/byte_cursor.h"
 #include "text/key_readers.h"
 #include "text/number_text.h"
 
@@ -90,7 +91,44 @@ CsgOperation CsgOf(const PackageObject& actor) {
   return CsgOperation::Other;
 }
 
+// A static mesh instance's vertex colour: four bytes, red, green, blue and alpha (a mesh beside a
+// red light reads red so, a mesh under a bluish white one bluish white); a light's entry at least
+// its reference, its bit count and a 32-bit number.
+constexpr std::int64_t kInstanceColorBytes = 4;
+constexpr std::int64_t kLeastInstanceLightBytes = 1 + 1 + 4;
+
 }  // namespace
+
+std::vector<LightTexel> ReadStaticMeshInstanceLight(const PackageFile& package,
+                                                    std::int32_t instance) {
+  const PackageObject object = PackageObject::Read(package, ExportIndexOf(instance));
+  ByteCursor cursor = object.DataCursor();
+  const std::int32_t count =
+      cursor.Count(cursor.CompactIndex(), kInstanceColorBytes, "vertex colour");
+  std::vector<LightTexel> light;
+  light.reserve(static_cast<std::size_t>(count));
+  for (std::int32_t i = 0; i < count && cursor.Ok(); ++i) {
+    const std::span<const std::uint8_t> rgba = cursor.Bytes(kInstanceColorBytes);
+    if (rgba.empty()) break;
+    light.push_back(LightTexel{rgba[0], rgba[1], rgba[2]});
+  }
+  cursor.I32();  // revision
+  const std::int32_t lights =
+      cursor.Count(cursor.CompactIndex(), kLeastInstanceLightBytes, "instance light");
+  for (std::int32_t i = 0; i < lights && cursor.Ok(); ++i) {
+    const std::int32_t ref = cursor.CompactIndex();
+    if (cursor.Ok() && !package.IsObjectRef(ref)) {
+      cursor.Fail("light reference " + std::to_string(ref) + " outside the tables");
+    }
+    cursor.Skip(cursor.Count(cursor.CompactIndex(), 1, "visibility bit byte"));
+    cursor.I32();  // whether the light was applied
+  }
+  if (cursor.Ok() && !cursor.AtEnd()) {
+    cursor.Fail(std::to_string(cursor.Remaining()) + " bytes after the lights");
+  }
+  cursor.Check();
+  return light;
+}
 
 ReportClass ReportClassOf(std::string_view class_name) {
   for (const auto& [name, kind] : kReportClasses) {

@@ -36,6 +36,13 @@ TriggerRecord ReadTriggerActor(const PackageObject& actor);
 TeleporterRecord ReadTeleporterActor(const PackageObject& actor);
 PlayerStartRecord ReadPlayerStartActor(const PackageObject& actor);
 
+// The light the build stored on the vertices of a static mesh actor: the colour stream of its
+// StaticMeshInstance object `instance` (a vertex count, then a colour per vertex and a revision;
+// then per light its actor, its visibility bits and a number, read through). Throws BrushError
+// naming the file, the object and the byte offset when the object is broken or not all read.
+std::vector<LightTexel> ReadStaticMeshInstanceLight(const PackageFile& package,
+                                                    std::int32_t instance);
+
 // A mover's keys, number of keys and move time; those it does not store at their defaults.
 MoverKeys ReadMoverKeys(const PackageObject& actor);
 // An actor drawn by static mesh `mesh` (a reference of the actor's package): placement, scales

@@ -27,6 +27,7 @@ constexpr std::string_view kSunlightClass = "Sunlight";
 constexpr std::string_view kZoneInfoClass = "ZoneInfo";
 constexpr std::string_view kMoverClass = "Mover";
 constexpr std::string_view kTerrainClass = "TerrainInfo";
+constexpr std::string_view kStaticMeshInstanceClass = "StaticMeshInstance";
 // The level's URL before its model: protocol, host, map and portal texts, then its options.
 constexpr int kUrlTexts = 4;
 
@@ -132,9 +133,23 @@ LevelBsp ReadBuild(const PackageFile& package, std::int32_t model,
   return bsp;
 }
 
+// The light the build stored on a static mesh actor's vertices, when it has any; light that
+// cannot be read is named, and the actor is placed without it.
+void ReadInstanceLight(const PackageObject& actor, StaticMeshActorRecord& record, Level& level) {
+  const PackageFile& package = actor.Package();
+  const std::int32_t instance = actor.ObjectValue(actor.Find("StaticMeshInstance"));
+  if (!IsExportRef(instance) || !package.IsA(instance, kStaticMeshInstanceClass)) return;
+  try {
+    record.VertexLight = ReadStaticMeshInstanceLight(package, instance);
+  } catch (const BrushError& error) {
+    level.PassedOver.push_back("the stored light of actor " + Quoted(record.Name) + ": " +
+                               error.what());
+  }
+}
+
 // An actor that is neither a brush nor one of the report's: drawn by a static mesh, a mover
 // drawn by its brush, the sun, or looks no run converts.
-void ReadShownActor(const PackageObject& actor, Level& level) {
+void ReadShownActor(const PackageObject& actor, bool with_light, Level& level) {
   const PackageFile& package = actor.Package();
   const std::string& class_name = package.ClassName(actor.Ref());
   if (EqualsIgnoringCase(class_name, kSunlightClass)) {
@@ -152,7 +167,8 @@ void ReadShownActor(const PackageObject& actor, Level& level) {
   // StaticMeshActor's its static mesh.
   const bool drawn_by_mesh = draw_type ? *draw_type == kDrawTypeStaticMesh : !mover;
   if (mesh != 0 && drawn_by_mesh) {
-    level.MeshActors.push_back(ReadStaticMeshActor(actor, mesh));
+    StaticMeshActorRecord& record = level.MeshActors.emplace_back(ReadStaticMeshActor(actor, mesh));
+    if (with_light) ReadInstanceLight(actor, record, level);
     return;
   }
   if (mover && (!draw_type || *draw_type == kDrawTypeBrush) && actor.Find("Brush")) {
@@ -224,7 +240,7 @@ struct ReportLists {
 
 }  // namespace
 
-Level ReadPackageLevel(const PackageFile& package, bool with_bsp) {
+Level ReadPackageLevel(const PackageFile& package, bool with_bsp, bool with_light) {
   const PackageObject level_object = PackageObject::Read(package, FindLevelExport(package));
   ByteCursor cursor = level_object.DataCursor();
   const std::vector<std::int32_t> actors = ReadActorList(package, cursor);
@@ -249,7 +265,7 @@ Level ReadPackageLevel(const PackageFile& package, bool with_bsp) {
       // Read only for what it shows (a placed mesh, a mover, the sun): one that cannot be read
       // is passed over and named, and the rest of the level still converts.
       try {
-        ReadShownActor(PackageObject::Read(package, ExportIndexOf(ref)), level);
+        ReadShownActor(PackageObject::Read(package, ExportIndexOf(ref)), with_light, level);
       } catch (const BrushError& error) {
         level.PassedOver.push_back("actor " + Quoted(package.ObjectName(ref)) + ": " +
                                    error.what());
@@ -273,6 +289,18 @@ Level ReadPackageLevel(const PackageFile& package, bool with_bsp) {
   level.OtherStarts = std::move(report.OtherStarts);
   level.Actors = std::move(report).Joined();
   if (with_bsp) level.Bsp = ReadBuild(package, model, brush_of_actor);
+  if (with_bsp && with_light) {
+    // The stored light is an addition: without it the run computes the light instead.
+    try {
+      if (IsFirstGeneration(package.Version())) {
+        level.LightMaps = ReadPackageLightMaps(package);
+      } else {
+        ReadBuiltLight(package, ExportIndexOf(model), *level.Bsp);
+      }
+    } catch (const BrushError& error) {
+      level.PassedOver.push_back(std::string("the build's stored light: ") + error.what());
+    }
+  }
   return level;
 }
 
@@ -284,7 +312,7 @@ LevelLightMaps ReadPackageLightMaps(const PackageFile& package) {
   }
   const PackageObject level_object = PackageObject::Read(package, FindLevelExport(package));
   ByteCursor cursor = level_object.DataCursor();
-  ReadActorList(package, cursor);
+  const std::vector<std::int32_t> actors = ReadActorList(package, cursor);
   const std::int32_t model = ReadLevelModel(package, cursor);
   cursor.Check();
   if (std::string problem = MissingObject(package, model, "model", kModelClass); !problem.empty()) {
@@ -301,6 +329,18 @@ LevelLightMaps ReadPackageLightMaps(const PackageFile& package) {
     maps.LightActors.push_back(
         ref == 0 ? LightRecord{}
                  : ReadLightActor(PackageObject::Read(package, ExportIndexOf(ref))));
+  }
+  // The level's brightness and ambient light are its LevelInfo's, the zone of no zone actor.
+  for (const std::int32_t ref : actors) {
+    if (ref == 0 || !IsLevelInfoClass(package.ClassName(ref))) continue;
+    maps.LevelInfo = ReadZoneActor(PackageObject::Read(package, ExportIndexOf(ref)));
+    break;
+  }
+  maps.Zones.reserve(maps.ZoneActors.size());
+  for (const std::int32_t ref : maps.ZoneActors) {
+    maps.Zones.push_back(IsExportRef(ref)
+                             ? ReadZoneActor(PackageObject::Read(package, ExportIndexOf(ref)))
+                             : maps.LevelInfo);
   }
   return maps;
 }

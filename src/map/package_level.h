@@ -17,14 +17,19 @@ namespace brushwright {
 //   FavoritesTeleporter, VisibleTeleporter), each property the package does not store at the
 //   record's default, as the T3D reader leaves a key the export omits.
 // With `with_bsp` the level's own build is read into Level::Bsp as well; a level that was never
-// built is an error then.
-// Throws BrushError naming the file, and the object and byte offset where its bytes are broken,
-// when the package holds no level or its level, actors, models or polygons are broken.
-Level ReadPackageLevel(const PackageFile& package, bool with_bsp);
+// built is an error then. With `with_light` too, the light the build stores comes with it: a
+// second generation's pages and each node's place on them in Level::Bsp, a first generation's
+// light maps (as ReadPackageLightMaps gives them) in Level::LightMaps. With `with_light` each
+// static mesh actor also takes the light its StaticMeshInstance stores per vertex. Light stored in
+// a layout this reader does not know, or broken, is passed over and named, and the level still
+// reads. Throws BrushError naming the file, and the object and byte offset where its bytes are
+// broken, when the package holds no level or its level, actors, models or polygons are broken.
+Level ReadPackageLevel(const PackageFile& package, bool with_bsp, bool with_light = false);
 
 // The light maps of the level's own build (a first-generation package from version 62 on), with
-// the record of every light they list. Throws BrushError naming the file and what is broken, or
-// when the package is of another generation or its level has no build.
+// the record of every light they list, each zone's ambient light and the level's brightness. Throws
+// BrushError naming the file and what is broken, or when the package is of another generation or
+// its level has no build.
 LevelLightMaps ReadPackageLightMaps(const PackageFile& package);
 
 }  // namespace brushwright

@@ -4,10 +4,13 @@
 #include <span>
 #include <utility>
 
+#include "image/image.h"
 #include "package/actor_values.h"
 #include "package/byte_cursor.h"
 #include "package/package_object.h"
 #include "text/brush_error.h"
+#include "texture/package_texture.h"
+#include "texture/texture_pixels.h"
 
 namespace brushwright {
 
@@ -39,11 +42,16 @@ constexpr std::int64_t kLeafHullBytes = 4;
 // always fits the largest atlas page the light output writes.
 constexpr std::int32_t kMostLightMapTexels = 4096;
 
-// A node and a surface as stored, with where they begin for messages.
+// A node and a surface as stored, with where they begin for messages. A second-generation node
+// also names its render section, its first vertex there and its light map.
 struct StoredNode {
   std::int32_t Surface = 0;
   std::int32_t FirstVertex = 0;
   std::int32_t VertexCount = 0;
+  std::int32_t Section = -1;
+  std::int32_t SectionVertex = 0;
+  std::int32_t LightMap = kNoLightMap;
+  std::int32_t FrontZone = 0;  // the zone the node's polygon is seen from
   std::int64_t Offset = 0;
 };
 struct StoredSurface {
@@ -66,6 +74,7 @@ struct StoredBsp {
   std::vector<StoredSurface> Surfaces;
   std::vector<std::int32_t> Vertices;
   std::int64_t ZoneCount = 0;
+  std::vector<std::int32_t> ZoneActors;  // object references, 0 for a zone without an actor
 };
 
 // Polygon flags are a 32-bit value that the text writes signed; the level holds its magnitude.
@@ -119,10 +128,15 @@ void ReadNodes(ByteCursor& cursor, std::int32_t count, int version,
     node.Surface = cursor.CompactIndex();
     for (int j = 0; j < 5; ++j) cursor.CompactIndex();      // children, collision and render bounds
     if (HasNodeSphereAndSection(version)) cursor.Skip(16);  // the node's bounding sphere
-    cursor.Skip(2);                                         // the zones on either side
+    cursor.U8();                                            // the zone behind
+    node.FrontZone = cursor.U8();
     node.VertexCount = cursor.U8();
-    cursor.Skip(8);                                         // the leaves on either side
-    if (HasNodeSphereAndSection(version)) cursor.Skip(12);  // section, its first vertex, light map
+    cursor.Skip(8);  // the leaves on either side
+    if (HasNodeSphereAndSection(version)) {
+      node.Section = cursor.I32();
+      node.SectionVertex = cursor.I32();
+      node.LightMap = cursor.I32();
+    }
   }
 }
 
@@ -158,10 +172,12 @@ void ReadVertices(ByteCursor& cursor, std::int32_t count, StoredBsp& bsp) {
   }
 }
 
-void SkipZones(const PackageFile& package, ByteCursor& cursor, std::int64_t count) {
+// The zones' actors into `actors`.
+void ReadZones(const PackageFile& package, ByteCursor& cursor, std::int64_t count,
+               std::vector<std::int32_t>& actors) {
   const std::int32_t zones = cursor.Count(count, 1 + ZonePropertyBytes(package.Version()), "zone");
   for (std::int32_t i = 0; i < zones && cursor.Ok(); ++i) {
-    CheckedReference(package, cursor);
+    actors.push_back(CheckedReference(package, cursor));
     cursor.Skip(ZonePropertyBytes(package.Version()));
   }
 }
@@ -218,7 +234,7 @@ void ReadSeparateBsp(const PackageFile& package, ByteCursor& cursor, StoredBsp* 
                 [&](ByteCursor& c, std::int32_t n) { ReadVectors(c, n, bsp.Points); });
   ReadBspObject(package, refs[2], "nodes", kLeastNodeBytes, [&](ByteCursor& c, std::int32_t n) {
     ReadNodes(c, n, package.Version(), bsp.Nodes);
-    SkipZones(package, c, c.CompactIndex());
+    ReadZones(package, c, c.CompactIndex(), bsp.ZoneActors);
   });
   ReadBspObject(package, refs[3], "surfaces", kLeastSurfaceBytes,
                 [&](ByteCursor& c, std::int32_t n) { ReadSurfaces(package, c, n, bsp); });
@@ -266,8 +282,9 @@ void ReadStoredLightMaps(const PackageFile& package, ByteCursor& cursor, LevelLi
 // that stores its BSP in itself only). Without `bsp`, a second-generation brush model with a BSP
 // of its own gives a problem instead: a brush is drawn from its polygons, and games of that
 // generation vary the build's layout.
+// `polys_end`, unless it is null, gets the file offset just past the Polys reference.
 ModelPolys ReadModel(const PackageObject& model, StoredBsp* bsp,
-                     LevelLightMaps* light_maps = nullptr) {
+                     LevelLightMaps* light_maps = nullptr, std::int64_t* polys_end = nullptr) {
   const PackageFile& package = model.Package();
   const int version = package.Version();
   ByteCursor cursor = model.DataCursor();
@@ -279,7 +296,7 @@ ModelPolys ReadModel(const PackageObject& model, StoredBsp* bsp,
     StoredBsp passed_over;
     StoredBsp& arrays = bsp ? *bsp : passed_over;
     ReadInlineBsp(package, cursor, arrays);
-    SkipZones(package, cursor, arrays.ZoneCount);
+    ReadZones(package, cursor, arrays.ZoneCount, arrays.ZoneActors);
   } else {
     bool stored = false;
     for (int i = 0; i < 5; ++i) stored = cursor.CompactIndex() != 0 || stored;
@@ -295,6 +312,7 @@ ModelPolys ReadModel(const PackageObject& model, StoredBsp* bsp,
     }
   }
   result.Polys = CheckedReference(package, cursor);
+  if (polys_end) *polys_end = cursor.FileOffset();
   if (light_maps && IsFirstGeneration(version) && !HasSeparateBspObjects(version)) {
     ReadStoredLightMaps(package, cursor, *light_maps);
   }
@@ -422,7 +440,10 @@ LevelBsp ReadLevelBsp(const PackageFile& package, std::int32_t model_index,
     if (const std::string problem = SurfaceProblem(surface, stored); !problem.empty()) {
       ThrowBroken(model, "surface", surface.Offset, problem);
     }
-    bsp.Nodes.push_back(BspNode{node.Surface, node.FirstVertex, node.VertexCount});
+    BspNode& kept = bsp.Nodes.emplace_back();
+    kept.Surface = node.Surface;
+    kept.FirstVertex = node.FirstVertex;
+    kept.VertexCount = node.VertexCount;
   }
   bsp.Surfaces.reserve(stored.Surfaces.size());
   for (const StoredSurface& source : stored.Surfaces) {
@@ -503,7 +524,298 @@ LevelLightMaps ReadLevelLightMaps(const PackageFile& package, std::int32_t model
     }
     maps.SurfaceMaps.push_back(surface.LightMap);
   }
+  // A surface is lit in the zone its first polygon is seen from.
+  maps.SurfaceZones.assign(stored.Surfaces.size(), 0);
+  std::vector<bool> zoned(stored.Surfaces.size(), false);
+  for (const StoredNode& node : stored.Nodes) {
+    if (node.VertexCount == 0 || !Within(node.Surface, stored.Surfaces.size())) continue;
+    const auto surface = static_cast<std::size_t>(node.Surface);
+    if (zoned[surface]) continue;
+    zoned[surface] = true;
+    maps.SurfaceZones[surface] = node.FrontZone;
+  }
+  maps.ZoneActors = std::move(stored.ZoneActors);
   return maps;
+}
+
+namespace {
+
+// The fewest bytes of what a second-generation model stores of its light, so that counts are
+// checked before anything is reserved: a render section its vertex count, revision, material,
+// node count, flags and page; a section vertex its position, texture and light-map coordinates
+// and normal; a light map seven one-byte indexes, a matrix, three vectors, its bitmap count, its
+// level and revision; a light bitmap its light, its bit count and seven 32-bit numbers; a page its
+// level, its light-map count, three 32-bit numbers, two lazy arrays (skip offset and count), its
+// format, sizes and revision.
+constexpr std::int64_t kLeastSectionBytes = 1 + 4 + 1 + 4 + 4 + 4;
+constexpr std::int64_t kSectionVertexBytes = 40;
+constexpr std::int64_t kLeastBuiltLightMapBytes = 7 + 64 + 36 + 1 + 1 + 4;
+constexpr std::int64_t kLeastLightBitmapBytes = 1 + 1 + 28;
+constexpr std::int64_t kLeastLightPageBytes = 1 + 1 + 12 + 2 * 5 + 1 + 12;
+// Pages wider or taller than this are refused: the engine's are 512 x 512.
+constexpr std::int32_t kMostLightPageSide = 4096;
+// No page: a render section drawn without a light map (the sky, unlit surfaces).
+constexpr std::int32_t kNoStoredPage = -1;
+
+// A render section's light: its page and the light-map coordinates of its vertices.
+struct SectionLight {
+  std::vector<LightCoordinate> Corners;
+  std::int32_t Page = kNoStoredPage;
+  std::int64_t Offset = 0;
+};
+
+// A light map with where it begins, for messages.
+struct StoredLightMap {
+  BuiltLightMap Frame;
+  std::int64_t Offset = 0;
+};
+
+// A light-map page as stored: its top mip's bytes in its format.
+struct StoredLightPage {
+  std::span<const std::uint8_t> Data;
+  std::int32_t Format = 0;
+  std::int32_t Width = 0;
+  std::int32_t Height = 0;
+  std::int64_t Offset = 0;
+};
+
+// What lies between the Polys reference and the render sections: bounds, leaf hulls, leaves,
+// the build's lights and two flags (root outside, linked).
+void SkipBuildLookups(const PackageFile& package, ByteCursor& cursor) {
+  cursor.Skip(std::int64_t{cursor.Count(cursor.CompactIndex(), kBoxBytes, "bound")} * kBoxBytes);
+  cursor.Skip(std::int64_t{cursor.Count(cursor.CompactIndex(), kLeafHullBytes, "leaf hull")} *
+              kLeafHullBytes);
+  const std::int32_t leaves = cursor.Count(cursor.CompactIndex(), kLeastLeafBytes, "leaf");
+  for (std::int32_t i = 0; i < leaves && cursor.Ok(); ++i) {
+    for (int j = 0; j < 3; ++j) cursor.CompactIndex();  // zone, permeating and volumetric lights
+    cursor.Skip(8);                                     // the zones it sees
+  }
+  const std::int32_t lights = cursor.Count(cursor.CompactIndex(), 1, "light");
+  for (std::int32_t i = 0; i < lights && cursor.Ok(); ++i) CheckedReference(package, cursor);
+  cursor.Skip(8);
+}
+
+std::vector<SectionLight> ReadSections(const PackageFile& package, ByteCursor& cursor) {
+  const std::int32_t count = cursor.Count(cursor.CompactIndex(), kLeastSectionBytes, "section");
+  std::vector<SectionLight> sections(static_cast<std::size_t>(count));
+  for (SectionLight& section : sections) {
+    section.Offset = cursor.FileOffset();
+    const std::int32_t vertices =
+        cursor.Count(cursor.CompactIndex(), kSectionVertexBytes, "section vertex");
+    section.Corners.reserve(static_cast<std::size_t>(vertices));
+    for (std::int32_t i = 0; i < vertices && cursor.Ok(); ++i) {
+      cursor.Skip(12 + 8);  // position, texture coordinates
+      LightCoordinate& corner = section.Corners.emplace_back();
+      corner.S = cursor.F32();
+      corner.T = cursor.F32();
+      cursor.Skip(12);  // normal
+    }
+    cursor.I32();                       // revision
+    CheckedReference(package, cursor);  // material
+    cursor.I32();                       // node count
+    cursor.U32();                       // polygon flags
+    section.Page = cursor.I32();
+    if (!cursor.Ok()) break;
+  }
+  return sections;
+}
+
+std::vector<StoredLightMap> ReadBuiltLightMaps(const PackageFile& package, ByteCursor& cursor) {
+  const std::int32_t count =
+      cursor.Count(cursor.CompactIndex(), kLeastBuiltLightMapBytes, "light map");
+  std::vector<StoredLightMap> maps(static_cast<std::size_t>(count));
+  for (StoredLightMap& map : maps) {
+    map.Offset = cursor.FileOffset();
+    BuiltLightMap& frame = map.Frame;
+    frame.Page = cursor.CompactIndex();
+    cursor.CompactIndex();  // surface
+    cursor.CompactIndex();  // zone
+    frame.OffsetX = cursor.CompactIndex();
+    frame.OffsetY = cursor.CompactIndex();
+    frame.SizeX = cursor.CompactIndex();
+    frame.SizeY = cursor.CompactIndex();
+    // The level-to-texel matrix, row by row: the first two columns give the texel.
+    float matrix[16];
+    for (float& value : matrix) value = cursor.F32();
+    frame.ToX = Vector{matrix[0], matrix[4], matrix[8]};
+    frame.ToY = Vector{matrix[1], matrix[5], matrix[9]};
+    frame.BaseX = matrix[12];
+    frame.BaseY = matrix[13];
+    cursor.Skip(36);  // base and axes of the frame
+    const std::int32_t bitmaps =
+        cursor.Count(cursor.CompactIndex(), kLeastLightBitmapBytes, "light bitmap");
+    for (std::int32_t i = 0; i < bitmaps && cursor.Ok(); ++i) {
+      CheckedReference(package, cursor);  // the light
+      cursor.Skip(cursor.Count(cursor.CompactIndex(), 1, "light bit byte"));
+      cursor.Skip(28);  // size, stride and bounds
+    }
+    CheckedReference(package, cursor);  // the level
+    cursor.I32();                       // revision
+    if (!cursor.Ok()) break;
+  }
+  return maps;
+}
+
+// An array the engine loads when it needs it: the file offset just past it, then its bytes.
+std::span<const std::uint8_t> ReadLazyBytes(ByteCursor& cursor) {
+  const std::int32_t end = cursor.I32();
+  const std::span<const std::uint8_t> bytes =
+      cursor.Bytes(cursor.Count(cursor.CompactIndex(), 1, "page byte"));
+  if (cursor.Ok() && end != cursor.FileOffset()) {
+    cursor.Fail("page data whose end is said to be byte " + std::to_string(end));
+  }
+  return bytes;
+}
+
+std::vector<StoredLightPage> ReadLightPages(const PackageFile& package, ByteCursor& cursor) {
+  const std::int32_t count =
+      cursor.Count(cursor.CompactIndex(), kLeastLightPageBytes, "light-map page");
+  std::vector<StoredLightPage> pages(static_cast<std::size_t>(count));
+  for (StoredLightPage& page : pages) {
+    page.Offset = cursor.FileOffset();
+    CheckedReference(package, cursor);  // the level
+    cursor.Skip(std::int64_t{cursor.Count(cursor.CompactIndex(), 4, "page light map")} * 4);
+    cursor.Skip(12);  // cache number and revision
+    page.Data = ReadLazyBytes(cursor);
+    ReadLazyBytes(cursor);  // the half-size mip
+    page.Format = cursor.U8();
+    page.Width = cursor.I32();
+    page.Height = cursor.I32();
+    cursor.I32();  // revision
+    if (!cursor.Ok()) break;
+  }
+  return pages;
+}
+
+LightPage DecodeLightPage(const PackageObject& model, const StoredLightPage& stored) {
+  const PackageFile& package = model.Package();
+  const auto broken = [&](const std::string& what) {
+    return BrushError("'" + package.Path() + "', " + model.Label() +
+                      ": the light-map page at byte " + std::to_string(stored.Offset) + " " + what);
+  };
+  if (stored.Width <= 0 || stored.Height <= 0 || stored.Width > kMostLightPageSide ||
+      stored.Height > kMostLightPageSide) {
+    throw broken("is " + std::to_string(stored.Width) + " x " + std::to_string(stored.Height) +
+                 " texels");
+  }
+  const std::optional<PixelFormat> format = PixelFormatOf(package.Version(), stored.Format);
+  if (!format) throw broken("is in format " + std::to_string(stored.Format) + ", not decodable");
+  const std::int64_t needed = PixelBytes(*format, stored.Width, stored.Height);
+  if (needed > static_cast<std::int64_t>(stored.Data.size())) {
+    throw broken("holds " + std::to_string(stored.Data.size()) + " bytes of the " +
+                 std::to_string(needed) + " its size needs");
+  }
+  const Image picture =
+      DecodePixels(*format, stored.Width, stored.Height, stored.Data, nullptr, false);
+  LightPage page;
+  page.Width = stored.Width;
+  page.Height = stored.Height;
+  page.Texels.resize(static_cast<std::size_t>(stored.Width) * stored.Height);
+  for (std::size_t i = 0; i < page.Texels.size(); ++i) {
+    page.Texels[i] =
+        LightTexel{picture.Rgba[4 * i], picture.Rgba[4 * i + 1], picture.Rgba[4 * i + 2]};
+  }
+  return page;
+}
+
+// Why a light map's frame does not lie on a stored page; "" when it does.
+std::string BuiltLightMapProblem(const BuiltLightMap& frame,
+                                 const std::vector<StoredLightPage>& pages) {
+  if (!Within(frame.Page, pages.size())) {
+    return "page " + std::to_string(frame.Page) + " of " + std::to_string(pages.size());
+  }
+  const StoredLightPage& page = pages[static_cast<std::size_t>(frame.Page)];
+  if (frame.OffsetX < 0 || frame.OffsetY < 0 || frame.SizeX <= 0 || frame.SizeY <= 0 ||
+      std::int64_t{frame.OffsetX} + frame.SizeX > page.Width ||
+      std::int64_t{frame.OffsetY} + frame.SizeY > page.Height) {
+    return "a frame of " + std::to_string(frame.SizeX) + " x " + std::to_string(frame.SizeY) +
+           " texels at " + std::to_string(frame.OffsetX) + ", " + std::to_string(frame.OffsetY) +
+           " on page " + std::to_string(frame.Page);
+  }
+  return "";
+}
+
+// Why a node's render section, its vertices there and its light map are not stored; "" when
+// they are.
+std::string NodeLightProblem(const StoredNode& node, const std::vector<SectionLight>& sections,
+                             std::size_t light_maps) {
+  if (!Within(node.Section, sections.size())) {
+    return "render section " + std::to_string(node.Section) + " of " +
+           std::to_string(sections.size());
+  }
+  const SectionLight& section = sections[static_cast<std::size_t>(node.Section)];
+  const std::int64_t last = std::int64_t{node.SectionVertex} + node.VertexCount - 1;
+  if (!Within(node.SectionVertex, section.Corners.size()) ||
+      !Within(last, section.Corners.size())) {
+    return "section vertices " + std::to_string(node.SectionVertex) + " to " +
+           std::to_string(last) + " of " + std::to_string(section.Corners.size());
+  }
+  if (node.LightMap != kNoLightMap && !Within(node.LightMap, light_maps)) {
+    return "light map " + std::to_string(node.LightMap) + " of " + std::to_string(light_maps);
+  }
+  return "";
+}
+
+}  // namespace
+
+void ReadBuiltLight(const PackageFile& package, std::int32_t model_index, LevelBsp& bsp) {
+  const PackageObject model = PackageObject::Read(package, model_index);
+  if (!HasStoredLightPages(package.Version())) {
+    throw BrushError("'" + package.Path() + "', " + model.Label() +
+                     ": its stored light is in a layout this reader does not know in package "
+                     "version " +
+                     std::to_string(package.Version()));
+  }
+  StoredBsp stored;
+  std::int64_t polys_end = 0;
+  ReadModel(model, &stored, nullptr, &polys_end);
+  ByteCursor cursor = model.DataCursor();
+  cursor.SeekFile(polys_end);
+  SkipBuildLookups(package, cursor);
+  const std::vector<SectionLight> sections = ReadSections(package, cursor);
+  const std::vector<StoredLightMap> maps = ReadBuiltLightMaps(package, cursor);
+  const std::vector<StoredLightPage> pages = ReadLightPages(package, cursor);
+  cursor.Check();
+
+  for (const SectionLight& section : sections) {
+    if (section.Page != kNoStoredPage && !Within(section.Page, pages.size())) {
+      ThrowBroken(model, "render section", section.Offset,
+                  "page " + std::to_string(section.Page) + " of " + std::to_string(pages.size()));
+    }
+  }
+  std::vector<BuiltLightMap> frames;
+  frames.reserve(maps.size());
+  for (const StoredLightMap& map : maps) {
+    if (const std::string problem = BuiltLightMapProblem(map.Frame, pages); !problem.empty()) {
+      ThrowBroken(model, "light map", map.Offset, problem);
+    }
+    frames.push_back(map.Frame);
+  }
+  // The nodes ReadLevelBsp kept, in the same order: those with a polygon.
+  std::vector<BspNode> nodes = bsp.Nodes;
+  std::size_t kept = 0;
+  for (const StoredNode& stored_node : stored.Nodes) {
+    if (stored_node.VertexCount == 0) continue;
+    if (kept == nodes.size()) break;
+    if (const std::string problem = NodeLightProblem(stored_node, sections, frames.size());
+        !problem.empty()) {
+      ThrowBroken(model, "node", stored_node.Offset, problem);
+    }
+    BspNode& node = nodes[kept++];
+    const SectionLight& section = sections[static_cast<std::size_t>(stored_node.Section)];
+    node.LightMap = stored_node.LightMap;
+    node.LightPage = section.Page == kNoStoredPage ? kNoLightPage : section.Page;
+    if (node.LightPage == kNoLightPage) continue;
+    const auto first = section.Corners.begin() + stored_node.SectionVertex;
+    node.LightCorners.assign(first, first + stored_node.VertexCount);
+  }
+  std::vector<LightPage> decoded;
+  decoded.reserve(pages.size());
+  for (const StoredLightPage& page : pages) decoded.push_back(DecodeLightPage(model, page));
+
+  bsp.Nodes = std::move(nodes);
+  bsp.LightMaps = std::move(frames);
+  bsp.LightPages = std::move(decoded);
 }
 
 }  // namespace brushwright

@@ -46,6 +46,13 @@ constexpr bool HasPolygonPan(int version) {
 constexpr bool HasPolygonLightMapScale(int version) {
   return version >= 106;
 }
+// From version 116 on a second-generation level's model stores its build's light after its Polys
+// reference: bounds, leaf hulls, leaves and lights, two flags, render sections (whose vertices
+// carry position, texture and light-map coordinates and normal), light maps (frames on pages)
+// and the light-map pages themselves (DXT pictures with a half-size mip).
+constexpr bool HasStoredLightPages(int version) {
+  return version >= 116;
+}
 
 // Where a model's polygons are: its Polys object, or why they cannot be reached.
 struct ModelPolys {
@@ -70,6 +77,14 @@ std::vector<PolygonRecord> ReadPolys(const PackageFile& package, std::int32_t po
 // naming the file, the object and what is broken.
 LevelBsp ReadLevelBsp(const PackageFile& package, std::int32_t model_index,
                       const std::unordered_map<std::int32_t, std::int32_t>& brush_of_actor);
+
+// The light the level's model export `model_index` stores (a second-generation package that
+// HasStoredLightPages): its pages decoded into `bsp`, read from the same model by ReadLevelBsp,
+// and on each node its page, its corners' place on it and its light map. A node's corners take
+// the light-map coordinates of its render section's vertices, as the engine draws it. Every count,
+// index and size is checked against what it points into; `bsp` is left as it was when something
+// is broken. Throws BrushError naming the file, the model and the byte offset or what is broken.
+void ReadBuiltLight(const PackageFile& package, std::int32_t model_index, LevelBsp& bsp);
 
 // The light maps of the level's model export `model_index` (a first-generation package from
 // version 62 on): every light map's frame, light list and shadow bits, and every surface's light

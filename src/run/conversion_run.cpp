@@ -209,7 +209,8 @@ void Run::Convert() {
   Yield();
 
   // Read: the level, whatever the input's kind; the input is not looked at again.
-  Level level = ReadLevelFile(options_.InputFile, kLargestInput, options_.BuiltWorld);
+  Level level = ReadLevelFile(options_.InputFile, kLargestInput, options_.BuiltWorld,
+                              options_.Light != LightMode::None);
   if (options_.OutputFile.empty()) {
     throw BrushError("no output file name: name the " + std::string(kind.Name) + " file to write");
   }

@@ -65,7 +65,8 @@ bool HoldsT3dLevel(std::string_view text) {
 
 }  // namespace
 
-Level ReadLevelFile(const std::string& path, std::size_t largest_size, bool with_bsp) {
+Level ReadLevelFile(const std::string& path, std::size_t largest_size, bool with_bsp,
+                    bool with_light) {
   // The input is read once and dropped as soon as the level holds what it says; a package is
   // read from memory, so standard input serves as well as a file.
   std::string bytes = ReadInputBytes(path, largest_size);
@@ -74,7 +75,7 @@ Level ReadLevelFile(const std::string& path, std::size_t largest_size, bool with
     const PackageFile package =
         PackageFile::FromBytes(path, std::vector<std::uint8_t>(first, first + bytes.size()));
     bytes = std::string();
-    Level level = ReadPackageLevel(package, with_bsp);
+    Level level = ReadPackageLevel(package, with_bsp, with_light);
     // Its textures count as a source, read again from the file: not from standard input.
     level.FromPackage = path != "-";
     return level;

@@ -13,7 +13,9 @@ namespace brushwright {
 // "Begin Map", "Begin Actor" or "Begin Polygon" (input with none holds no level). With `with_bsp`
 // the level's own build is read too, and input that holds none (T3D text, a package whose level
 // was never built) is an error. Throws BrushError naming the file when it cannot be read, holds
-// more than `largest_size` bytes, or its package is broken.
-Level ReadLevelFile(const std::string& path, std::size_t largest_size, bool with_bsp);
+// more than `largest_size` bytes, or its package is broken. With `with_light` a map's stored light
+// comes too (ReadPackageLevel says which).
+Level ReadLevelFile(const std::string& path, std::size_t largest_size, bool with_bsp,
+                    bool with_light);
 
 }  // namespace brushwright

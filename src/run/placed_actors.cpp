@@ -225,6 +225,11 @@ PlacedCounts AddPlacedActors(const Level& level, const PlacedKinds& kinds,
       placement.Shape = found->second;
       placement.Scale = scale;
       placement.Pose = pose;
+      // The light the map stores is the mesh's own vertices' only while the mesh is the one it
+      // was built with; otherwise the placement carries none and the light is left to compute.
+      if (actor.VertexLight.size() == source->Positions.size()) {
+        placement.VertexLight = actor.VertexLight;
+      }
       if (actor.Keys) {
         placement.Motion =
             MotionOf(*actor.Keys, actor.Location, actor.Rotation, scaled_pivot, nullptr);

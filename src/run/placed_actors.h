@@ -31,7 +31,8 @@ struct PlacedCounts {
 // brush (each a group where the level saved it, its keys as the group's motion; invisible
 // polygons left out), then the actors drawn by a static mesh (placed at Location + R * S *
 // (v - PrePivot), Skins(k) replacing section k's material, triangles kept facing out under a
-// mirroring scale). Meshes the library cannot give are left out; it tells of them.
+// mirroring scale). Meshes the library cannot give are left out; it tells of them. A placement
+// takes its actor's stored vertex light when it has one for each of the mesh's vertices.
 PlacedCounts AddPlacedActors(const Level& level, const PlacedKinds& kinds,
                              StaticMeshLibrary& library, Mesh& mesh);
 

@@ -23,7 +23,8 @@ LevelBsp Floor() {
   bsp.Vectors = {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}};
   bsp.Vertices = {0, 1, 2, 3};
   bsp.Surfaces.push_back(BspSurface{"", 0, 0, 0, 1, 2, {}, kNoBrush});
-  bsp.Nodes.push_back(BspNode{0, 0, 4});
+  BspNode& node = bsp.Nodes.emplace_back();
+  node.VertexCount = 4;
   return bsp;
 }
 
