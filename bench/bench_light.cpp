@@ -1,6 +1,7 @@
 // Light: shadow rays from every light-map texel of a real first-generation map to its lights
 // (texels, lights and rays per second), building the tree the rays walk, lighting the map's
-// whole built world from scratch, and the run's light phase over the world of real T3D exports.
+// whole built world from scratch, the run's light phase over the world of real T3D exports, and
+// the baking of that light into its textures.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -17,7 +18,9 @@
 #include "run/face_choice.h"
 #include "run/level_input.h"
 #include "run/level_light.h"
+#include "run/light_bake.h"
 #include "run/mesh_build.h"
+#include "vecmath/coordinates.h"
 
 namespace {
 
@@ -171,5 +174,75 @@ BENCHMARK_CAPTURE(LightCorpusWorld, DM_Amos, std::string("DM_Amos.t3d"))
 BENCHMARK_CAPTURE(LightCorpusWorld, map_ue2, std::string("map-ue2.t3d"))
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// Textures for a baked world: a 256 x 256 picture for every texture of the world, and the
+// corners' texture coordinates from them, as the textures phase gives them.
+RunMaterials TexturedWorld(Mesh& mesh) {
+  constexpr std::int16_t kSize = 256;
+  RunMaterials materials;
+  Image picture;
+  picture.Width = kSize;
+  picture.Height = kSize;
+  for (int i = 0; i < kSize * kSize; ++i) {
+    picture.Rgba.insert(picture.Rgba.end(), {static_cast<std::uint8_t>(i * 7),
+                                             static_cast<std::uint8_t>(i / kSize), 90, 255});
+  }
+  Matrix4 matrix_in_force;
+  for (MeshSurface& surface : mesh.Surfaces) {
+    if (surface.Texture.empty()) continue;
+    RegisterTexture(materials.Table, surface.Texture, kSize, kSize, surface.Flags);
+    surface.Material = FindTexture(materials.Table, surface.Texture, surface.Flags);
+    materials.Pictures[surface.Texture].Picture = picture;
+  }
+  for (MeshGroup& group : mesh.Groups) {
+    for (MeshFace& face : group.Faces) {
+      const MeshSurface& surface = mesh.Surfaces[static_cast<std::size_t>(face.Surface)];
+      const TextureFrame frame =
+          MakeTextureFrame(surface.Axes, kSize, kSize, surface.Number, matrix_in_force);
+      for (MeshCorner& corner : face.Corners) {
+        const TexturePoint point =
+            TextureCoordinatesAt(frame, mesh.Positions[static_cast<std::size_t>(corner.Position)]);
+        corner.U = point.U;
+        corner.V = point.V;
+      }
+    }
+  }
+  return materials;
+}
+
+// The bake of a T3D export's lit world (--world --light bake) at the default 4 units a texel:
+// every lit face's frame drawn from its texture and light onto pages, the pages handed over one
+// at a time (not encoded here). Counters: baked texels and pages, texels per second, and the
+// largest page's pixels in memory at once.
+void BakeCorpusWorld(benchmark::State& state, const std::string& name) {
+  const std::string path = std::string(BRUSHWRIGHT_CORPUS_DIR) + "/" + name;
+  const T3dWorld* world = CorpusWorld(path);
+  if (!world) {
+    state.SkipWithError(("no " + path).c_str());
+    return;
+  }
+  Mesh lit = world->World;
+  LightLevel(world->Read, lit, {});
+  const RunMaterials textures = TexturedWorld(lit);
+  BakedLight baked;
+  std::int64_t largest_page = 0;
+  for (auto _ : state) {
+    Mesh mesh = lit;
+    baked = BakeLight(mesh, textures, LightBakeSettings{}, [&](const std::string&, Image page) {
+      largest_page = std::max<std::int64_t>(largest_page, std::int64_t{page.Width} * page.Height);
+      benchmark::DoNotOptimize(page.Rgba.data());
+    });
+  }
+  state.counters["pages"] = baked.Pages;
+  state.counters["texels"] = static_cast<double>(baked.Texels);
+  state.counters["page_bytes"] = static_cast<double>(largest_page * 4);
+  state.counters["texels_per_s"] = benchmark::Counter(
+      static_cast<double>(baked.Texels) * static_cast<double>(state.iterations()),
+      benchmark::Counter::kIsRate);
+}
+BENCHMARK_CAPTURE(BakeCorpusWorld, test_map, std::string("test_map.t3d"))
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BakeCorpusWorld, DM_Amos, std::string("DM_Amos.t3d"))
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

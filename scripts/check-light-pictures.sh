@@ -4,15 +4,25 @@
 # none), and prints how much of each picture is near white, how much dark, and its mean brightness
 # (scripts/picture-shares.py). Textures are the synthetic images of scripts/write-textures.py, or
 # a game folder's named by TEXTURE_FOLDER.
+# With UNLIT_AS_EMISSIVE=1 the file's unlit materials are drawn as emissive ones
+# (scripts/unlit-as-emissive.py), as f3d 1.3 draws unlit materials white, without their texture:
+# this shows what a baked file (--light bake) holds.
 # With MAX_WHITE and MIN_MEAN set, fails when a picture has a larger near-white share (percent)
 # or a smaller mean brightness (0 to 255).
 # Usage: scripts/check-light-pictures.sh LEVEL PICTURE_FOLDER [CONVERTER SWITCHES...]
+#   (--world is given unless the switches hold --built-world)
 #   e.g. MAX_WHITE=10 MIN_MEAN=40 scripts/check-light-pictures.sh ../shared/corpus/map-ue2.t3d /tmp/p
 set -euo pipefail
 cd "$(dirname "$0")/.."
 level="${1:?usage: scripts/check-light-pictures.sh LEVEL PICTURE_FOLDER [SWITCHES...]}"
 pictures="${2:?name a folder for the pictures}"
 shift 2
+# The world the editor builds from the brushes, or with --built-world a map's own build.
+world=--world
+switches=()
+for switch in "$@"; do
+  if [ "$switch" = --built-world ]; then world=--built-world; else switches+=("$switch"); fi
+done
 build=${BUILD_DIR:-build}
 name=$(basename "$level")
 name=${name%.*}
@@ -34,7 +44,7 @@ mkdir -p "$work/names" "$work/textures" "$pictures"
 convert="$build/src/cli/brushwright-convert"
 textures=${TEXTURE_FOLDER:-}
 if [ -z "$textures" ]; then
-  "$convert" -q --no-geometry --texture-type png --world -o "$work/names/$name.obj" "$level"
+  "$convert" -q --no-geometry --texture-type png "$world" -o "$work/names/$name.obj" "$level"
   # A level whose faces name no texture writes no MTL library.
   touch "$work/names/$name.mtl"
   sed -n 's/^map_Kd //p' "$work/names/$name.mtl" | tr -d '\r' | sort -u >"$work/names/images"
@@ -42,8 +52,8 @@ if [ -z "$textures" ]; then
   python3 scripts/write-textures.py "$work/names/images" "$work/textures" "$work/white.png"
   textures="$work/textures"
 fi
-"$convert" -q --report --world --format glb --texture-type png --copy-textures "$textures" \
-  "$@" -o "$work/$name.glb" "$level" 2>/dev/null
+"$convert" -q --report "$world" --format glb --texture-type png --copy-textures "$textures" \
+  ${switches[@]+"${switches[@]}"} -o "$work/$name.glb" "$level" 2>/dev/null
 
 # Each start's eye and a point ahead of it in glTF space (x, z, y) x scale, from the report's
 # location and its rotation turned to degrees as "pitch + 90, roll, yaw - 90". A level without
@@ -72,6 +82,9 @@ for name, place, turn, height in views:
 PYTHON
 [ -s "$work/views" ] || { echo "$level: no player start or light in the report" >&2; exit 1; }
 
+if [ -n "${UNLIT_AS_EMISSIVE:-}" ]; then
+  python3 scripts/unlit-as-emissive.py "$work/$name.glb" "$work/$name.glb"
+fi
 failed=0
 while read -r start eye focus; do
   picture="$pictures/$name-$start.png"

@@ -18,6 +18,7 @@
 #include "run/face_choice.h"
 #include "run/level_input.h"
 #include "run/level_light.h"
+#include "run/light_bake.h"
 #include "run/mesh_build.h"
 #include "run/mesh_textures.h"
 #include "run/option_rules.h"
@@ -245,6 +246,11 @@ void Run::Convert() {
     BeforeFace(surface, total);
   };
   RunMaterials materials = FindTextures(mesh, sources, host_, phase);
+  // Baked light: the lit faces' textures drawn under their light into new images instead.
+  if (options_.Light == LightMode::Bake && options_.DoGeometry) {
+    materials = BakeRunLight(mesh, std::move(materials), options_, texture_format, host_,
+                             results_ != nullptr);
+  }
   notices_.insert(notices_.end(), package_source.Notices().begin(), package_source.Notices().end());
   ShowNotices(notices_);
 
