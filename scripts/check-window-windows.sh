@@ -54,7 +54,8 @@ printf '%s\r\n' "[Brushwright]" "TextSearchPathTxt=$(windows_path "$tree")" "Lis
   "ListMaskedBMtypeOut=BMP" "CheckBuildBrush=0" "CheckReport=1" "CheckDoGeometry=1" \
   "CheckIgnoreNoTxt=0" "CheckIgnoreDefTxt=0" "CheckSearchCopy=1" "CheckBrushTransforms=1" \
   "CheckSubtractBrushes=1" "CheckBuildWorld=0" "ListOutputType=OBJ" "CheckBuiltWorld=0" \
-  "CheckStaticMeshes=1" "CheckMovers=1" "CheckTerrain=1" "CheckWithMeshes=0" >"$work/settings.ini"
+  "CheckStaticMeshes=1" "CheckMovers=1" "CheckTerrain=1" "CheckWithMeshes=0" "CheckLight=0" \
+  "CheckBakeLight=0" >"$work/settings.ini"
 
 cp "$work/settings.ini" "$settings_dir/Brushwright.ini"
 
