@@ -18,31 +18,6 @@ constexpr double kBlurWeights[3] = {0.25, 0.5, 0.25};
 // Pages hold most levels' frames at 1,024 square; a larger frame takes a larger page, up to the
 // largest the light output writes.
 constexpr std::int32_t kPageSizes[] = {1024, 2048, 4096};
-// A frame's border on its page, as PackLightAtlas leaves it.
-constexpr std::int32_t kBorder = 1;
-
-std::uint8_t TexelByte(double light) {
-  return static_cast<std::uint8_t>(std::clamp(std::round(light * 255), 0.0, 255.0));
-}
-
-LightTexel TexelOf(const LightColour& light) {
-  return LightTexel{TexelByte(light.R), TexelByte(light.G), TexelByte(light.B)};
-}
-
-// Copies a frame's light onto its page at `place`, its border repeating its edge.
-void PlaceFrame(const SurfaceLightMap& light, const AtlasPlace& place, LightPage& page) {
-  for (std::int32_t y = -kBorder; y < light.Height + kBorder; ++y) {
-    for (std::int32_t x = -kBorder; x < light.Width + kBorder; ++x) {
-      const std::int32_t u = std::clamp(x, 0, light.Width - 1);
-      const std::int32_t v = std::clamp(y, 0, light.Height - 1);
-      const std::size_t to = static_cast<std::size_t>(place.Y + y) * page.Width +
-                             static_cast<std::size_t>(place.X + x);
-      page.Texels[to] = TexelOf(
-          light.Texels[static_cast<std::size_t>(v) * light.Width + static_cast<std::size_t>(u)]);
-    }
-  }
-}
-
 }  // namespace
 
 std::vector<double> BlurredShadowBits(const LevelLightMaps& maps, const LightMapIndex& index,
@@ -112,7 +87,7 @@ BuiltFrames LightBuiltFrames(const LevelBsp& bsp, const LevelLightMaps& maps,
     const LightMapIndex& index = maps.Indexes[static_cast<std::size_t>(
         maps.SurfaceMaps[static_cast<std::size_t>(surfaces[i])])];
     const std::int32_t side = std::max(index.UClamp, index.VClamp);
-    if (side + 2 * kBorder > largest_page) continue;
+    if (side + 2 * kAtlasBorder > largest_page) continue;
     sizes.push_back({index.UClamp, index.VClamp});
     packed.push_back(i);
     largest = std::max(largest, side);
@@ -120,7 +95,7 @@ BuiltFrames LightBuiltFrames(const LevelBsp& bsp, const LevelLightMaps& maps,
   BuiltFrames built;
   built.PageSize = largest_page;
   for (const std::int32_t size : kPageSizes) {
-    if (largest + 2 * kBorder <= size) {
+    if (largest + 2 * kAtlasBorder <= size) {
       built.PageSize = size;
       break;
     }
@@ -138,8 +113,8 @@ BuiltFrames LightBuiltFrames(const LevelBsp& bsp, const LevelLightMaps& maps,
     const std::size_t i = packed[n];
     const AtlasPlace& place = atlas.Places[n];
     built.Places[i] = place;
-    PlaceFrame(StoredFrameLight(bsp, surfaces[i], plane_points[i], maps), place,
-               built.Pages[static_cast<std::size_t>(place.Page)]);
+    PlaceFrameLight(StoredFrameLight(bsp, surfaces[i], plane_points[i], maps), place,
+                    built.Pages[static_cast<std::size_t>(place.Page)]);
   }
   return built;
 }

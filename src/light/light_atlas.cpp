@@ -13,11 +13,6 @@ namespace brushwright {
 namespace {
 
 // Texels of border around every frame on a page: one keeps bilinear filtering inside it.
-constexpr std::int32_t kBorder = 1;
-
-double Dot(const Vector& p, const Vector& q) {
-  return p.X * q.X + p.Y * q.Y + p.Z * q.Z;
-}
 
 }  // namespace
 
@@ -34,8 +29,8 @@ LightAtlas PackLightAtlas(const std::vector<FrameSize>& frames, std::int32_t pag
   std::int32_t y = 0;
   std::int32_t row_height = 0;
   for (const std::size_t i : order) {
-    const std::int64_t width = std::int64_t{frames[i].Width} + 2 * kBorder;
-    const std::int64_t height = std::int64_t{frames[i].Height} + 2 * kBorder;
+    const std::int64_t width = std::int64_t{frames[i].Width} + 2 * kAtlasBorder;
+    const std::int64_t height = std::int64_t{frames[i].Height} + 2 * kAtlasBorder;
     if (frames[i].Width <= 0 || frames[i].Height <= 0 || width > page_size || height > page_size) {
       throw BrushError("light-map frame " + std::to_string(i) + " of " +
                        std::to_string(frames[i].Width) + " x " + std::to_string(frames[i].Height) +
@@ -54,7 +49,7 @@ LightAtlas PackLightAtlas(const std::vector<FrameSize>& frames, std::int32_t pag
       y = 0;
       row_height = 0;
     }
-    atlas.Places[i] = AtlasPlace{atlas.Pages - 1, x + kBorder, y + kBorder};
+    atlas.Places[i] = AtlasPlace{atlas.Pages - 1, x + kAtlasBorder, y + kAtlasBorder};
     x += static_cast<std::int32_t>(width);
     row_height = std::max(row_height, static_cast<std::int32_t>(height));
   }
@@ -72,8 +67,8 @@ LightMapIndex FrameOfPolygon(const std::vector<Vector>& corners, const Vector& b
   double high_v = 0;
   for (std::size_t i = 0; i < corners.size(); ++i) {
     const Vector offset = VecSubtract(corners[i], base);
-    const double u = Dot(offset, texture_u);
-    const double v = Dot(offset, texture_v);
+    const double u = VecDot(offset, texture_u);
+    const double v = VecDot(offset, texture_v);
     low_u = i == 0 ? u : std::min(low_u, u);
     high_u = i == 0 ? u : std::max(high_u, u);
     low_v = i == 0 ? v : std::min(low_v, v);
@@ -104,8 +99,8 @@ void AtlasCoordinate(const LightMapIndex& frame, const AtlasPlace& place, std::i
                      const Vector& point, const Vector& base, const Vector& texture_u,
                      const Vector& texture_v, double& s, double& t) {
   const Vector offset = VecSubtract(point, base);
-  const double u = (Dot(offset, texture_u) - frame.Pan.X) / frame.UScale;
-  const double v = (Dot(offset, texture_v) - frame.Pan.Y) / frame.VScale;
+  const double u = (VecDot(offset, texture_u) - frame.Pan.X) / frame.UScale;
+  const double v = (VecDot(offset, texture_v) - frame.Pan.Y) / frame.VScale;
   s = (place.X + u) / page_size;
   t = (place.Y + v) / page_size;
 }

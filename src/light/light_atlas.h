@@ -22,6 +22,9 @@ struct FrameSize {
   std::int32_t Height = 0;
 };
 
+// Texels of border PackLightAtlas leaves on every side of a frame.
+inline constexpr std::int32_t kAtlasBorder = 1;
+
 struct LightAtlas {
   std::int32_t PageSize = 0;
   std::int32_t Pages = 0;

@@ -48,10 +48,6 @@ bool DrawnUnlit(const MeshSurface& surface) {
 // point of the face lies within it.
 constexpr std::int32_t kUnlitTexels = 2;
 
-double Dot(const Vector& p, const Vector& q) {
-  return p.X * q.X + p.Y * q.Y + p.Z * q.Z;
-}
-
 }  // namespace
 
 std::vector<Triangle> MeshShadowTriangles(const Mesh& mesh, std::vector<Triangle> triangles) {
@@ -99,7 +95,7 @@ FaceBounds BoundsOf(const std::vector<Vector>& corners) {
 TexelPlane FramePlane(const MeshSurface& surface, const std::vector<Vector>& corners) {
   const Vector normal = FaceNormal(corners);
   const TextureAxes& axes = surface.Axes;
-  const double across = std::fabs(Dot(VecCross(axes.TextureU, axes.TextureV), normal));
+  const double across = std::fabs(VecDot(VecCross(axes.TextureU, axes.TextureV), normal));
   if (!surface.SourceCoordinates && across > kFlatAxes) {
     return {axes.Origin, axes.TextureU, axes.TextureV, normal, corners[0]};
   }
@@ -133,10 +129,10 @@ Vector RayStart(const std::vector<Vector>& corners, const Vector& normal, const 
     const Vector& a = corners[i];
     const Vector& b = corners[(i + 1) % corners.size()];
     const Vector edge = VecSubtract(b, a);
-    if (Dot(VecCross(edge, VecSubtract(point, a)), normal) < 0) inside = false;
-    const double length = Dot(edge, edge);
+    if (VecDot(VecCross(edge, VecSubtract(point, a)), normal) < 0) inside = false;
+    const double length = VecDot(edge, edge);
     const double along =
-        length > 0 ? std::clamp(Dot(VecSubtract(point, a), edge) / length, 0.0, 1.0) : 0.0;
+        length > 0 ? std::clamp(VecDot(VecSubtract(point, a), edge) / length, 0.0, 1.0) : 0.0;
     const Vector on_edge = VecAdd(a, {edge.X * along, edge.Y * along, edge.Z * along});
     const double distance = VecLength(VecSubtract(point, on_edge));
     if (distance < nearest_distance) {

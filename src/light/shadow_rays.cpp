@@ -21,10 +21,6 @@ constexpr double kEndShare = 1e-3;
 // Below this a triangle has no area, or a ray runs within its plane.
 constexpr double kFlat = 1e-12;
 
-double Dot(const Vector& p, const Vector& q) {
-  return p.X * q.X + p.Y * q.Y + p.Z * q.Z;
-}
-
 double Axis(const Vector& v, int axis) {
   return axis == 0 ? v.X : axis == 1 ? v.Y : v.Z;
 }
@@ -62,16 +58,16 @@ bool SegmentCrosses(const Triangle& triangle, const Vector& from, const Vector& 
   const Vector edge1 = VecSubtract(triangle.B, triangle.A);
   const Vector edge2 = VecSubtract(triangle.C, triangle.A);
   const Vector p = VecCross(dir, edge2);
-  const double det = Dot(edge1, p);
+  const double det = VecDot(edge1, p);
   if (std::abs(det) < kFlat) return false;
   const double inv = 1 / det;
   const Vector s = VecSubtract(from, triangle.A);
-  const double u = Dot(s, p) * inv;
+  const double u = VecDot(s, p) * inv;
   if (u < 0 || u > 1) return false;
   const Vector q = VecCross(s, edge1);
-  const double v = Dot(dir, q) * inv;
+  const double v = VecDot(dir, q) * inv;
   if (v < 0 || u + v > 1) return false;
-  const double t = Dot(edge2, q) * inv;
+  const double t = VecDot(edge2, q) * inv;
   return t > kEndShare && t < 1 - kEndShare;
 }
 
@@ -81,7 +77,7 @@ ShadowCaster::ShadowCaster(std::vector<Triangle> triangles) {
   for (const Triangle& triangle : triangles) {
     const Vector normal =
         VecCross(VecSubtract(triangle.B, triangle.A), VecSubtract(triangle.C, triangle.A));
-    if (Dot(normal, normal) > kFlat) triangles_.push_back(triangle);
+    if (VecDot(normal, normal) > kFlat) triangles_.push_back(triangle);
   }
   if (triangles_.empty()) return;
   std::vector<Vector> centres;

@@ -16,14 +16,6 @@ constexpr double kRayLift = 1;
 // Below this the texture axes and the normal span no space.
 constexpr double kSingular = 1e-12;
 
-double Dot(const Vector& p, const Vector& q) {
-  return p.X * q.X + p.Y * q.Y + p.Z * q.Z;
-}
-
-Vector Scaled(const Vector& v, double factor) {
-  return {v.X * factor, v.Y * factor, v.Z * factor};
-}
-
 bool BlocksLight(const BspSurface& surface) {
   return (surface.Flags & (kPolyFlagInvisible | kPolyFlagNotSolid)) == 0;
 }
@@ -50,14 +42,14 @@ std::optional<Vector> LightMapTexelPoint(const TexelPlane& plane, const LightMap
   // Solve [TextureU; TextureV; Normal] p = r for p = P - base by Cramer's rule.
   const double r_u = index.Pan.X + u * index.UScale;
   const double r_v = index.Pan.Y + v * index.VScale;
-  const double r_n = Dot(VecSubtract(plane.PlanePoint, plane.Base), plane.Normal);
+  const double r_n = VecDot(VecSubtract(plane.PlanePoint, plane.Base), plane.Normal);
   const Vector v_x_n = VecCross(plane.TextureV, plane.Normal);
   const Vector n_x_u = VecCross(plane.Normal, plane.TextureU);
   const Vector u_x_v = VecCross(plane.TextureU, plane.TextureV);
-  const double det = Dot(plane.TextureU, v_x_n);
+  const double det = VecDot(plane.TextureU, v_x_n);
   if (std::abs(det) < kSingular) return std::nullopt;
-  const Vector p =
-      Scaled(VecAdd(VecAdd(Scaled(v_x_n, r_u), Scaled(n_x_u, r_v)), Scaled(u_x_v, r_n)), 1 / det);
+  const Vector p = VecScale(
+      VecAdd(VecAdd(VecScale(v_x_n, r_u), VecScale(n_x_u, r_v)), VecScale(u_x_v, r_n)), 1 / det);
   return VecAdd(plane.Base, p);
 }
 
@@ -105,9 +97,9 @@ ShadowAgreement CompareStoredShadows(const LevelBsp& bsp, const LevelLightMaps& 
           if (!texel) continue;
           const Vector to_light = VecSubtract(actor.Location, *texel);
           const double distance = VecLength(to_light);
-          if (distance >= reach || Dot(to_light, normal) <= 0) continue;
+          if (distance >= reach || VecDot(to_light, normal) <= 0) continue;
           const bool lit =
-              !caster.Blocked(VecAdd(*texel, Scaled(normal, kRayLift)), actor.Location);
+              !caster.Blocked(VecAdd(*texel, VecScale(normal, kRayLift)), actor.Location);
           const bool stored = StoredBit(maps, index, light, u, v);
           ++agreement.Rays;
           ++agreement.Texels;

@@ -1,6 +1,8 @@
 // The light of one surface's light-map frame.
 #include "light/surface_light.h"
 
+#include <algorithm>
+#include <cmath>
 #include <string_view>
 
 #include "text/key_readers.h"
@@ -19,10 +21,6 @@ constexpr std::int16_t kSpotKind = 2;
 // The light effect that lights a surface whatever angle it meets it at.
 constexpr std::string_view kNonIncidenceEffect = "LE_NonIncidence";
 
-Vector Scaled(const Vector& v, double factor) {
-  return {v.X * factor, v.Y * factor, v.Z * factor};
-}
-
 }  // namespace
 
 double LightShare(const LightSource& light, const Vector& texel, const Vector& normal) {
@@ -33,10 +31,10 @@ double LightShare(const LightSource& light, const Vector& texel, const Vector& n
   const double distance = VecLength(to_light);
   double share = Falloff(distance, light.Reach);
   if (share <= 0 || distance <= 0) return 0;
-  const Vector unit = Scaled(to_light, 1 / distance);
+  const Vector unit = VecScale(to_light, 1 / distance);
   if (!light.NonIncidence) share *= Incidence(normal, unit);
   if (light.Shape == LightShape::Spot) {
-    share *= SpotCone(light.Direction, Scaled(unit, -1), light.Cone);
+    share *= SpotCone(light.Direction, VecScale(unit, -1), light.Cone);
   }
   return share;
 }
@@ -111,12 +109,32 @@ TexelVisibility RayVisibility(const ShadowCaster& caster, const std::vector<Ligh
           hints = std::vector<std::int32_t>(lights.size(), -1)](
              std::int32_t light, std::int32_t, std::int32_t, const Vector& texel) mutable {
     const LightSource& source = lights[static_cast<std::size_t>(light)];
-    const Vector from = VecAdd(texel, Scaled(normal, kRayLift));
+    const Vector from = VecAdd(texel, VecScale(normal, kRayLift));
     const Vector to = source.Shape == LightShape::Sun
-                          ? VecAdd(from, Scaled(source.Direction, -sun_distance))
+                          ? VecAdd(from, VecScale(source.Direction, -sun_distance))
                           : source.Location;
     return !caster.Blocked(from, to, hints[static_cast<std::size_t>(light)]);
   };
+}
+
+LightTexel LightTexelOf(const LightColour& light) {
+  const auto byte = [](double value) {
+    return static_cast<std::uint8_t>(std::clamp(std::round(value * 255), 0.0, 255.0));
+  };
+  return {byte(light.R), byte(light.G), byte(light.B)};
+}
+
+void PlaceFrameLight(const SurfaceLightMap& light, const AtlasPlace& place, LightPage& page) {
+  for (std::int32_t y = -kAtlasBorder; y < light.Height + kAtlasBorder; ++y) {
+    const std::int32_t v = std::clamp(y, 0, light.Height - 1);
+    for (std::int32_t x = -kAtlasBorder; x < light.Width + kAtlasBorder; ++x) {
+      const std::int32_t u = std::clamp(x, 0, light.Width - 1);
+      page.Texels[static_cast<std::size_t>(place.Y + y) * static_cast<std::size_t>(page.Width) +
+                  static_cast<std::size_t>(place.X + x)] =
+          LightTexelOf(light.Texels[static_cast<std::size_t>(v) * light.Width +
+                                    static_cast<std::size_t>(u)]);
+    }
+  }
 }
 
 }  // namespace brushwright

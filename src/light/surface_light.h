@@ -9,6 +9,8 @@
 
 #include "level/actors.h"
 #include "level/level_bsp.h"
+#include "level/mesh.h"
+#include "light/light_atlas.h"
 #include "light/light_rules.h"
 #include "light/shadow_rays.h"
 #include "light/stored_shadows.h"
@@ -52,6 +54,14 @@ struct SurfaceLightMap {
   std::int32_t Height = 0;
   std::vector<LightColour> Texels;
 };
+
+// A light as a light page's bytes: 0..1 to 0..255, rounded and clamped.
+LightTexel LightTexelOf(const LightColour& light);
+
+// Copies a frame's light onto `page` at `place`, its border (kAtlasBorder texels, as
+// PackLightAtlas leaves) repeating the frame's edge, so that filtering at a face's edge stays on
+// the face's own light.
+void PlaceFrameLight(const SurfaceLightMap& light, const AtlasPlace& place, LightPage& page);
 
 // Whether the `light`-th light of the frame reaches texel (u, v), which lies at `texel`.
 using TexelVisibility =

@@ -242,6 +242,31 @@ void ReadSeparateBsp(const PackageFile& package, ByteCursor& cursor, StoredBsp* 
                 [&](ByteCursor& c, std::int32_t n) { ReadVertices(c, n, bsp); });
 }
 
+// The bounds, leaf hulls and leaves a model stores after its light maps (first generation) or
+// its Polys reference (second), read through.
+void SkipBoundsAndLeaves(ByteCursor& cursor) {
+  cursor.Skip(std::int64_t{cursor.Count(cursor.CompactIndex(), kBoxBytes, "bound")} * kBoxBytes);
+  cursor.Skip(std::int64_t{cursor.Count(cursor.CompactIndex(), kLeafHullBytes, "leaf hull")} *
+              kLeafHullBytes);
+  const std::int32_t leaves = cursor.Count(cursor.CompactIndex(), kLeastLeafBytes, "leaf");
+  for (std::int32_t i = 0; i < leaves && cursor.Ok(); ++i) {
+    for (int j = 0; j < 3; ++j) cursor.CompactIndex();  // zone, permeating and volumetric lights
+    cursor.Skip(8);                                     // the zones it sees
+  }
+}
+
+// The build's light list: each entry the object reference of a light actor, 0 ending a
+// surface's list.
+std::vector<std::int32_t> ReadBuildLights(const PackageFile& package, ByteCursor& cursor) {
+  const std::int32_t count = cursor.Count(cursor.CompactIndex(), 1, "light");
+  std::vector<std::int32_t> lights;
+  lights.reserve(static_cast<std::size_t>(count));
+  for (std::int32_t i = 0; i < count && cursor.Ok(); ++i) {
+    lights.push_back(CheckedReference(package, cursor));
+  }
+  return lights;
+}
+
 // The light maps that follow a model's Polys reference, as stored: the indexes, the shadow bits
 // and the light list; the bounds, leaf hulls and leaves between them are read through.
 void ReadStoredLightMaps(const PackageFile& package, ByteCursor& cursor, LevelLightMaps& maps) {
@@ -261,19 +286,8 @@ void ReadStoredLightMaps(const PackageFile& package, ByteCursor& cursor, LevelLi
   const std::span<const std::uint8_t> bits =
       cursor.Bytes(cursor.Count(cursor.CompactIndex(), 1, "shadow bit byte"));
   maps.Bits.assign(bits.begin(), bits.end());
-  cursor.Skip(std::int64_t{cursor.Count(cursor.CompactIndex(), kBoxBytes, "bound")} * kBoxBytes);
-  cursor.Skip(std::int64_t{cursor.Count(cursor.CompactIndex(), kLeafHullBytes, "leaf hull")} *
-              kLeafHullBytes);
-  const std::int32_t leaves = cursor.Count(cursor.CompactIndex(), kLeastLeafBytes, "leaf");
-  for (std::int32_t i = 0; i < leaves && cursor.Ok(); ++i) {
-    for (int j = 0; j < 3; ++j) cursor.CompactIndex();  // zone, permeating and volumetric lights
-    cursor.Skip(8);                                     // the zones it sees
-  }
-  const std::int32_t lights = cursor.Count(cursor.CompactIndex(), 1, "light");
-  maps.Lights.reserve(static_cast<std::size_t>(lights));
-  for (std::int32_t i = 0; i < lights && cursor.Ok(); ++i) {
-    maps.Lights.push_back(CheckedReference(package, cursor));
-  }
+  SkipBoundsAndLeaves(cursor);
+  maps.Lights = ReadBuildLights(package, cursor);
 }
 
 // Reads a model up to its Polys reference; `bsp`, unless it is null, gets the arrays of its BSP
@@ -582,16 +596,8 @@ struct StoredLightPage {
 // What lies between the Polys reference and the render sections: bounds, leaf hulls, leaves,
 // the build's lights and two flags (root outside, linked).
 void SkipBuildLookups(const PackageFile& package, ByteCursor& cursor) {
-  cursor.Skip(std::int64_t{cursor.Count(cursor.CompactIndex(), kBoxBytes, "bound")} * kBoxBytes);
-  cursor.Skip(std::int64_t{cursor.Count(cursor.CompactIndex(), kLeafHullBytes, "leaf hull")} *
-              kLeafHullBytes);
-  const std::int32_t leaves = cursor.Count(cursor.CompactIndex(), kLeastLeafBytes, "leaf");
-  for (std::int32_t i = 0; i < leaves && cursor.Ok(); ++i) {
-    for (int j = 0; j < 3; ++j) cursor.CompactIndex();  // zone, permeating and volumetric lights
-    cursor.Skip(8);                                     // the zones it sees
-  }
-  const std::int32_t lights = cursor.Count(cursor.CompactIndex(), 1, "light");
-  for (std::int32_t i = 0; i < lights && cursor.Ok(); ++i) CheckedReference(package, cursor);
+  SkipBoundsAndLeaves(cursor);
+  ReadBuildLights(package, cursor);
   cursor.Skip(8);
 }
 

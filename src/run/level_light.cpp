@@ -13,28 +13,8 @@ namespace brushwright {
 
 namespace {
 
-// Texels of border around every frame on a page, as the atlas packs them.
-constexpr std::int32_t kBorder = 1;
-// The largest light byte: light 1, which draws a texture twice as bright.
-constexpr double kByteMax = 255;
 // How far off its surface a vertex's ray starts, in units, clear of the surface itself.
 constexpr double kRayLift = 1;
-
-double Dot(const Vector& p, const Vector& q) {
-  return p.X * q.X + p.Y * q.Y + p.Z * q.Z;
-}
-
-Vector Scaled(const Vector& v, double factor) {
-  return {v.X * factor, v.Y * factor, v.Z * factor};
-}
-
-std::uint8_t LightByte(double light) {
-  return static_cast<std::uint8_t>(std::clamp(std::round(light * kByteMax), 0.0, kByteMax));
-}
-
-LightTexel TexelOf(const LightColour& light) {
-  return {LightByte(light.R), LightByte(light.G), LightByte(light.B)};
-}
 
 // The level's brightness, which every light's colour is times: the LevelInfo's.
 double LevelBrightness(const Level& level) {
@@ -89,8 +69,8 @@ std::vector<LightPage> LightPagesOf(const MeshLight& light) {
   for (std::size_t i = 0; i < light.Faces.size(); ++i) {
     const AtlasPlace& place = atlas.Places[i];
     LightPage& page = pages[static_cast<std::size_t>(place.Page)];
-    page.Width = std::max(page.Width, place.X + light.Faces[i].Light.Width + kBorder);
-    page.Height = std::max(page.Height, place.Y + light.Faces[i].Light.Height + kBorder);
+    page.Width = std::max(page.Width, place.X + light.Faces[i].Light.Width + kAtlasBorder);
+    page.Height = std::max(page.Height, place.Y + light.Faces[i].Light.Height + kAtlasBorder);
   }
   for (LightPage& page : pages) {
     page.Texels.resize(static_cast<std::size_t>(page.Width) *
@@ -98,17 +78,7 @@ std::vector<LightPage> LightPagesOf(const MeshLight& light) {
   }
   for (std::size_t i = 0; i < light.Faces.size(); ++i) {
     const AtlasPlace& place = atlas.Places[i];
-    const SurfaceLightMap& frame = light.Faces[i].Light;
-    LightPage& page = pages[static_cast<std::size_t>(place.Page)];
-    for (std::int32_t y = -kBorder; y < frame.Height + kBorder; ++y) {
-      const std::int32_t v = std::clamp(y, 0, frame.Height - 1);
-      for (std::int32_t x = -kBorder; x < frame.Width + kBorder; ++x) {
-        const std::int32_t u = std::clamp(x, 0, frame.Width - 1);
-        page.Texels[static_cast<std::size_t>(place.Y + y) * static_cast<std::size_t>(page.Width) +
-                    static_cast<std::size_t>(place.X + x)] =
-            TexelOf(frame.Texels[static_cast<std::size_t>(v) * frame.Width + u]);
-      }
-    }
+    PlaceFrameLight(light.Faces[i].Light, place, pages[static_cast<std::size_t>(place.Page)]);
   }
   return pages;
 }
@@ -126,8 +96,8 @@ void PlaceCorners(const MeshLight& light, const std::vector<LightPage>& pages,
     for (MeshCorner& corner : face.Corners) {
       const Vector offset =
           VecSubtract(mesh.Positions[static_cast<std::size_t>(corner.Position)], lit.Plane.Base);
-      const double u = (Dot(offset, lit.Plane.TextureU) - lit.Frame.Pan.X) / lit.Frame.UScale;
-      const double v = (Dot(offset, lit.Plane.TextureV) - lit.Frame.Pan.Y) / lit.Frame.VScale;
+      const double u = (VecDot(offset, lit.Plane.TextureU) - lit.Frame.Pan.X) / lit.Frame.UScale;
+      const double v = (VecDot(offset, lit.Plane.TextureV) - lit.Frame.Pan.Y) / lit.Frame.VScale;
       corner.LightS = static_cast<float>((place.X + u) / page.Width);
       corner.LightT = static_cast<float>((place.Y + v) / page.Height);
     }
@@ -148,7 +118,7 @@ std::vector<Vector> VertexNormals(const MeshShape& shape, const MeshPlacement& p
     for (std::size_t i = 2; i < face.Corners.size(); ++i) {
       sum = VecAdd(sum, VecCross(VecSubtract(at(i - 1), at(0)), VecSubtract(at(i), at(i - 1))));
     }
-    if (mirrored) sum = Scaled(sum, -1);
+    if (mirrored) sum = VecScale(sum, -1);
     for (const MeshCorner& corner : face.Corners) {
       Vector& normal = normals[static_cast<std::size_t>(corner.Position)];
       normal = VecAdd(normal, sum);
@@ -169,17 +139,17 @@ std::vector<LightTexel> VertexLightOf(const MeshShape& shape, const MeshPlacemen
   light.reserve(points.size());
   for (std::size_t i = 0; i < points.size(); ++i) {
     LightColour sum = ambient;
-    const Vector from = VecAdd(points[i], Scaled(normals[i], kRayLift));
+    const Vector from = VecAdd(points[i], VecScale(normals[i], kRayLift));
     for (const LightSource& source : lights) {
       const double share = LightShare(source, points[i], normals[i]);
       if (share <= 0) continue;
       const Vector to = source.Shape == LightShape::Sun
-                            ? VecAdd(from, Scaled(source.Direction, -sun_distance))
+                            ? VecAdd(from, VecScale(source.Direction, -sun_distance))
                             : source.Location;
       ++rays;
       if (!caster.Blocked(from, to)) sum = sum + source.Colour * share;
     }
-    light.push_back(TexelOf(sum));
+    light.push_back(LightTexelOf(sum));
   }
   return light;
 }

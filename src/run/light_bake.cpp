@@ -31,7 +31,7 @@ constexpr std::uint8_t kPlainGrey = 128;
 constexpr std::int32_t kSmallestPage = 64;
 // Texels of border PackLightAtlas leaves around each frame; they repeat the frame's edge so that
 // filtering at a face's edge never reaches another face.
-constexpr std::int32_t kBorder = 1;
+constexpr std::int32_t kBorder = kAtlasBorder;
 // A baked texel averages the texture over its area from at most this many samples along each
 // axis (a texel spanning more texture texels than that is averaged from a sparser grid).
 constexpr int kMostSamples = 4;
@@ -47,10 +47,6 @@ constexpr int kCoarserTries = 8;
 // Corner triangles with less area than this (in squared frame units) give the face one value
 // everywhere: it is a sliver without a plane of its own.
 constexpr double kLeastArea = 1e-9;
-
-double Dot(const Vector& p, const Vector& q) {
-  return p.X * q.X + p.Y * q.Y + p.Z * q.Z;
-}
 
 // The values a face carries across its plane: texture U and V, light-page S and T.
 using CornerValues = std::array<double, 4>;
@@ -127,7 +123,7 @@ FrameAxes AxesOfFace(const TextureAxes& texture, const std::vector<Vector>& corn
   const double length = VecLength(normal);
   const double lengths = VecLength(texture.TextureU) * VecLength(texture.TextureV);
   if (length > 0 && lengths > 0 &&
-      std::fabs(Dot(VecCross(texture.TextureU, texture.TextureV), normal)) / (length * lengths) >
+      std::fabs(VecDot(VecCross(texture.TextureU, texture.TextureV), normal)) / (length * lengths) >
           kThinnestAxes) {
     return {texture.Origin, texture.TextureU, texture.TextureV};
   }
@@ -387,7 +383,7 @@ std::optional<BakedFace> PrepareFace(const Mesh& mesh, const RunMaterials& mater
   baked.HighS = baked.HighT = 0;
   for (std::size_t i = 0; i < baked.Points.size(); ++i) {
     const Vector offset = VecSubtract(baked.Points[i], baked.Axes.Base);
-    baked.Corners.push_back({Dot(offset, baked.Axes.U), Dot(offset, baked.Axes.V)});
+    baked.Corners.push_back({VecDot(offset, baked.Axes.U), VecDot(offset, baked.Axes.V)});
     const MeshCorner& corner = face.Corners[i];
     values.push_back({corner.U, corner.V, corner.LightS, corner.LightT});
     baked.LowS = std::min<double>(baked.LowS, corner.LightS);

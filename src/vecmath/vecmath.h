@@ -37,6 +37,13 @@ Vector MatTransform(const Matrix4& matrix, const Vector& v);
 Vector VecAdd(const Vector& p, const Vector& q);
 Vector VecSubtract(const Vector& p, const Vector& q);
 Vector VecCross(const Vector& p, const Vector& q);
+// Inline, as shadow rays and light texels take these millions of times.
+inline double VecDot(const Vector& p, const Vector& q) {
+  return p.X * q.X + p.Y * q.Y + p.Z * q.Z;
+}
+inline Vector VecScale(const Vector& v, double factor) {
+  return {v.X * factor, v.Y * factor, v.Z * factor};
+}
 double VecLength(const Vector& v);
 // v divided by its length; the zero vector stays zero.
 Vector VecNormalize(const Vector& v);

@@ -29,17 +29,9 @@ constexpr double kDepthRatio = 20000;
 // Nearest a surface may come to the eye before it is cut away, in metres.
 constexpr double kNearest = 0.01;
 
-Vector Scaled(const Vector& v, double f) {
-  return {v.X * f, v.Y * f, v.Z * f};
-}
-
 Vector Normalised(const Vector& v) {
   const double length = VecLength(v);
-  return length > 0 ? Scaled(v, 1 / length) : Vector{0, 0, -1};
-}
-
-double Dot(const Vector& p, const Vector& q) {
-  return p.X * q.X + p.Y * q.Y + p.Z * q.Z;
+  return length > 0 ? VecScale(v, 1 / length) : Vector{0, 0, -1};
 }
 
 Vector CornerOf(const ViewBounds& bounds, int corner) {
@@ -70,7 +62,7 @@ ViewCamera OverviewCamera(const ViewBounds& bounds, double aspect) {
     camera.Position = {0, 0, 1};
     return camera;
   }
-  camera.Target = Scaled(VecAdd(bounds.Min, bounds.Max), 0.5);
+  camera.Target = VecScale(VecAdd(bounds.Min, bounds.Max), 0.5);
   const Vector back =
       Normalised({kOverviewDirection[0], kOverviewDirection[1], kOverviewDirection[2]});
   const Vector right = Normalised(VecCross(camera.Up, back));
@@ -81,11 +73,11 @@ ViewCamera OverviewCamera(const ViewBounds& bounds, double aspect) {
   double distance = kNearest;
   for (int corner = 0; corner < 8; ++corner) {
     const Vector offset = VecSubtract(CornerOf(bounds, corner), camera.Target);
-    const double toward = Dot(offset, back);
-    distance = std::max({distance, toward + std::abs(Dot(offset, right)) / tan_horizontal,
-                         toward + std::abs(Dot(offset, up)) / tan_vertical});
+    const double toward = VecDot(offset, back);
+    distance = std::max({distance, toward + std::abs(VecDot(offset, right)) / tan_horizontal,
+                         toward + std::abs(VecDot(offset, up)) / tan_vertical});
   }
-  camera.Position = VecAdd(camera.Target, Scaled(back, kOverviewMargin * distance));
+  camera.Position = VecAdd(camera.Target, VecScale(back, kOverviewMargin * distance));
   return camera;
 }
 
@@ -106,7 +98,7 @@ void MoveCamera(ViewCamera& camera, double forward, double right, double up) {
   const Vector ahead = Normalised(VecSubtract(camera.Target, camera.Position));
   const Vector side = Normalised(VecCross(ahead, camera.Up));
   const Vector step =
-      VecAdd(VecAdd(Scaled(ahead, forward), Scaled(side, right)), Scaled(camera.Up, up));
+      VecAdd(VecAdd(VecScale(ahead, forward), VecScale(side, right)), VecScale(camera.Up, up));
   camera.Position = VecAdd(camera.Position, step);
   camera.Target = VecAdd(camera.Target, step);
 }
@@ -131,7 +123,7 @@ DepthRange DepthRangeOf(const ViewCamera& camera, const ViewBounds& bounds) {
   double nearest = INFINITY;
   double farthest = 0;
   for (int corner = 0; corner < 8; ++corner) {
-    const double along = Dot(VecSubtract(CornerOf(bounds, corner), camera.Position), ahead);
+    const double along = VecDot(VecSubtract(CornerOf(bounds, corner), camera.Position), ahead);
     nearest = std::min(nearest, along);
     farthest = std::max(farthest, along);
   }
